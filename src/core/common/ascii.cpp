@@ -1,0 +1,53 @@
+#include "core/common/ascii.h"
+
+#include <algorithm>
+
+namespace quorvex {
+namespace {
+bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+}  // namespace
+
+std::string AsciiLowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiToLower(c);
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiToLower(a[i]) != AsciiToLower(b[i])) return false;
+  }
+  return true;
+}
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t from) {
+  if (from > haystack.size()) return std::string_view::npos;
+  auto it = std::search(haystack.begin() + static_cast<std::ptrdiff_t>(from), haystack.end(), needle.begin(),
+                        needle.end(), [](char x, char y) { return AsciiToLower(x) == AsciiToLower(y); });
+  return it == haystack.end() && !needle.empty() ? std::string_view::npos
+                                                 : static_cast<size_t>(it - haystack.begin());
+}
+
+std::string TrimControls(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsControlOrBlank(text[begin])) ++begin;
+  while (end > begin && IsControlOrBlank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+std::string StripControls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (!IsControlOrBlank(c)) out += c;
+  }
+  return out;
+}
+
+}  // namespace quorvex

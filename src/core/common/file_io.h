@@ -1,0 +1,16 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// The whole file as bytes, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// Writes bytes to a temporary file in the same folder, flushes it and renames it over path, so that a
+// crash or a full disk never leaves a half-written file. Returns false (old file untouched) on failure.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace quorvex

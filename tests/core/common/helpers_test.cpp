@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <thread>
+
+#include "core/common/ascii.h"
+#include "core/common/datetime.h"
+#include "core/common/dispatcher.h"
+#include "core/common/file_io.h"
+#include "core/common/numbers.h"
+#include "support/test_support.h"
+
+using namespace quorvex;
+
+TEST(Numbers, WholeNumbersFallBackOnAnythingElse) {
+  EXPECT_EQ(ParseIntOr("42", 7), 42);
+  EXPECT_EQ(ParseIntOr("  -3", 7), -3);
+  EXPECT_EQ(ParseIntOr("+5", 7), 5);
+  for (const char* bad : {"", " ", "4x", "x4", "1.5", "99999999999", "--1", "4 "}) {
+    EXPECT_EQ(ParseIntOr(bad, 7), 7) << bad;
+  }
+}
+
+TEST(Numbers, RealsUseAPointWhateverTheLocale) {
+  std::setlocale(LC_ALL, "de_DE.UTF-8");  // where present, a comma locale must not leak in
+  EXPECT_DOUBLE_EQ(ParseRealOr("45123.25", 0), 45123.25);
+  EXPECT_DOUBLE_EQ(ParseRealOr("45123,25", -1), -1);
+  EXPECT_DOUBLE_EQ(ParseRealOr("nan", -1), -1);
+  EXPECT_EQ(FormatReal(0.5), "0.5");
+  EXPECT_DOUBLE_EQ(ParseRealOr(FormatReal(46000.123456789), 0), 46000.123456789);
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(AsciiCase, FoldsOnlyLatinLetters) {
+  EXPECT_TRUE(EqualsIgnoreCase("TiTle", "title"));
+  EXPECT_FALSE(EqualsIgnoreCase("\xC1", "\xE1"));  // high bytes are never folded
+  EXPECT_EQ(FindIgnoreCase("abcDEF", "def"), 3u);
+  EXPECT_EQ(FindIgnoreCase("abc", "x"), std::string::npos);
+  EXPECT_EQ(TrimControls(" \t\r\nx y\n "), "x y");
+  EXPECT_EQ(StripControls(" a b\tc\n"), "abc");
+}
+
+TEST(DateTime, DaysSince1899WithTimeAsFraction) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_DOUBLE_EQ(DateTimeFromTime(0), 25569.0);
+  EXPECT_DOUBLE_EQ(DateTimeFromTime(86400 + 43200), 25570.5);
+  EXPECT_EQ(TimeFromDateTime(25570.5), 86400 + 43200);
+  EXPECT_EQ(FormatDateTime(25569.75), "1970-01-01 18:00:00");
+  EXPECT_EQ(TimeFromDateTime(1e300), 0);
+}
+
+TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
+  test::TempDir dir;
+  const auto file = dir / "AllKey.txt";
+  ASSERT_TRUE(WriteFileAtomically(file, "old"));
+  ASSERT_TRUE(WriteFileAtomically(file, "new contents"));
+  EXPECT_EQ(ReadWholeFile(file).value(), "new contents");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  EXPECT_FALSE(WriteFileAtomically(dir / "no-such-folder" / "x", "y"));
+  EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
+}
+
+TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
+  QueueDispatcher dispatcher;
+  std::atomic<bool> cancel{false};
+  std::thread::id ranOn;
+  bool result = false;
+  std::thread worker([&] { result = dispatcher.RunOnMainThread([&] { ranOn = std::this_thread::get_id(); }, cancel); });
+  while (dispatcher.WaitAndRunPending(std::chrono::milliseconds(10)) == 0) {
+  }
+  worker.join();
+  EXPECT_TRUE(result);
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  // A worker stopped while its call waits must not hold up the join.
+  bool ran = false;
+  std::thread stopped([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, cancel); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  cancel = true;
+  dispatcher.WakeWaiters();
+  stopped.join();
+  dispatcher.RunPending();
+  EXPECT_FALSE(result);
+  EXPECT_FALSE(ran);
+}
