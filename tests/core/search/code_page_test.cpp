@@ -1,0 +1,150 @@
+#include "core/search/code_page.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "support/test_support.h"
+
+using namespace quorvex;
+
+namespace {
+
+// Converts with glibc's iconv, so that expectations read as characters; empty when it cannot.
+std::string Iconv(const char* to, const char* from, std::string_view text) {
+  iconv_t handle = iconv_open(to, from);
+  if (handle == reinterpret_cast<iconv_t>(-1)) return {};
+  const std::unique_ptr<void, int (*)(iconv_t)> cd(handle, iconv_close);
+  std::string in(text);
+  std::string out(text.size() * 4 + 4, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  size_t inLeft = in.size();
+  size_t outLeft = out.size();
+  if (iconv(cd.get(), &inPtr, &inLeft, &outPtr, &outLeft) != 0) return {};
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Bytes of a UTF-8 text in a character set that can write all of it.
+std::string Encoded(const char* charset, std::string_view utf8) {
+  std::string bytes = Iconv(charset, "UTF-8", utf8);
+  if (bytes.empty() && !utf8.empty()) ADD_FAILURE() << charset << " cannot write " << utf8;
+  return bytes;
+}
+
+std::string Gb(std::string_view utf8) { return Encoded("GB2312", utf8); }
+std::string Big5(std::string_view utf8) { return Encoded("BIG5", utf8); }
+std::string GbToBig5(std::string_view text) { return ConvertCodePage(text, kCodePageGb, kCodePageBig5); }
+std::string Big5ToGb(std::string_view text) { return ConvertCodePage(text, kCodePageBig5, kCodePageGb); }
+
+// The texts of a saved result page between its summary markers.
+std::vector<std::string> Summaries(const std::string& page) {
+  constexpr std::string_view kBegin = "<!--summary_beg-->";
+  constexpr std::string_view kEnd = "<!--summary_end-->";
+  std::vector<std::string> found;
+  for (size_t at = page.find(kBegin); at != std::string::npos; at = page.find(kBegin, at)) {
+    at += kBegin.size();
+    const size_t end = page.find(kEnd, at);
+    if (end == std::string::npos) break;
+    found.push_back(page.substr(at, end - at));
+    at = end;
+  }
+  return found;
+}
+
+}  // namespace
+
+TEST(ConvertCodePage, SimplifiedFormsBecomeTraditionalAndBack) {
+  EXPECT_EQ(GbToBig5(Gb("国发们后台为")), Big5("國發們後臺為"));
+  EXPECT_EQ(Big5ToGb(Big5("國發們後臺為")), Gb("国发们后台为"));
+  // Taiwan's own variants, which BIG5 pages use, read back as the simplified form too.
+  EXPECT_EQ(Big5ToGb(Big5("台裡著啟")), Gb("台里著启"));
+}
+
+TEST(ConvertCodePage, SharedCharactersPunctuationAndAsciiKeepTheirMeaning) {
+  const std::string text = "Qt 6: 中文，搜索。、“引擎” (100%)\r\n";
+  EXPECT_EQ(GbToBig5(Gb(text)), Big5("Qt 6: 中文，搜索。、“引擎” (100%)\r\n"));
+  EXPECT_EQ(Big5ToGb(Big5("Qt 6: 中文，搜索。、“引擎” (100%)\r\n")), Gb(text));
+  EXPECT_EQ(GbToBig5("\xA1\xA1\xA1\xA2\xA1\xA3"), "\xA1\x40\xA1\x42\xA1\x43");  // ideographic space, 、 and 。
+}
+
+TEST(ConvertCodePage, CharactersWithoutCounterpartBecomeQuestionMarksOrKeepTheirGbkCode) {
+  EXPECT_EQ(GbToBig5(Gb("あ中")), "??" + Big5("中"));  // BIG5 has no kana
+  // A traditional character with no GB2312 form is kept in its GBK code rather than lost.
+  EXPECT_EQ(Big5ToGb(Big5("妳")), Encoded("GBK", "妳"));
+}
+
+TEST(ConvertCodePage, SummariesOfARealBig5PageReadBackAsTheirGbOriginal) {
+  const auto gb = Summaries(test::ReadFixture("code_page/sogou-aql-1.html"));
+  const auto big5 = Summaries(test::ReadFixture("code_page/sogou-aql-1-big5.html"));
+  ASSERT_EQ(gb.size(), 6u);
+  ASSERT_EQ(big5.size(), gb.size());
+  for (size_t i = 0; i < gb.size(); ++i) EXPECT_EQ(Big5ToGb(big5[i]), gb[i]) << "summary " << i;
+}
+
+TEST(ConvertCodePage, OnlyGbAndBig5PairsConvert) {
+  const std::string text = Gb("国") + "x\xA4\x40";
+  const std::initializer_list<std::pair<int, int>> pairs = {{0, 0}, {1, 1}, {0, 2}, {2, 1}, {-1, 0}, {1, 256}};
+  for (const auto& [from, to] : pairs) {
+    EXPECT_EQ(ConvertCodePage(text, from, to), text) << from << " -> " << to;
+  }
+}
+
+TEST(ConvertCodePage, HighByteAtTheEndOrBeforeALineFeedIsCopied) {
+  EXPECT_EQ(GbToBig5(""), "");
+  EXPECT_EQ(GbToBig5("\xB9"), "\xB9");
+  EXPECT_EQ(GbToBig5(Gb("国") + "\xB9"), Big5("國") + "\xB9");
+  EXPECT_EQ(GbToBig5("\xB9\n" + Gb("国")), "\xB9\n" + Big5("國"));
+  EXPECT_EQ(Big5ToGb(Big5("國") + "\xB0"), Gb("国") + "\xB0");
+  EXPECT_EQ(Big5ToGb("\xB0\n\n"), "\xB0\n\n");
+}
+
+TEST(ConvertCodePage, PairsOutsideTheTablesPassUnchanged) {
+  // GBK's 癅 has a trail byte below 0xA1; looked up as is it would land on GB2312's B1E2 instead.
+  EXPECT_EQ(GbToBig5(Encoded("GBK", "癅")), "\xB0\x40");
+  for (const char* bytes : {"\xAA\xA1", "\x81\x40", "\xF8\xA1", "\xFF\xFF", "\xB9\xFF", "\xA1\x7F"}) {
+    EXPECT_EQ(GbToBig5(bytes), bytes);
+  }
+  // 0x7F-0xA0 and 0xFF are no BIG5 trail bytes; 0x80 and 0x86 are no BIG5 lead bytes in either table.
+  for (const char* bytes : {"\xA4\x80", "\xA4\xA0", "\xA4\xFF", "\x80\x40", "\x86\xA1", "\xFF\xFE", "\xA4\x3F"}) {
+    EXPECT_EQ(Big5ToGb(bytes), bytes);
+  }
+}
+
+TEST(ConvertCodePage, EveryPairOfBytesKeepsItsLengthAndStaysInsideTheTables) {
+  for (int lead = 0; lead < 256; ++lead) {
+    for (int trail = 0; trail < 256; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      ASSERT_EQ(GbToBig5(pair).size(), 2u) << lead << ' ' << trail;
+      ASSERT_EQ(Big5ToGb(pair).size(), 2u) << lead << ' ' << trail;
+    }
+  }
+}
+
+TEST(GbBig5Tables, Gb2312HanziMostlyReachBig5AndComeBack) {
+  int hanzi = 0;
+  int mapped = 0;
+  int survived = 0;
+  for (int lead = 0xB0; lead <= 0xF7; ++lead) {
+    for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+      const std::string gb{static_cast<char>(lead), static_cast<char>(trail)};
+      if (Iconv("UTF-8", "GB2312", gb).empty()) continue;
+      ++hanzi;
+      const std::string big5 = GbToBig5(gb);
+      if (big5 == "??") continue;
+      ASSERT_FALSE(Iconv("UTF-8", "BIG5", big5).empty()) << "not BIG5 for GB " << lead << ' ' << trail;
+      ++mapped;
+      survived += Big5ToGb(big5) == gb ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(hanzi, 6763);
+  EXPECT_GT(mapped, hanzi * 96 / 100);
+  EXPECT_GT(survived, hanzi * 95 / 100);
+}
