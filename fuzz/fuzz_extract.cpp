@@ -1,0 +1,56 @@
+// An engine definition and result pages, both arbitrary bytes: loading, building the request, cutting the
+// result area and extracting two pages in a row never fail, records found stay within the field limit, the
+// head record stays first, and the keyword encoding reads back.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/common/name_value_list.h"
+#include "core/engines/TEngineDefinition.h"
+#include "core/engines/query_text.h"
+#include "core/net/THtmlParser.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+void ExtractOnePage(quorvex::TEngineDefinition& definition, quorvex::THtmlParser& parser, const std::string& body,
+                    int start) {
+  const std::string_view area = definition.CutResultArea(body);
+  Check(area.empty() || (area.data() >= body.data() && area.data() + area.size() <= body.data() + body.size()));
+  const auto request = definition.BuildPageUrl(start, definition.Step(), definition.NextPageTarget());
+  definition.ExtractPage(parser, std::string(area), request.url, request.nextLinkText);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const std::string key = input.ConsumeRandomLengthString(32);
+  const std::string definitionText = input.ConsumeRandomLengthString(4096);
+  const std::string firstPage = input.ConsumeRandomLengthString(1 << 16);
+  const std::string secondPage = input.ConsumeRemainingBytesAsString();
+
+  Check(quorvex::DecodeQuery(quorvex::EncodeQuery(key)) == key);
+
+  std::vector<std::string> lines = quorvex::SplitLines(definitionText);
+  lines.insert(lines.begin(), "key=" + key);
+  quorvex::TEngineDefinition definition;
+  definition.LoadDefinition(lines);
+  const quorvex::TRecord head = definition.HeadRecord();
+
+  quorvex::THtmlParser parser;
+  ExtractOnePage(definition, parser, firstPage, definition.FirstStart());
+  ExtractOnePage(definition, parser, secondPage, definition.FirstStart() + definition.Step());
+
+  const auto& kept = definition.KeptRecords();
+  Check(!kept.empty() && kept.front() == head);
+  for (size_t i = 1; i < kept.size(); ++i) Check(kept[i].size() <= static_cast<size_t>(quorvex::kMaxRecordFields));
+  return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// The keyword as it goes into a request URL: letters, digits, ".", "/" and "\" stay, a space becomes
+// "+", every other byte (0x80-0xFF included) becomes "%" and two upper-case hex digits.
+std::string EncodeQuery(std::string_view text);
+
+// The reverse for result fields: "%" with two hex digits (either case) becomes that byte, "+" a space;
+// a "%" without two hex digits after it stays as it is.
+std::string DecodeQuery(std::string_view text);
+
+// Every "#" followed by decimal digits becomes the byte of that number modulo 256; a "#" without
+// digits becomes byte 0, except in the last position, where it stays. Lets a rule name separators such
+// as CR LF ("#13#10") that a definition line cannot hold.
+std::string ExpandCharCodes(std::string_view text);
+
+}  // namespace quorvex

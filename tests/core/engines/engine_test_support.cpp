@@ -1,0 +1,28 @@
+#include "engine_test_support.h"
+
+#include "core/common/name_value_list.h"
+#include "core/net/THtmlParser.h"
+
+namespace quorvex::test {
+
+TEngineDefinition DefinitionFromText(std::string_view text, const std::string& key) {
+  std::vector<std::string> lines = SplitLines(text);
+  lines.insert(lines.begin(), "key=" + key);
+  TEngineDefinition definition;
+  definition.LoadDefinition(lines);
+  return definition;
+}
+
+PageRun RunPage(TEngineDefinition& definition, std::string_view page, std::string_view pageUrl) {
+  const size_t keptBefore = definition.KeptRecords().size();
+  THtmlParser parser;
+  PageRun run;
+  run.error = definition.ExtractPage(parser, std::string(definition.CutResultArea(page)), pageUrl,
+                                     definition.NextLinkText(definition.FirstStart(), definition.Step()));
+  const std::vector<TRecord>& kept = definition.KeptRecords();
+  run.records.assign(kept.begin() + static_cast<std::ptrdiff_t>(keptBefore), kept.end());
+  run.nextPageTarget = definition.NextPageTarget();
+  return run;
+}
+
+}  // namespace quorvex::test
