@@ -33,13 +33,15 @@ size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t
                                                  : static_cast<size_t>(it - haystack.begin());
 }
 
-std::string TrimControls(std::string_view text) {
+std::string_view TrimControlsView(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsControlOrBlank(text[begin])) ++begin;
   while (end > begin && IsControlOrBlank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
+
+std::string TrimControls(std::string_view text) { return std::string(TrimControlsView(text)); }
 
 std::string StripControls(std::string_view text) {
   std::string out;

@@ -16,6 +16,7 @@ size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t
 
 // Bytes from 0 to 32 (controls and the space) removed at both ends / everywhere.
 std::string TrimControls(std::string_view text);
+std::string_view TrimControlsView(std::string_view text);
 std::string StripControls(std::string_view text);
 
 }  // namespace quorvex

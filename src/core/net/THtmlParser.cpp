@@ -20,19 +20,6 @@ constexpr std::array<bool, 256> kTokenSwitchBytes = [] {
 
 bool IsTokenSwitch(char c) { return kTokenSwitchBytes[static_cast<unsigned char>(c)]; }
 
-// Attribute values are always written in double quotes; a double quote inside one (from a value that
-// was single-quoted in the page) would end the attribute early, so it is written as an entity.
-void AppendQuotedValue(std::string& out, std::string_view value) {
-  out += '"';
-  for (size_t quote = value.find('"'); quote != std::string_view::npos; quote = value.find('"')) {
-    out.append(value.substr(0, quote));
-    out += "&quot;";
-    value.remove_prefix(quote + 1);
-  }
-  out.append(value);
-  out += '"';
-}
-
 }  // namespace
 
 void THtmlParser::Parse() {
@@ -144,8 +131,12 @@ void THtmlParser::AppendRebuiltTag(std::string& out) const {
     const size_t eq = entry.find('=');
     if (eq == std::string::npos) continue;  // an attribute without a value is not written
     out += ' ';
+    // Every value goes in double quotes whatever quoting it had, even one that holds a double quote:
+    // saved pages and the tag dumps of the command-line tool rely on this exact form.
     out.append(entry, 0, eq + 1);
-    AppendQuotedValue(out, std::string_view(entry).substr(eq + 1));
+    out += '"';
+    out.append(entry, eq + 1);
+    out += '"';
   }
   out += '>';
 }

@@ -1,0 +1,64 @@
+#include "core/net/url.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+void ExpectParts(std::string_view url, const UrlParts& expected) {
+  const UrlParts parts = SplitUrl(url);
+  EXPECT_EQ(parts.protocol, expected.protocol) << url;
+  EXPECT_EQ(parts.host, expected.host) << url;
+  EXPECT_EQ(parts.port, expected.port) << url;
+  EXPECT_EQ(parts.path, expected.path) << url;
+}
+
+TEST(SplitUrl, CutsProtocolHostPortAndPath) {
+  ExpectParts("http://www.a.com:8080/x/y.htm?q=1", {"http", "www.a.com", "8080", "/x/y.htm?q=1"});
+  ExpectParts("https://a.com", {"https", "a.com", "", "/"});
+  ExpectParts("a.com:81/p:q", {"http", "a.com", "81", "/p:q"});
+  ExpectParts("ftp://u@h:21:x/", {"ftp", "u@h", "21:x", "/"});
+  ExpectParts("a.com?x=http://b/", {"a.com?x=http", "b", "", "/"});
+  ExpectParts("", {"http", "", "", "/"});
+}
+
+TEST(UrlRootAndDir, KeepTheSchemeSlashesOutOfThePath) {
+  EXPECT_EQ(UrlRoot("http://a.com/dir/page.htm"), "http://a.com");
+  EXPECT_EQ(UrlRoot("http://a.com/"), "http://a.com");
+  EXPECT_EQ(UrlRoot("http://a.com"), "http://a.com");
+  EXPECT_EQ(UrlRoot("a.com/x/"), "a.com/x");
+  EXPECT_EQ(UrlRoot("a.com/"), "a.com");
+
+  EXPECT_EQ(UrlDir("http://a.com/dir/page.htm"), "http://a.com/dir/");
+  EXPECT_EQ(UrlDir("http://a.com/dir/"), "http://a.com/dir/");
+  EXPECT_EQ(UrlDir("http://a.com"), "http://a.com/");
+  EXPECT_EQ(UrlDir("https://a.com"), "https://a.com/");
+  EXPECT_EQ(UrlDir("http://a/b"), "http://a/");
+  EXPECT_EQ(UrlDir(""), "/");
+}
+
+TEST(JoinUrl, ResolvesAgainstTheRootOrTheFolderOfThePage) {
+  EXPECT_EQ(JoinUrl("http://a.com/dir/", "page.htm"), "http://a.com/dir/page.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/dir/index.htm", "img/x.gif"), "http://a.com/dir/img/x.gif");
+  EXPECT_EQ(JoinUrl("http://a.com", "page.htm"), "http://a.com/page.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/dir/index.htm", "/top.htm"), "http://a.com/top.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/dir/", "HTTPS://b.com/x"), "HTTPS://b.com/x");
+  // Nothing else is resolved: fragments, queries, dot segments and other schemes are plain relative links.
+  EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "../up.htm"), "http://a.com/d/../up.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "?page=2"), "http://a.com/d/?page=2");
+  EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "mailto:x@y"), "http://a.com/d/mailto:x@y");
+}
+
+TEST(SafeName, GivesOneHarmlessFolderName) {
+  EXPECT_EQ(SafeName("http://a.com/x.asp?a=1;b=$2%20"), "http___a.com_x.asp_a_1_b__2_20");
+  EXPECT_EQ(SafeName("\xB0\xD9 \\x*"), "\xB0\xD9 \\x*");
+  // Names the file system treats specially never come out.
+  EXPECT_EQ(SafeName(".."), "__");
+  EXPECT_EQ(SafeName("."), "_");
+  EXPECT_EQ(SafeName(std::string("..\0/etc", 7)), "..__etc");
+  EXPECT_EQ(SafeName(std::string("..\0", 3)), ".._");
+  EXPECT_EQ(SafeName("..."), "...");
+}
+
+}  // namespace
+}  // namespace quorvex
