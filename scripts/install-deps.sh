@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libssl-dev zlib1g-dev openssl ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
-  nginx-light tinyproxy zip unzip python3
+  nginx-light tinyproxy zip unzip python3 curl
 )
 
 missing=()

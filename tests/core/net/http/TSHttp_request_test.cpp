@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include "core/common/file_io.h"
+#include "core/net/TSHttp.h"
+#include "http_test_helpers.h"
+
+namespace quorvex::test {
+namespace {
+
+std::string RequestText(const std::string& requestLine, const std::string& host, const std::string& extra = "") {
+  return requestLine + "\r\n" + kAgentLine + "Host: " + host + "\r\n" + extra + "\r\n";
+}
+
+TEST(TSHttpRequest, WritesTheRequestTextByteForByte) {
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {}, "ok")});
+  const std::string authority = "127.0.0.1:" + std::to_string(server.Port());
+  TSHttp http;
+
+  // Entities are decoded first; the target goes out unescaped and the Host line never carries a port.
+  http.Request(server.Url("/a b/c?x=1&amp;y=&lt;2&gt;&#38;"), TSHttp::kGet);
+  EXPECT_EQ(http.Url, server.Url("/a b/c?x=1&y=<2>&#38;"));
+  http.Cookie = "id=7; lang=gb";
+  http.Referer = "http://ref.example/page";
+  http.Request(authority, TSHttp::kHead);  // no "://" and no path: http and "/"
+  http.Cookie.clear();
+  http.Referer.clear();
+  http.Request(server.Url("/form?q=word&n=10"), TSHttp::kPost);
+  http.Request(server.Url("/noquery"), TSHttp::kPost);
+  // Line breaks from a hostile link or header value never split a line of the request.
+  http.Referer = "http://ref/\r\nX-Injected: 1";
+  http.Request(server.Url("/in\r\nX-Injected: 2\r\n\r\njected"), TSHttp::kGet);
+
+  const std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 5u);
+  EXPECT_EQ(requests[0], RequestText("GET /a b/c?x=1&y=<2>&#38; HTTP/1.0", "127.0.0.1"));
+  EXPECT_EQ(requests[1], RequestText("HEAD / HTTP/1.0", "127.0.0.1",
+                                     "Cookie: id=7; lang=gb\r\nReferer: http://ref.example/page\r\n"));
+  EXPECT_EQ(requests[2], RequestText("POST /form HTTP/1.0", "127.0.0.1", "Content-Length: 11\r\n") + "q=word&n=10");
+  // Without a "?" the target is empty and the whole path is the body.
+  EXPECT_EQ(requests[3], RequestText("POST  HTTP/1.0", "127.0.0.1", "Content-Length: 8\r\n") + "/noquery");
+  EXPECT_EQ(requests[4],
+            RequestText("GET /inX-Injected: 2jected HTTP/1.0", "127.0.0.1", "Referer: http://ref/X-Injected: 1\r\n"));
+  EXPECT_EQ(http.Protocol, "http");
+  EXPECT_EQ(http.Host, "127.0.0.1");
+  EXPECT_EQ(http.Port, std::to_string(server.Port()));
+}
+
+TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
+  LoopbackServer server({
+      {true, 0,
+       "HTTP/1.1 404 Not Found\r\nContent-Type:  text/html \t\r\nX-Odd\rSet-Cookie: a=1\n"
+       "NoColonHere\r\nset-cookie: b=2\r\n\r\nbody\r\n\r\nwith a blank line",
+       false},
+      Reply("HTTP/1.0 abc Broken", {"Location-Less: yes"}, "x"),
+      {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},
+      {true, 0, "HTTP/1.0 200 OK\r\n\r\n", false},
+  });
+  TSHttp http;
+
+  http.Request(server.Url("/"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 404);
+  EXPECT_EQ(http.Headers, (std::vector<std::string>{"HTTP/1.1 404 Not Found", "Content-Type:  text/html \t", "X-Odd",
+                                                    "Set-Cookie: a=1", "NoColonHere", "set-cookie: b=2"}));
+  EXPECT_EQ(http.Body, "body\r\n\r\nwith a blank line");
+  EXPECT_EQ(http.GetHeader("content-TYPE"), "text/html");
+  EXPECT_EQ(http.GetHeader("SET-COOKIE"), "a=1");
+  EXPECT_EQ(http.GetHeader("NoColonHere"), "");
+  EXPECT_EQ(http.GetHeader("HTTP/1.1 404 Not Found"), "");
+
+  http.Request(server.Url("/"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 500);
+  EXPECT_EQ(http.Body, "x");
+
+  // LF LF is no header block: the whole answer is the body.
+  http.Request(server.Url("/"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 501);
+  EXPECT_TRUE(http.Headers.empty());
+  EXPECT_EQ(http.Body, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody");
+
+  http.Request(server.Url("/"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 200);
+  EXPECT_EQ(http.Body, "");
+}
+
+TEST(TSHttpRequest, FollowsRedirectsWithTheCallersHostLineAndUrl) {
+  // Any answer with a location is followed; a relative one is joined to the caller's URL.
+  LoopbackServer away({Reply("HTTP/1.0 200 OK", {"Location: third?x=1"}, "not yet")});
+  LoopbackServer origin({Redirect("http://localhost:" + std::to_string(away.Port()) + "/elsewhere"),
+                         Reply("HTTP/1.0 200 OK", {"X-Final: yes"}, "third body")});
+  TSHttp http;
+  http.Request(origin.Url("/dir/page.html"), TSHttp::kGet);
+
+  EXPECT_EQ(http.Status, 200);
+  EXPECT_EQ(http.Body, "third body");
+  EXPECT_EQ(http.GetHeader("X-Final"), "yes");
+  EXPECT_EQ(http.Url, origin.Url("/dir/page.html"));
+  const std::vector<std::string> atOrigin = origin.Requests();
+  ASSERT_EQ(atOrigin.size(), 2u);
+  EXPECT_EQ(atOrigin[0], RequestText("GET /dir/page.html HTTP/1.0", "127.0.0.1"));
+  EXPECT_EQ(atOrigin[1], RequestText("GET /dir/third?x=1 HTTP/1.0", "127.0.0.1"));
+  // The other host gets the first exchange's Host line.
+  EXPECT_EQ(away.Requests(), std::vector<std::string>{RequestText("GET /elsewhere HTTP/1.0", "127.0.0.1")});
+}
+
+TEST(TSHttpRequest, FollowsPostAndHeadWithGet) {
+  LoopbackServer server({Redirect("/next"), Reply("HTTP/1.0 200 OK", {}, "after post"), Redirect("/next"),
+                         Reply("HTTP/1.0 200 OK", {}, "after head")});
+  TSHttp http;
+  http.Cookie = "c=1";
+  http.Request(server.Url("/form?a=b"), TSHttp::kPost);
+  EXPECT_EQ(http.Body, "after post");
+  http.Request(server.Url("/page"), TSHttp::kHead);
+  EXPECT_EQ(http.Body, "after head");
+
+  const std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(requests[0],
+            RequestText("POST /form HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\nContent-Length: 3\r\n") + "a=b");
+  EXPECT_EQ(requests[1], RequestText("GET /next HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
+  EXPECT_EQ(requests[2], RequestText("HEAD /page HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
+  EXPECT_EQ(requests[3], RequestText("GET /next HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
+}
+
+TEST(TSHttpRequest, StopsAfterTenExchanges) {
+  LoopbackServer server({Redirect("/again")});
+  TSHttp http;
+  http.Request(server.Url("/start"), TSHttp::kGet);
+  EXPECT_EQ(server.Connections(), 10u);
+  EXPECT_EQ(http.Status, 302);
+  EXPECT_EQ(http.GetHeader("Location"), "/again");
+  EXPECT_EQ(http.Body, "moved");
+}
+
+TEST(TSHttpRequest, SavesEveryNonEmptyBodyAndOnlyWhatWasReceivedWhole) {
+  TempDir dir;
+  const std::filesystem::path file = dir / "saved.bin";
+  LoopbackServer server({Reply("HTTP/1.0 404 Not Found", {}, "not here"),
+                         Reply("HTTP/1.0 200 OK", {"Content-Length: 5"}), Redirect("/final"),
+                         Reply("HTTP/1.0 200 OK", {}, "final body"),
+                         Reply("HTTP/1.0 200 OK", {}, std::string(200, 'x')), Reply("HTTP/1.0 200 OK", {}, "z")});
+  TSHttp http;
+  http.SaveFile = file.string();
+
+  http.Request(server.Url("/missing"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 404);
+  EXPECT_EQ(ReadWholeFile(file), "not here");
+
+  http.Request(server.Url("/head"), TSHttp::kHead);  // an empty body leaves the file alone
+  EXPECT_EQ(http.Status, 200);
+  EXPECT_EQ(ReadWholeFile(file), "not here");
+
+  http.Request(server.Url("/moved"), TSHttp::kGet);  // the redirect's body is overwritten by the last one
+  EXPECT_EQ(ReadWholeFile(file), "final body");
+
+  // An answer past the size cap fails on the way: the raw bytes stay in Body, the file is not touched.
+  http.MaxResponseBytes = 64;
+  http.Request(server.Url("/big"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 510);
+  EXPECT_GT(http.Body.size(), 64u);
+  EXPECT_EQ(http.Body.rfind("HTTP/1.0 200 OK\r\n", 0), 0u);
+  EXPECT_EQ(ReadWholeFile(file), "final body");
+
+  // A body that cannot be stored fails the request.
+  http.MaxResponseBytes = TSHttp::kDefaultMaxResponseBytes;
+  http.SaveFile = (dir / "no such folder" / "file").string();
+  http.Request(server.Url("/z"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 510);
+}
+
+TEST(TSHttpRequest, SendsTheWholeUrlToAProxy) {
+  LoopbackServer proxy({Redirect("/next"), Reply("HTTP/1.0 200 OK", {}, "via proxy")});
+  TSHttp http;
+  http.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
+  http.Request("http://example.test:81/path?q=1&amp;r=2", TSHttp::kGet);
+  http.Request("example.test/bare", TSHttp::kGet);
+
+  EXPECT_EQ(http.Status, 200);
+  EXPECT_EQ(http.Body, "via proxy");
+  const std::vector<std::string> requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0], RequestText("GET http://example.test:81/path?q=1&r=2 HTTP/1.0", "example.test"));
+  EXPECT_EQ(requests[1], RequestText("GET http://example.test:81/next HTTP/1.0", "example.test"));
+  EXPECT_EQ(requests[2], RequestText("GET http://example.test/bare HTTP/1.0", "example.test"));
+  EXPECT_EQ(http.Host, "127.0.0.1");
+  EXPECT_EQ(http.Port, std::to_string(proxy.Port()));
+  EXPECT_EQ(http.Path, "http://example.test/bare");
+
+  // A proxy without a port is taken at 8080 (whatever answers there, if anything, within a second).
+  http.Proxy = "127.0.0.1:";
+  http.TimeOutSeconds = 1;
+  http.Request("http://example.test/", TSHttp::kGet);
+  EXPECT_EQ(http.Host, "127.0.0.1");
+  EXPECT_EQ(http.Port, "8080");
+}
+
+TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"X-Kept: 1"}, "body"), ScriptedReply{}});
+  TSHttp http;
+  http.Request(server.Url("/"), TSHttp::kGet);
+  ASSERT_EQ(http.Status, 200);
+
+  http.Request("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/", TSHttp::kGet);  // refused
+  EXPECT_EQ(http.Status, 510);
+  EXPECT_EQ(http.GetHeader("X-Kept"), "1");
+  EXPECT_EQ(http.Body, "");
+
+  http.Status = 0;
+  http.Request("http:///no-host", TSHttp::kGet);
+  EXPECT_EQ(http.Status, 510);
+  http.Status = 0;
+  http.Request("http://127.0.0.1:70000/", TSHttp::kGet);
+  EXPECT_EQ(http.Status, 510);
+
+  // A server that closes without a word: no header block.
+  http.Request(server.Url("/"), TSHttp::kGet);
+  EXPECT_EQ(http.Status, 501);
+  EXPECT_TRUE(http.Headers.empty());
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -1,0 +1,150 @@
+#include "support/local_servers.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "core/common/file_io.h"
+
+namespace quorvex::test {
+
+namespace {
+
+constexpr int kStartAttempts = 3;
+constexpr std::chrono::seconds kStartTimeOut{10};
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+sockaddr_in LoopbackAddress(uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
+bool Accepts(uint16_t port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const sockaddr_in address = LoopbackAddress(port);
+  const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return connected;
+}
+
+std::string NginxConfig(const std::filesystem::path& dir, uint16_t port, uint16_t tlsPort,
+                        const NginxSettings& settings) {
+  const std::string d = dir.string();
+  const std::string directives = ReplaceAll(ReplaceAll(settings.serverDirectives, "{PORT}", std::to_string(port)),
+                                            "{TLS_PORT}", std::to_string(tlsPort));
+  std::string tls;
+  if (tlsPort != 0) {
+    tls = "    listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n    ssl_certificate " +
+          settings.certificate.string() + ";\n    ssl_certificate_key " + settings.key.string() + ";\n";
+  }
+  return "daemon off;\nmaster_process off;\npid " + d + "/nginx.pid;\nerror_log " + d +
+         "/error.log warn;\n"
+         "events { worker_connections 256; }\n"
+         "http {\n  access_log off;\n  sendfile on;\n  tcp_nopush on;\n  default_type application/octet-stream;\n"
+         "  client_body_temp_path " +
+         d + "/temp/body;\n  proxy_temp_path " + d +
+         "/temp/proxy;\n"
+         "  fastcgi_temp_path " +
+         d + "/temp/fastcgi;\n  uwsgi_temp_path " + d +
+         "/temp/uwsgi;\n"
+         "  scgi_temp_path " +
+         d +
+         "/temp/scgi;\n"
+         "  server {\n    listen 127.0.0.1:" +
+         std::to_string(port) + ";\n" + tls + "    server_name localhost;\n    root " + d + "/www;\n" + directives +
+         "\n  }\n}\n";
+}
+
+// Starts a server program and waits until it accepts on every port; false when it did not.
+bool StartServer(ChildProcess& process, const std::vector<std::string>& args, const std::filesystem::path& log,
+                 std::initializer_list<uint16_t> ports) {
+  if (!process.Start(args, log)) return false;
+  for (const uint16_t port : ports) {
+    if (port != 0 && !WaitUntilAccepting(port, kStartTimeOut)) {
+      process.Stop();
+      return false;
+    }
+  }
+  return process.Running();
+}
+
+}  // namespace
+
+uint16_t FreeLoopbackPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = LoopbackAddress(0);
+  socklen_t length = sizeof address;
+  const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!bound) throw std::runtime_error("no free loopback port");
+  return ntohs(address.sin_port);
+}
+
+bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
+  const auto deadline = std::chrono::steady_clock::now() + timeOut;
+  while (!Accepts(port)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+NginxServer::NginxServer(const NginxSettings& settings) : root_(dir_ / "www") {
+  std::filesystem::create_directories(root_);
+  std::filesystem::create_directories(dir_ / "temp");
+  for (int attempt = 0; attempt < kStartAttempts && !started_; ++attempt) started_ = StartOnFreePorts(settings);
+}
+
+bool NginxServer::StartOnFreePorts(const NginxSettings& settings) {
+  port_ = FreeLoopbackPort();
+  tlsPort_ = settings.certificate.empty() ? 0 : FreeLoopbackPort();
+  const std::filesystem::path config = dir_.Write("nginx.conf", NginxConfig(dir_.Path(), port_, tlsPort_, settings));
+  const std::string dir = dir_.Path().string();
+  return StartServer(process_, {FindProgram("nginx"), "-p", dir, "-c", config.string(), "-e", dir + "/error.log"},
+                     dir_ / "nginx.out", {port_, tlsPort_});
+}
+
+std::string NginxServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::string NginxServer::Log() const {
+  return ReadWholeFile(dir_ / "nginx.out").value_or("") + ReadWholeFile(dir_ / "error.log").value_or("");
+}
+
+TinyproxyServer::TinyproxyServer() {
+  for (int attempt = 0; attempt < kStartAttempts && !started_; ++attempt) {
+    port_ = FreeLoopbackPort();
+    const std::filesystem::path config =
+        dir_.Write("tinyproxy.conf", "Port " + std::to_string(port_) +
+                                         "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 64\n"
+                                         "LogLevel Info\nLogFile \"" +
+                                         (dir_ / "tinyproxy.log").string() + "\"\n");
+    started_ =
+        StartServer(process_, {FindProgram("tinyproxy"), "-d", "-c", config.string()}, dir_ / "tinyproxy.out", {port_});
+  }
+}
+
+std::string TinyproxyServer::Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+std::string TinyproxyServer::Log() const {
+  return ReadWholeFile(dir_ / "tinyproxy.out").value_or("") + ReadWholeFile(dir_ / "tinyproxy.log").value_or("");
+}
+
+}  // namespace quorvex::test
