@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace quorvex {
@@ -14,7 +15,18 @@ inline constexpr std::array<const char*, 4> StateNames = {"Searching...", "Downl
 
 // The process-wide run-time state that start-up sets up. Owned and touched by the main thread only.
 struct AppState {
+  AppState();
+  ~AppState();
+  AppState(const AppState&) = delete;
+  AppState& operator=(const AppState&) = delete;
+
+  // Takes ownership of key and appends it to KeyList.
+  TOneKey& AddKey(std::unique_ptr<TOneKey> key);
+
   std::vector<TOneKey*> KeyList;  // every keyword, in load and creation order; not owning
+  // Owns every record that ever entered KeyList. A keyword deleted from KeyList lives on until the
+  // program ends, since its verification workers may still be finishing with it.
+  std::vector<std::unique_ptr<TOneKey>> KeyRecords;
   TOneKey* CurrentSearch = nullptr;
   TOneKey* CurrentVerify = nullptr;
   bool UpdateMode = false;

@@ -35,9 +35,11 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
-  temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  return temp;
+  // Cut the name so that the temporary name stays a valid one beside a file whose name is near the
+  // file system's 255-byte limit.
+  std::string name = path.filename().string().substr(0, 200);
+  name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  return path.parent_path() / name;
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/common/locked_list.h"
+#include "core/store/TResultList.h"
+
+namespace quorvex {
+
+class TDownload;
+class TVerify;
+
+// Items of the match mode box, by match mode index.
+inline constexpr std::array<const char*, 4> MatchModeNames = {"Whole words", "Any words", "Phrase", "Question"};
+
+// One keyword: the settings of its search and its merged results. Lives on the main thread; only the
+// two worker lists are touched by other threads, under their own locks.
+class TOneKey {
+ public:
+  // An empty record in state 0, as a malformed AllKey.txt line leaves it.
+  TOneKey() = default;
+  // A record for a new search, in state 1. The caller sets PerEngineLimit and Loaded.
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the record's own field order
+  TOneKey(std::string keyword, double date, int matchMode, int category);
+  TOneKey(const TOneKey&) = delete;
+  TOneKey& operator=(const TOneKey&) = delete;
+
+  // A record from a line of AllKey.txt; the category is looked up by name, ignoring A-Z case.
+  static std::unique_ptr<TOneKey> FromLine(std::string_view line, const std::vector<std::string>& categoryNames);
+  // The line of AllKey.txt; the category is written by name (empty when the index names none).
+  std::string ToLine(const std::vector<std::string>& categoryNames) const;
+
+  std::filesystem::path ResultFile(const std::filesystem::path& resultDir) const;
+  // Writes one line per result that has a URL, replacing the file atomically.
+  bool SaveResults(const std::filesystem::path& resultDir) const;
+  // Appends the results of the file and sets Loaded; without a readable file Loaded stays off so the
+  // file is looked for again next time. Returns whether the file was read.
+  bool LoadResults(const std::filesystem::path& resultDir);
+
+  // Deletes a result (looked up by identity) from Results and View and marks the keyword modified.
+  // False when the result is not one of this keyword's.
+  bool DeleteResult(const TOneResult* result);
+
+  // The five columns of the keyword's row in the keyword list: match mode, date and time, result
+  // count, category, state. An index that names nothing gives an empty column.
+  std::array<std::string, 5> RowColumns(const std::vector<std::string>& categoryNames) const;
+
+  std::string Keyword;
+  std::int32_t Category = 0;   // position in the category box; -1 when the saved name is none
+  std::int32_t MatchMode = 0;  // index into MatchModeNames
+  double Date = 0;             // first searched
+  std::int32_t ResultCount = 0;
+  std::int32_t Extra1 = 0;  // the result list's selected index for this keyword
+  std::int32_t Extra2 = 0;  // the result list's top index for this keyword
+  std::int32_t VerifyNext = 0;
+  std::int32_t VerifyDone = 0;
+  TResultList Results;
+  std::vector<TOneResult*> View;  // Results in display order after filter and sort; not owned
+  std::string Classify;           // the keyword tree node selected when the search started
+  bool Modified = false;
+  std::uint8_t State = 0;  // index into StateNames
+  std::int32_t PerEngineLimit = 20;
+  // Workers of this keyword. The controllers are owned and freed when the keyword's searches are
+  // stopped; verification workers take themselves out of their list when they end.
+  LockedList<TVerify*> Verifiers;
+  LockedList<TDownload*> Searches;
+  std::int32_t RunningVerifiers = 0;
+  bool Loaded = false;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,29 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+struct AppState;
+class TOneKey;
+
+// The keyword records file, in the working folder.
+inline constexpr const char* kAllKeyFileName = "AllKey.txt";
+
+// Appends one record per line of AllKey.txt to app's KeyList, in file order; results are read later,
+// when a keyword is first shown. False when the file cannot be read (KeyList is then unchanged).
+bool LoadKeyList(AppState& app, const std::filesystem::path& allKeyFile, const std::vector<std::string>& categoryNames);
+
+// Rewrites AllKey.txt with one line per record of keyList, then the result file of every modified
+// record, which is then no longer modified. A file that cannot be written does not stop the others
+// (its record stays modified). True when every file was written.
+bool SaveKeyList(const std::vector<TOneKey*>& keyList, const std::filesystem::path& allKeyFile,
+                 const std::filesystem::path& resultDir, const std::vector<std::string>& categoryNames);
+
+// The records the keyword list shows for a tree node, in KeyList order: those whose Classify equals
+// the node's text exactly, or all of them when no node is given.
+std::vector<TOneKey*> KeysOfClassify(const std::vector<TOneKey*>& keyList, const std::optional<std::string>& classify);
+
+}  // namespace quorvex

@@ -1,0 +1,139 @@
+#include "core/view/result_view.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <random>
+
+#include "core/store/TOneKey.h"
+#include "core/view/TFilter.h"
+#include "core/view/result_order.h"
+
+using namespace quorvex;
+
+namespace {
+
+class ResultView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // url, title, score, engines, page state, visited, found. Download order: a B c d e.
+    Add("http://a.com/x", "Zeta abc", 50, "Alpha", kPageNone, 0, 45000.5);
+    Add("http://B.com", "alpha ABC", 50, "Alpha;Beta;Gamma", kPageFailed, 1, 45002.5);
+    Add("http://c.com", "Mid", 90, "Beta", kPageVerified, 0, 45001.5);
+    Add("http://d.com/\xB0\xA1", "\xB0\xA1 title", 10, "AlphaBet", kPageDownloaded, 1, 45003.5);
+    Add("http://e.com", "end", 50, "Gamma;Be", kPageNone, 0, 45001.5);
+  }
+
+  void Add(const std::string& url, const std::string& title, int score, const std::string& engines,
+           std::uint8_t pageState, std::uint8_t visited, double found) {
+    TOneResult& result = key_.Results.Add(TResultList::KeyOf(url), TOneResult{});
+    result = {title, url, "summary of " + title, 0, engines, score, "", visited, pageState, found, 0, 0};
+  }
+
+  // The first letter of each shown result's host.
+  std::string Shown(const TFilter& filter, int sortMethod) {
+    RebuildView(&key_, filter, sortMethod, cursor_);
+    std::string hosts;
+    for (const TOneResult* result : key_.View) hosts += result->Url[7];
+    return hosts;
+  }
+
+  TOneKey key_{"k", 45000, 0, 0};
+  ViewCursor cursor_;
+};
+
+}  // namespace
+
+TEST_F(ResultView, FilterRulesAreCaseSensitiveSubstringsAndFlags) {
+  TFilter filter;
+  EXPECT_EQ(Shown(filter, 0), "aBcde");
+  EXPECT_EQ(Shown(filter, -1), "aBcde");
+  filter.Contains = "abc";
+  EXPECT_EQ(Shown(filter, 0), "a");  // "ABC" does not count
+  filter.Contains = "summary of M";
+  EXPECT_EQ(Shown(filter, 0), "c");
+  filter.Contains = ".com";
+  filter.Engine = "Alpha";  // a short name matches a longer one
+  EXPECT_EQ(Shown(filter, 0), "aBd");
+  filter.DownloadedOnly = true;  // failed pages count as downloaded
+  EXPECT_EQ(Shown(filter, 0), "Bd");
+  filter.Engine.clear();
+  filter.VisitedOnly = true;
+  EXPECT_EQ(Shown(filter, 0), "Bd");
+}
+
+TEST_F(ResultView, EightOrders) {
+  const TFilter none;
+  EXPECT_EQ(Shown(none, 1), "caBed");  // score, ties by URL with letters folded
+  EXPECT_EQ(Shown(none, 2), "aBcde");
+  EXPECT_EQ(Shown(none, 3), "Becad");  // high bytes after the letters
+  EXPECT_EQ(Shown(none, 4), "dBcea");  // newest first, ties by URL
+  EXPECT_EQ(Shown(none, 6), "Bcdae");  // failed, verified, downloaded, none
+  EXPECT_EQ(Shown(none, 7), "Bdace");
+  EXPECT_EQ(Shown(none, 42), "aBcde");  // any other method sorts by URL
+  const std::string byEngines = Shown(none, 5);
+  EXPECT_EQ(byEngines[0], 'B');
+  EXPECT_EQ(byEngines.substr(3), "ac");   // "AlphaBet" and "Gamma;Be" tie: either order
+  EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
+  EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
+  EXPECT_LT(CompareFolded("ab", "AB!"), 0);
+}
+
+TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
+  cursor_ = {9, -7};
+  Shown(TFilter(), 0);
+  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_EQ(cursor_.TopIndex, 0);
+  EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));  // the last is selected: nothing changes
+  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_TRUE(Find(&key_, "abc", true, false, cursor_));
+  EXPECT_EQ(cursor_.SelectedIndex, 0);
+  EXPECT_TRUE(Find(&key_, "ABC", false, false, cursor_));
+  EXPECT_EQ(cursor_.SelectedIndex, 1);
+  EXPECT_EQ(cursor_.TopIndex, 1);
+  EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));
+  EXPECT_TRUE(Find(&key_, "E.COM", false, true, cursor_));  // folded, in a URL
+  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_FALSE(Find(&key_, "", true, false, cursor_));
+  EXPECT_FALSE(Find(nullptr, "abc", true, false, cursor_));
+  cursor_ = {INT_MAX, 0};
+  EXPECT_FALSE(Find(&key_, "Zeta", false, false, cursor_));
+
+  TFilter nothing;
+  nothing.Contains = "no such text";
+  EXPECT_EQ(Shown(nothing, 1), "");
+  EXPECT_EQ(cursor_.SelectedIndex, 0);
+  EXPECT_EQ(cursor_.TopIndex, 0);
+}
+
+TEST(ResultOrder, ViewSortAgreesWithTheComparisonOnTiesAndOddBytes) {
+  // Short texts over a small alphabet: many ties, shared prefixes, prefixes of one another, NUL and
+  // high bytes, letters that differ only in case, and dates that are no number.
+  std::mt19937 random(7);
+  const std::string alphabet("aAbB_\xB0\0zZ`{\xE1\xFA", 13);  // both ends of a to z, with and without bit 7
+  const auto text = [&](const std::string& prefix) {
+    std::string out = prefix;
+    for (unsigned n = random() % 12; n > 0; --n) out += alphabet[random() % alphabet.size()];
+    return out;
+  };
+  TOneKey key("k", 45000, 0, 0);
+  for (int i = 0; i < 600; ++i) {
+    TOneResult& result = key.Results.Add("", TOneResult{});
+    result.Url = text(i % 3 != 0 ? "http://www.same-host.com/" : "");
+    result.Title = text("");
+    result.Score = static_cast<int>(random() % 4);
+    result.Engines = std::string(random() % 4, 'e');
+    result.PageState = static_cast<std::uint8_t>(random() % 4);
+    result.Visited = static_cast<std::uint8_t>(random() % 2);
+    result.Found = i % 50 == 0 ? std::nan("") : 45000.0 + static_cast<double>(random() % 3);
+  }
+  ViewCursor cursor;
+  for (int method = 1; method <= 8; ++method) {
+    RebuildView(&key, TFilter(), method, cursor);
+    ASSERT_EQ(key.View.size(), key.Results.Count());
+    for (size_t i = 1; i < key.View.size(); ++i) {
+      ASSERT_LE(CompareResults(*key.View[i - 1], *key.View[i], method), 0) << "method " << method << " at " << i;
+    }
+  }
+}
