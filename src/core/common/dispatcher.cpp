@@ -13,6 +13,7 @@ bool MainThreadDispatcher::RunOnMainThread(const std::function<void()>& task, co
   }
   auto call = std::make_shared<Call>();
   call->task = &task;
+  call->cancel = &cancel;
   {
     std::lock_guard lock(mutex_);
     if (shutdown_ || cancel.load()) return false;
@@ -22,6 +23,7 @@ bool MainThreadDispatcher::RunOnMainThread(const std::function<void()>& task, co
   std::unique_lock lock(mutex_);
   for (;;) {
     if (call->state == CallState::Done) return true;
+    if (call->state == CallState::Dropped) return false;
     if (call->state == CallState::Pending && (cancel.load() || shutdown_)) {
       call->state = CallState::Dropped;
       return false;
@@ -34,6 +36,11 @@ void MainThreadDispatcher::Execute(const std::shared_ptr<Call>& call) {
   {
     std::lock_guard lock(mutex_);
     if (call->state != CallState::Pending) return;
+    if (call->cancel->load()) {
+      call->state = CallState::Dropped;
+      changed_.notify_all();
+      return;
+    }
     call->state = CallState::Running;
   }
   try {

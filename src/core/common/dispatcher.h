@@ -15,7 +15,8 @@ namespace quorvex {
 //
 // A pending call never deadlocks a join: a worker that is being stopped has its cancel flag set and
 // the stopper calls WakeWaiters(); a call that has not started yet is then dropped and RunOnMainThread
-// returns false. A call that the main thread has already started always runs to its end.
+// returns false; so is one that the main loop reaches after the flag was set. A call that the main
+// thread has already started always runs to its end.
 class MainThreadDispatcher {
  public:
   MainThreadDispatcher();  // the constructing thread is the main thread
@@ -44,6 +45,7 @@ class MainThreadDispatcher {
   enum class CallState { Pending, Running, Done, Dropped };
   struct Call {
     const std::function<void()>* task;
+    const std::atomic<bool>* cancel;  // read only while the call is Pending, when its owner still waits
     CallState state = CallState::Pending;
   };
   void Execute(const std::shared_ptr<Call>& call);

@@ -83,4 +83,16 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   dispatcher.RunPending();
   EXPECT_FALSE(result);
   EXPECT_FALSE(ran);
+
+  // A call still queued when its worker's flag is set is dropped by the main loop, even though
+  // nobody woke the worker.
+  std::atomic<bool> stopLater{false};
+  result = true;
+  std::thread late([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, stopLater); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  stopLater = true;
+  dispatcher.RunPending();
+  late.join();
+  EXPECT_FALSE(result);
+  EXPECT_FALSE(ran);
 }

@@ -1,0 +1,196 @@
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/escape.h"
+#include "cli/stderr_search_display.h"
+#include "core/app/AppState.h"
+#include "core/app/Options.h"
+#include "core/app/ProgramDirs.h"
+#include "core/common/dispatcher.h"
+#include "core/common/numbers.h"
+#include "core/engines/EngineIndex.h"
+#include "core/search/TSearchRun.h"
+#include "core/search/search_loop.h"
+#include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
+#include "core/view/TFilter.h"
+#include "core/view/result_view.h"
+
+namespace quorvex::cli {
+namespace {
+
+int RunSearch(const std::vector<std::string>& args);
+
+const Command kSearch{
+    "search", "search the engines of a category for a keyword and print the merged results",
+    "usage: quorvex-cli search [--engines DIR] [--category NAME] [--per-engine N] [--all N] [--order K]\n"
+    "                          [--proxy HOST:PORT] [--save] KEYWORD\n"
+    "\n"
+    "Sends KEYWORD to every checked engine of the category NAME (default: the first category) of the\n"
+    "engine folder DIR (default: the Engines1 folder beside the program), all at once, merges what they\n"
+    "find into one scored list and prints it in the view order K. Each engine's progress goes to stderr.\n"
+    "\n"
+    "  --per-engine N   an engine stops paging once it has reported more than N records (default 30)\n"
+    "  --all N          every engine stops once the search has added more than N results (default 300)\n"
+    "  --order K        0 as found (default), 1 score, 2 URL, 3 title, 4 date-time, 5 engines,\n"
+    "                   6 downloaded, 7 visited\n"
+    "  --proxy HOST:PORT  go through this HTTP proxy (otherwise as option.txt says)\n"
+    "  --save           file the keyword in AllKey.txt (working folder) and its results in the\n"
+    "                   SearchResult folder beside the program, as the program does at close\n"
+    "\n"
+    "option.txt in the working folder is read as the program reads it (proxy, SearchTimeOut).\n"
+    "Output, one line per result: S, score, URL, title, summary, language (1 GB, 2 BIG5, 4 English,\n"
+    "0 unknown) and the engines that found it, tab-separated; texts are escaped: \\\\ \\t \\r \\n, other\n"
+    "control bytes as \\xHH.\n"
+    "\n"
+    "Exit status 0 when the search ran; 1 when --save could not write; 2 when the arguments are wrong\n"
+    "or the engine folder has no readable Index.txt or no such category.\n",
+    RunSearch};
+
+const CommandRegistration kRegistration(kSearch);
+
+struct SearchArgs {
+  std::optional<std::string> engines;
+  std::optional<std::string> category;
+  int perEngine = SearchLimits{}.CountPerEngine;
+  int all = SearchLimits{}.CountAll;
+  int order = 0;
+  std::optional<std::string> proxy;
+  bool save = false;
+  std::string keyword;
+};
+
+// A whole number from min to max, or nothing.
+std::optional<int> ReadNumber(const std::string& text, int min, int max) {
+  const int value = ParseIntOr(text, min - 1);
+  if (value < min || value > max) return std::nullopt;
+  return value;
+}
+
+// Stores the value of a "--name VALUE" option; false when arg is none of them.
+bool TakeValueOption(const std::vector<std::string>& args, size_t& i, SearchArgs& parsed, std::string& problem) {
+  const std::string& arg = args[i];
+  static const std::vector<std::string> kValueOptions = {"--engines", "--category", "--per-engine",
+                                                         "--all",     "--order",    "--proxy"};
+  if (std::find(kValueOptions.begin(), kValueOptions.end(), arg) == kValueOptions.end()) return false;
+  if (i + 1 == args.size()) {
+    problem = arg + " needs a value";
+    return true;
+  }
+  const std::string& value = args[++i];
+  if (arg == "--engines") {
+    parsed.engines = value;
+  } else if (arg == "--category") {
+    parsed.category = value;
+  } else if (arg == "--proxy") {
+    parsed.proxy = value;
+  } else {
+    const bool isOrder = arg == "--order";
+    const std::optional<int> number = ReadNumber(value, 0, isOrder ? 7 : 1000000);
+    if (!number) problem = arg + (isOrder ? " needs a number from 0 to 7" : " needs a whole number");
+    (isOrder ? parsed.order : arg == "--all" ? parsed.all : parsed.perEngine) = number.value_or(0);
+  }
+  return true;
+}
+
+std::optional<SearchArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
+  SearchArgs parsed;
+  std::vector<std::string> words;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size() && problem.empty(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      words.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--save") {
+      parsed.save = true;
+    } else if (!TakeValueOption(args, i, parsed, problem)) {
+      problem = "unknown option '" + arg + "'";
+    }
+  }
+  if (problem.empty() && words.size() != 1) problem = "expected one KEYWORD";
+  if (!problem.empty()) return std::nullopt;
+  parsed.keyword = words[0];
+  return parsed;
+}
+
+// "HOST:PORT" into the proxy options, as the options dialog stores them.
+void UseProxy(const std::string& address) {
+  const size_t colon = address.rfind(':');
+  Options().SetValue("EnableProxy", "1");
+  Options().SetValue("Proxy", address.substr(0, colon));
+  Options().SetValue("ProxyPort", colon == std::string::npos ? std::string() : address.substr(colon + 1));
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "quorvex-cli search: " << message << "\n";
+  return 2;
+}
+
+std::string ResultLines(const TOneKey& key) {
+  std::string lines;
+  for (const TOneResult* result : key.View) {
+    lines += "S\t" + std::to_string(result->Score) + '\t' + Escape(result->Url) + '\t' + Escape(result->Title) + '\t' +
+             Escape(result->Summary) + '\t' + std::to_string(result->Language) + '\t' + Escape(result->Engines) + '\n';
+  }
+  return lines;
+}
+
+int RunSearch(const std::vector<std::string>& args) {
+  std::string problem;
+  const std::optional<SearchArgs> parsed = ReadArgs(args, problem);
+  if (!parsed) return UsageError(kSearch, problem);
+
+  LoadOptions();
+  if (parsed->proxy) UseProxy(*parsed->proxy);
+  const std::filesystem::path engineFolder = parsed->engines.value_or(EngineDir());
+  EngineIndex index;
+  if (!index.Load(engineFolder / EngineIndex::kFileName)) {
+    return Fail("cannot read '" + (engineFolder / EngineIndex::kFileName).string() + "'");
+  }
+  const std::vector<std::string> categories = index.CategoryNames();
+  const auto category =
+      parsed->category ? std::find(categories.begin(), categories.end(), *parsed->category) : categories.begin();
+  if (category == categories.end()) {
+    return Fail(parsed->category ? "no category '" + *parsed->category + "'" : "the engine index has no category");
+  }
+
+  AppState& app = App();
+  if (parsed->save) LoadKeyList(app, kAllKeyFileName, categories);
+  QueueDispatcher dispatcher;
+  StderrSearchDisplay display;
+  TSearchRun run(dispatcher, display, app);
+  run.EngineFolder = engineFolder;
+  run.Limits = SearchLimits{parsed->perEngine, parsed->all};
+  TSearchRequest request;
+  request.Keyword = parsed->keyword;
+  request.Category = static_cast<int>(category - categories.begin());
+  request.Engines = index.SearchEntries(*category);
+  TOneKey* key = run.StartSearch(request);
+  if (key == nullptr) return Fail("a search is already running");
+  RunUntilSearchEnds(dispatcher, run);
+
+  ViewCursor cursor;
+  RebuildView(key, TFilter{}, parsed->order, cursor);
+  const std::string lines = ResultLines(*key);
+  std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+  std::cout.flush();
+
+  if (parsed->save) {
+    CreateDataFolders();
+    if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories)) {
+      std::cerr << "quorvex-cli search: could not write " << kAllKeyFileName << " or the result file\n";
+      return 1;
+    }
+  }
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace quorvex::cli

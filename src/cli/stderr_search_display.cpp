@@ -1,0 +1,34 @@
+#include "cli/stderr_search_display.h"
+
+#include <iostream>
+#include <string>
+
+#include "cli/escape.h"
+
+namespace quorvex::cli {
+namespace {
+
+class StderrProgressRow : public TSearchProgressRow {
+ public:
+  explicit StderrProgressRow(std::string_view engineName) : prefix_(Escape(engineName) + ": ") {}
+  void Connected() override { Say("Connected"); }
+  void Downloading(int reported) override { Say("Downloading:" + std::to_string(reported)); }
+  void FinishedDown(int added) override { Say("Finished:" + std::to_string(added)); }
+
+ private:
+  void Say(const std::string& state) const { std::cerr << prefix_ << state << '\n'; }
+
+  std::string prefix_;
+};
+
+}  // namespace
+
+void StderrSearchDisplay::SetStatus(int panel, std::string_view text) {
+  if (panel == 0) std::cerr << Escape(text) << '\n';
+}
+
+std::unique_ptr<TSearchProgressRow> StderrSearchDisplay::AddProgressRow(std::string_view engineName, const TOneKey&) {
+  return std::make_unique<StderrProgressRow>(engineName);
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,132 @@
+#include "core/search/TDownload.h"
+
+#include <algorithm>
+
+#include "core/app/Options.h"
+#include "core/common/ascii.h"
+#include "core/common/datetime.h"
+#include "core/common/file_io.h"
+#include "core/common/name_value_list.h"
+#include "core/common/numbers.h"
+#include "core/search/TGetList.h"
+#include "core/search/TSearchRun.h"
+#include "core/search/code_page.h"
+#include "core/search/result_merge.h"
+#include "core/search/search_display.h"
+#include "core/search/utf8_keyword.h"
+#include "core/store/TOneKey.h"
+#include "core/store/TOneResult.h"
+
+namespace quorvex {
+namespace {
+
+std::vector<std::string> ReadDefinitionLines(const std::string& file) {
+  const std::optional<std::string> text = ReadWholeFile(file);
+  return text ? SplitLines(*text) : std::vector<std::string>();
+}
+
+// The header of a definition: its lines before the first marker line.
+NameValueList DefinitionHeader(const std::vector<std::string>& lines) {
+  NameValueList header;
+  for (const std::string& line : lines) {
+    if (line.starts_with("---")) break;
+    header.Add(line);
+  }
+  return header;
+}
+
+std::uint8_t LanguageOf(const TRecord& record) {
+  if (record.size() < 4) return 0;
+  const std::string& marker = record[3];
+  if (marker == "GB") return kLanguageGB;
+  if (marker == "BIG5") return kLanguageBig5;
+  if (marker == "ENG") return kLanguageEnglish;
+  return 0;
+}
+
+std::string FolderPrefix(const std::filesystem::path& folder) {
+  std::string prefix = folder.string();
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  return prefix;
+}
+
+}  // namespace
+
+TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key) : run_(run), key_(key) {
+  const size_t equals = engineEntry.find('=');
+  if (equals != std::string_view::npos) engineName_ = engineEntry.substr(0, equals);
+  definitionFile_ = FolderPrefix(run.EngineFolder);
+  definitionFile_ += equals == std::string_view::npos ? engineEntry : engineEntry.substr(equals + 1);
+
+  std::vector<std::string> lines = ReadDefinitionLines(definitionFile_);
+  const NameValueList header = DefinitionHeader(lines);
+  codePage_ = ParseIntOr(header.Value("Version"), kCodePageGb);
+  weight_ = ParseIntOr(header.Value("Score"), 100);
+  // Our own key: older copies ignore it and read such an engine as the GB one it is not.
+  utf8_ = EqualsIgnoreCase(TrimControls(header.Value("Charset")), "UTF-8");
+  keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
+
+  worker_ = std::make_unique<TGetList>(run.Dispatcher());
+  worker_->OnConnecting = [this](TGetList&) { OnConnecting(); };
+  worker_->OnPageDone = [this](TGetList&, const std::vector<TRecord>& records, int firstNew, bool& stop) {
+    OnPageDone(records, firstNew, stop);
+  };
+  worker_->OnFinished = [this](TGetList&) { OnFinished(); };
+  worker_->Proxy = Options().ProxyAddress();
+  worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
+  worker_->EngineFolder = run.EngineFolder;
+
+  progress_ = run.Display().AddProgressRow(engineName_, key);
+  run.EngineStarted();
+  lines.insert(lines.begin(), "key=" + keyword_);
+  worker_->LoadDefinition(std::move(lines));
+}
+
+TDownload::~TDownload() {
+  worker_.reset();
+  progress_.reset();
+}
+
+void TDownload::Stop() { worker_->Stop(); }
+
+bool TDownload::AddResult(const std::string& title, const std::string& summary, const std::string& url,
+                          std::uint8_t language, std::string_view engineName) {
+  const TMergeContext context{run_.QueryWords(), run_.UpdateMode(), run_.UpdateStart(), NowDateTime()};
+  const bool added = MergeResult(key_, TFoundRecord{title, summary, url, language}, engineName, weight_, context);
+  if (added) ++added_;
+  return added;
+}
+
+void TDownload::OnConnecting() { progress_->Connected(); }
+
+void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, bool& stop) {
+  for (size_t i = static_cast<size_t>(std::max(firstNew, 0)); i < records.size(); ++i) {
+    const TRecord& record = records[i];
+    ++reported_;
+    if (record.size() <= 2) continue;
+    if (AddResult(StoredText(record[1]), StoredText(record[2]), record[0], LanguageOf(record), engineName_)) {
+      run_.ResultAdded();
+    }
+  }
+  progress_->Downloading(reported_);
+  run_.Display().RunProgress(run_.RunTotal(), run_.Limits.CountAll);
+  stop = run_.RunTotal() > run_.Limits.CountAll || reported_ > run_.Limits.CountPerEngine;
+}
+
+void TDownload::OnFinished() {
+  progress_->FinishedDown(added_);
+  run_.EngineFinished();
+}
+
+std::string TDownload::StoredText(const std::string& field) const {
+  std::string text = CleanText(field);
+  return utf8_ ? text : ConvertCodePage(text, codePage_, kCodePageGb);
+}
+
+void StopSearches(TOneKey& key) {
+  // Every worker is told first, so that they all wind down at once; then each is waited for.
+  key.Searches.ForEach([](TDownload* controller) { controller->Stop(); });
+  for (TDownload* controller : key.Searches.TakeAll()) delete controller;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engines/record_fields.h"
+
+namespace quorvex {
+
+class TGetList;
+class TOneKey;
+class TSearchProgressRow;
+class TSearchRun;
+
+// The controller of one engine in a search: it converts the keyword to the engine's code page, starts
+// the engine's worker, and merges the records of every page into the keyword's results on the main
+// thread, counting them and deciding whether the engine fetches another page. Owned by the keyword's
+// searches list; main thread only.
+class TDownload {
+ public:
+  // Reads the engine's definition and starts its search. engineEntry is "name=definition file", the
+  // file relative to the run's engine folder.
+  TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key);
+  // Waits for the worker's thread, then frees the progress row.
+  ~TDownload();
+  TDownload(const TDownload&) = delete;
+  TDownload& operator=(const TDownload&) = delete;
+
+  // Stops the worker; no event of it follows.
+  void Stop();
+
+  // Merges one record into the key's results; true when a result was added or refreshed.
+  bool AddResult(const std::string& title, const std::string& summary, const std::string& url, std::uint8_t language,
+                 std::string_view engineName);
+
+  const std::string& Keyword() const { return keyword_; }  // as sent to the engine
+  const std::string& EngineName() const { return engineName_; }
+  const std::string& DefinitionFile() const { return definitionFile_; }
+  int CodePage() const { return codePage_; }
+  int Weight() const { return weight_; }
+  bool AnswersInUtf8() const { return utf8_; }
+  int Added() const { return added_; }
+  int Reported() const { return reported_; }
+
+ private:
+  void OnConnecting();
+  void OnPageDone(const std::vector<TRecord>& records, int firstNew, bool& stop);
+  void OnFinished();
+  // Title or summary of a record as stored: cleaned, and converted back to GB unless the engine
+  // answers in UTF-8.
+  std::string StoredText(const std::string& field) const;
+
+  TSearchRun& run_;
+  TOneKey& key_;
+  std::string keyword_;
+  std::string engineName_;
+  std::string definitionFile_;
+  int codePage_ = 0;
+  int weight_ = 100;
+  bool utf8_ = false;
+  int added_ = 0;
+  int reported_ = 0;
+  std::unique_ptr<TSearchProgressRow> progress_;
+  std::unique_ptr<TGetList> worker_;  // last: destroyed first, while everything its events use exists
+};
+
+// Stops every controller of key's search and frees them (their workers included).
+void StopSearches(TOneKey& key);
+
+}  // namespace quorvex

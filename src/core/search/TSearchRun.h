@@ -1,0 +1,81 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/engines/search_limits.h"
+
+namespace quorvex {
+
+struct AppState;
+class MainThreadDispatcher;
+class TOneKey;
+class TSearchDisplay;
+
+// What the main window hands to a new search.
+struct TSearchRequest {
+  std::string Keyword;   // as typed
+  int MatchMode = 0;     // index into MatchModeNames
+  int Category = 0;      // index of the engine category
+  std::string Classify;  // text of the selected keyword tree node; empty when none is selected
+  // "name=definition file" of every checked engine of the category (EngineIndex::SearchEntries).
+  std::vector<std::string> Engines;
+};
+
+// Starts, runs and ends the searches of the program: one TDownload controller per engine, all at once,
+// merging into the keyword record that CurrentSearch names. Holds the state the controllers share (the
+// query words, the update start, the run total and the running-engine count); CurrentSearch, UpdateMode
+// and ActivityState live in app. Main thread only.
+class TSearchRun {
+ public:
+  TSearchRun(MainThreadDispatcher& dispatcher, TSearchDisplay& display, AppState& app);
+  // Stops a search that still runs. The dispatcher and the display must outlive the run.
+  ~TSearchRun();
+  TSearchRun(const TSearchRun&) = delete;
+  TSearchRun& operator=(const TSearchRun&) = delete;
+
+  SearchLimits Limits;                 // CountPerEngine and CountAll
+  std::filesystem::path EngineFolder;  // where the definitions are read; EngineDir() by default
+
+  // A new search for request.Keyword: a new keyword record is appended to KeyList and searched by the
+  // request's engines. Only while Idle with no search running; otherwise nothing happens and the
+  // result is null.
+  TOneKey* StartSearch(const TSearchRequest& request);
+  // Searches key again with these engines: results found before the update are refreshed when an
+  // engine finds them again, and CountPerEngine becomes the key's per-engine limit. Only while Idle
+  // with no search running; false otherwise.
+  bool StartUpdateSearch(TOneKey& key, const std::vector<std::string>& engines);
+  // Stops and frees every controller of the current search; the program is Idle afterwards.
+  void StopSearch();
+  // The main window's 200 ms timer: the search ends once no engine is running any more.
+  void TimerTick();
+
+  bool Searching() const;
+
+  // For the controllers.
+  MainThreadDispatcher& Dispatcher() const { return dispatcher_; }
+  TSearchDisplay& Display() const { return display_; }
+  const std::vector<std::string>& QueryWords() const { return queryWords_; }
+  bool UpdateMode() const;
+  double UpdateStart() const { return updateStart_; }
+  int RunTotal() const { return runTotal_; }
+  int RunningEngines() const { return runningEngines_; }
+  void ResultAdded() { ++runTotal_; }
+  void EngineStarted() { ++runningEngines_; }
+  void EngineFinished() { --runningEngines_; }
+
+ private:
+  // Status bar, query words and ActivityState of a starting search.
+  void Announce(const std::string& keyword);
+  void Begin(TOneKey& key, const std::vector<std::string>& engines);
+
+  MainThreadDispatcher& dispatcher_;
+  TSearchDisplay& display_;
+  AppState& app_;
+  std::vector<std::string> queryWords_;
+  double updateStart_ = 0;
+  int runTotal_ = 0;
+  int runningEngines_ = 0;
+};
+
+}  // namespace quorvex

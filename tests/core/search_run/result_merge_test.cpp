@@ -1,0 +1,156 @@
+#include "core/search/result_merge.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/store/TOneKey.h"
+
+using namespace quorvex;
+
+namespace {
+
+class Merge : public ::testing::Test {
+ protected:
+  bool Add(const std::string& url, std::string_view engine, int weight, const std::string& title = "Title",
+           const std::string& summary = "none") {
+    const TMergeContext context{words_, updateMode_, updateStart_, now_};
+    return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
+  }
+  const TOneResult* Find(std::string_view url) const { return key_.Results.Find(TResultList::KeyOf(url)); }
+
+  TOneKey key_{"x y", 45000.0, 0, 0};
+  std::vector<std::string> words_ = QueryWordsOf("x y");
+  bool updateMode_ = false;
+  double updateStart_ = 0;
+  double now_ = 45000.25;
+};
+
+TEST(Scoring, KeywordScoreCountsEachWordOnceByItsPosition) {
+  const std::vector<std::string> words = QueryWordsOf("x y");
+  EXPECT_EQ(words, (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(KeywordScore("only y here", words), 20);
+  EXPECT_EQ(KeywordScore("x and X and x", words), 10);
+  EXPECT_EQ(KeywordScore("Y then X", words), 30);
+  EXPECT_EQ(KeywordScore("nothing", words), 0);
+  EXPECT_EQ(KeywordScore("anything", {}), 0);
+
+  // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
+  const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
+  EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));
+  EXPECT_EQ(KeywordScore("zzz", gappy), 30);
+  EXPECT_EQ(KeywordScore("", gappy), 0);
+}
+
+TEST(Scoring, KeywordScoreOfAHugeKeywordSaturates) {
+  const std::vector<std::string> words(100000, "");
+  EXPECT_EQ(KeywordScore("text", words), std::numeric_limits<int>::max());
+}
+
+TEST(Scoring, UrlDepthHalvesPerPathLevel) {
+  EXPECT_EQ(UrlDepthScore("http://host.com/a/b"), 32);
+  EXPECT_EQ(UrlDepthScore("http://host.com/a/b/"), 32);
+  EXPECT_EQ(UrlDepthScore("http://host.com"), 128);
+  EXPECT_EQ(UrlDepthScore("http://host.com/"), 128);
+  EXPECT_EQ(UrlDepthScore("host.com"), 128);
+  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7"), 1);
+  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7/8"), 0);
+  EXPECT_EQ(UrlDepthScore(
+                "http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33"),
+            0);
+  EXPECT_EQ(UrlDepthScore(""), 128);
+}
+
+TEST(Scoring, CleanTextDropsControlsAndSqueezesBlanks) {
+  EXPECT_EQ(CleanText("a\tb  \r\n c"), "ab c");
+  EXPECT_EQ(CleanText("   lead"), " lead");
+  EXPECT_EQ(CleanText("\xB0\xA1 \xC4\xE3"), "\xB0\xA1 \xC4\xE3");  // GB bytes are no control characters
+  EXPECT_EQ(CleanText(std::string("nul\0byte", 8)), "nulbyte");
+}
+
+TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
+  ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
+  const int scoreOfA = (2 * 10 + 0 + 0) / 4 + 32 + 100;
+  EXPECT_EQ(Find("http://host.com/a/b")->Score, scoreOfA);
+  EXPECT_EQ(key_.ResultCount, 1);
+  EXPECT_TRUE(key_.Modified);
+
+  EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
+  const TOneResult* result = Find("http://host.com/a/b");
+  EXPECT_EQ(result->Engines, "A;B");
+  EXPECT_EQ(result->Score, scoreOfA + 40);
+  EXPECT_EQ(result->Title, "x title");
+
+  // The same engine again (from another page) changes nothing.
+  EXPECT_FALSE(Add("http://host.com/a/b", "B", 80));
+  EXPECT_EQ(result->Engines, "A;B");
+  EXPECT_EQ(result->Score, scoreOfA + 40);
+  EXPECT_EQ(key_.Results.Count(), 1u);
+}
+
+TEST_F(Merge, AnEngineWhoseNameIsPartOfAListedNameAddsNothing) {
+  ASSERT_TRUE(Add("http://h.com/p", "Searcher Pro", 100));
+  const int score = Find("http://h.com/p")->Score;
+  EXPECT_FALSE(Add("http://h.com/p", "Searcher", 100));
+  EXPECT_FALSE(Add("http://h.com/p", "Pro", 100));
+  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro");
+  EXPECT_EQ(Find("http://h.com/p")->Score, score);
+  // Case counts in that test.
+  EXPECT_FALSE(Add("http://h.com/p", "searcher", 100));
+  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro;searcher");
+}
+
+TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
+  ASSERT_TRUE(Add("  http://h.com/q?a=1&amp;b=2/ \r\n", "A", 100, " Tom &amp; Jerry ", "&lt;b&gt; "));
+  const TOneResult* result = Find("http://h.com/q?a=1&b=2");
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->Url, "http://h.com/q?a=1&b=2");
+  EXPECT_EQ(result->Title, "Tom & Jerry");
+  EXPECT_EQ(result->Summary, "<b>");
+  EXPECT_EQ(result->Language, kLanguageEnglish);
+  EXPECT_EQ(result->Found, now_);
+
+  TOneKey untouched("k", 45000.0, 0, 0);
+  const TMergeContext context{words_, false, 0, now_};
+  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{" \t", "s", "http://h.com/r", 0}, "A", 100, context));
+  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{"t", "s", " / ", 0}, "A", 100, context));
+  EXPECT_TRUE(untouched.Results.Empty());
+  EXPECT_FALSE(untouched.Modified);
+}
+
+TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
+  ASSERT_TRUE(Add("http://h.com/old", "A", 100, "x"));
+  ASSERT_FALSE(Add("http://h.com/old", "B", 100, "x"));
+  TOneResult* result = key_.Results.Find(TResultList::KeyOf("http://h.com/old"));
+  result->Visited = 1;
+
+  updateMode_ = true;
+  updateStart_ = 45001.0;
+  now_ = 45001.5;
+  words_ = QueryWordsOf("y");
+  EXPECT_TRUE(Add("http://h.com/old/", "B", 60, "y new title", "fresh text"));
+  EXPECT_EQ(key_.Results.Count(), 1u);
+  EXPECT_EQ(result->Engines, "B");
+  EXPECT_EQ(result->Title, "y new title");
+  EXPECT_EQ(result->Summary, "fresh text");
+  EXPECT_EQ(result->Score, (2 * 10) / 4 + 64 + 60);
+  EXPECT_EQ(result->Found, 45001.5);
+  EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
+
+  // A second engine of the same update only adds its name.
+  EXPECT_FALSE(Add("http://h.com/old", "A", 100));
+  EXPECT_EQ(result->Engines, "B;A");
+  EXPECT_EQ(result->Score, (2 * 10) / 4 + 64 + 60 + 50);
+}
+
+TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
+  const int most = std::numeric_limits<int>::max();
+  ASSERT_TRUE(Add("http://h.com/w", "A", most));
+  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  EXPECT_FALSE(Add("http://h.com/w", "B", most));
+  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
+  EXPECT_EQ(Find("http://h.com/v")->Score, std::numeric_limits<int>::min() + 64);
+}
+
+}  // namespace
