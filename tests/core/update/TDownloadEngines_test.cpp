@@ -1,0 +1,196 @@
+#include "core/update/TDownloadEngines.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/app/Options.h"
+#include "core/common/dispatcher.h"
+#include "core/common/file_io.h"
+#include "support/local_servers.h"
+
+namespace quorvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::hours;
+
+// nginx serves the archive for HEAD from www/Quorvex/ and for GET from www/get/, so that a test can
+// make downloads fail while the check still finds the archive; /plain/ serves the same without a
+// Last-Modified header. Every request goes to an access log.
+class EngineUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QUORVEX_REQUIRE_PROGRAM("nginx");
+    NginxSettings settings;
+    settings.serverDirectives = "access_log " + (dir / "access.log").string() +
+                                ";\n"
+                                "location = /Quorvex/Engine1-1.zip {\n"
+                                "  if ($request_method = GET) { rewrite ^ /get/Engine1-1.zip last; }\n"
+                                "}\n"
+                                "location /get/ { internal; }\n"
+                                "location /plain/ {\n"
+                                "  proxy_pass http://127.0.0.1:{PORT}/Quorvex/;\n"
+                                "  proxy_hide_header Last-Modified;\n"
+                                "}\n";
+    server = std::make_unique<NginxServer>(settings);
+    ASSERT_TRUE(server->Started()) << server->Log();
+    Options().SetLines({"EnableProxy=1", "Proxy=127.0.0.1", "ProxyPort=9"});  // must not be used
+    archive = ReadFixture("zip/go-unix.zip");
+    const fs::path headCopy = server->Root() / "Quorvex/Engine1-1.zip";
+    fs::create_directories(headCopy.parent_path());
+    ASSERT_TRUE(WriteFileAtomically(headCopy, archive));
+    fs::last_write_time(headCopy, fs::file_time_type::clock::now() - hours(1));
+    MakeDownloadable();
+  }
+
+  void MakeDownloadable() {
+    fs::create_directories(server->Root() / "get");
+    ASSERT_TRUE(WriteFileAtomically(server->Root() / "get/Engine1-1.zip", archive));
+  }
+  void MakeUndownloadable() { fs::remove_all(server->Root() / "get"); }
+
+  std::string ServerStamp() {
+    const auto written = fs::last_write_time(server->Root() / "Quorvex/Engine1-1.zip");
+    const std::time_t time = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    char text[64];
+    std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", std::gmtime(&time));
+    return text;
+  }
+
+  // A local archive written days ago.
+  void PutLocalArchive(int daysOld) {
+    ASSERT_TRUE(WriteFileAtomically(local, "old archive"));
+    fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * daysOld));
+  }
+
+  // The update server named in option.txt, whose archive name the program appends.
+  TDownloadEngines::Settings MakeSettings(const std::string& serverPath = "/Quorvex") {
+    Options().SetValue("EngineServer", server->Url(serverPath));
+    TDownloadEngines::Settings settings;
+    settings.Url = TDownloadEngines::ProgramSettings().Url;
+    settings.LocalArchive = local;
+    settings.EngineFolder = dir / "Engines1";
+    settings.OptionFile = dir / "option.txt";
+    settings.RetryPause = std::chrono::milliseconds(200);
+    return settings;
+  }
+
+  // Runs the update to its end, serving its calls into the main thread; whenTicking runs meanwhile.
+  void RunUpdate(const TDownloadEngines::Settings& settings, const std::function<void()>& whenTicking = {}) {
+    TDownloadEngines engines(
+        dispatcher, [this] { ++reloads; }, settings);
+    engines.Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!engines.Finished() && std::chrono::steady_clock::now() < deadline) {
+      dispatcher.WaitAndRunPending(std::chrono::milliseconds(5));
+      if (whenTicking) whenTicking();
+    }
+    EXPECT_TRUE(engines.Finished());
+  }
+
+  // "METHOD STATUS" of every request nginx saw, in order.
+  std::vector<std::string> Requests() const {
+    std::vector<std::string> requests;
+    std::istringstream log(ReadWholeFile(dir / "access.log").value_or(""));
+    for (std::string line; std::getline(log, line);) {
+      const size_t quote = line.find('"');
+      std::istringstream fields(line.substr(quote + 1));
+      std::string method, path, protocol, status;
+      fields >> method >> path >> protocol >> status;
+      requests.push_back(method + " " + status);
+    }
+    return requests;
+  }
+
+  TempDir dir;
+  fs::path local = dir / "Engine1-1.zip";
+  std::unique_ptr<NginxServer> server;
+  std::string archive;
+  QueueDispatcher dispatcher;
+  int reloads = 0;
+};
+
+TEST_F(EngineUpdateTest, YoungArchiveMeansNoRequest) {
+  PutLocalArchive(2);
+  RunUpdate(MakeSettings());
+  EXPECT_TRUE(Requests().empty());
+  EXPECT_EQ(reloads, 0);
+}
+
+TEST_F(EngineUpdateTest, SameStampMeansHeadOnly) {
+  PutLocalArchive(6);
+  Options().SetValue("Last-Modified", ServerStamp());
+  RunUpdate(MakeSettings());
+  EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 200"});
+  EXPECT_EQ(ReadWholeFile(local), "old archive");
+  EXPECT_EQ(reloads, 0);
+}
+
+TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
+  PutLocalArchive(6);
+  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
+  RunUpdate(MakeSettings());
+  EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
+  EXPECT_EQ(ReadWholeFile(local), archive);
+  EXPECT_TRUE(fs::exists(dir / "Engines1/dir/bar"));
+  EXPECT_EQ(reloads, 1);
+  OptionsTable saved;
+  saved.LoadFrom(dir / "option.txt");
+  EXPECT_EQ(saved.Value("Last-Modified"), ServerStamp());
+  EXPECT_EQ(saved.Value("Proxy"), "127.0.0.1") << "the other options are saved with it";
+}
+
+TEST_F(EngineUpdateTest, MissingArchiveOnTheServerEndsTheCheck) {
+  RunUpdate(MakeSettings("/Missing/"));
+  EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 404"});
+  EXPECT_FALSE(fs::exists(local));
+  EXPECT_FALSE(fs::exists(dir / "option.txt"));
+}
+
+TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive) {
+  MakeUndownloadable();
+  PutLocalArchive(6);
+  RunUpdate(MakeSettings(), [this] {
+    const auto requests = Requests();
+    if (std::count(requests.begin(), requests.end(), "GET 404") < 2 || fs::exists(server->Root() / "get")) return;
+    EXPECT_EQ(ReadWholeFile(local), "old archive");
+    MakeDownloadable();
+  });
+  const auto requests = Requests();
+  ASSERT_GE(requests.size(), 4u);
+  EXPECT_EQ(requests.front(), "HEAD 200");
+  EXPECT_EQ(requests.back(), "GET 200");
+  EXPECT_EQ(reloads, 1);
+  EXPECT_EQ(ReadWholeFile(local), archive);
+}
+
+TEST_F(EngineUpdateTest, ServerWithoutStampDownloadsOnce) {
+  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
+  RunUpdate(MakeSettings("/plain"));
+  EXPECT_EQ(reloads, 1);
+  EXPECT_EQ(Options().Value("Last-Modified"), "");
+
+  fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * 6));
+  RunUpdate(MakeSettings("/plain"));
+  EXPECT_EQ(reloads, 1);
+  // nginx logs each request twice (the /plain/ request and the one it passes on): HEAD, GET, then HEAD.
+  EXPECT_EQ(Requests().size(), 6u);
+}
+
+TEST_F(EngineUpdateTest, StopEndsEndlessRetries) {
+  MakeUndownloadable();
+  auto settings = MakeSettings();
+  settings.RetryPause = hours(1);
+  TDownloadEngines engines(
+      dispatcher, [this] { ++reloads; }, settings);
+  engines.Start();
+  while (Requests().size() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(5));
+  engines.Stop();
+  EXPECT_TRUE(engines.Finished());
+  EXPECT_EQ(reloads, 0);
+}
+
+}  // namespace
+}  // namespace quorvex::test
