@@ -82,8 +82,8 @@ TEST(ConvertCodePage, CharactersWithoutCounterpartBecomeQuestionMarksOrKeepTheir
 }
 
 TEST(ConvertCodePage, SummariesOfARealBig5PageReadBackAsTheirGbOriginal) {
-  const auto gb = Summaries(test::ReadFixture("code_page/sogou-aql-1.html"));
-  const auto big5 = Summaries(test::ReadFixture("code_page/sogou-aql-1-big5.html"));
+  const auto gb = Summaries(test::ReadFixture("serp/sogou-aql-1.html"));
+  const auto big5 = Summaries(test::ReadFixture("serp/sogou-aql-1-big5.html"));
   ASSERT_EQ(gb.size(), 6u);
   ASSERT_EQ(big5.size(), gb.size());
   for (size_t i = 0; i < gb.size(); ++i) EXPECT_EQ(Big5ToGb(big5[i]), gb[i]) << "summary " << i;
