@@ -154,12 +154,9 @@ bool TGetList::FetchPage(const TEngineDefinition::TPageRequest& request, const T
 }
 
 bool TGetList::Raise(const std::function<void()>& call) {
-  // Checked again on the main thread: the owner stops the worker there, so no event can follow a stop,
-  // not even one whose call was already queued when the stop came.
-  const std::function<void()> guarded = [&] {
-    if (!terminate_) call();
-  };
-  return dispatcher_.RunOnMainThread(guarded, terminate_);
+  // The dispatcher drops a call whose flag is set before the main thread starts it, so no event can
+  // follow a stop, not even one that was already queued when the stop came.
+  return dispatcher_.RunOnMainThread(call, terminate_);
 }
 
 }  // namespace quorvex
