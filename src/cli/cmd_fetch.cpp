@@ -19,7 +19,7 @@ const Command kFetch{
     "\n"
     "Runs one request for URL (GET unless --head or --post; a POST sends the part of the URL after its\n"
     "first \"?\" as the body), following redirects, and prints the status code as a decimal line, every\n"
-    "header line of the answer (the server's status line first), an empty line, and the body as raw bytes.\n"
+    "header line of the answer after its status line, an empty line, and the body as raw bytes.\n"
     "The client's own failures are 500 (no number in the status line), 501 (no header block) and 510\n"
     "(lookup, connect, TLS, send or receive failed, time-out, answer too large).\n"
     "\n"
@@ -103,7 +103,8 @@ int RunFetch(const std::vector<std::string>& args) {
   http.Referer = parsed->referer;
   http.Request(parsed->url, parsed->method);
   std::cout << http.Status << '\n';
-  for (const std::string& line : http.Headers) std::cout << line << '\n';
+  // The decimal status stands for the server's status line (entry 0); the header lines follow it.
+  for (size_t i = 1; i < http.Headers.size(); ++i) std::cout << http.Headers[i] << '\n';
   std::cout << '\n';
   std::cout.write(http.Body.data(), static_cast<std::streamsize>(http.Body.size()));
   std::cout.flush();
