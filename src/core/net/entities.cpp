@@ -75,12 +75,12 @@ std::optional<std::string> CharacterOf(char32_t code, TTextEncoding encoding) {
   return Gb18030Of(code);
 }
 
-int DigitValue(char c, int base) {
-  int value = 99;
-  if (c >= '0' && c <= '9') value = c - '0';
-  if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  return value < base ? value : -1;
+// The value of a hexadecimal digit, or 16 for any other character.
+unsigned HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
+  return 16;
 }
 
 // The reference at the start of text ("&#", digits, ";"): its code (past kMaxCodePoint when too large)
@@ -88,17 +88,16 @@ int DigitValue(char c, int base) {
 std::optional<std::pair<char32_t, size_t>> ReadReference(std::string_view text) {
   if (text.substr(0, 2) != "&#") return std::nullopt;
   size_t at = 2;
-  int base = 10;
+  unsigned base = 10;
   if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
     base = 16;
     ++at;
   }
   const size_t digitsStart = at;
   char32_t code = 0;
-  for (; at < text.size() && DigitValue(text[at], base) >= 0; ++at) {
+  for (; at < text.size() && HexDigitValue(text[at]) < base; ++at) {
     // Kept just past the largest character however many digits follow.
-    code = std::min<char32_t>(code * static_cast<char32_t>(base) + static_cast<char32_t>(DigitValue(text[at], base)),
-                              kMaxCodePoint + 1);
+    code = std::min<char32_t>(code * base + HexDigitValue(text[at]), kMaxCodePoint + 1);
   }
   if (at == digitsStart || at == text.size() || text[at] != ';') return std::nullopt;
   return std::make_pair(code, at + 1);
