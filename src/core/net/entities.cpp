@@ -114,8 +114,7 @@ std::string DecodeNumericReferences(std::string_view text, TTextEncoding encodin
     out.append(text.substr(at, amp - at));
     if (amp == std::string_view::npos) break;
     const auto reference = ReadReference(text.substr(amp));
-    const std::optional<std::string> character =
-        reference ? CharacterOf(reference->first, encoding) : std::nullopt;
+    const std::optional<std::string> character = reference ? CharacterOf(reference->first, encoding) : std::nullopt;
     if (!character) {
       out += '&';
       at = amp + 1;

@@ -11,7 +11,7 @@ TEST(LoadDefinition, MarkerLinesCutTheSections) {
   TEngineDefinition definition = DefinitionFromText(
       "key=from file\nHead=h1,h2,h3\n--- template follows\n  \t\nb\n$1\n---\nL,$4,ENG\n---\nurl=ignored\n", "a b+\xB0");
   EXPECT_EQ(definition.HeadRecord(), (TRecord{"h1", "h2", "h3"}));
-  EXPECT_EQ(definition.HeaderValue("url"), "");    // after the second marker nothing is header
+  EXPECT_EQ(definition.HeaderValue("url"), "");     // after the second marker nothing is header
   EXPECT_EQ(definition.EncodedKey(), "a+b%2B%B0");  // the inserted key line wins
   EXPECT_EQ(RunPage(definition, "<b>text</b><i>").records, (std::vector<TRecord>{{"text", "", "", "ENG"}}));
 

@@ -56,8 +56,9 @@ TEST(Rules, Base64UrlDecodesOrEmptiesTheListedFields) {
   EXPECT_EQ(Apply("B,$1,$2", {"aHR0c+HM6", std::string("AA\0A", 4)}).record, (TRecord{"", ""}));
   // Bing's tracking link through the shipped rule chain: S, D, B, and the real address wins only when
   // there is one.
-  const std::string chain = "L,$9,\"\"\nS,$1,bing.com/ck/a?,$8,$9\nS,$9,u=a1,$8,$6\nS,$6,&,$6\nD,$6\nB,$6\n"
-                            "+,$7,^,$6,^,$1\nS,$7,^^,$8,$6\n+,$1,$6\n";
+  const std::string chain =
+      "L,$9,\"\"\nS,$1,bing.com/ck/a?,$8,$9\nS,$9,u=a1,$8,$6\nS,$6,&,$6\nD,$6\nB,$6\n"
+      "+,$7,^,$6,^,$1\nS,$7,^^,$8,$6\n+,$1,$6\n";
   EXPECT_EQ(Apply(chain, {"https://www.bing.com/ck/a?!&amp;p=9&amp;u=a1aHR0cHM6Ly9lLm9yZy9h&amp;ntb=1"}).record[0],
             "https://e.org/a");
   EXPECT_EQ(Apply(chain, {"https://www.bing.com/ck/a?u=a1!!"}).record[0], "https://www.bing.com/ck/a?u=a1!!");
@@ -94,8 +95,9 @@ TEST(Rules, LetAndJoin) {
 }
 
 TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
-  const std::string page = "<p><i>u1</i><i>t</i><i>s</i></p><p><i>U1</i><i>x</i><i>S</i></p>"
-                           "<p><i>u1</i><i>t</i><i>other</i></p><p><i></i><i>t</i><i>s</i></p><hr>";
+  const std::string page =
+      "<p><i>u1</i><i>t</i><i>s</i></p><p><i>U1</i><i>x</i><i>S</i></p>"
+      "<p><i>u1</i><i>t</i><i>other</i></p><p><i></i><i>t</i><i>s</i></p><hr>";
   const std::string lines = "---\np\ni\n$1\n/i\ni\n$2\n/i\ni\n$3\n/i\n/p\n";
   auto countKept = [&page, &lines](const std::string& header) {
     TEngineDefinition definition = DefinitionFromText(header + lines);

@@ -59,8 +59,8 @@ bool HasEntity(const std::string& text) {
 }
 
 bool IsRedirect(const std::string& url) {
-  for (const char* wrapper : {"bing.com/ck/a", "r.search.yahoo.com", "duckduckgo.com/l/", "duckduckgo.com/y.js",
-                              "so.com/link"}) {
+  for (const char* wrapper :
+       {"bing.com/ck/a", "r.search.yahoo.com", "duckduckgo.com/l/", "duckduckgo.com/y.js", "so.com/link"}) {
     if (url.find(wrapper) != std::string::npos) return true;
   }
   return false;
@@ -111,10 +111,11 @@ TEST(RealPages, DuckDuckGo) {
 TEST(RealPages, Bing) {
   // 2026: every address is a tracking link carrying the real one in base64url.
   const auto today = Extract({"bing", "wsm-2026-04-http-bing-javascript-tutorial"});
-  ExpectResults(today, 10,
-                {"https://www.w3schools.com/Js/", "JavaScript Tutorial - W3Schools", "Learn JavaScript The Programming"},
-                {"https://support.w3schools.com/hc/en-gb/articles/4410407881489-Tutorial-Learn-JavaScript",
-                 "Tutorial: Learn JavaScript - W3Schools.com", "JavaScript is the world's most"});
+  ExpectResults(
+      today, 10,
+      {"https://www.w3schools.com/Js/", "JavaScript Tutorial - W3Schools", "Learn JavaScript The Programming"},
+      {"https://support.w3schools.com/hc/en-gb/articles/4410407881489-Tutorial-Learn-JavaScript",
+       "Tutorial: Learn JavaScript - W3Schools.com", "JavaScript is the world's most"});
   EXPECT_EQ(today.nextPageTarget.substr(0, 39), "/search?q=javascript+tutorial&amp;FPIG=");
 
   // 2022: direct links; middle dots, blanks and registered signs written as numeric references.
@@ -202,12 +203,10 @@ TEST(RealPages, So360TakesTheTargetBehindItsRedirect) {
   const auto page = Extract({"so360", "aql-20220905-360-si-chuan-fa-sheng-6-8ji-di-zhen"});
   ExpectResults(page, 8,
                 {"https://k.sina.com.cn/article_1703540563_6589f7530190184jx.html",
-                 "四川发生6.8级地震,余震不断,已致7人遇难!网友:汶川后震感最强的...",
-                 "5小时前-9月"},
+                 "四川发生6.8级地震,余震不断,已致7人遇难!网友:汶川后震感最强的...", "5小时前-9月"},
                 // No data-mdurl: the link itself is the address.
                 {"https://www.360kuai.com/pc/9dd97c11dbab7fd3a?cota=3&kuai_so=1&sign=360_57c3bbd1&refer_scene=so_1",
-                 "四川泸定发生6.8级地震中国石油全力抗震救灾",
-                 "5小时前-本文"});
+                 "四川泸定发生6.8级地震中国石油全力抗震救灾", "5小时前-本文"});
   // A result whose picture comes before its text still gets the text.
   EXPECT_NE(page.results[4].summary.find("欧阳奋强"), std::string::npos);
   EXPECT_EQ(page.nextPageTarget.substr(0, 6), "/s?q=%");

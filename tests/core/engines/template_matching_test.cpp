@@ -20,11 +20,13 @@ TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
 }
 
 TEST(TemplateMatching, ConditionsIgnoreCaseAndAlternativesAreTriedInOrder) {
-  TEngineDefinition definition = DefinitionFromText("---\nLI,CLASS=Hit\na,href=$1,class=no;a,class=yes,title=$3\n$2\n/A\n");
+  TEngineDefinition definition =
+      DefinitionFromText("---\nLI,CLASS=Hit\na,href=$1,class=no;a,class=yes,title=$3\n$2\n/A\n");
   // The first alternative captured the link before its condition failed; the capture stays. An absent
   // attribute captures an empty field.
-  EXPECT_EQ(RunPage(definition, "<li class=HIT><a href=u1 class=yes>one</a><p><li class=miss><a href=u2 class=yes>"
-                                "two</a><p>")
+  EXPECT_EQ(RunPage(definition,
+                    "<li class=HIT><a href=u1 class=yes>one</a><p><li class=miss><a href=u2 class=yes>"
+                    "two</a><p>")
                 .records,
             (Records{{"u1", "one", ""}}));
 }
@@ -43,8 +45,9 @@ TEST(TemplateMatching, ClassWordConditionMatchesOneWordOfTheValue) {
 }
 
 TEST(TemplateMatching, StrictModeRestartsTheTemplateAndDropsWhatTheBlockCaptured) {
-  const std::string page = "<div class=r><span>sponsored</span><a href=ad>ad</a></div><p>"
-                           "<div class=r><a href=u>title</a></div><p>";
+  const std::string page =
+      "<div class=r><span>sponsored</span><a href=ad>ad</a></div><p>"
+      "<div class=r><a href=u>title</a></div><p>";
   const std::string lines = "div,class=r\na,href=$1\n$2\n/a\n";
   TEngineDefinition lenient = DefinitionFromText("---\n" + lines);
   EXPECT_EQ(RunPage(lenient, page).records.size(), 2u);
@@ -52,8 +55,7 @@ TEST(TemplateMatching, StrictModeRestartsTheTemplateAndDropsWhatTheBlockCaptured
   TEngineDefinition strict = DefinitionFromText("---\n&" + lines);
   EXPECT_EQ(RunPage(strict, page).records, (Records{{"u", "title"}}));
   // A block aborted while it captured its title: no part of it reaches the next record.
-  EXPECT_EQ(RunPage(strict, "<div class=r><a href=ad>Ad <i>x</i> text</a><div class=r><a href=v>t</a><p>")
-                .records,
+  EXPECT_EQ(RunPage(strict, "<div class=r><a href=ad>Ad <i>x</i> text</a><div class=r><a href=v>t</a><p>").records,
             (Records{{"v", "t"}}));
   // "|" on the next line switches strict mode off before that line's tag is looked for.
   TEngineDefinition relaxed = DefinitionFromText("---\n&div,class=r\n|a,href=$1\n$2\n/a\n");

@@ -29,7 +29,9 @@ TEST(DecodeNumericReferences, GivesTheCharacterInTheEnginesEncoding) {
   EXPECT_EQ(DecodeNumericReferences("It&#x27;s &#0183;&#32;a&#174; &#X4E2D;&#20013;", TTextEncoding::Utf8),
             "It's \u00B7 a\u00AE \u4E2D\u4E2D");
   EXPECT_EQ(DecodeNumericReferences("&#20013;&#x27;&#183;&#x1F600;", TTextEncoding::Gb18030),
-            "\xD6\xD0'\xA1\xA4\x94" "9\xFC" "6");
+            "\xD6\xD0'\xA1\xA4\x94"
+            "9\xFC"
+            "6");
   // Controls become blanks; a decoded "&" must survive the named pass that follows unchanged.
   EXPECT_EQ(DecodeNumericReferences("a&#10;b&#0;c&#x85;d", TTextEncoding::Utf8), "a b c d");
   EXPECT_EQ(DecodeEntities(DecodeNumericReferences("&#38;lt; &amp;#60;", TTextEncoding::Utf8)), "&lt; &#60;");
