@@ -8,6 +8,7 @@
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
+#include "core/net/entities.h"
 #include "core/search/TGetList.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/code_page.h"
@@ -119,8 +120,9 @@ void TDownload::OnFinished() {
 }
 
 std::string TDownload::StoredText(const std::string& field) const {
-  std::string text = CleanText(field);
-  return utf8_ ? text : ConvertCodePage(text, codePage_, kCodePageGb);
+  std::string text = SqueezeBlanks(field);
+  return utf8_ ? DecodeNumericReferences(text, TTextEncoding::Utf8)
+               : DecodeNumericReferences(ConvertCodePage(text, codePage_, kCodePageGb), TTextEncoding::Gb18030);
 }
 
 void StopSearches(TOneKey& key) {
