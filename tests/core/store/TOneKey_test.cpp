@@ -77,7 +77,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
   test::TempDir dir;
-  // As an older copy wrote it: a URL that broke its own line, an empty line, no last line end.
+  // A URL that broke its own line, an empty line, a date with a decimal comma, no last line end.
   dir.Write("old 1234",
             "\"T1\",\"http://a\",\"S\",\"1\",\"Old\",\"0\",\"2\",\"150\",\"39000,5\",\"0\",\"0\"\r\n"
             "\"T2\",\"http://b\"q\",\"S\",\"1\",\"Old\",\"0\",\"0\",\"150\",\"39000.5\",\"0\",\"0\"\r\n"
@@ -89,6 +89,24 @@ TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
   EXPECT_EQ(key.Results[0].Found, 39000.5);
   EXPECT_EQ(key.Results.KeyAt(1), "");
   EXPECT_EQ(key.Results[3].Visited, 1);
+}
+
+TEST(TOneKeyResults, AKeywordAddedToWhileUnloadedReadsItsFileFirst) {
+  test::TempDir dir;
+  TOneKey saved("k", 45123.5, 0, 0);
+  AddResult(saved, "http://old");
+  ASSERT_TRUE(saved.SaveResults(dir.Path()));
+
+  const auto key = TOneKey::FromLine(saved.ToLine(kCategories), kCategories);
+  ASSERT_NE(key, nullptr);
+  key->EnsureLoaded(dir.Path());
+  key->EnsureLoaded(dir.Path());  // read once
+  AddResult(*key, "http://new");
+  ASSERT_TRUE(key->SaveResults(dir.Path()));
+  TOneKey reread("k", 45123.5, 0, 0);
+  ASSERT_TRUE(reread.LoadResults(dir.Path()));
+  EXPECT_EQ(reread.ResultCount, 2);
+  EXPECT_NE(reread.Results.Find("HTTP://OLD"), nullptr);
 }
 
 TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
