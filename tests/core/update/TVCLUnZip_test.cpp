@@ -371,6 +371,12 @@ TEST(TVCLUnZip, MultiDiskSetsAndCancel) {
   EXPECT_THROW(extraction.Run(), EIncompleteZip);
   EXPECT_EQ(prompt, "Please insert disk 1 of the multi-disk set.");
 
+  // Disk 0 of 0 is one archive, whatever its entry counts say: all of its entries are extracted.
+  std::string counts = BuildZip({{"a.txt", "a"}, {"b.txt", "b"}});
+  counts[counts.size() - 14] = 1;  // entries on this disk: 1 of 2
+  Extraction single(WriteArchive(dir, "counts.zip", counts), dir / "counts");
+  EXPECT_EQ(single.Run(), 2);
+
   Extraction canceled(WriteArchive(dir, "two.zip", BuildZip({{"a.txt", "a"}, {"b.txt", "b"}})), dir / "cancel");
   canceled.unzip.OnEndUnZip = [&canceled](const TZipHeaderInfo&, const std::string&) { canceled.unzip.Cancel(); };
   EXPECT_THROW(canceled.Run(), EUserCanceled);
