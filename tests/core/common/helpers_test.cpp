@@ -58,6 +58,9 @@ TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(ReadWholeFile(file).value(), "new contents");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
   EXPECT_FALSE(WriteFileAtomically(dir / "no-such-folder" / "x", "y"));
+  std::filesystem::create_directory(dir / "folder");
+  EXPECT_FALSE(WriteFileAtomically(dir / "folder", "onto a folder"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary file
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
 }
 
