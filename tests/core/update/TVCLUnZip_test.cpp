@@ -76,14 +76,6 @@ fs::path MakeWithInfoZip(const TempDir& dir, const std::string& name, const std:
   return dir / name;
 }
 
-fs::path MakeWithPython(const TempDir& dir, const std::string& kind) {
-  const fs::path out = dir / (kind + ".zip");
-  EXPECT_EQ(RunTool({FindProgram("python3"), std::string(QUORVEX_SOURCE_DIR) + "/tests/core/update/make_archives.py",
-                     kind, out.string()}),
-            0);
-  return out;
-}
-
 fs::path WriteArchive(const TempDir& dir, const std::string& name, const std::string& bytes) {
   return dir.Write(name, bytes);
 }
@@ -131,10 +123,13 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
   // The entries of a truncated archive are found by their local headers.
   EXPECT_EQ(run("libzip-testfile-truncated.zip", TIncompleteZipMode::izAssumeBad), 1);
 
+  // A damaged entry keeps the file it would replace, and leaves no temporary file.
+  dir.Write("incons/a", "the good old engine file");
   Extraction badData(FixturePath("zip/libzip-incons-data.zip"), dir / "incons");
   EXPECT_EQ(badData.Run(), 0);
   EXPECT_EQ(badData.badCrc, std::vector<std::string>{"a"});
-  EXPECT_FALSE(fs::exists(dir / "incons/a"));
+  EXPECT_EQ(ReadWholeFile(dir / "incons/a"), "the good old engine file");
+  EXPECT_EQ(SnapshotTree(dir / "incons").size(), 1u);
 
   // Names are bytes: a GBK name without the UTF-8 flag is written as it is stored.
   EXPECT_EQ(run("admzip-chs_name.zip"), 1);
@@ -146,13 +141,6 @@ TEST(TVCLUnZip, ToolMadeArchivesGiveInfoZipsTree) {
   MakeSourceTree(dir);
   ExpectSameTreeAsInfoZip(MakeWithInfoZip(dir, "stored.zip", {"-0"}), dir);
   ExpectSameTreeAsInfoZip(MakeWithInfoZip(dir, "deflated.zip", {"-9"}), dir);
-  ExpectSameTreeAsInfoZip(MakeWithPython(dir, "streamed"), dir);
-
-  // Counts and offsets only in the Zip64 end record.
-  const fs::path zip64 = MakeWithPython(dir, "zip64");
-  std::string bytes = ReadWholeFile(zip64).value();
-  bytes.replace(bytes.size() - 14, 12, std::string(12, '\xFF'));
-  ExpectSameTreeAsInfoZip(WriteArchive(dir, "zip64-only.zip", bytes), dir);
 }
 
 TEST(TVCLUnZip, UnknownMethodIsSkipped) {
@@ -327,16 +315,6 @@ TEST(TVCLUnZip, SelectionRootDirAndFlatExtraction) {
   EXPECT_EQ(SnapshotTree(dir / "flat").size(), 2u);
   EXPECT_TRUE(fs::exists(dir / "flat/one.txt"));
   EXPECT_TRUE(fs::exists(dir / "flat/three.txt"));
-}
-
-TEST(TVCLUnZip, DamagedEntryKeepsTheFileItWouldReplace) {
-  const TempDir dir;
-  dir.Write("dest/a", "the good old engine file");
-  Extraction extraction(FixturePath("zip/libzip-incons-data.zip"), dir / "dest");
-  EXPECT_EQ(extraction.Run(), 0);
-  EXPECT_EQ(extraction.badCrc.size(), 1u);
-  EXPECT_EQ(ReadWholeFile(dir / "dest/a"), "the good old engine file");
-  EXPECT_EQ(SnapshotTree(dir / "dest").size(), 1u) << "no temporary file is left";
 }
 
 TEST(TVCLUnZip, AttributesOnlyWhenRetained) {
