@@ -22,6 +22,7 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a file name, then its bytes
 std::filesystem::path TempDir::Write(const std::string& name, const std::string& bytes) const {
   const auto file = path_ / name;
   std::filesystem::create_directories(file.parent_path());

@@ -53,7 +53,8 @@ double NowDateTime() {
   // To the millisecond: a result file is named from its keyword's date down to the millisecond.
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  return DateTimeFromTime(now.tv_sec) + static_cast<double>(now.tv_nsec / 1000000) / (kSecondsPerDay * 1000.0);
+  const long long wholeMilliseconds = now.tv_nsec / 1000000;
+  return DateTimeFromTime(now.tv_sec) + static_cast<double>(wholeMilliseconds) / (kSecondsPerDay * 1000.0);
 }
 
 std::string FormatDateTime(double dateTime) {
