@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <semaphore>
 #include <thread>
 
 #include "core/common/ascii.h"
@@ -64,14 +65,30 @@ TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
 }
 
+namespace {
+
+// Lets a test wait until a worker's call is queued.
+class SignallingDispatcher : public QueueDispatcher {
+ public:
+  std::counting_semaphore<> posted{0};
+
+ protected:
+  void Post(std::function<void()> runner) override {
+    QueueDispatcher::Post(std::move(runner));
+    posted.release();
+  }
+};
+
+}  // namespace
+
 TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
-  QueueDispatcher dispatcher;
+  SignallingDispatcher dispatcher;
   std::atomic<bool> cancel{false};
   std::thread::id ranOn;
   bool result = false;
   std::thread worker([&] { result = dispatcher.RunOnMainThread([&] { ranOn = std::this_thread::get_id(); }, cancel); });
-  while (dispatcher.WaitAndRunPending(std::chrono::milliseconds(10)) == 0) {
-  }
+  dispatcher.posted.acquire();
+  dispatcher.RunPending();
   worker.join();
   EXPECT_TRUE(result);
   EXPECT_EQ(ranOn, std::this_thread::get_id());
@@ -79,7 +96,7 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   // A worker stopped while its call waits must not hold up the join.
   bool ran = false;
   std::thread stopped([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, cancel); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  dispatcher.posted.acquire();
   cancel = true;
   dispatcher.WakeWaiters();
   stopped.join();
@@ -92,7 +109,7 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   std::atomic<bool> stopLater{false};
   result = true;
   std::thread late([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, stopLater); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  dispatcher.posted.acquire();
   stopLater = true;
   dispatcher.RunPending();
   late.join();
