@@ -9,7 +9,7 @@ class ESocketError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The messages of the four socket steps, spelled as the program has always spelled them.
+// The messages of the four socket steps, byte for byte as the program shows them.
 inline constexpr const char* kLookupHostError = "Lookup host error!";
 inline constexpr const char* kConnectError = "Conncet_error";
 inline constexpr const char* kSendError = "Send error";

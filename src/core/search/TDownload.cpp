@@ -6,6 +6,7 @@
 #include "core/common/ascii.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
+#include "core/common/folder_path.h"
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
 #include "core/net/entities.h"
@@ -46,9 +47,7 @@ std::uint8_t LanguageOf(const TRecord& record) {
 }
 
 std::string FolderPrefix(const std::filesystem::path& folder) {
-  std::string prefix = folder.string();
-  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-  return prefix;
+  return WithTrailingSlash(folder.string());
 }
 
 }  // namespace
@@ -63,7 +62,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   const NameValueList header = DefinitionHeader(lines);
   codePage_ = ParseIntOr(header.Value("Version"), kCodePageGb);
   weight_ = ParseIntOr(header.Value("Score"), 100);
-  // Our own key: older copies ignore it and read such an engine as the GB one it is not.
+  // Without the key an engine is read as GB: a UTF-8 engine must say Charset=UTF-8.
   utf8_ = EqualsIgnoreCase(TrimControls(header.Value("Charset")), "UTF-8");
   keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
 

@@ -77,7 +77,7 @@ void TDownloadEngines::Execute() {
 }
 
 void TDownloadEngines::CheckForNewArchive(TSHttp& http) {
-  if (ArchiveIsYoung()) return;
+  if (settings_.Url.empty() || ArchiveIsYoung()) return;
   http.Request(settings_.Url, TSHttp::kHead);
   if (terminated_ || http.Status != 200) return;
   // Compared as text, never parsed: any change of the server's stamp means a new archive.

@@ -21,7 +21,7 @@ class TDownloadEngines {
   using Clock = std::function<std::chrono::system_clock::time_point()>;
 
   struct Settings {
-    std::string Url;                     // the archive on the update server
+    std::string Url;                     // the archive on the update server; empty: no update
     std::filesystem::path LocalArchive;  // kept after unpacking; its age is checked next time
     std::filesystem::path EngineFolder;  // where the archive is unpacked
     std::filesystem::path OptionFile;    // where the new "Last-Modified" stamp is saved
