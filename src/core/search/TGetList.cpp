@@ -61,10 +61,13 @@ struct TGetList::TCore {
   void Execute();
   bool WaitForStart(TSearchSettings& settings);
   void Search(const TSearchSettings& settings);
-  // Fetches or reads one page into pageText and says in failure why it brought nothing; true when
-  // the page came from a local file.
-  bool FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                 std::string& pageText, std::string& failure);
+  struct TFetched {
+    bool localFile = false;  // the page came from a local file
+    std::string failure;     // why the page brings nothing; empty for a page to read
+  };
+  // Fetches or reads one page into pageText.
+  TFetched FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
+                     std::string& pageText);
   // Runs event on the main thread unless the worker is stopped; false when it did not run.
   bool Raise(const std::function<void()>& event);
   void Stop();
@@ -149,7 +152,9 @@ void TGetList::TCore::Search(const TSearchSettings& settings) {
     bool localFile = false;
     std::string failure;
     try {
-      localFile = FetchPage(request, settings, pageText, failure);
+      TFetched fetched = FetchPage(request, settings, pageText);
+      localFile = fetched.localFile;
+      failure = std::move(fetched.failure);
       if (terminate) break;
       // An extraction error loses the rest of the page only.
       const std::optional<std::string> stopped = definition.ExtractPage(
@@ -178,30 +183,24 @@ void TGetList::TCore::Search(const TSearchSettings& settings) {
   definition = TEngineDefinition{};  // frees the kept records
 }
 
-bool TGetList::TCore::FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                                std::string& pageText, std::string& failure) {
+TGetList::TCore::TFetched TGetList::TCore::FetchPage(const TEngineDefinition::TPageRequest& request,
+                                                    const TSearchSettings& settings, std::string& pageText) {
   if (!request.isHttp) {
     const std::optional<std::filesystem::path> file = LocalPagePath(request.url, settings.engineFolder);
-    if (!file) {
-      failure = request.url.empty() ? "the definition names no url" : "no file " + request.url;
-      return false;
-    }
-    if (std::optional<std::string> text = ReadWholeFile(*file)) {
-      pageText = std::move(*text);
-    } else {
-      failure = "cannot read " + file->string();
-    }
-    return true;
+    if (!file) return {false, request.url.empty() ? "the definition names no url" : "no file " + request.url};
+    std::optional<std::string> text = ReadWholeFile(*file);
+    if (!text) return {true, "cannot read " + file->string()};
+    pageText = std::move(*text);
+    return {true, {}};
   }
   http.Proxy = settings.proxy;
   http.TimeOutSeconds = settings.timeOutSeconds;
   if (settings.onConnecting) Raise(settings.onConnecting);
-  if (terminate) return false;
+  if (terminate) return {};
   http.Cookie = definition.HeaderValue("Cookie");
   http.Request(request.url, TSHttp::kGet);
   pageText = std::move(http.Body);
-  failure = RequestFailure(http);
-  return false;
+  return {false, RequestFailure(http)};
 }
 
 bool TGetList::TCore::Raise(const std::function<void()>& event) {
