@@ -112,7 +112,7 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
-  run_.EngineFinished();  // last: the run may end the search here and free this controller
+  run_.EngineFinished();
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

@@ -79,7 +79,6 @@ struct TGetList::TCore {
 
   std::atomic<bool> terminate{false};  // stays set once stopped
   std::atomic<bool> finished{false};
-  std::atomic<bool> inEvent{false};  // the main thread is running one of this worker's events
   std::mutex raiseMutex;             // held while the thread is inside the dispatcher
   std::mutex mutex;
   std::condition_variable signal;  // the start signal
@@ -117,9 +116,8 @@ void TGetList::TCore::Stop() {
   signal.notify_all();
   dispatcher.WakeWaiters();
   // The thread's call into the main thread is dropped by now and it leaves the dispatcher at once;
-  // after that it checks the stop before it enters again. The event this stop may run inside of
-  // belongs to the thread and ends when the stop has returned.
-  if (!inEvent) std::lock_guard lock(raiseMutex);
+  // after that it checks the stop before it enters again.
+  std::lock_guard lock(raiseMutex);
 }
 
 void TGetList::TCore::Execute() {
@@ -208,16 +206,7 @@ bool TGetList::TCore::Raise(const std::function<void()>& event) {
   if (terminate) return false;
   // The dispatcher drops a call whose flag is set before the main thread starts it, so no event can
   // follow a stop, not even one that was already queued when the stop came.
-  return dispatcher.RunOnMainThread(
-      [&] {
-        inEvent = true;
-        struct TEventEnd {
-          std::atomic<bool>& flag;
-          ~TEventEnd() { flag = false; }
-        } end{inEvent};
-        event();
-      },
-      terminate);
+  return dispatcher.RunOnMainThread(event, terminate);
 }
 
 }  // namespace quorvex

@@ -78,8 +78,7 @@ void TSearchRun::StopSearch() {
 }
 
 void TSearchRun::EngineFinished() {
-  --runningEngines_;
-  TimerTick();
+  if (--runningEngines_ == 0 && Searching()) display_.EnginesFinished();
 }
 
 void TSearchRun::TimerTick() {
