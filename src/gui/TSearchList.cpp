@@ -226,7 +226,7 @@ void TSearchList::paintEvent(QPaintEvent* event) {
   painter.fillRect(event->rect(), Qt::white);
   if (key_ == nullptr) return;
   Rebuild();
-  frame_ = LayoutList(key_->View, cursor_.TopIndex, cursor_.SelectedIndex, height(), LayoutParams());
+  frame_ = LayoutList(key_->View, cursor_, height(), LayoutParams());
   cursor_.SelectedIndex = frame_.SelectedIndex;
   cursor_.LastVisible = frame_.LastVisible;
   const qreal ratio = devicePixelRatioF();
@@ -359,7 +359,7 @@ void TSearchList::keyPressEvent(QKeyEvent* event) {
 void TSearchList::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   if (key_ == nullptr) return;
-  const int index = ResultAt(frame_, cursor_.TopIndex, event->position().toPoint().y());
+  const int index = ResultAt(frame_, event->position().toPoint().y());
   if (index < 0 || static_cast<size_t>(index) >= key_->View.size() || index == cursor_.SelectedIndex) return;
   const int old = cursor_.SelectedIndex;
   cursor_.SelectedIndex = index;

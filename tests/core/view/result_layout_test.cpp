@@ -148,15 +148,15 @@ TEST(ResultLayout, FrameAndHitTesting) {
 
   // All three fit: clicks below the last one select it.
   std::vector<TOneResult*> three(view.begin(), view.begin() + 3);
-  const TListFrame small = LayoutList(three, 0, 0, 1000, fixture.Params(500));
+  const TListFrame small = LayoutList(three, {0, 0}, 1000, fixture.Params(500));
   EXPECT_EQ(small.LastVisible, 2);
-  EXPECT_EQ(ResultAt(small, 0, 999), 2);
-  EXPECT_EQ(ResultAt(small, 0, itemHeight + 1), 1);
-  EXPECT_EQ(ResultAt(small, 0, 0), 0);
+  EXPECT_EQ(ResultAt(small, 999), 2);
+  EXPECT_EQ(ResultAt(small, itemHeight + 1), 1);
+  EXPECT_EQ(ResultAt(small, 0), 0);
 
   // The fourth result's title is cut by the bottom: the third is the last visible, and a selection on
   // the fourth moves up to it.
-  const TListFrame cut = LayoutList(view, 1, 4, 3 * itemHeight + 5, fixture.Params(500));
+  const TListFrame cut = LayoutList(view, {4, 1}, 3 * itemHeight + 5, fixture.Params(500));
   EXPECT_EQ(cut.LastVisible, 3);
   EXPECT_EQ(cut.SelectedIndex, 3);
   EXPECT_EQ(cut.ItemTops[1], 1);
