@@ -26,6 +26,12 @@ namespace {
 
 const QColor kSelectionColor(0, 0, 128);
 
+// A text drawn on its own background box (the score and the engines).
+struct TBoxColors {
+  QColor Background;
+  QColor Ink;
+};
+
 TListKey ListKeyOf(int key) {
   switch (key) {
     case Qt::Key_Down: return TListKey::Down;
@@ -246,19 +252,18 @@ void TSearchList::paintEvent(QPaintEvent* event) {
 void TSearchList::DrawItem(QPainter& painter, const TResultLayout& item, int top, bool selected) {
   const int drawWidth = DrawWidth();
   if (selected) painter.fillRect(QRect(0, top, drawWidth, item.Height), kSelectionColor);
-  const QColor plain = selected ? kSelectionColor : QColor(Qt::white);
 
   const auto drawBoxed = [&](TListRole role, int x, int y, std::string_view bytes, TTextCoding coding,
-                             const QColor& background, const QColor& ink) {
+                             const TBoxColors& colors) {
     const QString text = DecodeRun(bytes, coding);
     painter.setFont(measure_.Font(role));
     const QFontMetrics metrics(painter.font());
-    painter.fillRect(QRect(x, top + y, metrics.horizontalAdvance(text), metrics.height()), background);
-    painter.setPen(ink);
+    painter.fillRect(QRect(x, top + y, metrics.horizontalAdvance(text), metrics.height()), colors.Background);
+    painter.setPen(colors.Ink);
     painter.drawText(x, top + y + metrics.ascent(), text);
   };
   drawBoxed(TListRole::Score, item.ScoreX, item.ScoreY, item.Score, TTextCoding::Gb,
-            selected ? QColor(0, 0, 255) : QColor(255, 255, 0), selected ? QColor(Qt::white) : QColor(128, 128, 0));
+            selected ? TBoxColors{QColor(0, 0, 255), Qt::white} : TBoxColors{QColor(255, 255, 0), QColor(128, 128, 0)});
 
   for (const TTextRun& run : item.Runs) {
     QColor ink;
@@ -289,7 +294,7 @@ void TSearchList::DrawItem(QPainter& painter, const TResultLayout& item, int top
   }
 
   drawBoxed(TListRole::Engines, item.EnginesX, item.EnginesY, item.Result->Engines, item.EnginesCoding,
-            selected ? QColor(0, 0, 255) : plain, selected ? QColor(Qt::white) : QColor(0, 128, 0));
+            selected ? TBoxColors{QColor(0, 0, 255), Qt::white} : TBoxColors{Qt::white, QColor(0, 128, 0)});
   if (look_.DisplayGrid) {
     painter.setPen(ToQColor(look_.GridLine));
     painter.drawLine(0, top + item.GridY, drawWidth, top + item.GridY);

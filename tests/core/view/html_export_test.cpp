@@ -95,3 +95,10 @@ TEST(HtmlExport, CliExportsAKeptKeyword) {
   EXPECT_EQ(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode, 2);
   EXPECT_EQ(test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode, 2);
 }
+
+TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {
+  const std::vector<std::string> words = HighlightWords("mp3 \xD6\xD0,, ");
+  EXPECT_EQ(words, (std::vector<std::string>{"mp3", "\xD6\xD0", "\xE4\xB8\xAD"}));
+  EXPECT_EQ(HighlightHtml("a\xD6\xD0 \xE4\xB8\xAD MP3", words),
+            "a<font color=FF0000>\xD6\xD0</font> <font color=FF0000>\xE4\xB8\xAD</font> <font color=FF0000>MP3</font>");
+}

@@ -16,6 +16,7 @@
 #include "gui/TSearchList.h"
 #include "gui/TfmAppearance.h"
 #include "gui/TfmFilter.h"
+#include "gui/TfmFind.h"
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
 #include "support/test_support.h"
@@ -178,4 +179,22 @@ TEST(Dialogs, PagePropertyShowsTheResultAndKeepsItForNone) {
     Button(shown, "&OK").click();
   });
   dialog.ShowPageProperty(nullptr);
+}
+
+TEST(Dialogs, FindTakesEnterAndKeepsItsValues) {
+  TfmFind dialog;
+  EXPECT_TRUE(dialog.FromTop());
+  EXPECT_FALSE(dialog.CaseSensitive());
+  WhenShown([](QWidget& shown) {
+    QLineEdit& edit = Child<QLineEdit>(shown, "edFind");
+    EXPECT_EQ(shown.focusWidget(), &edit);
+    edit.setText("net");
+    Child<QCheckBox>(shown, "cbTop").setChecked(false);
+    Press(edit, Qt::Key_Return);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  WhenShown([](QWidget& shown) { Press(shown, Qt::Key_Escape); });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(dialog.Text(), "net");
+  EXPECT_FALSE(dialog.FromTop());
 }
