@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QMessageBox>
 #include <QTimer>
@@ -89,6 +90,13 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   Press(list, Qt::Key_Right, Qt::ControlModifier);
   EXPECT_EQ(orders, std::vector<int>{1});
   EXPECT_EQ(list.SortMethod(), 1);
+
+  // Three notches down move the top by three; the selection stays.
+  QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -360), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&list, &wheel);
+  EXPECT_EQ(key->Extra2, 3);
+  EXPECT_EQ(key->Extra1, 4);
 
   // Another list picks the cursor up from the keyword.
   ShownList again(key.get());
