@@ -191,12 +191,15 @@ bool TSearchList::WriteExport(const std::filesystem::path& file) {
 }
 
 void TSearchList::Rebuild() const {
-  if (key_ == nullptr) return;
+  const QSignalBlocker blocker(scrollBar_);
+  if (key_ == nullptr) {
+    scrollBar_->setRange(0, 0);
+    return;
+  }
   ViewCursor view{cursor_.SelectedIndex, cursor_.TopIndex};
   RebuildView(key_, filter_, sortMethod_, view);
   cursor_.SelectedIndex = view.SelectedIndex;
   cursor_.TopIndex = view.TopIndex;
-  const QSignalBlocker blocker(scrollBar_);
   scrollBar_->setRange(0, std::max(static_cast<int>(key_->View.size()) - 1, 0));
   scrollBar_->setValue(cursor_.TopIndex);
 }
