@@ -101,6 +101,15 @@ TEST(Dialogs, OptionsStoreOnOkOnlyAndKeepTheirControls) {
   dialog.Execute();
   EXPECT_EQ(Options().Value("EnableProxy"), "0");
   EXPECT_EQ(Options().Value("Proxy"), "new.lan");
+
+  // Enter in an edit is OK: what was typed is stored, not dropped.
+  WhenShown([](QWidget& shown) {
+    QLineEdit& edit = Child<QLineEdit>(shown, "edDownloadTimeout");
+    edit.setText("45");
+    Press(edit, Qt::Key_Return);
+  });
+  dialog.Execute();
+  EXPECT_EQ(Options().Value("DownloadTimeOut"), "45");
   Options().SetLines({});
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -81,6 +82,8 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   EXPECT_EQ(key->Extra1, 4);
   EXPECT_EQ(key->Extra2, 0);
   EXPECT_EQ(list.CurrentResult(), key->View[4]);
+  list.CopyUrl();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://site4.com/");
 
   // Left / Right step the order; with Ctrl they change the font and leave it.
   std::vector<int> orders;
