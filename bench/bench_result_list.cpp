@@ -70,8 +70,8 @@ void WheelScroll(benchmark::State& state) {
   double slowest = 0;
   double slowestCpu = 0;
   for (auto _ : state) {
-    QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     const auto start = std::chrono::steady_clock::now();
     const double startCpu = ThreadCpuMs();
     QApplication::sendEvent(&bench.list, &wheel);

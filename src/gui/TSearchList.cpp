@@ -34,42 +34,65 @@ struct TBoxColors {
 
 TListKey ListKeyOf(int key) {
   switch (key) {
-    case Qt::Key_Down: return TListKey::Down;
-    case Qt::Key_Up: return TListKey::Up;
-    case Qt::Key_PageDown: return TListKey::PageDown;
-    case Qt::Key_PageUp: return TListKey::PageUp;
-    case Qt::Key_Home: return TListKey::Home;
-    case Qt::Key_End: return TListKey::End;
-    case Qt::Key_Right: return TListKey::Right;
-    case Qt::Key_Left: return TListKey::Left;
+    case Qt::Key_Down:
+      return TListKey::Down;
+    case Qt::Key_Up:
+      return TListKey::Up;
+    case Qt::Key_PageDown:
+      return TListKey::PageDown;
+    case Qt::Key_PageUp:
+      return TListKey::PageUp;
+    case Qt::Key_Home:
+      return TListKey::Home;
+    case Qt::Key_End:
+      return TListKey::End;
+    case Qt::Key_Right:
+      return TListKey::Right;
+    case Qt::Key_Left:
+      return TListKey::Left;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return TListKey::Enter;
-    case Qt::Key_N: return TListKey::N;
-    case Qt::Key_Delete: return TListKey::Delete;
-    default: return TListKey::Other;
+    case Qt::Key_Enter:
+      return TListKey::Enter;
+    case Qt::Key_N:
+      return TListKey::N;
+    case Qt::Key_Delete:
+      return TListKey::Delete;
+    default:
+      return TListKey::Other;
   }
 }
 
 // The bytes a run draws: the result's own text, or a text the layout made.
 std::string_view FieldText(const TResultLayout& item, TListField field) {
   switch (field) {
-    case TListField::Number: return item.Number;
-    case TListField::Title: return item.Result->Title;
-    case TListField::Summary: return item.Result->Summary;
-    case TListField::Url: return item.Result->Url;
-    case TListField::Engines: return item.Result->Engines;
-    case TListField::Score: return item.Score;
+    case TListField::Number:
+      return item.Number;
+    case TListField::Title:
+      return item.Result->Title;
+    case TListField::Summary:
+      return item.Result->Summary;
+    case TListField::Url:
+      return item.Result->Url;
+    case TListField::Engines:
+      return item.Result->Engines;
+    case TListField::Score:
+      return item.Score;
   }
   return {};
 }
 
 TTextCoding FieldCoding(const TResultLayout& item, TListField field) {
   switch (field) {
-    case TListField::Title: return item.TitleCoding;
-    case TListField::Summary: return item.SummaryCoding;
-    case TListField::Url: return item.UrlCoding;
-    case TListField::Engines: return item.EnginesCoding;
-    default: return TTextCoding::Gb;
+    case TListField::Title:
+      return item.TitleCoding;
+    case TListField::Summary:
+      return item.SummaryCoding;
+    case TListField::Url:
+      return item.UrlCoding;
+    case TListField::Engines:
+      return item.EnginesCoding;
+    default:
+      return TTextCoding::Gb;
   }
 }
 
@@ -204,9 +227,7 @@ void TSearchList::Rebuild() const {
   scrollBar_->setValue(cursor_.TopIndex);
 }
 
-TLayoutParams TSearchList::LayoutParams() const {
-  return {DrawWidth(), look_.SummaryLine, &keywords_, &measure_};
-}
+TLayoutParams TSearchList::LayoutParams() const { return {DrawWidth(), look_.SummaryLine, &keywords_, &measure_}; }
 
 void TSearchList::UpdateFonts() {
   const auto font = [this](TListFont which) { return look_.Font(which); };
@@ -343,15 +364,32 @@ void TSearchList::keyPressEvent(QKeyEvent* event) {
   event->accept();
   bool deleted = false;
   switch (outcome.Action) {
-    case TListAction::EnlargeFont: EnlargeFont(); break;
-    case TListAction::DiminishFont: DiminishFont(); break;
-    case TListAction::NextOrder: SetSortMethod(SteppedSortMethod(sortMethod_, 1)); break;
-    case TListAction::PreviousOrder: SetSortMethod(SteppedSortMethod(sortMethod_, -1)); break;
-    case TListAction::Open: OpenResult(false, false); break;
-    case TListAction::OpenNewWindow: OpenResult(true, false); break;
-    case TListAction::Property: emit PropertyRequested(); break;
-    case TListAction::Delete: deleted = DeleteSelected(); break;
-    case TListAction::None: break;
+    case TListAction::EnlargeFont:
+      EnlargeFont();
+      break;
+    case TListAction::DiminishFont:
+      DiminishFont();
+      break;
+    case TListAction::NextOrder:
+      SetSortMethod(SteppedSortMethod(sortMethod_, 1));
+      break;
+    case TListAction::PreviousOrder:
+      SetSortMethod(SteppedSortMethod(sortMethod_, -1));
+      break;
+    case TListAction::Open:
+      OpenResult(false, false);
+      break;
+    case TListAction::OpenNewWindow:
+      OpenResult(true, false);
+      break;
+    case TListAction::Property:
+      emit PropertyRequested();
+      break;
+    case TListAction::Delete:
+      deleted = DeleteSelected();
+      break;
+    case TListAction::None:
+      break;
   }
   if (!deleted) {
     if (cursor_.TopIndex != before.TopIndex) {

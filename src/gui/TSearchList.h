@@ -36,8 +36,8 @@ class TSearchList : public QWidget {
   const TListLook& Look() const;
   void SetLook(const TListLook& look);  // repaints
   int SortMethod() const;
-  void SetSortMethod(int order);  // 0..7; repaints; emits SortMethodChanged when it changes
-  TFilter& Filter();              // the filter of the view
+  void SetSortMethod(int order);      // 0..7; repaints; emits SortMethodChanged when it changes
+  TFilter& Filter();                  // the filter of the view
   TOneResult* CurrentResult() const;  // selected result or nullptr
   void OpenResult(bool newWindow, bool local);
   void CopyUrl();

@@ -57,12 +57,24 @@ QPixmap ResultIconStrip(const QColor& background, qreal devicePixelRatio) {
     painter.save();
     painter.translate(cell * kIconPitch, 0);
     switch (cell) {
-      case 0: DrawTick(painter); break;
-      case 1: DrawArrow(painter); break;
-      case 2: DrawCross(painter); break;
-      case 3: DrawTile(painter, QColor(0, 64, 200), QChar(0x7B80), QLatin1Char('G')); break;  // simplified
-      case 4: DrawTile(painter, QColor(200, 0, 0), QChar(0x7E41), QLatin1Char('B')); break;   // traditional
-      default: DrawTile(painter, QColor(0, 140, 0), QLatin1Char('E'), QLatin1Char('E')); break;
+      case 0:
+        DrawTick(painter);
+        break;
+      case 1:
+        DrawArrow(painter);
+        break;
+      case 2:
+        DrawCross(painter);
+        break;
+      case 3:
+        DrawTile(painter, QColor(0, 64, 200), QChar(0x7B80), QLatin1Char('G'));
+        break;  // simplified
+      case 4:
+        DrawTile(painter, QColor(200, 0, 0), QChar(0x7E41), QLatin1Char('B'));
+        break;  // traditional
+      default:
+        DrawTile(painter, QColor(0, 140, 0), QLatin1Char('E'), QLatin1Char('E'));
+        break;
     }
     painter.restore();
   }

@@ -77,7 +77,7 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
 
 // The visible part of a view: the results from the top index down to the first one crossing the bottom.
 struct TListFrame {
-  std::vector<int> ItemTops;  // count + 1 entries; entry i is result i's top + 1, laid out results only
+  std::vector<int> ItemTops;         // count + 1 entries; entry i is result i's top + 1, laid out results only
   std::vector<TResultLayout> Items;  // results TopIndex, TopIndex + 1, ...
   int TopIndex = 0;
   int LastVisible = 0;

@@ -22,9 +22,9 @@ TEST(OptionForm, StoringRules) {
   form.VerifyTimeOut = "abc";
   form.NewWindow = true;
   StoreOptionForm(form, options);
-  EXPECT_EQ(options.Lines(), (std::vector<std::string>{"EnableProxy=0", "Proxy=proxy.lan", "ProxyPort=3128",
-                                                       "Other=x", "NewWindow=1", "DEngines=0", "VerifyTimeOut=abc",
-                                                       "DownloadTimeOut=60"}));
+  EXPECT_EQ(options.Lines(),
+            (std::vector<std::string>{"EnableProxy=0", "Proxy=proxy.lan", "ProxyPort=3128", "Other=x", "NewWindow=1",
+                                      "DEngines=0", "VerifyTimeOut=abc", "DownloadTimeOut=60"}));
   EXPECT_EQ(OptionFormFrom(options).SearchTimeOut, "60");
 
   form.UseProxy = true;

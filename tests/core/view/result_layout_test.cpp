@@ -102,7 +102,9 @@ TEST(ResultLayout, HitsAreFoundOnBytesAndCoverWholeCharacters) {
 
   // A hit on the second byte of a GBK character colours that whole character.
   fixture.words = {"A"};
-  const std::string gbk = "x\x81" "Ay";
+  const std::string gbk =
+      "x\x81"
+      "Ay";
   const TResultLayout inside = LayoutResult(Result(gbk), 0, fixture.Params(1000));
   const std::vector<TTextRun> runs = RunsOf(inside, TListField::Title);
   ASSERT_EQ(runs.size(), 3U);

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWheelEvent>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"
