@@ -2,7 +2,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
