@@ -72,14 +72,15 @@ class SlowNginx {
         << "/nginx.pid;\nerror_log " << d << "/error.log warn;\nevents { worker_connections 1024; }\n"
         << "http {\n access_log off;\n client_body_temp_path " << d << "/temp;\n proxy_temp_path " << d
         << "/temp;\n fastcgi_temp_path " << d << "/temp;\n uwsgi_temp_path " << d << "/temp;\n scgi_temp_path " << d
-        << "/temp;\n server {\n" << listens << " location / { echo_sleep " << kPageSeconds
-        << "; echo page; }\n }\n}\n";
+        << "/temp;\n server {\n"
+        << listens << " location / { echo_sleep " << kPageSeconds << "; echo page; }\n }\n}\n";
     const std::string program = std::filesystem::exists("/usr/sbin/nginx") ? "/usr/sbin/nginx" : "nginx";
     const std::string config = (dir_ / "nginx.conf").string();
     const std::string errorLog = (dir_ / "error.log").string();
     const char* argv[] = {program.c_str(), "-p", d.c_str(), "-c", config.c_str(), "-e", errorLog.c_str(), nullptr};
     if (::posix_spawnp(&pid_, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
-    for (int i = 0; i < 500 && pid_ > 0 && !Accepts(port_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 500 && pid_ > 0 && !Accepts(port_); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   ~SlowNginx() {
     if (pid_ > 0) {
@@ -115,8 +116,8 @@ void BM_Verify1000ResultsOver50Hosts(benchmark::State& state) {
     state.SkipWithError("nginx with its echo module did not start");
     return;
   }
-  const double ideal = std::max(double(kResults) / kVerifyWorkers, double(kResults) / kHosts / kRequestsPerHost) *
-                       kPageSeconds;
+  const double ideal =
+      std::max(double(kResults) / kVerifyWorkers, double(kResults) / kHosts / kRequestsPerHost) * kPageSeconds;
   double wall = 0;
   int verified = 0;
   for (auto _ : state) {

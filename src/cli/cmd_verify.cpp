@@ -102,7 +102,8 @@ int Fail(const std::string& message) {
 }
 
 TOneKey* FindKey(const std::vector<TOneKey*>& keyList, const std::string& keyword) {
-  const auto it = std::find_if(keyList.begin(), keyList.end(), [&](const TOneKey* key) { return key->Keyword == keyword; });
+  const auto it =
+      std::find_if(keyList.begin(), keyList.end(), [&](const TOneKey* key) { return key->Keyword == keyword; });
   return it == keyList.end() ? nullptr : *it;
 }
 

@@ -30,11 +30,11 @@ class TPageDownloader {
 
   explicit TPageDownloader(TSHttp& http);
 
-  bool DownloadMode = false;       // off: the page alone is fetched and saved as it came
-  bool LinksInNewWindow = false;   // links of saved pages get target="_blank"
-  std::string HtmPrefix;           // written before every saved page
-  std::string HtmSuffix;           // and after it
-  TFetch Fetch;                    // must be set
+  bool DownloadMode = false;      // off: the page alone is fetched and saved as it came
+  bool LinksInNewWindow = false;  // links of saved pages get target="_blank"
+  std::string HtmPrefix;          // written before every saved page
+  std::string HtmSuffix;          // and after it
+  TFetch Fetch;                   // must be set
   TBeforeFetch BeforeFetch;
 
   struct TOutcome {

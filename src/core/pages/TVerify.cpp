@@ -19,8 +19,13 @@ struct TVerifyRun {
   // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the fields in their order
   TVerifyRun(TOneKey& key, int mode, MainThreadDispatcher& dispatcher, TVerifyDisplay& display,
              std::filesystem::path localFileDir, std::string proxy, int timeOutSeconds)
-      : key(key), mode(mode), dispatcher(dispatcher), display(display), localFileDir(std::move(localFileDir)),
-        proxy(std::move(proxy)), timeOutSeconds(timeOutSeconds) {}
+      : key(key),
+        mode(mode),
+        dispatcher(dispatcher),
+        display(display),
+        localFileDir(std::move(localFileDir)),
+        proxy(std::move(proxy)),
+        timeOutSeconds(timeOutSeconds) {}
 
   TOneKey& key;
   int mode;
@@ -65,8 +70,7 @@ bool AsksToBackOff(const TSHttp& http) {
 
 }  // namespace
 
-TVerify::TVerify(std::shared_ptr<TVerifyRun> run, int slot)
-    : run_(std::move(run)), slot_(slot), downloader_(http_) {
+TVerify::TVerify(std::shared_ptr<TVerifyRun> run, int slot) : run_(std::move(run)), slot_(slot), downloader_(http_) {
   http_.Proxy = run_->proxy;
   http_.TimeOutSeconds = run_->timeOutSeconds;
   downloader_.DownloadMode = run_->mode == kDownloadMode;

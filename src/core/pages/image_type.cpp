@@ -22,7 +22,9 @@ constexpr std::array<ImageType, 6> kTypes = {{
     {".svg", "", "image/svg+xml"},
 }};
 
-bool IsWebp(std::string_view bytes) { return bytes.size() >= 12 && bytes.substr(0, 4) == "RIFF" && bytes.substr(8, 4) == "WEBP"; }
+bool IsWebp(std::string_view bytes) {
+  return bytes.size() >= 12 && bytes.substr(0, 4) == "RIFF" && bytes.substr(8, 4) == "WEBP";
+}
 
 bool IsSvg(std::string_view bytes) {
   const std::string_view head = bytes.substr(0, 512);

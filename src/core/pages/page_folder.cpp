@@ -9,8 +9,8 @@
 namespace quorvex {
 namespace {
 
-constexpr size_t kNameMax = 255;          // bytes of one name on the usual Linux file systems
-constexpr size_t kReadablePrefix = 160;   // of a mapped name, leaving room for the hash
+constexpr size_t kNameMax = 255;         // bytes of one name on the usual Linux file systems
+constexpr size_t kReadablePrefix = 160;  // of a mapped name, leaving room for the hash
 
 uint64_t Fnv1a64(std::string_view text) {
   uint64_t hash = 14695981039346656037ull;
@@ -22,8 +22,7 @@ uint64_t Fnv1a64(std::string_view text) {
 }
 
 bool IsPortable(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
-         c == '-';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
 }
 
 bool MakeFolder(const std::filesystem::path& folder) {
@@ -54,7 +53,8 @@ std::filesystem::path CreateLocalPageFolder(const std::filesystem::path& localFi
 std::filesystem::path FindLocalPageFolder(const std::filesystem::path& localFileDir, std::string_view url) {
   const std::string plain = SafeName(url);
   std::error_code error;
-  if (!plain.empty() && plain.size() <= kNameMax && std::filesystem::is_directory(localFileDir / plain, error)) return localFileDir / plain;
+  if (!plain.empty() && plain.size() <= kNameMax && std::filesystem::is_directory(localFileDir / plain, error))
+    return localFileDir / plain;
   const std::filesystem::path mapped = localFileDir / MappedPageFolderName(url);
   if (std::filesystem::is_directory(mapped, error)) return mapped;
   return plain.empty() ? mapped : localFileDir / plain;

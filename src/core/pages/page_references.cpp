@@ -9,8 +9,8 @@
 namespace quorvex {
 namespace {
 
-constexpr std::array<std::string_view, 9> kImageExtensions = {".gif", ".jpg",  ".jpeg", ".png", ".webp",
-                                                              ".bmp", ".ico",  ".svg",  ".avif"};
+constexpr std::array<std::string_view, 9> kImageExtensions = {".gif", ".jpg", ".jpeg", ".png", ".webp",
+                                                              ".bmp", ".ico", ".svg",  ".avif"};
 
 bool IsAnyOf(std::string_view name, std::initializer_list<std::string_view> names) {
   for (const std::string_view candidate : names) {

@@ -107,7 +107,8 @@ void TAdvertiser::Cycle() {
   if (!FetchIndex(base)) return;
   const std::optional<std::vector<TSponsorLine>> lines = ParseSponsorIndex(http_.Body);
   std::uniform_int_distribution<int> draw(0, 9999999);
-  const std::optional<size_t> chosen = lines ? ChooseSponsorLine(*lines, draw(workerRandom_) / 10000000.0) : std::nullopt;
+  const std::optional<size_t> chosen =
+      lines ? ChooseSponsorLine(*lines, draw(workerRandom_) / 10000000.0) : std::nullopt;
   if (!chosen) {
     // An index without its marker, or with nothing to choose, is fetched again after a pause.
     Pause(pauses_.afterFailure);

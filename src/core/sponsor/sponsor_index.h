@@ -16,8 +16,8 @@ struct TSponsorLine {
 };
 
 // The sponsor lines of an index text (LF or CR LF lines), or nothing when its first line is not the
-// marker. Blank lines are passed over. A line with exactly two items weighs its second (100 when that is not a number); any other
-// line weighs 100. A negative weight counts as 0.
+// marker. Blank lines are passed over. A line with exactly two items weighs its second (100 when that is not a number);
+// any other line weighs 100. A negative weight counts as 0.
 std::optional<std::vector<TSponsorLine>> ParseSponsorIndex(std::string_view text);
 
 // The position (from 0) of the line chosen by draw, a number from 0 up to but not including 1: the

@@ -127,8 +127,10 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
         "<frameset><frame src=\"frame.html\"><frame src=\"frame.html\"></frameset>"
         "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.JPG\"><img src=\"fake.gif\">"
         "<input type=image src=\"in.png\"><a href=\"other.html\">other</a>"
-        "<img src=\"" + other + "/busy.gif\"><img src=\"" + other + "/after.gif\">"
-        "<iframe src=\"l1.html\"></iframe></body></html>");
+        "<img src=\"" +
+            other + "/busy.gif\"><img src=\"" + other +
+            "/after.gif\">"
+            "<iframe src=\"l1.html\"></iframe></body></html>");
   Serve(nginx, "site/next.html", "next");
   Serve(nginx, "site/frame.html", "<meta http-equiv=refresh content=\"3\">frame");
   Serve(nginx, "site/bg.JPG", kJpeg);
@@ -150,9 +152,12 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   EXPECT_EQ(PageStates(key), std::vector<int>{kPageDownloaded});
   const std::filesystem::path folder = localFiles / SafeName(nginx.Url("/site/index.html"));
   const std::string saved = ReadWholeFile(folder / "0.htm").value_or("");
-  const std::vector<std::string> rewrites = {"content=\"5;url=1.htm\"", "<frame src=\"2.htm\"><frame src=\"2.htm\">", "background=\"3.JPG\"",
-        "src=\"4.PNG\"", "src=\"5.JPG\"", "src=\"6.png\"", "src=\"7.png\"",
-        "href=\"" + nginx.Url("/site/other.html") + "\"", "src=\"10.htm\""};
+  const std::vector<std::string> rewrites = {
+      "content=\"5;url=1.htm\"", "<frame src=\"2.htm\"><frame src=\"2.htm\">",
+      "background=\"3.JPG\"",    "src=\"4.PNG\"",
+      "src=\"5.JPG\"",           "src=\"6.png\"",
+      "src=\"7.png\"",           "href=\"" + nginx.Url("/site/other.html") + "\"",
+      "src=\"10.htm\""};
   for (const std::string& rewritten : rewrites) {
     EXPECT_NE(saved.find(rewritten), std::string::npos) << rewritten << " in " << saved;
   }

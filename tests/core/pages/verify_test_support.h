@@ -13,7 +13,10 @@ namespace quorvex::test {
 class RecordingVerifyDisplay : public TVerifyDisplay {
  public:
   void RunStarted(int workers) override { rows = workers; }
-  void Progress(const TVerifyProgress& progress) override { last = progress; ++calls; }
+  void Progress(const TVerifyProgress& progress) override {
+    last = progress;
+    ++calls;
+  }
   void WorkerRow(int, std::string_view url, int, int) override {
     rowUrls.emplace_back(url);
     ++calls;

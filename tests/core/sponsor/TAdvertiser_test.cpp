@@ -27,8 +27,9 @@ class AdvertiserTest : public ::testing::Test {
 };
 
 TEST_F(AdvertiserTest, WithoutServerTheCacheIsRotatedAndNothingIsFetched) {
-  TAdvertiser advertiser(dispatcher, pane, cache.Path(), {std::chrono::milliseconds(40000),
-                                                          std::chrono::milliseconds(10), std::chrono::milliseconds(0)});
+  TAdvertiser advertiser(
+      dispatcher, pane, cache.Path(),
+      {std::chrono::milliseconds(40000), std::chrono::milliseconds(10), std::chrono::milliseconds(0)});
   // The worker's first step on the main thread rotates an empty cache: the pane stays as it is.
   while (dispatcher.WaitAndRunPending(std::chrono::milliseconds(200)) == 0) {
   }
@@ -51,9 +52,9 @@ TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
   ASSERT_TRUE(nginx.Started()) << nginx.Log();
   const std::string page = "<html><a href=\"more.html\">more</a><img src=\"logo.png\"></html>";
   std::filesystem::create_directories(nginx.Root() / "adv");
-  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "adv/index1.html",
-                                  "Tallowby advertiser index\r\n" + nginx.Url("/none.html") + ",0\r\n" +
-                                      nginx.Url("/page.html") + ",5\r\n"));
+  ASSERT_TRUE(WriteFileAtomically(
+      nginx.Root() / "adv/index1.html",
+      "Tallowby advertiser index\r\n" + nginx.Url("/none.html") + ",0\r\n" + nginx.Url("/page.html") + ",5\r\n"));
   ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "page.html", page));
   ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "logo.png", "\x89PNG-logo"));
   Options().SetValue(TAdvertiser::kServerOption, nginx.Url("/adv/index"));
