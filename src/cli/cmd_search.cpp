@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/argument_walk.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "cli/stderr_search_display.h"
@@ -100,20 +101,18 @@ bool TakeValueOption(const std::vector<std::string>& args, size_t& i, SearchArgs
 
 std::optional<SearchArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   SearchArgs parsed;
-  std::vector<std::string> words;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size() && problem.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      words.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--save") {
-      parsed.save = true;
-    } else if (!TakeValueOption(args, i, parsed, problem)) {
-      problem = "unknown option '" + arg + "'";
-    }
-  }
+  const std::vector<std::string> words = WalkArguments(
+      args,
+      [&](size_t& i) -> std::string {
+        std::string optionProblem;
+        if (args[i] == "--save") {
+          parsed.save = true;
+        } else if (!TakeValueOption(args, i, parsed, optionProblem)) {
+          optionProblem = "unknown option '" + args[i] + "'";
+        }
+        return optionProblem;
+      },
+      problem);
   if (problem.empty() && words.size() != 1) problem = "expected one KEYWORD";
   if (!problem.empty()) return std::nullopt;
   parsed.keyword = words[0];

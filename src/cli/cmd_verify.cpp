@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/argument_walk.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/app/AppState.h"
@@ -74,22 +75,22 @@ struct VerifyArgs {
 
 std::optional<VerifyArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   VerifyArgs parsed;
-  std::vector<std::string> words;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size() && problem.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      words.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--download") {
-      parsed.mode = kDownloadMode;
-    } else if (arg == "--engines" && i + 1 < args.size()) {
-      parsed.engines = args[++i];
-    } else {
-      problem = arg == "--engines" ? "--engines needs a value" : "unknown option '" + arg + "'";
-    }
-  }
+  const std::vector<std::string> words = WalkArguments(
+      args,
+      [&](size_t& i) -> std::string {
+        const std::string& arg = args[i];
+        if (arg == "--download") {
+          parsed.mode = kDownloadMode;
+        } else if (arg != "--engines") {
+          return "unknown option '" + arg + "'";
+        } else if (i + 1 == args.size()) {
+          return "--engines needs a value";
+        } else {
+          parsed.engines = args[++i];
+        }
+        return {};
+      },
+      problem);
   if (problem.empty() && words.size() != 1) problem = "expected one KEYWORD";
   if (!problem.empty()) return std::nullopt;
   parsed.keyword = words[0];

@@ -5,6 +5,7 @@
 
 #include "core/app/Options.h"
 #include "core/common/dispatcher.h"
+#include "core/common/worker_end.h"
 #include "core/sponsor/sponsor_index.h"
 #include "core/sponsor/sponsor_pane.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kOk = 200;
 constexpr int kRotateTries = 100;
-constexpr std::chrono::milliseconds kStopPoll{50};
 
 bool FileExists(const std::filesystem::path& path) {
   std::error_code error;
@@ -35,16 +35,12 @@ TAdvertiser::TAdvertiser(MainThreadDispatcher& dispatcher, TSponsorPane& pane, s
 
 TAdvertiser::~TAdvertiser() {
   Stop();
-  std::unique_lock lock(mutex_);
-  // An abort that lands just before a request starts is lost, since every request begins unaborted; so
-  // it is repeated until the worker has ended.
-  while (!wake_.wait_for(lock, kStopPoll, [this] { return finished_.load(); })) {
-    lock.unlock();
-    http_.Abort();
-    dispatcher_.WakeWaiters();
-    lock.lock();
-  }
-  lock.unlock();
+  WaitForWorkerEnd(
+      mutex_, wake_, [this] { return finished_.load(); },
+      [this] {
+        http_.Abort();
+        dispatcher_.WakeWaiters();
+      });
   thread_.join();
 }
 
