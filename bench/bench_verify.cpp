@@ -39,10 +39,10 @@ uint16_t FreePort() {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
   ::close(fd);
-  return ntohs(address.sin_port);
+  return bound ? ntohs(address.sin_port) : 0;
 }
 
 bool Accepts(uint16_t port) {
@@ -125,7 +125,8 @@ void BM_Verify1000ResultsOver50Hosts(benchmark::State& state) {
     for (int i = 0; i < kResults; ++i) {
       TOneResult result;
       result.Url = nginx.Url(i % kHosts + 1, i);
-      key.Results.Add(TResultList::KeyOf(result.Url), std::move(result));
+      std::string resultKey = TResultList::KeyOf(result.Url);
+      key.Results.Add(std::move(resultKey), std::move(result));
     }
     QueueDispatcher dispatcher;
     SilentDisplay display;

@@ -53,7 +53,7 @@ TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const
     if (stopped.load()) break;
     outcome.lastAnswered = status == kOk;
     if (current.depth == 0) outcome.pageAnswered = outcome.lastAnswered;
-    if (outcome.lastAnswered) Keep(current.fileName, current.url, current.depth, folder);
+    if (outcome.lastAnswered) Keep(current, folder);
     do {
       if (!references_.TakeNext(current)) {
         WritePages(folder);
@@ -65,14 +65,14 @@ TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const
   return outcome;
 }
 
-void TPageDownloader::Keep(const std::string& fileName, const std::string& url, int depth,
-                           const std::filesystem::path& folder) {
+void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesystem::path& folder) {
+  const std::string& fileName = fetched.fileName;
   if (!DownloadMode) {
     WriteFile(folder / fileName, http_.Body);
     return;
   }
   if (IsHtmName(fileName)) {
-    references_.SetPage(url, depth);
+    references_.SetPage(fetched.url, fetched.depth);
     parser_.Content = std::move(http_.Body);
     parser_.SaveChange = true;
     parser_.Parse();

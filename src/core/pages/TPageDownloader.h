@@ -48,7 +48,7 @@ class TPageDownloader {
  private:
   // Keeps what a request brought; an image whose name does not tell its real type is saved under a
   // name that does, and the pages' references are pointed at it when they are written.
-  void Keep(const std::string& fileName, const std::string& url, int depth, const std::filesystem::path& folder);
+  void Keep(const TPendingReference& fetched, const std::filesystem::path& folder);
   void WritePages(const std::filesystem::path& folder);
 
   TSHttp& http_;

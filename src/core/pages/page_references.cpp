@@ -45,6 +45,7 @@ std::string JoinCommaList(const std::vector<std::string>& items) {
   return joined;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): from, then to, as every replace reads
 std::string Replaced(std::string text, char from, char to) {
   for (char& c : text) {
     if (c == from) c = to;
