@@ -16,8 +16,10 @@ bool IsHtmName(const std::string& fileName) {
 }
 
 // Creates or overwrites the file; nothing is written for empty data, but the file is still made.
-void WriteFile(const std::filesystem::path& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+// Without a folder (the page's could not be made) nothing is saved.
+void WriteFile(const std::filesystem::path& folder, const std::string& fileName, const std::string& data) {
+  if (folder.empty()) return;
+  std::ofstream out(folder / fileName, std::ios::binary | std::ios::trunc);
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
@@ -68,7 +70,7 @@ TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const
 void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesystem::path& folder) {
   const std::string& fileName = fetched.fileName;
   if (!DownloadMode) {
-    WriteFile(folder / fileName, http_.Body);
+    WriteFile(folder, fileName, http_.Body);
     return;
   }
   if (IsHtmName(fileName)) {
@@ -86,14 +88,14 @@ void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesyst
     savedName = WithExtension(fileName, real);
     renamed_[fileName] = savedName;
   }
-  WriteFile(folder / savedName, http_.Body);
+  WriteFile(folder, savedName, http_.Body);
 }
 
 void TPageDownloader::WritePages(const std::filesystem::path& folder) {
   for (auto& [fileName, content] : pages_) {
     // References were written as value="N.ext" by the rebuild, so the quoted name finds exactly them.
     for (const auto& [queued, saved] : renamed_) ReplaceAll(content, "=\"" + queued + "\"", "=\"" + saved + "\"");
-    WriteFile(folder / fileName, HtmPrefix + content + HtmSuffix);
+    WriteFile(folder, fileName, HtmPrefix + content + HtmSuffix);
   }
   pages_.clear();
 }

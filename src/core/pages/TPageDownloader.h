@@ -42,7 +42,8 @@ class TPageDownloader {
     bool lastAnswered = false;  // the last request answered 200
   };
   // Fetches and saves pageUrl into folder, and in download mode its references, until none is left or
-  // stopped is set. File errors are ignored: what cannot be written is missing from the copy.
+  // stopped is set. File errors are ignored: what cannot be written is missing from the copy; with an
+  // empty folder nothing is written.
   TOutcome Run(const std::string& pageUrl, const std::filesystem::path& folder, const std::atomic<bool>& stopped);
 
  private:
