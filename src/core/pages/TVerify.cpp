@@ -41,17 +41,25 @@ namespace {
 
 constexpr int kOk = 200;
 
-// Worker threads still alive in the process, so that the end of the program can wait for them.
-std::mutex liveMutex;
-std::condition_variable liveChanged;
-int liveWorkers = 0;
+// Worker threads still alive in the process, so that the end of the program can wait for them. Never
+// destroyed: a worker that has just counted itself out may still be leaving the notify when the
+// program ends.
+struct LiveWorkers {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int count = 0;
+};
+
+LiveWorkers& Live() {
+  static auto* live = new LiveWorkers;  // NOLINT(cppcoreguidelines-owning-memory): deliberately never freed
+  return *live;
+}
 
 void CountLiveWorker(int change) {
-  {
-    std::lock_guard lock(liveMutex);
-    liveWorkers += change;
-  }
-  liveChanged.notify_all();
+  LiveWorkers& live = Live();
+  std::lock_guard lock(live.mutex);
+  live.count += change;
+  live.changed.notify_all();
 }
 
 // The result taken as result at index, if the user has not deleted it since.
@@ -178,8 +186,9 @@ void StopVerifiers(TOneKey& key) {
 }
 
 bool WaitForVerifyWorkers(std::chrono::milliseconds timeOut) {
-  std::unique_lock lock(liveMutex);
-  return liveChanged.wait_for(lock, timeOut, [] { return liveWorkers == 0; });
+  LiveWorkers& live = Live();
+  std::unique_lock lock(live.mutex);
+  return live.changed.wait_for(lock, timeOut, [&live] { return live.count == 0; });
 }
 
 }  // namespace quorvex
