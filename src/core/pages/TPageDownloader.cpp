@@ -17,6 +17,7 @@ bool IsHtmName(const std::string& fileName) {
 
 // Creates or overwrites the file; nothing is written for empty data, but the file is still made.
 // Without a folder (the page's could not be made) nothing is saved.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): folder, name, then what goes in, as a path reads
 void WriteFile(const std::filesystem::path& folder, const std::string& fileName, const std::string& data) {
   if (folder.empty()) return;
   std::ofstream out(folder / fileName, std::ios::binary | std::ios::trunc);
