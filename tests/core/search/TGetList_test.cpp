@@ -35,9 +35,12 @@ class GetList : public ::testing::Test {
     return worker;
   }
 
-  // The lines a controller hands over: "key=" and the keyword, then the definition.
-  std::vector<std::string> Lines(const std::string& definition) const {
-    return SplitLines("key=" + keyword_ + "\n" + definition);
+  // The definition a controller hands over, its keyword set.
+  TEngineDefinition Lines(const std::string& text) const {
+    TEngineDefinition definition;
+    definition.LoadDefinition(SplitLines(text));
+    definition.SetKey(keyword_);
+    return definition;
   }
 
   bool RunToEnd() {
