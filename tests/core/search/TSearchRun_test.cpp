@@ -23,11 +23,10 @@ namespace {
 
 std::set<std::string> EngineSet(const std::string& engines) {
   std::set<std::string> names;
-  size_t from = 0;
-  for (size_t semicolon; (semicolon = engines.find(';', from)) != std::string::npos; from = semicolon + 1) {
+  for (size_t from = 0, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
+    semicolon = engines.find(';', from);
     names.insert(engines.substr(from, semicolon - from));
   }
-  names.insert(engines.substr(from));
   return names;
 }
 
@@ -88,8 +87,10 @@ class SearchRun : public ::testing::Test {
 TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason) {
   const Hit r1{"http://one.example/a", "first", "s"};
   const Hit r3{"http://three.example/c", "third", "s"};
+  // Alpha's third page only repeats a result (in capitals): paging ends there.
   LoopbackServer alpha(std::vector{Answer(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
-                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({}), 50)});
+                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
+                                   Answer(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
   LoopbackServer beta(std::vector{Answer(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
                                   Answer(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
                                   Answer(ResultPage({}), 150)});

@@ -26,39 +26,27 @@ class Merge : public ::testing::Test {
   double now_ = 45000.25;
 };
 
-TEST(Scoring, KeywordScoreCountsEachWordOnceByItsPosition) {
+TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturating) {
   const std::vector<std::string> words = QueryWordsOf("x y");
   EXPECT_EQ(words, (std::vector<std::string>{"x", "y"}));
-  EXPECT_EQ(KeywordScore("only y here", words), 20);
-  EXPECT_EQ(KeywordScore("x and X and x", words), 10);
-  EXPECT_EQ(KeywordScore("Y then X", words), 30);
-  EXPECT_EQ(KeywordScore("nothing", words), 0);
+  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}, {"nothing", 0}}) {
+    EXPECT_EQ(KeywordScore(text, words), score) << text;
+  }
   EXPECT_EQ(KeywordScore("anything", {}), 0);
-
   // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
   const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
   EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));
   EXPECT_EQ(KeywordScore("zzz", gappy), 30);
   EXPECT_EQ(KeywordScore("", gappy), 0);
-}
+  EXPECT_EQ(KeywordScore("text", std::vector<std::string>(100000, "")), std::numeric_limits<int>::max());
 
-TEST(Scoring, KeywordScoreOfAHugeKeywordSaturates) {
-  const std::vector<std::string> words(100000, "");
-  EXPECT_EQ(KeywordScore("text", words), std::numeric_limits<int>::max());
-}
-
-TEST(Scoring, UrlDepthHalvesPerPathLevel) {
-  EXPECT_EQ(UrlDepthScore("http://host.com/a/b"), 32);
-  EXPECT_EQ(UrlDepthScore("http://host.com/a/b/"), 32);
-  EXPECT_EQ(UrlDepthScore("http://host.com"), 128);
-  EXPECT_EQ(UrlDepthScore("http://host.com/"), 128);
-  EXPECT_EQ(UrlDepthScore("host.com"), 128);
-  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7"), 1);
-  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7/8"), 0);
-  EXPECT_EQ(UrlDepthScore(
-                "http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33"),
-            0);
-  EXPECT_EQ(UrlDepthScore(""), 128);
+  for (const auto& [url, score] :
+       {std::pair{"http://host.com/a/b", 32}, {"http://host.com/a/b/", 32}, {"http://host.com", 128},
+        {"http://host.com/", 128}, {"host.com", 128}, {"", 128}, {"http://h/1/2/3/4/5/6/7", 1},
+        {"http://h/1/2/3/4/5/6/7/8", 0},
+        {"http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33", 0}}) {
+    EXPECT_EQ(UrlDepthScore(url), score) << url;
+  }
 }
 
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
@@ -125,7 +113,7 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   EXPECT_EQ(result->Engines, "B");
   EXPECT_EQ(result->Title, "y new title");
   EXPECT_EQ(result->Summary, "fresh text");
-  EXPECT_EQ(result->Score, (2 * 10) / 4 + 64 + 60);
+  EXPECT_EQ(result->Score, 129);  // of the new title, address and weight
   EXPECT_EQ(result->Found, 45001.5);
   EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
 
