@@ -208,20 +208,14 @@ TEST(HostileDefinitions, HugeNumbersNeitherOverflowNorAllocate) {
 TEST(HostileDefinitions, RandomDefinitionsOverRandomPagesNeverMisbehave) {
   // Pieces that exercise every prefix, rule letter and reference form; the sanitizer builds judge.
   const std::vector<std::string> templatePieces = {
-      "a,href=$1", "$2",           "/a",   "@div",       "&p", "|span", "@a,class=x,href=$3", "$0",
-      "$",         "td;th;@tr",    "",     ";",          "@",  "a,=",   "img,src=$9999",      "\"b\",\"class=a b\"",
-      "/div;@/p",  "div,class~=x", "a,~=", "p,class~=$1"};
+      "a,href=$1", "$2", "/a", "@div", "&p", "|span", "@a,class=x,href=$3", "$0", "$", "td;th;@tr", "", ";", "@",
+      "a,=", "img,src=$9999", "\"b\",\"class=a b\"", "/div;@/p", "div,class~=x", "a,~=", "p,class~=$1"};
   const std::vector<std::string> rulePieces = {
-      "S,$1,#13#10,$2,$3", "R,$2,a=b,=c", "T,$1,$2,$3",   "A,$1,$2", "U,$1",       "D,$1,$2",   "C,$1,http", "C,$3,x,N",
-      "L,$4,ENG",          "L,$5,$now$",  "+,$2,$1,-,$3", "T,$0",    "+,$1,$1,$1", "S,$1,#,$1", "R,$1",      "B,$1,$2"};
-  const std::vector<std::string> pagePieces = {"<a href=x>", "</a>",  "<div class=x>",
-                                               "</div>",     "<p>",   "text",
-                                               "<!--",       "-->",   "<script>",
-                                               "</script>",  "<",     ">",
-                                               "\"",         "'",     std::string("\0", 1),
-                                               "\xB0\xA1",   "&amp;", "Next",
-                                               " ",          "<td>",  "<tr>",
-                                               "<img src=q>"};
+      "S,$1,#13#10,$2,$3", "R,$2,a=b,=c", "T,$1,$2,$3", "A,$1,$2", "U,$1", "D,$1,$2", "C,$1,http", "C,$3,x,N",
+      "L,$4,ENG", "L,$5,$now$", "+,$2,$1,-,$3", "T,$0", "+,$1,$1,$1", "S,$1,#,$1", "R,$1", "B,$1,$2"};
+  const std::vector<std::string> pagePieces = {
+      "<a href=x>", "</a>", "<div class=x>", "</div>", "<p>", "text", "<!--", "-->", "<script>", "</script>", "<",
+      ">", "\"", "'", std::string("\0", 1), "\xB0\xA1", "&amp;", "Next", " ", "<td>", "<tr>", "<img src=q>"};
   std::mt19937 random(20240531);
   auto pick = [&random](const std::vector<std::string>& pieces) {
     return pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];

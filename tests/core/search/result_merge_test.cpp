@@ -18,6 +18,12 @@ class Merge : public ::testing::Test {
     return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
   }
   const TOneResult* Find(std::string_view url) const { return key_.Results.Find(TResultList::KeyOf(url)); }
+  // The result of url; a missing one fails the test (and reads as an empty result).
+  const TOneResult& Found(std::string_view url) const {
+    static const TOneResult kMissing;
+    if (Find(url) == nullptr) ADD_FAILURE() << "no result " << url;
+    return Find(url) != nullptr ? *Find(url) : kMissing;
+  }
 
   TOneKey key_{"x y", 45000.0, 0, 0};
   std::vector<std::string> words_ = QueryWordsOf("x y");
@@ -51,12 +57,13 @@ TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturatin
 
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
-  const int scoreOfA = Find("http://host.com/a/b")->Score;
+  const int scoreOfA = Found("http://host.com/a/b").Score;
   EXPECT_EQ(key_.ResultCount, 1);
   EXPECT_TRUE(key_.Modified);
 
   EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
   const TOneResult* result = Find("http://host.com/a/b");
+  ASSERT_NE(result, nullptr);
   EXPECT_EQ(result->Engines, "A;B");
   EXPECT_EQ(result->Score, scoreOfA + 40);
   EXPECT_EQ(result->Title, "x title");
@@ -70,14 +77,14 @@ TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
 
 TEST_F(Merge, AnEngineWhoseNameIsPartOfAListedNameAddsNothing) {
   ASSERT_TRUE(Add("http://h.com/p", "Searcher Pro", 100));
-  const int score = Find("http://h.com/p")->Score;
+  const int score = Found("http://h.com/p").Score;
   EXPECT_FALSE(Add("http://h.com/p", "Searcher", 100));
   EXPECT_FALSE(Add("http://h.com/p", "Pro", 100));
-  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro");
-  EXPECT_EQ(Find("http://h.com/p")->Score, score);
+  EXPECT_EQ(Found("http://h.com/p").Engines, "Searcher Pro");
+  EXPECT_EQ(Found("http://h.com/p").Score, score);
   // Case counts in that test.
   EXPECT_FALSE(Add("http://h.com/p", "searcher", 100));
-  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro;searcher");
+  EXPECT_EQ(Found("http://h.com/p").Engines, "Searcher Pro;searcher");
 }
 
 TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
@@ -102,6 +109,7 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   ASSERT_TRUE(Add("http://h.com/old", "A", 100, "x"));
   ASSERT_FALSE(Add("http://h.com/old", "B", 100, "x"));
   TOneResult* result = key_.Results.Find(TResultList::KeyOf("http://h.com/old"));
+  ASSERT_NE(result, nullptr);
   result->Visited = 1;
 
   updateMode_ = true;
@@ -125,17 +133,17 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   ASSERT_TRUE(Add("http://h.com/edge", "A", 100));
   updateStart_ = now_;
   EXPECT_FALSE(Add("http://h.com/edge", "B", 100, "other"));
-  EXPECT_EQ(Find("http://h.com/edge")->Engines, "A;B");
+  EXPECT_EQ(Found("http://h.com/edge").Engines, "A;B");
 }
 
 TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
   const int most = std::numeric_limits<int>::max();
   ASSERT_TRUE(Add("http://h.com/w", "A", most));
-  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  EXPECT_EQ(Found("http://h.com/w").Score, most);
   EXPECT_FALSE(Add("http://h.com/w", "B", most));
-  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  EXPECT_EQ(Found("http://h.com/w").Score, most);
   ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
-  EXPECT_EQ(Find("http://h.com/v")->Score, std::numeric_limits<int>::min() + 64);
+  EXPECT_EQ(Found("http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "support/local_servers.h"
+#include "support/silent_name_server.h"
 
 namespace quorvex::test {
 namespace {
@@ -222,6 +223,27 @@ TEST_F(EngineUpdateTest, StopEndsEndlessRetries) {
   while (Requests().size() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(5));
   engines.Stop();
   EXPECT_TRUE(engines.Finished());
+  EXPECT_EQ(reloads, 0);
+}
+
+TEST(EngineUpdateStop, DestroyingTheUpdateInsideANameLookupReturnsAtOnce) {
+  SilentNameServer nameServer;
+  TempDir dir;
+  QueueDispatcher dispatcher;
+  TDownloadEngines::Settings settings;
+  settings.Url = "http://blackhole.test/Engines1.zip";
+  settings.LocalArchive = dir / "Engines1.zip";
+  settings.EngineFolder = dir / "Engines1";
+  settings.OptionFile = dir / "option.txt";
+  int reloads = 0;
+  auto engines = std::make_unique<TDownloadEngines>(dispatcher, [&reloads] { ++reloads; }, settings);
+  engines->Start();
+  ASSERT_TRUE(nameServer.WaitForQuery());
+
+  const auto before = std::chrono::steady_clock::now();
+  engines->Stop();
+  EXPECT_TRUE(engines->Finished());
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
   EXPECT_EQ(reloads, 0);
 }
 
