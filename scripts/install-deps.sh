@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
-  libssl-dev zlib1g-dev openssl ca-certificates
+  libssl-dev zlib1g-dev libc-ares-dev openssl ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
   qt6-base-dev libc-ares-dev
   nginx-light tinyproxy zip unzip python3 curl

@@ -13,7 +13,11 @@ class StderrProgressRow : public TSearchProgressRow {
   explicit StderrProgressRow(std::string_view engineName) : prefix_(Escape(engineName) + ": ") {}
   void Connected() override { Say("Connected"); }
   void Downloading(int reported) override { Say("Downloading:" + std::to_string(reported)); }
-  void FinishedDown(int added) override { Say("Finished:" + std::to_string(added)); }
+  void FinishedDown(int added, std::string_view failure) override {
+    std::string state = "Finished:" + std::to_string(added);
+    if (!failure.empty()) state += " (" + Escape(failure) + ")";
+    Say(state);
+  }
 
  private:
   void Say(const std::string& state) const { std::cerr << prefix_ << state << '\n'; }
@@ -23,9 +27,7 @@ class StderrProgressRow : public TSearchProgressRow {
 
 }  // namespace
 
-void StderrSearchDisplay::SetStatus(int panel, std::string_view text) {
-  if (panel == 0) std::cerr << Escape(text) << '\n';
-}
+void StderrSearchDisplay::ShowActivity(std::string_view text) { std::cerr << Escape(text) << '\n'; }
 
 std::unique_ptr<TSearchProgressRow> StderrSearchDisplay::AddProgressRow(std::string_view engineName, const TOneKey&) {
   return std::make_unique<StderrProgressRow>(engineName);

@@ -50,13 +50,27 @@ TSHttp::~TSHttp() = default;
 void TSHttp::Request(const std::string& url, int method) {
   Aborted = false;
   socket_->ResetInterrupt();
+  // Read after the reset: AbortAll sets its flag before it interrupts, so either the flag is seen here
+  // or its interrupt comes after the reset and ends the first wait.
+  if (abortAll_) {
+    Aborted = true;
+    return;
+  }
   socket_->SetTimeOut(TimeOutSeconds);
+  Failure.clear();
   try {
     Body.clear();
     Url = DecodeEntities(url);
     RunExchanges(method);
+  } catch (const ESocketError& error) {
+    Status = kStatusFailed;
+    Failure = error.Detail.empty() ? error.what() : std::string(error.what()) + ": " + error.Detail;
+  } catch (const std::exception& error) {
+    Status = kStatusFailed;
+    Failure = error.what();
   } catch (...) {
     Status = kStatusFailed;
+    Failure = "unknown failure";
   }
   CloseConnection();
 }
@@ -66,6 +80,11 @@ std::string TSHttp::GetHeader(std::string_view name) const { return FindHeaderVa
 void TSHttp::Abort() {
   Aborted = true;
   socket_->Interrupt();
+}
+
+void TSHttp::AbortAll() {
+  abortAll_ = true;
+  Abort();
 }
 
 void TSHttp::RunExchanges(int method) {
@@ -120,15 +139,23 @@ void TSHttp::AimAt(const Target& target) {
 }
 
 void TSHttp::LookUpHost() {
-  if (!LookupHostIPv4(Host, HostAddr)) throw ESocketError(kLookupHostError);
+  const TLookupOutcome outcome = socket_->LookUp(Host);
+  HostAddr = outcome.address;
+  if (!outcome.ok) throw ESocketError(kLookupHostError, outcome.problem);
 }
 
 void TSHttp::OpenConnection(const Target& target) {
   const bool secure = IsHttps(target.protocol);
   const int fallbackPort = secure && Proxy.empty() ? 443 : 80;
-  if (!socket_->Connect(HostAddr, PortNumber(Port, fallbackPort)) || (secure && !StartTls(target))) {
+  if (!socket_->Connect(HostAddr, PortNumber(Port, fallbackPort))) {
+    const std::string problem = socket_->Problem();
     CloseConnection();
-    throw ESocketError(kConnectError);
+    throw ESocketError(kConnectError, Host + ":" + Port + ": " + problem);
+  }
+  if (secure && !StartTls(target)) {
+    const std::string problem = socket_->Problem();
+    CloseConnection();
+    throw ESocketError(kConnectError, problem.empty() ? "TLS handshake with " + target.host + " failed" : problem);
   }
 }
 
@@ -145,7 +172,7 @@ ByteStream& TSHttp::Stream() {
 }
 
 void TSHttp::SendText(const std::string& text) {
-  if (!Stream().SendAll(text)) throw ESocketError(kSendError);
+  if (!Stream().SendAll(text)) throw ESocketError(kSendError, socket_->Problem());
 }
 
 void TSHttp::Receive(int method) {
@@ -155,7 +182,10 @@ void TSHttp::Receive(int method) {
   // The size a HEAD answer announces is that of a body it never sends.
   if (!ReadWholeResponse(Stream(), response, MaxResponseBytes, method != kHead)) {
     Body = response.TakeJoined();
-    throw ESocketError(kReceiveError);
+    const std::string& problem = socket_->Problem();
+    throw ESocketError(kReceiveError, problem.empty() ? "the answer is larger than " + std::to_string(MaxResponseBytes) +
+                                                  " bytes or broke off"
+                                            : problem);
   }
   if (response.headerFound) Headers = SplitHeaderLines(response.head);
   Status = Headers.empty() ? kStatusNoHeaderBlock : StatusOfLine(Headers.front());

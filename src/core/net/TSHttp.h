@@ -22,7 +22,8 @@ class TlsContext;
 // Status holds the server's code or one of the client's own failure codes:
 //   500  the status line has no number after its first blank
 //   501  the answer has no header block (no CR LF CR LF)
-//   510  the request failed on the way: lookup, connect, TLS, send, receive, time-out, size cap, abort
+//   510  the request failed on the way: lookup, connect, TLS, send, receive, time-out, size cap, abort;
+//        Failure then says which step failed and why
 class TSHttp {
  public:
   static constexpr int kGet = 0;
@@ -51,13 +52,16 @@ class TSHttp {
   // Ends a running request promptly, from any thread. The request ends with 510, or leaves Status
   // untouched when it had not started to talk to the server yet.
   void Abort();
+  // Abort for a worker that is being stopped: also every later request ends at once, so an abort that
+  // lands just before a request starts is never lost. Callable from any thread.
+  void AbortAll();
 
   // Set by the caller before Request.
   std::string Cookie;      // "Cookie: " line; empty leaves it out
   std::string Referer;     // "Referer: " line; empty leaves it out
   std::string SaveFile;    // when set, every non-empty response body is also written to this file
   std::string Proxy;       // "host:port" of an HTTP proxy; empty connects directly
-  int TimeOutSeconds = 0;  // bounds the connect and every wait for data; 0 waits for ever
+  int TimeOutSeconds = 0;  // bounds the name lookup, the connect and every wait for data; 0 waits for ever
   size_t MaxResponseBytes = kDefaultMaxResponseBytes;  // a longer answer ends the request with 510
 
   // Set by Request.
@@ -70,6 +74,9 @@ class TSHttp {
   std::vector<std::string> Headers;  // header lines of the last answer; entry 0 is the status line
   std::string Body;                  // the last answer after its header block, byte-exact
   int32_t Status = 0;
+  // Why the request ended with 510: the socket step's message, ": " and what went wrong
+  // ("Lookup host error!: no answer for example.com within 5 s"); empty otherwise.
+  std::string Failure;
   std::atomic<bool> Aborted{false};
 
  private:
@@ -91,6 +98,7 @@ class TSHttp {
   std::unique_ptr<SocketConnection> socket_;  // made once, so that Abort never races its replacement
   std::unique_ptr<TlsConnection> tls_;        // set while an https exchange runs
   std::unique_ptr<TlsContext> tlsContext_;    // made at the first https exchange
+  std::atomic<bool> abortAll_{false};
 };
 
 }  // namespace quorvex

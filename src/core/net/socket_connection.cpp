@@ -1,7 +1,6 @@
 #include "core/net/socket_connection.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -11,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstring>
 
 namespace quorvex {
 
@@ -53,6 +53,17 @@ void SocketConnection::ResetInterrupt() {
   [[maybe_unused]] const ssize_t got = ::read(wakeFd_, &count, sizeof count);
 }
 
+TLookupOutcome SocketConnection::LookUp(const std::string& name) const {
+  return LookupHostIPv4(name, wakeFd_, timeOutMs_);
+}
+
+bool SocketConnection::Fail(std::string problem) {
+  problem_ = std::move(problem);
+  return false;
+}
+
+bool SocketConnection::FailWithErrno(int error) { return Fail(std::strerror(error)); }
+
 bool SocketConnection::WaitFor(short events) {
   // poll() skips a negative descriptor, so a missing wake-up descriptor only costs promptness.
   pollfd fds[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
@@ -60,22 +71,28 @@ bool SocketConnection::WaitFor(short events) {
   for (;;) {
     const int ready = ::poll(fds, 2, timeOutMs_ < 0 ? -1 : RemainingMs(deadline));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0 || fds[1].revents != 0) return false;
+    if (ready < 0) return FailWithErrno(errno);
+    if (fds[1].revents != 0) return Fail("aborted");
+    if (ready == 0) return Fail("time-out after " + std::to_string(timeOutMs_ / 1000) + " s");
     return fds[0].revents != 0;
   }
 }
 
 bool SocketConnection::Connect(uint32_t address, uint16_t port) {
   Close();
-  if (address == kNoAddress || port == 0) return false;
+  problem_.clear();
+  if (address == kNoAddress) return Fail("the host has no address");
+  if (port == 0) return Fail("no such port");
   fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return false;
+  if (fd_ < 0) return FailWithErrno(errno);
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   peer.sin_addr.s_addr = address;
   if (::connect(fd_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return true;
-  if ((errno == EINPROGRESS || errno == EINTR) && FinishConnect()) return true;
+  const int error = errno;
+  if ((error == EINPROGRESS || error == EINTR) && FinishConnect()) return true;
+  if (error != EINPROGRESS && error != EINTR) FailWithErrno(error);
   Close();
   return false;
 }
@@ -84,7 +101,8 @@ bool SocketConnection::FinishConnect() {
   if (!WaitFor(POLLOUT)) return false;
   int error = 0;
   socklen_t length = sizeof error;
-  return ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return FailWithErrno(errno);
+  return error == 0 || FailWithErrno(error);
 }
 
 bool SocketConnection::SendAll(std::string_view bytes) {
@@ -93,7 +111,7 @@ bool SocketConnection::SendAll(std::string_view bytes) {
     const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent < 0) {
       if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
-      return false;
+      return FailWithErrno(errno);
     }
     bytes.remove_prefix(static_cast<size_t>(sent));
   }
@@ -105,27 +123,11 @@ long SocketConnection::ReceiveSome(char* buffer, size_t size) {
     if (fd_ < 0 || !WaitFor(POLLIN)) return -1;
     const ssize_t got = ::recv(fd_, buffer, size, 0);
     if (got >= 0) return got;
-    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return -1;
-  }
-}
-
-bool LookupHostIPv4(const std::string& name, uint32_t& address) {
-  address = kNoAddress;
-  if (name.empty() || name.find('\0') != std::string::npos) return true;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const int result = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-  if (result != 0) return result != EAI_MEMORY && result != EAI_SYSTEM;
-  for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-    if (entry->ai_family == AF_INET && entry->ai_addr != nullptr && entry->ai_addrlen >= sizeof(sockaddr_in)) {
-      address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr;
-      break;
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+      FailWithErrno(errno);
+      return -1;
     }
   }
-  ::freeaddrinfo(found);
-  return true;
 }
 
 }  // namespace quorvex

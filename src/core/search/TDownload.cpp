@@ -1,6 +1,7 @@
 #include "core/search/TDownload.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/app/Options.h"
 #include "core/common/ascii.h"
@@ -20,10 +21,6 @@
 namespace quorvex {
 namespace {
 
-std::vector<std::string> ReadDefinitionLines(const std::string& file) {
-  const std::optional<std::string> text = ReadWholeFile(file);
-  return text ? SplitLines(*text) : std::vector<std::string>();
-}
 
 // The header of a definition: its lines before the first marker line.
 NameValueList DefinitionHeader(const std::vector<std::string>& lines) {
@@ -58,20 +55,21 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   definitionFile_ = FolderPrefix(run.EngineFolder);
   definitionFile_ += equals == std::string_view::npos ? engineEntry : engineEntry.substr(equals + 1);
 
-  std::vector<std::string> lines = ReadDefinitionLines(definitionFile_);
+  const std::optional<std::string> text = ReadWholeFile(definitionFile_);
+  if (!text) failure_ = "cannot read the definition " + definitionFile_;
+  std::vector<std::string> lines = text ? SplitLines(*text) : std::vector<std::string>();
   const NameValueList header = DefinitionHeader(lines);
   codePage_ = ParseIntOr(header.Value("Version"), kCodePageGb);
   weight_ = ParseIntOr(header.Value("Score"), 100);
-  // Our own key: older copies ignore it and read such an engine as the GB one it is not.
+  // "Charset=UTF-8" marks an engine that takes and answers UTF-8: no GB/BIG5 conversion applies.
   utf8_ = EqualsIgnoreCase(TrimControls(header.Value("Charset")), "UTF-8");
   keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
 
   worker_ = std::make_unique<TGetList>(run.Dispatcher());
-  worker_->OnConnecting = [this](TGetList&) { OnConnecting(); };
-  worker_->OnPageDone = [this](TGetList&, const std::vector<TRecord>& records, int firstNew, bool& stop) {
-    OnPageDone(records, firstNew, stop);
-  };
-  worker_->OnFinished = [this](TGetList&) { OnFinished(); };
+  worker_->OnConnecting = [this] { OnConnecting(); };
+  worker_->OnPageDone = [this](const std::vector<TRecord>& records, int firstNew, std::string_view failure,
+                               bool& stop) { OnPageDone(records, firstNew, failure, stop); };
+  worker_->OnFinished = [this] { OnFinished(); };
   worker_->Proxy = Options().ProxyAddress();
   worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
   worker_->EngineFolder = run.EngineFolder;
@@ -82,10 +80,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_->LoadDefinition(std::move(lines));
 }
 
-TDownload::~TDownload() {
-  worker_.reset();
-  progress_.reset();
-}
+TDownload::~TDownload() = default;
 
 void TDownload::Stop() { worker_->Stop(); }
 
@@ -99,7 +94,9 @@ bool TDownload::AddResult(const std::string& title, const std::string& summary, 
 
 void TDownload::OnConnecting() { progress_->Connected(); }
 
-void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, bool& stop) {
+void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure,
+                           bool& stop) {
+  if (failure_.empty()) failure_ = failure;
   for (size_t i = static_cast<size_t>(std::max(firstNew, 0)); i < records.size(); ++i) {
     const TRecord& record = records[i];
     ++reported_;
@@ -109,24 +106,18 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, bo
     }
   }
   progress_->Downloading(reported_);
-  run_.Display().RunProgress(run_.RunTotal(), run_.Limits.CountAll);
+  run_.Display().ResultsMerged(key_, run_.RunTotal(), run_.Limits.CountAll);
   stop = run_.RunTotal() > run_.Limits.CountAll || reported_ > run_.Limits.CountPerEngine;
 }
 
 void TDownload::OnFinished() {
-  progress_->FinishedDown(added_);
-  run_.EngineFinished();
+  progress_->FinishedDown(added_, failure_);
+  run_.EngineFinished();  // last: the run may end the search here and free this controller
 }
 
 std::string TDownload::StoredText(const std::string& field) const {
   std::string text = CleanText(field);
   return utf8_ ? text : ConvertCodePage(text, codePage_, kCodePageGb);
-}
-
-void StopSearches(TOneKey& key) {
-  // Every worker is told first, so that they all wind down at once; then each is waited for.
-  key.Searches.ForEach([](TDownload* controller) { controller->Stop(); });
-  for (TDownload* controller : key.Searches.TakeAll()) delete controller;
 }
 
 }  // namespace quorvex

@@ -16,14 +16,14 @@ class TSearchRun;
 
 // The controller of one engine in a search: it converts the keyword to the engine's code page, starts
 // the engine's worker, and merges the records of every page into the keyword's results on the main
-// thread, counting them and deciding whether the engine fetches another page. Owned by the keyword's
-// searches list; main thread only.
+// thread, counting them and deciding whether the engine fetches another page. Owned by the search run;
+// main thread only.
 class TDownload {
  public:
   // Reads the engine's definition and starts its search. engineEntry is "name=definition file", the
   // file relative to the run's engine folder.
   TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key);
-  // Waits for the worker's thread, then frees the progress row.
+  // Stops the worker (without waiting for its thread) and frees the progress row.
   ~TDownload();
   TDownload(const TDownload&) = delete;
   TDownload& operator=(const TDownload&) = delete;
@@ -43,10 +43,13 @@ class TDownload {
   bool AnswersInUtf8() const { return utf8_; }
   int Added() const { return added_; }
   int Reported() const { return reported_; }
+  // Why this engine's definition could not be read or its first failed page brought nothing; empty
+  // when nothing failed.
+  const std::string& Failure() const { return failure_; }
 
  private:
   void OnConnecting();
-  void OnPageDone(const std::vector<TRecord>& records, int firstNew, bool& stop);
+  void OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure, bool& stop);
   void OnFinished();
   // Title or summary of a record as stored: cleaned, and converted back to GB unless the engine
   // answers in UTF-8.
@@ -62,11 +65,9 @@ class TDownload {
   bool utf8_ = false;
   int added_ = 0;
   int reported_ = 0;
+  std::string failure_;
   std::unique_ptr<TSearchProgressRow> progress_;
   std::unique_ptr<TGetList> worker_;  // last: destroyed first, while everything its events use exists
 };
-
-// Stops every controller of key's search and frees them (their workers included).
-void StopSearches(TOneKey& key);
 
 }  // namespace quorvex

@@ -1,19 +1,22 @@
 #include "core/search/TGetList.h"
 
-#include <chrono>
+#include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
+#include "core/engines/TEngineDefinition.h"
+#include "core/net/THtmlParser.h"
+#include "core/net/TSHttp.h"
 
 namespace quorvex {
 namespace {
-
-// How often the destructor repeats its abort while it waits for the thread's loop to end.
-constexpr std::chrono::milliseconds kStopPoll{50};
 
 // The file a local-file "url" names: as given, or else, for a relative name, inside the engine folder,
 // so that shipped engines reading bundled pages work from any working folder.
@@ -32,131 +35,190 @@ bool OutsideIntRange(long long value) {
   return value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min();
 }
 
+// Why a fetched page brings nothing, from the client's outcome; empty for a page to read.
+std::string RequestFailure(const TSHttp& http) {
+  if (http.Status == TSHttp::kStatusFailed) return http.Failure;
+  if (http.Status != 200) return "HTTP status " + std::to_string(http.Status);
+  return {};
+}
+
 }  // namespace
 
-TGetList::TGetList(MainThreadDispatcher& dispatcher) : dispatcher_(dispatcher), thread_([this] { Execute(); }) {}
+struct TGetList::TCore {
+  // The settings and events of one search, taken over from the owner when the start signal comes.
+  struct TSearchSettings {
+    std::vector<std::string> lines;
+    std::string proxy;
+    int timeOutSeconds = 0;
+    std::filesystem::path engineFolder;
+    TNotify onConnecting;
+    TPageNotify onPageDone;
+    TNotify onFinished;
+  };
 
-TGetList::~TGetList() {
-  Stop();
-  std::unique_lock lock(mutex_);
-  // An abort that lands just before a request starts is lost, since every request begins unaborted; so
-  // the abort is repeated until the loop has ended.
-  while (!signal_.wait_for(lock, kStopPoll, [this] { return finished_.load(); })) {
-    lock.unlock();
-    http_.Abort();
-    dispatcher_.WakeWaiters();
-    lock.lock();
-  }
-  lock.unlock();
-  thread_.join();
+  explicit TCore(MainThreadDispatcher& mainThread) : dispatcher(mainThread) {}
+
+  void Execute();
+  bool WaitForStart(TSearchSettings& settings);
+  void Search(const TSearchSettings& settings);
+  // Fetches or reads one page into pageText and says in failure why it brought nothing; true when
+  // the page came from a local file.
+  bool FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
+                 std::string& pageText, std::string& failure);
+  // Runs event on the main thread unless the worker is stopped; false when it did not run.
+  bool Raise(const std::function<void()>& event);
+  void Stop();
+
+  MainThreadDispatcher& dispatcher;
+  TSHttp http;
+  THtmlParser parser;
+  TEngineDefinition definition;
+
+  std::atomic<bool> terminate{false};  // stays set once stopped
+  std::atomic<bool> finished{false};
+  std::atomic<bool> inEvent{false};  // the main thread is running one of this worker's events
+  std::mutex raiseMutex;             // held while the thread is inside the dispatcher
+  std::mutex mutex;
+  std::condition_variable signal;  // the start signal
+  bool started = false;            // the start signal is set
+  TSearchSettings pending;
+};
+
+TGetList::TGetList(MainThreadDispatcher& dispatcher) : core_(std::make_shared<TCore>(dispatcher)) {
+  std::thread([core = core_] { core->Execute(); }).detach();
 }
+
+TGetList::~TGetList() { core_->Stop(); }
 
 void TGetList::LoadDefinition(std::vector<std::string> lines) {
   {
-    std::lock_guard lock(mutex_);
-    pending_ = TSearchSettings{std::move(lines), Proxy, TimeOutSeconds, EngineFolder};
-    started_ = true;
+    std::lock_guard lock(core_->mutex);
+    core_->pending =
+        TCore::TSearchSettings{std::move(lines), Proxy, TimeOutSeconds, EngineFolder, OnConnecting, OnPageDone, OnFinished};
+    core_->started = true;
   }
-  signal_.notify_all();
+  core_->signal.notify_all();
 }
 
-void TGetList::Stop() {
-  terminate_ = true;
-  http_.Abort();
+void TGetList::Stop() { core_->Stop(); }
+
+bool TGetList::Finished() const { return core_->finished; }
+
+void TGetList::TCore::Stop() {
+  terminate = true;
+  http.AbortAll();
   {
-    std::lock_guard lock(mutex_);
-    started_ = true;
+    std::lock_guard lock(mutex);
+    started = true;
   }
-  signal_.notify_all();
-  dispatcher_.WakeWaiters();
+  signal.notify_all();
+  dispatcher.WakeWaiters();
+  // The thread's call into the main thread is dropped by now and it leaves the dispatcher at once;
+  // after that it checks the stop before it enters again. The event this stop may run inside of
+  // belongs to the thread and ends when the stop has returned.
+  if (!inEvent) std::lock_guard lock(raiseMutex);
 }
 
-void TGetList::Execute() {
+void TGetList::TCore::Execute() {
   TSearchSettings settings;
   while (WaitForStart(settings)) Search(settings);
-  {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
-  }
-  signal_.notify_all();
+  finished = true;
 }
 
-bool TGetList::WaitForStart(TSearchSettings& settings) {
-  std::unique_lock lock(mutex_);
-  signal_.wait(lock, [this] { return started_; });
-  started_ = false;
-  if (terminate_) return false;
-  settings = std::move(pending_);
-  pending_ = TSearchSettings{};
+bool TGetList::TCore::WaitForStart(TSearchSettings& settings) {
+  std::unique_lock lock(mutex);
+  signal.wait(lock, [this] { return started; });
+  started = false;
+  if (terminate) return false;
+  settings = std::move(pending);
+  pending = TSearchSettings{};
   return true;
 }
 
-void TGetList::Search(const TSearchSettings& settings) {
-  definition_.LoadDefinition(settings.lines);
-  const int step = definition_.Step();
-  long long start = definition_.FirstStart();
-  size_t previousCount = definition_.KeptRecords().size();  // the head record
+void TGetList::TCore::Search(const TSearchSettings& settings) {
+  definition.LoadDefinition(settings.lines);
+  const int step = definition.Step();
+  long long start = definition.FirstStart();
+  size_t previousCount = definition.KeptRecords().size();  // the head record
   std::string pageText;
   std::string nextPageTarget;
   bool done = false;
-  while (!terminate_ && !done) {
+  while (!terminate && !done) {
     const TEngineDefinition::TPageRequest request =
-        definition_.BuildPageUrl(static_cast<int>(start), step, nextPageTarget);
+        definition.BuildPageUrl(static_cast<int>(start), step, nextPageTarget);
     bool localFile = false;
+    std::string failure;
     try {
-      localFile = FetchPage(request, settings, pageText);
-      if (terminate_) break;
+      localFile = FetchPage(request, settings, pageText, failure);
+      if (terminate) break;
       // An extraction error loses the rest of the page only.
-      (void)definition_.ExtractPage(parser_, std::string(definition_.CutResultArea(pageText)), request.url,
-                                    request.nextLinkText);
-    } catch (const std::exception&) {
+      const std::optional<std::string> stopped = definition.ExtractPage(
+          parser, std::string(definition.CutResultArea(pageText)), request.url, request.nextLinkText);
+      if (stopped && failure.empty()) failure = "extraction error: " + *stopped;
+    } catch (const std::exception& error) {
       // A page that cannot be handled (out of memory, say) adds what it had; the paging decision follows.
+      failure = error.what();
     }
-    if (terminate_) break;
+    if (terminate) break;
 
     bool stop = false;
     Raise([&] {
-      if (OnPageDone) OnPageDone(*this, definition_.KeptRecords(), static_cast<int>(previousCount), stop);
+      if (settings.onPageDone) {
+        settings.onPageDone(definition.KeptRecords(), static_cast<int>(previousCount), failure, stop);
+      }
     });
-    const size_t count = definition_.KeptRecords().size();
-    nextPageTarget = definition_.NextPageTarget();
+    const size_t count = definition.KeptRecords().size();
+    nextPageTarget = definition.NextPageTarget();
     start += step;
     // Paging past the int range would repeat or skip pages; it ends there instead.
-    done = count == previousCount || !definition_.PagingOn() || stop || localFile || OutsideIntRange(start);
+    done = count == previousCount || !definition.PagingOn() || stop || localFile || OutsideIntRange(start);
     previousCount = count;
   }
-  if (!terminate_) {
-    Raise([this] {
-      if (OnFinished) OnFinished(*this);
-    });
-  }
-  definition_ = TEngineDefinition{};  // frees the kept records
+  if (settings.onFinished) Raise(settings.onFinished);
+  definition = TEngineDefinition{};  // frees the kept records
 }
 
-bool TGetList::FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                         std::string& pageText) {
+bool TGetList::TCore::FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
+                                std::string& pageText, std::string& failure) {
   if (!request.isHttp) {
     const std::optional<std::filesystem::path> file = LocalPagePath(request.url, settings.engineFolder);
-    if (!file) return false;
-    if (std::optional<std::string> text = ReadWholeFile(*file)) pageText = std::move(*text);
+    if (!file) {
+      failure = request.url.empty() ? "the definition names no url" : "no file " + request.url;
+      return false;
+    }
+    if (std::optional<std::string> text = ReadWholeFile(*file)) {
+      pageText = std::move(*text);
+    } else {
+      failure = "cannot read " + file->string();
+    }
     return true;
   }
-  http_.Proxy = settings.proxy;
-  http_.TimeOutSeconds = settings.timeOutSeconds;
-  Raise([this] {
-    if (OnConnecting) OnConnecting(*this);
-  });
-  if (terminate_) return false;
-  http_.Cookie = definition_.HeaderValue("Cookie");
-  http_.Request(request.url, TSHttp::kGet);
-  pageText = std::move(http_.Body);
+  http.Proxy = settings.proxy;
+  http.TimeOutSeconds = settings.timeOutSeconds;
+  if (settings.onConnecting) Raise(settings.onConnecting);
+  if (terminate) return false;
+  http.Cookie = definition.HeaderValue("Cookie");
+  http.Request(request.url, TSHttp::kGet);
+  pageText = std::move(http.Body);
+  failure = RequestFailure(http);
   return false;
 }
 
-bool TGetList::Raise(const std::function<void()>& call) {
+bool TGetList::TCore::Raise(const std::function<void()>& event) {
+  std::lock_guard lock(raiseMutex);
+  if (terminate) return false;
   // The dispatcher drops a call whose flag is set before the main thread starts it, so no event can
   // follow a stop, not even one that was already queued when the stop came.
-  return dispatcher_.RunOnMainThread(call, terminate_);
+  return dispatcher.RunOnMainThread(
+      [&] {
+        inEvent = true;
+        struct TEventEnd {
+          std::atomic<bool>& flag;
+          ~TEventEnd() { flag = false; }
+        } end{inEvent};
+        event();
+      },
+      terminate);
 }
 
 }  // namespace quorvex

@@ -1,16 +1,12 @@
 #pragma once
-#include <atomic>
-#include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <vector>
 
-#include "core/engines/TEngineDefinition.h"
-#include "core/net/THtmlParser.h"
-#include "core/net/TSHttp.h"
+#include "core/engines/record_fields.h"
 
 namespace quorvex {
 
@@ -20,18 +16,23 @@ class MainThreadDispatcher;
 // another with its own HTTP client (or reads a local file), cuts out the records with the engine's
 // definition, and after every page hands them to its owner on the main thread, where the owner decides
 // whether paging goes on. One worker serves one search.
+//
+// The thread keeps what it works on alive by itself, so nobody ever waits for it: destroying the worker
+// stops it and returns at once, and a thread still inside a lookup or a request winds down on its own.
+// After Stop it touches nothing outside itself, not even the dispatcher.
 class TGetList {
  public:
-  using TNotify = std::function<void(TGetList& sender)>;
+  using TNotify = std::function<void()>;
   // records: the kept records of the search, the head record first; firstNew: the first one not yet
-  // reported. Setting stop ends the paging.
+  // reported; failure: why the page brought nothing, empty when it was fetched and read (a socket
+  // step's message, an HTTP status, an extraction error, a missing local file). Setting stop ends
+  // the paging.
   using TPageNotify =
-      std::function<void(TGetList& sender, const std::vector<TRecord>& records, int firstNew, bool& stop)>;
+      std::function<void(const std::vector<TRecord>& records, int firstNew, std::string_view failure, bool& stop)>;
 
-  // Starts the thread, which waits for LoadDefinition.
+  // Starts the thread, which waits for LoadDefinition. dispatcher must outlive every call of Stop.
   explicit TGetList(MainThreadDispatcher& dispatcher);
-  // Stops the worker and waits for its thread; a call into the main thread that it has pending is
-  // dropped. Must not run inside one of this worker's own events.
+  // Stops the worker; returns at once.
   ~TGetList();
   TGetList(const TGetList&) = delete;
   TGetList& operator=(const TGetList&) = delete;
@@ -43,51 +44,24 @@ class TGetList {
   TNotify OnFinished;  // the engine's search is over (not raised after Stop)
 
   std::string Proxy;       // "host:port" or empty, for every request
-  int TimeOutSeconds = 0;  // of every request; 0 waits for ever
+  int TimeOutSeconds = 0;  // of every request and name lookup; 0 waits for ever
   // Where a relative local-file "url" is looked for when the working folder has no such file.
   std::filesystem::path EngineFolder;
 
   // Hands over the definition's lines (with the "key=" line in front) and starts the search.
   void LoadDefinition(std::vector<std::string> lines);
 
-  // Ends the search from any thread: no further event runs, a request in progress is aborted and a
-  // pending call into the main thread is dropped.
+  // Ends the search, on the main thread: no further event runs, a lookup or request in progress is
+  // aborted, and a pending call into the main thread is dropped. The stop stays set, so one call is
+  // enough wherever the thread is. Safe inside one of the worker's own events.
   void Stop();
 
   // The thread's loop has ended.
-  bool Finished() const { return finished_.load(); }
+  bool Finished() const;
 
  private:
-  // The settings of one search, taken over from the owner when the start signal comes.
-  struct TSearchSettings {
-    std::vector<std::string> lines;
-    std::string proxy;
-    int timeOutSeconds = 0;
-    std::filesystem::path engineFolder;
-  };
-
-  void Execute();
-  bool WaitForStart(TSearchSettings& settings);
-  void Search(const TSearchSettings& settings);
-  // Fetches or reads one page into pageText; true when the page came from a local file.
-  bool FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                 std::string& pageText);
-  // Runs call on the main thread unless the worker is being stopped; false when it did not run.
-  bool Raise(const std::function<void()>& call);
-
-  MainThreadDispatcher& dispatcher_;
-  TSHttp http_;
-  THtmlParser parser_;
-  TEngineDefinition definition_;
-
-  std::atomic<bool> terminate_{false};
-  std::atomic<bool> finished_{false};
-  std::mutex mutex_;
-  std::condition_variable signal_;  // the start signal; also wakes the destructor when the loop ends
-  bool started_ = false;            // the start signal is set
-  TSearchSettings pending_;
-
-  std::thread thread_;  // last: it starts once everything above exists
+  struct TCore;  // the thread's state, shared with the thread
+  std::shared_ptr<TCore> core_;
 };
 
 }  // namespace quorvex

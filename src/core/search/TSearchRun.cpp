@@ -49,10 +49,10 @@ bool TSearchRun::StartUpdateSearch(TOneKey& key, const std::vector<std::string>&
 }
 
 void TSearchRun::Announce(const std::string& keyword) {
-  display_.SetStatus(0, std::string(StateNames[0]) + ":" + keyword);
+  display_.ShowActivity(std::string(StateNames[0]) + ":" + keyword);
   queryWords_ = QueryWordsOf(keyword);
   app_.ActivityState = TActivityState::Searching;
-  display_.UpdateCommands();
+  display_.ActivityStateChanged();
 }
 
 void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
@@ -60,26 +60,26 @@ void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
   display_.SearchStarted(key);
   runTotal_ = 0;
   runningEngines_ = 0;
-  for (const std::string& engine : engines) {
-    auto controller = std::make_unique<TDownload>(*this, engine, key);
-    key.Searches.Add(controller.get());
-    (void)controller.release();  // the key owns its controllers until StopSearches frees them
-  }
-  display_.ShowProgressWindow(true);
+  for (const std::string& engine : engines) controllers_.push_back(std::make_unique<TDownload>(*this, engine, key));
 }
 
 void TSearchRun::StopSearch() {
+  // Every worker is told first, so that they all wind down at once; freeing them waits for none.
+  for (const std::unique_ptr<TDownload>& controller : controllers_) controller->Stop();
+  controllers_.clear();
   if (TOneKey* key = app_.CurrentSearch) {
-    StopSearches(*key);
-    display_.SearchEnded(*key);
     app_.CurrentSearch = nullptr;
     app_.UpdateMode = false;
+    display_.SearchEnded(*key);
   }
   app_.ActivityState = TActivityState::Idle;
-  display_.UpdateCommands();
-  display_.SetStatus(0, StateNames[3]);
-  display_.ShowProgressWindow(false);
-  display_.FillProgressBar();
+  display_.ActivityStateChanged();
+  display_.ShowActivity(StateNames[3]);
+}
+
+void TSearchRun::EngineFinished() {
+  --runningEngines_;
+  TimerTick();
 }
 
 void TSearchRun::TimerTick() {

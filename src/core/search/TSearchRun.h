@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@ namespace quorvex {
 
 struct AppState;
 class MainThreadDispatcher;
+class TDownload;
 class TOneKey;
 class TSearchDisplay;
 
@@ -23,13 +25,14 @@ struct TSearchRequest {
 };
 
 // Starts, runs and ends the searches of the program: one TDownload controller per engine, all at once,
-// merging into the keyword record that CurrentSearch names. Holds the state the controllers share (the
-// query words, the update start, the run total and the running-engine count); CurrentSearch, UpdateMode
-// and ActivityState live in app. Main thread only.
+// merging into the keyword record that CurrentSearch names. Owns the controllers of the running search
+// and the state they share (the query words, the update start, the run total and the running-engine
+// count); CurrentSearch, UpdateMode and ActivityState live in app. Main thread only; nothing here waits
+// for the network.
 class TSearchRun {
  public:
   TSearchRun(MainThreadDispatcher& dispatcher, TSearchDisplay& display, AppState& app);
-  // Stops a search that still runs. The dispatcher and the display must outlive the run.
+  // Stops a search that still runs. The display must outlive the run, the dispatcher every stop.
   ~TSearchRun();
   TSearchRun(const TSearchRun&) = delete;
   TSearchRun& operator=(const TSearchRun&) = delete;
@@ -45,9 +48,11 @@ class TSearchRun {
   // engine finds them again, and CountPerEngine becomes the key's per-engine limit. Only while Idle
   // with no search running; false otherwise.
   bool StartUpdateSearch(TOneKey& key, const std::vector<std::string>& engines);
-  // Stops and frees every controller of the current search; the program is Idle afterwards.
+  // Stops and frees every controller of the current search and returns at once: a worker still inside
+  // a lookup or a request winds down on its own thread. The program is Idle afterwards. Also runs by
+  // itself when the last engine has reported its end.
   void StopSearch();
-  // The main window's 200 ms timer: the search ends once no engine is running any more.
+  // The main window's 200 ms timer, a safety net: the search ends if no engine is running any more.
   void TimerTick();
 
   bool Searching() const;
@@ -62,7 +67,8 @@ class TSearchRun {
   int RunningEngines() const { return runningEngines_; }
   void ResultAdded() { ++runTotal_; }
   void EngineStarted() { ++runningEngines_; }
-  void EngineFinished() { --runningEngines_; }
+  // Ends the search when this was the last running engine.
+  void EngineFinished();
 
  private:
   // Status bar, query words and ActivityState of a starting search.
@@ -76,6 +82,7 @@ class TSearchRun {
   double updateStart_ = 0;
   int runTotal_ = 0;
   int runningEngines_ = 0;
+  std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
 };
 
 }  // namespace quorvex

@@ -1,6 +1,5 @@
 #pragma once
 #include <memory>
-#include <string>
 #include <string_view>
 
 namespace quorvex {
@@ -11,40 +10,46 @@ class TOneKey;
 class TSearchProgressRow {
  public:
   virtual ~TSearchProgressRow() = default;
-  // The engine's first request is going out.
+  // The engine's next request is going out.
   virtual void Connected() = 0;
   // A page is merged; reported is the number of records the engine has reported so far.
   virtual void Downloading(int reported) = 0;
-  // The engine's part of the search is over; added is the number of results it added.
-  virtual void FinishedDown(int added) = 0;
+  // The engine's part of the search is over; added is the number of results it added. failure is
+  // empty when every page was fetched and read; otherwise it says what failed first: "cannot read the
+  // definition FILE", or why a page brought nothing: a socket step's message with its cause ("Lookup host error!: no answer for
+  // example.com within 5 s"), "HTTP status 404", "extraction error: ...", "no file NAME".
+  virtual void FinishedDown(int added, std::string_view failure) = 0;
 };
 
-// What a search shows in the main window, so that the search core needs no window: the window
-// implements it with its status bar, keyword list, progress bar and progress window, the command-line
-// tool with lines on stderr. Called on the main thread only.
+// What a search tells its viewers, so that the search core needs no window: the window follows it with
+// its status bar, keyword list, progress bar and progress window, the command-line tool with lines on
+// stderr. Every change a viewer shows arrives as one of these events; none needs polling. Called on
+// the main thread only, in this order: ShowActivity, ActivityStateChanged, KeyAdded (a new search
+// only), SearchStarted, AddProgressRow for every engine; then, as pages come, the rows' events and
+// ResultsMerged; at the end SearchEnded, ActivityStateChanged, ShowActivity.
 class TSearchDisplay {
  public:
   virtual ~TSearchDisplay() = default;
-  // Writes a status bar panel (numbered from 0).
-  virtual void SetStatus(int panel, std::string_view text) = 0;
-  // ActivityState has changed: the commands follow it (the search command reads "&Stop" while a
-  // search runs, and the progress command is visible).
-  virtual void UpdateCommands() = 0;
-  // A new search has made key and appended it to KeyList: its row is appended to the keyword list and
-  // selected, and the result view shows the key.
+  // What the program is doing, for the status bar: "Searching...:KEYWORD" when a search starts,
+  // "Finished" when it has ended.
+  virtual void ShowActivity(std::string_view text) = 0;
+  // ActivityState has changed: the commands that depend on it follow (while a search runs the search
+  // command stops it).
+  virtual void ActivityStateChanged() = 0;
+  // A new search has made key and appended it to KeyList: the keyword list gains its row, selected,
+  // and the result view shows the key.
   virtual void KeyAdded(TOneKey& key) = 0;
-  // The selected keyword row shows key with its columns and "Searching..." as its state.
+  // key is being searched: its row shows its columns with "Searching..." as its state, and the
+  // progress window opens.
   virtual void SearchStarted(TOneKey& key) = 0;
-  // key's row shows "Finished" as its state.
-  virtual void SearchEnded(TOneKey& key) = 0;
-  // A row of the progress window for one engine of key's search; it lives until the search is stopped.
+  // A row for one engine of key's search; it lives until the search ends.
   virtual std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) = 0;
-  virtual void ShowProgressWindow(bool visible) = 0;
-  // The main window's progress bar runs to countAll and stands at runTotal; the result number label
-  // shows runTotal.
-  virtual void RunProgress(int runTotal, int countAll) = 0;
-  // The progress bar's maximum becomes its position, so that it shows full.
-  virtual void FillProgressBar() = 0;
+  // A page of key's search is merged: key's results and result count may have changed. runTotal
+  // results are added so far in this search, whose limit is countAll.
+  virtual void ResultsMerged(TOneKey& key, int runTotal, int countAll) = 0;
+  // key's search is over: its row shows "Finished" as its state, the progress window closes and the
+  // progress bar shows full.
+  virtual void SearchEnded(TOneKey& key) = 0;
 };
 
 }  // namespace quorvex

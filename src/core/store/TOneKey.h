@@ -12,14 +12,13 @@
 
 namespace quorvex {
 
-class TDownload;
 class TVerify;
 
 // Items of the match mode box, by match mode index.
 inline constexpr std::array<const char*, 4> MatchModeNames = {"Whole words", "Any words", "Phrase", "Question"};
 
 // One keyword: the settings of its search and its merged results. Lives on the main thread; only the
-// two worker lists are touched by other threads, under their own locks.
+// verification workers' list is touched by other threads, under its own lock.
 class TOneKey {
  public:
   // An empty record in state 0, as a malformed AllKey.txt line leaves it.
@@ -65,10 +64,9 @@ class TOneKey {
   bool Modified = false;
   std::uint8_t State = 0;  // index into StateNames
   std::int32_t PerEngineLimit = 20;
-  // Workers of this keyword. The controllers are owned and freed when the keyword's searches are
-  // stopped; verification workers take themselves out of their list when they end.
+  // Verification workers of this keyword; they take themselves out of the list when they end. (The
+  // search run owns the engine controllers of a search.)
   LockedList<TVerify*> Verifiers;
-  LockedList<TDownload*> Searches;
   std::int32_t RunningVerifiers = 0;
   bool Loaded = false;
 };

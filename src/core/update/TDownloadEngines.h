@@ -1,17 +1,13 @@
 #pragma once
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 
 namespace quorvex {
 
 class MainThreadDispatcher;
-class TSHttp;
 
 // The engine update: once per program start, a background thread looks for a newer engine archive on
 // the update server, downloads it, unpacks it over the engine folder and has the main thread reload the
@@ -36,38 +32,24 @@ class TDownloadEngines {
   // reloadEngines runs on the main thread, through dispatcher, after a successful unpack.
   TDownloadEngines(MainThreadDispatcher& dispatcher, std::function<void()> reloadEngines,
                    Settings settings = ProgramSettings());
-  ~TDownloadEngines();  // stops the thread
+  ~TDownloadEngines();  // Stop
   TDownloadEngines(const TDownloadEngines&) = delete;
   TDownloadEngines& operator=(const TDownloadEngines&) = delete;
 
   // Starts the thread; nobody waits for it.
   void Start();
-  // Ends the thread promptly wherever it is (a request, the pause between download attempts, a pending
-  // call into the main thread) and waits for it. An unpack that has begun is finished first, so that the
-  // engine folder is never left half-written. Callable from any thread but the worker itself.
+  // Ends the update wherever it is (a name lookup, a request, the pause between download attempts, a
+  // pending call into the main thread) without waiting for the network: a thread still inside a lookup
+  // or a request winds down on its own and touches nothing outside itself any more. Only an unpack that
+  // has begun is finished first, so that the engine folder is never left half-written. Callable from
+  // any thread but the worker itself; dispatcher must exist while it runs.
   void Stop();
   // True once the thread has ended by itself or was stopped.
-  bool Finished() const { return finished_; }
+  bool Finished() const;
 
  private:
-  void Execute();
-  void CheckForNewArchive(TSHttp& http);
-  bool ArchiveIsYoung() const;
-  bool Download(TSHttp& http);
-  bool StoreArchive(const std::string& body) const;
-  bool WaitBeforeRetry();
-  void InstallArchive();
-
-  MainThreadDispatcher& dispatcher_;
-  std::function<void()> reloadEngines_;
-  Settings settings_;
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  TSHttp* http_ = nullptr;  // the worker's client while it exists, for Abort
-  std::atomic<bool> terminated_{false};
-  std::atomic<bool> finished_{false};
-  std::thread thread_;
+  struct TJob;  // the thread's state, shared with the thread
+  std::shared_ptr<TJob> job_;
 };
 
 }  // namespace quorvex

@@ -113,7 +113,7 @@ TEST(ConvertCodePage, PairsOutsideTheTablesPassUnchanged) {
     EXPECT_EQ(GbToBig5(bytes), bytes);
   }
   // 0x7F-0xA0 and 0xFF are no BIG5 trail bytes; 0x80 and 0x86 are no BIG5 lead bytes in either table.
-  for (const char* bytes : {"\xA4\x80", "\xA4\xA0", "\xA4\xFF", "\x80\x40", "\x86\xA1", "\xFF\xFE", "\xA4\x3F"}) {
+  for (const char* bytes : {"\xA4\x7F", "\xA4\x80", "\xA4\xA0", "\xA4\xFF", "\x80\x40", "\x86\xA1", "\xFF\xFE", "\xA4\x3F"}) {
     EXPECT_EQ(Big5ToGb(bytes), bytes);
   }
 }

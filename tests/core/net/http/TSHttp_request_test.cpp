@@ -1,4 +1,10 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
 
 #include "core/common/file_io.h"
 #include "core/net/TSHttp.h"
@@ -80,6 +86,32 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
   http.Request(server.Url("/"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 200);
   EXPECT_EQ(http.Body, "");
+}
+
+TEST(TSHttpRequest, FindsTheBlankLineSplitAcrossTwoReads) {
+  const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  std::thread server([listener] {
+    const int connection = ::accept(listener, nullptr, nullptr);
+    std::string request(4096, '\0');
+    (void)::recv(connection, request.data(), request.size(), 0);
+    (void)::send(connection, "HTTP/1.0 200 OK\r\n\r", 18, MSG_NOSIGNAL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the client reads the first part alone
+    (void)::send(connection, "\nbody", 5, MSG_NOSIGNAL);
+    ::close(connection);
+  });
+  TSHttp http;
+  http.Request("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/", TSHttp::kGet);
+  server.join();
+  ::close(listener);
+  EXPECT_EQ(http.Status, 200);
+  EXPECT_EQ(http.Body, "body");
 }
 
 TEST(TSHttpRequest, FollowsRedirectsWithTheCallersHostLineAndUrl) {

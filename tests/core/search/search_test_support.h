@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ struct Hit {
 // An HTTP/1.0 answer holding a result list: "<ol><li><a href=URL>TITLE</a><p>SUMMARY</p></li>...</ol>",
 // and a link with the text "Next" to nextLink when it is given.
 std::string ResultPage(const std::vector<Hit>& hits, const std::string& nextLink = {});
+// The same page as a local file holds it, without the HTTP header block.
+std::string ResultFile(const std::vector<Hit>& hits);
 
 // A scripted connection that answers with bytes after delayMs; one that reads the request and then
 // holds the connection open without a word.
@@ -34,37 +37,39 @@ ScriptedReply Stall();
 // The target of each request the server read, in order ("GET /s?q=a HTTP/1.0" gives "/s?q=a").
 std::vector<std::string> Targets(const LoopbackServer& server);
 
-// A definition for ResultPage pages: url as given, then the header lines, the template and "L,$4,ENG".
-std::string ListDefinition(const std::string& url, const std::string& headerLines = {});
+// A definition for ResultPage pages: url as given, then the header lines, the template and the rule
+// languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
+std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
+                           const std::string& languageRule = "L,$4,ENG");
 
-// Runs the dispatcher's calls until done() holds or timeout has passed; returns done().
+// Runs the dispatcher's calls until done() holds; false when it still does not after timeout.
 bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
-// Runs the dispatcher's calls for a while.
-void PumpFor(QueueDispatcher& dispatcher, std::chrono::milliseconds period);
-
-// The display of a search as a list of lines such as "row Alpha: Downloading:3", "total 12/300" or
-// "status 0: Finished".
+// What a search showed, engine by engine.
 class RecordingDisplay : public TSearchDisplay {
  public:
-  void SetStatus(int panel, std::string_view text) override;
-  void UpdateCommands() override { Record("commands"); }
-  void KeyAdded(TOneKey&) override { Record("key added"); }
-  void SearchStarted(TOneKey&) override { Record("search started"); }
-  void SearchEnded(TOneKey&) override { Record("search ended"); }
+  struct Engine {
+    int connected = 0;
+    int reported = -1;  // last Downloading count
+    int added = -1;     // FinishedDown count; -1 until the engine finished
+    std::string failure;
+  };
+
+  void ShowActivity(std::string_view text) override { activity.emplace_back(text); }
+  void ActivityStateChanged() override {}
+  void KeyAdded(TOneKey&) override { ++keysAdded; }
+  void SearchStarted(TOneKey&) override { ++started; }
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
-  void ShowProgressWindow(bool visible) override { Record(visible ? "progress shown" : "progress hidden"); }
-  void RunProgress(int runTotal, int countAll) override;
-  void FillProgressBar() override { Record("bar full"); }
+  void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
+  void SearchEnded(TOneKey&) override { ++ended; }
 
-  void Record(std::string line) { lines.push_back(std::move(line)); }
-  // Lines that begin with prefix.
-  std::vector<std::string> Starting(std::string_view prefix) const;
-  // FinishedDown count of an engine, or -1 when it never finished.
-  int FinishedCount(std::string_view engineName) const;
-
-  std::vector<std::string> lines;
+  std::map<std::string, Engine, std::less<>> engines;
+  std::vector<std::string> activity;
+  std::pair<int, int> lastTotal{-1, -1};
+  int keysAdded = 0;
+  int started = 0;
+  int ended = 0;
   int rowsAlive = 0;  // progress rows not yet freed
 };
 

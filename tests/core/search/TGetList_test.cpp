@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <thread>
 
 #include "core/common/dispatcher.h"
 #include "core/common/name_value_list.h"
-#include "search_run_test_support.h"
+#include "search_test_support.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
 using namespace quorvex::test;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -27,13 +25,13 @@ class GetList : public ::testing::Test {
   // A worker whose events are recorded.
   std::unique_ptr<TGetList> MakeWorker() {
     auto worker = std::make_unique<TGetList>(dispatcher_);
-    worker->OnConnecting = [this](TGetList&) { ++connecting_; };
-    worker->OnPageDone = [this](TGetList&, const std::vector<TRecord>& records, int firstNew, bool&) {
+    worker->OnConnecting = [this] { ++connecting_; };
+    worker->OnPageDone = [this](const std::vector<TRecord>& records, int firstNew, std::string_view, bool&) {
       pages_.push_back({firstNew, records.size()});
       titles_.clear();
       for (const TRecord& record : records) titles_.push_back(record.size() > 1 ? record[1] : "");
     };
-    worker->OnFinished = [this](TGetList&) { ++finished_; };
+    worker->OnFinished = [this] { ++finished_; };
     return worker;
   }
 
@@ -69,55 +67,49 @@ TEST_F(GetList, PagesAreRequestedByStartNumberUntilOneAddsNothing) {
             (std::vector<std::string>{"/s?q=a+b%2B%B0&p=1", "/s?q=a+b%2B%B0&p=11", "/s?q=a+b%2B%B0&p=21"}));
   EXPECT_EQ(connecting_, 3);
   ASSERT_EQ(pages_.size(), 3u);
-  EXPECT_EQ(pages_[0].firstNew, 1);
-  EXPECT_EQ(pages_[0].records, 3u);  // the head record and two results
+  EXPECT_EQ(pages_[0].firstNew, 1);  // after the head record
   EXPECT_EQ(pages_[1].firstNew, 3);
-  EXPECT_EQ(pages_[1].records, 4u);
   EXPECT_EQ(pages_[2].firstNew, 4);
   EXPECT_EQ(pages_[2].records, 4u);
   EXPECT_EQ(titles_, (std::vector<std::string>{"", "one", "two", "three"}));
   EXPECT_EQ(finished_, 1);
 }
 
-TEST_F(GetList, AStopDuringARequestCancelsItAndNoEventFollows) {
-  LoopbackServer server(std::vector{Stall()});
-  auto worker = MakeWorker();
-  worker->TimeOutSeconds = 0;  // only the stop can end this request
-  worker->LoadDefinition(Lines(ListDefinition(server.Url("/"))));
-  ASSERT_TRUE(PumpUntil(dispatcher_, [this] { return connecting_ == 1; }));
-  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return server.Connections() == 1; }));
-
-  worker->Stop();
-  PumpFor(dispatcher_, 100ms);
-  worker.reset();
-  PumpFor(dispatcher_, 100ms);
-  EXPECT_TRUE(pages_.empty());
-  EXPECT_EQ(finished_, 0);
-}
-
-TEST_F(GetList, AWorkerDestroyedWhileItsCallWaitsDropsTheCall) {
+TEST_F(GetList, ALocalFileIsReadOnceEvenWithPaging) {
   TempDir engines;
-  engines.Write("p.html", "<ol><li><a href=\"http://e.com\">t</a><p>s</p></li></ol>");
+  engines.Write("p.html", ResultFile({{"http://e.com/1", "t", "s"}}));
   auto worker = MakeWorker();
   worker->EngineFolder = engines.Path();
-  worker->LoadDefinition(Lines(ListDefinition("p.html")));
-  // Nobody runs the main loop: the worker is left waiting in its page event.
-  std::this_thread::sleep_for(100ms);
-  worker.reset();
-  PumpFor(dispatcher_, 50ms);
-  EXPECT_TRUE(pages_.empty());
-  EXPECT_EQ(finished_, 0);
+  worker->LoadDefinition(Lines(ListDefinition("p.html", "Page=0,10\n")));
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_EQ(pages_[0].records, 2u);
+  EXPECT_EQ(connecting_, 0);
 }
 
-TEST_F(GetList, AWorkerThatNeverStartedEndsAtOnce) {
+TEST_F(GetList, OneStopEndsTheWorkerWhereverItIsAndNoEventFollows) {
+  LoopbackServer server(std::vector{Stall()});
   auto worker = MakeWorker();
-  EXPECT_FALSE(worker->Finished());
+  worker->LoadDefinition(Lines(ListDefinition(server.Url("/"))));  // no time-out: only the stop ends it
+  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return connecting_ == 1 && server.Connections() == 1; }));
   worker->Stop();
-  worker->Stop();
-  worker.reset();
-  auto untouched = std::make_unique<TGetList>(dispatcher_);
-  untouched.reset();
-  EXPECT_EQ(connecting_ + finished_, 0);
+  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return worker->Finished(); }));
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(finished_, 0);
+
+  // Stopped before it starts, or while its page event waits for the main thread.
+  auto unstarted = MakeWorker();
+  unstarted->Stop();
+  auto waiting = MakeWorker();
+  TempDir engines;
+  engines.Write("p.html", ResultFile({{"http://e.com", "t", "s"}}));
+  waiting->EngineFolder = engines.Path();
+  waiting->LoadDefinition(Lines(ListDefinition("p.html")));
+  waiting.reset();
+  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return unstarted->Finished(); }));
+  dispatcher_.RunPending();
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(finished_, 0);
 }
 
 }  // namespace

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "core/app/AppState.h"
 #include "core/app/Options.h"
+#include "core/common/datetime.h"
 #include "core/common/dispatcher.h"
-#include "core/search/TDownload.h"
 #include "core/search/search_loop.h"
 #include "core/store/TOneKey.h"
-#include "search_run_test_support.h"
+#include "search_test_support.h"
 #include "support/loopback_server.h"
+#include "support/silent_name_server.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -55,17 +55,21 @@ class SearchRun : public ::testing::Test {
     return run_.StartSearch(request);
   }
 
-  void RunToEnd() { RunUntilSearchEnds(dispatcher_, run_); }
+  // Runs the workers' calls, never the timer: the search ends when its last engine does.
+  void RunToEnd() { ASSERT_TRUE(PumpUntil(dispatcher_, [this] { return !run_.Searching(); })); }
+
+  const TOneResult* Find(const TOneKey& key, const std::string& url) const {
+    return key.Results.Find(TResultList::KeyOf(url));
+  }
 
   // The search is over and everything it made is gone.
-  void ExpectEnded(const TOneKey& key) {
+  void ExpectEnded() {
     EXPECT_EQ(app_.CurrentSearch, nullptr);
     EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
     EXPECT_FALSE(app_.UpdateMode);
-    EXPECT_EQ(key.Searches.Count(), 0u);
     EXPECT_EQ(display_.rowsAlive, 0);
-    EXPECT_EQ(display_.lines.back(), "bar full");
-    EXPECT_EQ(display_.Starting("status 0: Finished").size(), 1u);
+    EXPECT_EQ(display_.ended, 1);
+    EXPECT_EQ(display_.activity.back(), "Finished");
   }
 
   TempDir engines_;
@@ -75,7 +79,7 @@ class SearchRun : public ::testing::Test {
   TSearchRun run_;
 };
 
-TEST_F(SearchRun, FiveEnginesSearchAtOnceAndTheirResultsMerge) {
+TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason) {
   const Hit r1{"http://one.example/a", "first", "s"};
   const Hit r3{"http://three.example/c", "third", "s"};
   LoopbackServer alpha(std::vector{Answer(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
@@ -84,118 +88,129 @@ TEST_F(SearchRun, FiveEnginesSearchAtOnceAndTheirResultsMerge) {
                                   Answer(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
                                   Answer(ResultPage({}), 150)});
   LoopbackServer delta(std::vector{Answer(ResultPage({r1, {"http://six.example/f", "sixth", "s"}}), 100),
-                                   Answer("")});  // the second page fails: the server closes without an answer
+                                   Answer("HTTP/1.0 404 Not Found\r\n\r\n")});
   LoopbackServer epsilon(std::vector{Answer(ResultPage({r1, r3}), 300)});
   Define("alpha.txt", ListDefinition(alpha.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
   Define("beta.txt", ListDefinition(beta.Url("/s?q=$key$&p=$page$"), "Page=0,10,Next\n"));
   Define("delta.txt", ListDefinition(delta.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
   Define("epsilon.txt", ListDefinition(epsilon.Url("/s?q=$key$"), "Score=80\n"));
+  Define("closed.txt", ListDefinition("http://127.0.0.1:1/"));
 
-  TOneKey* key =
-      Search("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt", "Epsilon=epsilon.txt"});
+  TOneKey* key = Search("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt",
+                               "Epsilon=epsilon.txt", "Closed=closed.txt"});
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(app_.CurrentSearch, key);
   EXPECT_EQ(app_.ActivityState, TActivityState::Searching);
-  EXPECT_EQ(run_.RunningEngines(), 5);
-  EXPECT_EQ(key->Searches.Count(), 5u);
+  EXPECT_EQ(display_.activity.front(), "Searching...:zz");
+  EXPECT_EQ(run_.RunningEngines(), 6);
   RunToEnd();
+  ExpectEnded();
 
   EXPECT_EQ(Targets(alpha), (std::vector<std::string>{"/s?q=zz&p=0", "/s?q=zz&p=10", "/s?q=zz&p=20"}));
   EXPECT_EQ(Targets(beta), (std::vector<std::string>{"/s?q=zz&p=0", "/beta/2", "/s?q=zz&p=20"}));
   EXPECT_EQ(delta.Connections(), 2u);
-  EXPECT_EQ(epsilon.Connections(), 1u);
+  EXPECT_EQ(display_.engines["Beta"].connected, 3);
 
   ASSERT_EQ(key->Results.Count(), 6u);
   EXPECT_EQ(key->ResultCount, 6);
-  EXPECT_EQ(run_.RunTotal(), 6);
-  EXPECT_TRUE(key->Modified);
-  const std::map<std::string, int> weights = {{"Alpha", 100}, {"Delta", 100}, {"Epsilon", 80}};
-  const TOneResult* shared = key->Results.Find(TResultList::KeyOf(r1.url));
-  ASSERT_NE(shared, nullptr);
-  EXPECT_EQ(EngineSet(shared->Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
-  // The engine that found it first gives its whole weight, the others half of theirs.
-  const std::string first = shared->Engines.substr(0, shared->Engines.find(';'));
-  int expected = 64 + weights.at(first);
-  for (const auto& [name, weight] : weights) expected += name == first ? 0 : weight / 2;
-  EXPECT_EQ(shared->Score, expected);
-  EXPECT_EQ(EngineSet(key->Results.Find(TResultList::KeyOf(r3.url))->Engines),
-            (std::set<std::string>{"Alpha", "Epsilon"}));
-  EXPECT_EQ(key->Results.Find(TResultList::KeyOf("http://five.example/e"))->Engines, "Beta");
-
-  EXPECT_EQ(display_.FinishedCount("Gamma"), 0);
+  EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
+  EXPECT_EQ(EngineSet(Find(*key, r1.url)->Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
+  EXPECT_EQ(EngineSet(Find(*key, r3.url)->Engines), (std::set<std::string>{"Alpha", "Epsilon"}));
   int added = 0;
-  for (const char* name : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"}) added += display_.FinishedCount(name);
+  for (const auto& [name, engine] : display_.engines) added += engine.added;
   EXPECT_EQ(added, 6);
-  EXPECT_EQ(display_.Starting("row Beta: Connected").size(), 3u);
-  EXPECT_EQ(display_.lines.front(), "status 0: Searching...:zz");
-  ExpectEnded(*key);
-  EXPECT_EQ(app_.KeyList, std::vector<TOneKey*>{key});
+
+  EXPECT_EQ(display_.engines["Alpha"].failure, "");
+  EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
+  EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());
+  EXPECT_TRUE(display_.engines["Closed"].failure.starts_with("Conncet_error: 127.0.0.1:1: "))
+      << display_.engines["Closed"].failure;
+  EXPECT_EQ(display_.engines["Closed"].added, 0);
 }
 
-TEST_F(SearchRun, AnEngineStopsPagingOnceItHasReportedMoreThanItsLimit) {
+TEST_F(SearchRun, RecordsCarryTheLanguageOfTheirFourthFieldAndShortOnesOnlyCount) {
+  const std::vector<std::pair<std::string, std::string>> rules = {
+      {"gb", "L,$4,GB"}, {"big5", "L,$4,BIG5"}, {"eng", "L,$4,ENG"}, {"lower", "L,$4,gb"}, {"none", ""}};
+  std::vector<std::string> entries;
+  for (const auto& [name, rule] : rules) {
+    engines_.Write(name + ".html", ResultFile({{"http://" + name + ".example/", name, "s"}}));
+    Define(name + ".txt", ListDefinition(name + ".html", "", rule));
+    entries.push_back(name + "=" + name + ".txt");
+  }
+  // Two fields: reported, never merged. An entry without "=" has no engine name.
+  engines_.Write("short.html", ResultFile({{"http://short.example/", "short", "s"}}));
+  Define("short.txt", "url=short.html\nHead=\"\",\"\"\n---\nli\na,href=$1\n$2\n/a\n");
+  engines_.Write("bare.html", ResultFile({{"http://bare.example/", "bare", "s"}}));
+  Define("bare.txt", ListDefinition("bare.html"));
+  entries.insert(entries.end(), {"short=short.txt", "bare.txt"});
+
+  TOneKey* key = Search("k", entries);
+  RunToEnd();
+  EXPECT_EQ(Find(*key, "http://gb.example")->Language, 1);
+  EXPECT_EQ(Find(*key, "http://big5.example")->Language, 2);
+  EXPECT_EQ(Find(*key, "http://eng.example")->Language, 4);
+  EXPECT_EQ(Find(*key, "http://lower.example")->Language, 0);
+  EXPECT_EQ(Find(*key, "http://none.example")->Language, 0);
+  EXPECT_EQ(Find(*key, "http://short.example"), nullptr);
+  EXPECT_EQ(display_.engines["short"].reported, 1);
+  EXPECT_EQ(display_.engines["short"].added, 0);
+  EXPECT_EQ(Find(*key, "http://bare.example")->Engines, "");
+  EXPECT_EQ(key->Results.Count(), 6u);
+}
+
+TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
   LoopbackServer many(TenNewHits);
   Define("many.txt", ListDefinition(many.Url("/?p=$page$"), "Page=0,10\n"));
-  run_.Limits.CountPerEngine = 25;
+  run_.Limits = SearchLimits{20, 1000};
   TOneKey* key = Search("k", {"Many=many.txt"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->PerEngineLimit, 25);
+  EXPECT_EQ(key->PerEngineLimit, 20);
   RunToEnd();
-  EXPECT_EQ(many.Connections(), 3u);
-  EXPECT_EQ(key->Results.Count(), 30u);
-  EXPECT_EQ(display_.Starting("row Many: Downloading:30").size(), 1u);
+  EXPECT_EQ(many.Connections(), 3u);  // 20 reported is not more than 20
+  EXPECT_EQ(display_.engines["Many"].reported, 30);
+
+  LoopbackServer all(TenNewHits);
+  Define("all.txt", ListDefinition(all.Url("/?p=$page$"), "Page=0,10\n"));
+  run_.Limits = SearchLimits{1000, 20};
+  Search("k", {"All=all.txt"});
+  RunToEnd();
+  EXPECT_EQ(all.Connections(), 3u);  // 20 added is not more than 20
+  EXPECT_EQ(run_.RunTotal(), 30);
 }
 
-TEST_F(SearchRun, EveryEngineStopsOnceTheSearchHasAddedMoreThanItsLimit) {
-  LoopbackServer first(TenNewHits);
-  LoopbackServer second([](size_t connection) { return TenNewHits(connection + 100); });
-  Define("first.txt", ListDefinition(first.Url("/?p=$page$"), "Page=0,10\n"));
-  Define("second.txt", ListDefinition(second.Url("/?p=$page$"), "Page=0,10\n"));
-  run_.Limits = SearchLimits{1000, 15};
-  TOneKey* key = Search("k", {"First=first.txt", "Second=second.txt"});
-  RunToEnd();
-  EXPECT_LE(first.Connections(), 2u);
-  EXPECT_LE(second.Connections(), 2u);
-  EXPECT_GT(run_.RunTotal(), 15);
-  EXPECT_EQ(display_.Starting("total ").back(), "total " + std::to_string(run_.RunTotal()) + "/15");
-  ExpectEnded(*key);
-}
-
-TEST_F(SearchRun, AStopInTheMiddleEndsEverythingAndNoEventFollows) {
+TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
+  SilentNameServer nameServer;
   LoopbackServer slow(std::vector{Answer(ResultPage({{"http://slow.example/1", "one", "s"}})), Stall()});
-  LoopbackServer stuck(std::vector{Stall()});
   Define("slow.txt", ListDefinition(slow.Url("/?p=$page$"), "Page=0,10\n"));
-  Define("stuck.txt", ListDefinition(stuck.Url("/")));
-  TOneKey* key = Search("k", {"Slow=slow.txt", "Stuck=stuck.txt"});
-  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return slow.Connections() == 2 && stuck.Connections() == 1; }));
-  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return display_.Starting("row Slow: Connected").size() == 2; }));
+  Define("unknown.txt", ListDefinition("http://blackhole.test/?q=$key$"));
+  TOneKey* key = Search("k", {"Slow=slow.txt", "Unknown=unknown.txt"});
+  ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return nameServer.WaitForQuery(0) && slow.Connections() == 2; }));
 
+  const auto before = std::chrono::steady_clock::now();
   run_.StopSearch();
-  ExpectEnded(*key);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 300ms);
+  ExpectEnded();
   EXPECT_EQ(key->Results.Count(), 1u);
-  const size_t linesAtStop = display_.lines.size();
-  PumpFor(dispatcher_, 200ms);
+  dispatcher_.RunPending();
   run_.TimerTick();
-  EXPECT_EQ(display_.lines.size(), linesAtStop);
+  EXPECT_EQ(display_.engines["Slow"].added, -1);
+  EXPECT_EQ(display_.engines["Unknown"].added, -1);
+  EXPECT_EQ(display_.ended, 1);
 }
 
 TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   Define("a.txt", ListDefinition("a.html"));
   Define("b.txt", ListDefinition("b.html", "Score=60\n"));
-  const auto page = [](const std::vector<Hit>& hits) {
-    const std::string answer = ResultPage(hits);
-    return answer.substr(answer.find("<html>"));
-  };
-  engines_.Write("a.html", page({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
-  engines_.Write("b.html", page({{"http://u.example/1", "one", "s"}}));
+  engines_.Write("a.html", ResultFile({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
+  engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
   run_.Limits.CountPerEngine = 12;
   TOneKey* key = Search("one", {"A=a.txt", "B=b.txt"});
   RunToEnd();
   ASSERT_EQ(key->Results.Count(), 2u);
   for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
 
-  engines_.Write("a.html", page({{"http://u.example/2", "two", "s"}}));
-  engines_.Write("b.html", page({{"http://u.example/1/", "one, again", "s"}, {"http://u.example/3", "three", "s"}}));
-  display_.lines.clear();
+  engines_.Write("a.html", ResultFile({{"http://u.example/2", "two", "s"}}));
+  engines_.Write("b.html", ResultFile({{"http://u.example/1/", "one, again", "s"}, {"http://u.example/3", "three", "s"}}));
   run_.Limits.CountPerEngine = 30;
   ASSERT_TRUE(run_.StartUpdateSearch(*key, {"B=b.txt", "A=a.txt"}));
   EXPECT_TRUE(app_.UpdateMode);
@@ -205,15 +220,14 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   RunToEnd();
 
   ASSERT_EQ(key->Results.Count(), 3u);
-  const TOneResult* refound = key->Results.Find(TResultList::KeyOf("http://u.example/1"));
+  const TOneResult* refound = Find(*key, "http://u.example/1");
   EXPECT_EQ(refound->Title, "one, again");
   EXPECT_GE(refound->Found, run_.UpdateStart());
   EXPECT_EQ(refound->Engines, "B");
-  EXPECT_EQ(key->Results.Find(TResultList::KeyOf("http://u.example/2"))->Engines, "A");
-  EXPECT_EQ(key->Results.Find(TResultList::KeyOf("http://u.example/3"))->Engines, "B");
+  EXPECT_EQ(Find(*key, "http://u.example/2")->Engines, "A");
   EXPECT_EQ(run_.RunTotal(), 3);  // u1 and u2 refreshed, u3 new
   EXPECT_EQ(app_.KeyList.size(), 1u);
-  ExpectEnded(*key);
+  EXPECT_FALSE(app_.UpdateMode);
 }
 
 TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
@@ -233,17 +247,12 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   EXPECT_EQ(Targets(big), std::vector<std::string>{"/?q=%A4%A4%A4%E5"});
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
   ASSERT_EQ(key->Results.Count(), 3u);
-  const TOneResult* fromUtf = key->Results.Find(TResultList::KeyOf("http://utf.example/" + utf8));
-  ASSERT_NE(fromUtf, nullptr);
-  EXPECT_EQ(fromUtf->Title, utf8 + " title");
-  EXPECT_EQ(fromUtf->Summary, utf8);
-  const TOneResult* fromBig = key->Results.Find(TResultList::KeyOf("http://big.example/" + big5));  // URLs stay
+  EXPECT_EQ(Find(*key, "http://utf.example/" + utf8)->Title, utf8 + " title");
+  const TOneResult* fromBig = Find(*key, "http://big.example/" + big5);  // URLs stay
   ASSERT_NE(fromBig, nullptr);
   EXPECT_EQ(fromBig->Title, gb);
   EXPECT_EQ(fromBig->Summary, gb + " s");
-  EXPECT_EQ(key->Results.Find(TResultList::KeyOf("http://gb.example"))->Title, gb);
-  // The score looks for the GB keyword in the GB texts.
-  EXPECT_EQ(fromBig->Score, (2 * 10 + 0 + 10) / 4 + 64 + 100);
+  EXPECT_EQ(Find(*key, "http://gb.example")->Title, gb);
 }
 
 TEST_F(SearchRun, EnginesTakeTheProxyAndTheTimeOutFromTheOptions) {
@@ -261,21 +270,32 @@ TEST_F(SearchRun, EnginesTakeTheProxyAndTheTimeOutFromTheOptions) {
   Options().SetLines({"SearchTimeOut=1"});
   LoopbackServer silent(std::vector{Stall()});
   Define("silent.txt", ListDefinition(silent.Url("/")));
-  display_.lines.clear();
   TOneKey* second = Search("k", {"Silent=silent.txt"});
   RunToEnd();  // ends by the time-out, not by a stop
-  EXPECT_EQ(display_.FinishedCount("Silent"), 0);
+  EXPECT_EQ(display_.engines["Silent"].added, 0);
+  EXPECT_EQ(display_.engines["Silent"].failure, "Receive error: time-out after 1 s");
   EXPECT_EQ(second->Results.Count(), 0u);
 }
 
-TEST_F(SearchRun, ASearchWithoutEnginesEndsAtTheNextTick) {
-  TOneKey* key = Search("nothing", {});
+TEST_F(SearchRun, ANewSearchRecordTakesItsSettingsFromTheRequestAndEndsAtTheTickWithoutEngines) {
+  TSearchRequest request;
+  request.Keyword = "nothing";
+  request.MatchMode = 2;
+  request.Category = 3;
+  request.Classify = "Tree node";
+  const double before = NowDateTime();
+  TOneKey* key = run_.StartSearch(request);
   ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->Keyword, "nothing");
+  EXPECT_EQ(key->MatchMode, 2);
+  EXPECT_EQ(key->Category, 3);
+  EXPECT_EQ(key->Classify, "Tree node");
+  EXPECT_GE(key->Date, before);
+  EXPECT_LE(key->Date, NowDateTime());
+  EXPECT_EQ(display_.keysAdded, 1);
+  EXPECT_EQ(app_.KeyList, std::vector<TOneKey*>{key});
   run_.TimerTick();
-  ExpectEnded(*key);
-  EXPECT_EQ(display_.lines, (std::vector<std::string>{"status 0: Searching...:nothing", "commands", "key added",
-                                                      "search started", "progress shown", "search ended", "commands",
-                                                      "status 0: Finished", "progress hidden", "bar full"}));
+  ExpectEnded();
 }
 
 TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
@@ -289,12 +309,10 @@ TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
     TSearchRequest request;
     request.Keyword = "k";
     request.Engines = {"Stuck=stuck.txt"};
-    TOneKey* key = run.StartSearch(request);
+    run.StartSearch(request);
     ASSERT_TRUE(PumpUntil(dispatcher, [&] { return stuck.Connections() == 1; }));
-    ASSERT_EQ(key->Searches.Count(), 1u);
   }
   EXPECT_EQ(app_.CurrentSearch, nullptr);
-  EXPECT_EQ(app_.KeyList.back()->Searches.Count(), 0u);
 }
 
 }  // namespace

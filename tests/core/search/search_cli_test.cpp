@@ -8,7 +8,7 @@
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/store/TOneKey.h"
-#include "search_run_test_support.h"
+#include "search_test_support.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
