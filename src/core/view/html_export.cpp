@@ -1,0 +1,91 @@
+#include "core/view/html_export.h"
+
+#include <ctime>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+#include "core/common/datetime.h"
+#include "core/common/file_io.h"
+#include "core/store/TOneKey.h"
+#include "core/view/keyword_hits.h"
+#include "core/view/score_text.h"
+
+namespace quorvex {
+namespace {
+
+constexpr const char* kPageTitle = "Result created by Quorvex";
+
+std::locale UserLocale() {
+  try {
+    return std::locale("");
+  } catch (const std::runtime_error&) {
+    return std::locale::classic();
+  }
+}
+
+std::string Formatted(const std::tm& when, const char* format) {
+  std::ostringstream out;
+  out.imbue(UserLocale());
+  out << std::put_time(&when, format);
+  return out.str();
+}
+
+}  // namespace
+
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string KeywordDateText(double date) {
+  const std::time_t when = TimeFromDateTime(date);
+  std::tm local{};
+  localtime_r(&when, &local);
+  std::string text = Formatted(local, "%x");
+  if (local.tm_hour != 0 || local.tm_min != 0 || local.tm_sec != 0) text += " " + Formatted(local, "%X");
+  return text;
+}
+
+std::string ExportHtml(const TOneKey& key, const std::vector<std::string>& words) {
+  const std::string crlf = "\r\n";
+  std::string page;
+  page += "<html>" + crlf;
+  page += std::string("<title>") + kPageTitle + "</title>" + crlf;
+  page += "<body>" + crlf;
+  page += std::string("<font face=Tahoma><font color=FF0000>") + kPageTitle + "</font><br>" + crlf;
+  page += "Keyword:" + key.Keyword + "<br>" + crlf;
+  page += "Total:" + std::to_string(key.View.size()) + "<br>" + crlf;
+  page += "Found date:" + KeywordDateText(key.Date) + "<br>" + crlf;
+  int number = 0;
+  for (const TOneResult* result : key.View) {
+    const std::string url = EscapeHtml(result->Url);
+    page += "<br><font color=804000><B><I>" + std::to_string(++number) + "</I></B></font>.<a href=\"" + url + "\">" +
+            HighlightHtml(result->Title, words, EscapeHtml) + "</a> - " + crlf;
+    page += HighlightHtml(result->Summary, words, EscapeHtml) + "<br>" + crlf;
+    page += "<i>" + url + "</i> <font color=004000 size=-1>" + EscapeHtml(result->Engines) + " " +
+            ScoreText(result->Score) + "</font><br>" + crlf;
+  }
+  page += "<br>" + crlf;
+  page += std::string("<font color=FF0000>Welcome to the homepage</font> <a href=") + kHomePageAddress + ">" +
+          kHomePageAddress + "</a><br>" + crlf;
+  page += "</body>" + crlf;
+  page += "</html>" + crlf;
+  return page;
+}
+
+bool WriteExportHtml(const TOneKey& key, const std::vector<std::string>& words, const std::filesystem::path& file) {
+  return WriteFileAtomically(file, ExportHtml(key, words));
+}
+
+}  // namespace quorvex

@@ -1,0 +1,93 @@
+#pragma once
+#include <QPixmap>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/view/TFilter.h"
+#include "core/view/list_input.h"
+#include "core/view/list_look.h"
+#include "core/view/result_layout.h"
+#include "gui/result_text.h"
+
+class QMenu;
+class QPainter;
+class QScrollBar;
+class QTimer;
+
+namespace quorvex {
+
+class TOneKey;
+class TOneResult;
+
+// The result list: draws the results of one keyword, keeps its selection and scroll position in the
+// keyword (Extra1 / Extra2) and carries the commands that act on the selected result.
+class TSearchList : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TSearchList(QWidget* parent = nullptr);
+  ~TSearchList() override;
+
+  void SetKey(TOneKey* key);  // keyword shown (nullptr: none); Extra1/Extra2 keep selected/top index
+  TOneKey* Key() const;
+  void SetPopupMenu(QMenu* menu);  // pmURL, built by the main window
+  const TListLook& Look() const;
+  void SetLook(const TListLook& look);  // repaints
+  int SortMethod() const;
+  void SetSortMethod(int order);  // 0..7; repaints; emits SortMethodChanged when it changes
+  TFilter& Filter();              // the filter of the view
+  TOneResult* CurrentResult() const;  // selected result or nullptr
+  void OpenResult(bool newWindow, bool local);
+  void CopyUrl();
+  bool DeleteSelected();  // asks "Delete?" / "OK!"
+  void EnlargeFont();
+  void DiminishFont();
+  bool FindText(const std::string& text, bool fromTop, bool ignoreCase);  // selects and shows the hit
+  bool WriteExport(const std::filesystem::path& file);  // the keyword's HTML export in the current view
+
+ signals:
+  void SortMethodChanged(int order);  // Left / Right keys changed the order
+  void PropertyRequested();           // Alt+Enter: the window shows TfmPageProperty for CurrentResult()
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void RefreshCount();
+  void Rebuild() const;
+  TLayoutParams LayoutParams() const;
+  void UpdateFonts();
+  void SetFontDelta(int delta);
+  void DrawItem(QPainter& painter, const TResultLayout& item, int top, bool selected);
+  void RedrawResult(int index);
+  void ShowTop();
+  void StoreCursor();
+  int DrawWidth() const;
+
+  TOneKey* key_ = nullptr;
+  std::vector<std::string> keywords_;
+  TListLook look_;
+  TFilter filter_;
+  int sortMethod_ = 0;
+  mutable TListCursor cursor_;
+  int fontDelta_ = 0;
+  size_t lastSeenCount_ = 0;
+  int wheelRemainder_ = 0;
+  TListFrame frame_;
+  TFontMeasure measure_;
+  QPixmap normalIcons_;
+  QPixmap selectedIcons_;
+  QMenu* popup_ = nullptr;
+  QScrollBar* scrollBar_ = nullptr;
+  QTimer* timer_ = nullptr;
+};
+
+}  // namespace quorvex
