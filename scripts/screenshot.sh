@@ -33,7 +33,9 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+# Xvfb has no window manager to maximise the window: give it the screen.
+xdotool windowmove --sync "$window" 0 0 windowsize --sync "$window" 1280 800
+xdotool windowfocus --sync "$window"
 sleep 0.5
 xdotool key --window "$window" alt+k
 xdotool type --delay 20 "rainwater harvesting"

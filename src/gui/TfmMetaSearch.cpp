@@ -136,9 +136,6 @@ void TfmMetaSearch::StartEngineUpdate() {
 }
 
 void TfmMetaSearch::ApplyLayout(const TLayoutConfig& layout) {
-  treeSplitter_->setSizes({layout.TreeHeight, layout.TypeHeight, 1000});
-  mainSplitter_->setSizes({layout.TreeWidth, 1000});
-  keywordSplitter_->setSizes({layout.KeywordHeight, 1000});
   if (!layout.ShowKey) ToggleKeywordPanel();
   if (!layout.ShowTree) ToggleTreePanel();
   if (layout.Type >= 0 && layout.Type < cbType->count()) cbType->setCurrentIndex(layout.Type);
@@ -157,6 +154,22 @@ void TfmMetaSearch::ApplyLayout(const TLayoutConfig& layout) {
   List->SetLook(layout.Look);
 }
 
+void TfmMetaSearch::ApplyPanelSizes() {
+  const auto rest = [](const QSplitter* splitter, int used) {
+    const int whole = splitter->orientation() == Qt::Vertical ? splitter->height() : splitter->width();
+    return std::max(whole - used, 1);
+  };
+  treeSplitter_->setSizes({layout_.TreeHeight, layout_.TypeHeight, rest(treeSplitter_, layout_.TreeHeight + layout_.TypeHeight)});
+  mainSplitter_->setSizes({layout_.TreeWidth, rest(mainSplitter_, layout_.TreeWidth)});
+  keywordSplitter_->setSizes({layout_.KeywordHeight, rest(keywordSplitter_, layout_.KeywordHeight)});
+  panelSizesApplied_ = true;
+}
+
+void TfmMetaSearch::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!panelSizesApplied_) ApplyPanelSizes();
+}
+
 TLayoutConfig TfmMetaSearch::CurrentLayout() const {
   TLayoutConfig layout = layout_;
   layout.SelectedTreeKey.reset();
@@ -166,13 +179,13 @@ TLayoutConfig TfmMetaSearch::CurrentLayout() const {
   if (QTreeWidgetItem* row = lvKey->currentItem(); row && row->isSelected())
     layout.SelectedKey = lvKey->indexOfTopLevelItem(row);
   // Hidden panels keep the sizes they had when they were last shown.
-  if (!pnTree->isHidden()) {
+  if (panelSizesApplied_ && !pnTree->isHidden()) {
     const QList<int> heights = treeSplitter_->sizes();
     layout.TreeHeight = heights.value(0, layout.TreeHeight);
     layout.TypeHeight = heights.value(1, layout.TypeHeight);
     layout.TreeWidth = mainSplitter_->sizes().value(0, layout.TreeWidth);
   }
-  if (!pnKeyWord->isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
+  if (panelSizesApplied_ && !pnKeyWord->isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
   layout.ShowKey = btnShowKey->isChecked();
   layout.ShowTree = btnShowTree->isChecked();
   layout.Type = cbType->currentIndex();

@@ -118,6 +118,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -162,6 +163,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   // Start-up and shut-down (TfmMetaSearch.cpp).
   void Startup();
   void ApplyLayout(const TLayoutConfig& layout);
+  // Splitter sizes are absolute only once the window has its real size, at the first showing.
+  void ApplyPanelSizes();
   TLayoutConfig CurrentLayout() const;
   void StartEngineUpdate();
   void tmStopTimer();
@@ -176,6 +179,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   int countPerEngine_ = 30;
   int countAll_ = 300;
   bool shutDown_ = false;
+  bool panelSizesApplied_ = false;
 
   QSplitter* mainSplitter_ = nullptr;
   QSplitter* treeSplitter_ = nullptr;

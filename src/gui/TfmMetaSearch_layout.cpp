@@ -101,7 +101,10 @@ QWidget* TfmMetaSearch::BuildLeftPanel() {
   treeSplitter_->addWidget(Captioned("Key &Words Classify", tvKey));
   treeSplitter_->addWidget(Captioned("S&earch Engine Classify", lvType));
   treeSplitter_->addWidget(Captioned("&Now Engines", lvNowEngine));
+  treeSplitter_->setStretchFactor(0, 0);
+  treeSplitter_->setStretchFactor(1, 0);
   treeSplitter_->setStretchFactor(2, 1);
+  treeSplitter_->setChildrenCollapsible(false);
   layout->addWidget(treeSplitter_);
   pnTree->setMinimumWidth(120);
   lvType->setViewMode(QListView::ListMode);

@@ -64,6 +64,7 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   const std::string config = ReadWorkFile("Config.txt");
   EXPECT_EQ(config.substr(0, 18), "SelectedTreeKey=0\r");
   EXPECT_NE(config.find("pnShowKey=0\r\n"), std::string::npos);
+  EXPECT_NE(config.find("tvKey=130\r\nlvType=110\r\npnTree=150\r\npnKeyword=100\r\n"), std::string::npos);
   EXPECT_NE(config.find("CountPerEngine=40\r\n"), std::string::npos);
   EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 8), "\"alpha\",");
   EXPECT_EQ(ReadProgramFile("KeyTree.txt"), "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
