@@ -114,6 +114,7 @@ class SilentDisplay : public TSearchDisplay {
     return std::make_unique<SilentRow>();
   }
   void ResultsMerged(TOneKey&, int, int) override {}
+  void EnginesFinished() override {}
   void SearchEnded(TOneKey&) override {}
 
  private:

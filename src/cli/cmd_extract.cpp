@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/common/file_io.h"
@@ -40,28 +41,14 @@ struct ExtractArgs {
 
 std::optional<ExtractArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   ExtractArgs parsed;
-  std::vector<std::string> files;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--key" || arg == "--url") {
-      if (i + 1 == args.size()) {
-        problem = arg + " needs a value";
-        return std::nullopt;
-      }
-      (arg == "--key" ? parsed.key : parsed.url) = args[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      problem = "unknown option '" + arg + "'";
-      return std::nullopt;
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.size() != 2) {
+  const auto files = ArgParser().Text("--key", parsed.key).Text("--url", parsed.url).Parse(args, problem);
+  if (!files) return std::nullopt;
+  if (files->size() != 2) {
     problem = "expected DEFINITION and PAGE";
     return std::nullopt;
   }
-  parsed.definition = files[0];
-  parsed.page = files[1];
+  parsed.definition = (*files)[0];
+  parsed.page = (*files)[1];
   return parsed;
 }
 

@@ -1,10 +1,11 @@
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
-#include "core/common/numbers.h"
 #include "core/net/TSHttp.h"
 
 namespace quorvex::cli {
@@ -35,7 +36,8 @@ const Command kFetch{
 const CommandRegistration kRegistration(kFetch);
 
 struct FetchArgs {
-  int method = TSHttp::kGet;
+  bool head = false;
+  bool post = false;
   std::string proxy;
   std::string save;
   int timeOut = 0;
@@ -44,50 +46,22 @@ struct FetchArgs {
   std::string url;
 };
 
-// Stores the value of a "--name VALUE" option; false when it is not one.
-bool TakeValueOption(const std::vector<std::string>& args, size_t& i, FetchArgs& parsed, std::string& problem) {
-  const std::string& arg = args[i];
-  std::string* target = arg == "--proxy"     ? &parsed.proxy
-                        : arg == "--save"    ? &parsed.save
-                        : arg == "--cookie"  ? &parsed.cookie
-                        : arg == "--referer" ? &parsed.referer
-                                             : nullptr;
-  if (target == nullptr && arg != "--timeout") return false;
-  if (i + 1 == args.size()) {
-    problem = arg + " needs a value";
-    return true;
-  }
-  const std::string& value = args[++i];
-  if (target != nullptr) {
-    *target = value;
-    return true;
-  }
-  parsed.timeOut = ParseIntOr(value, -1);
-  if (parsed.timeOut < 0) problem = "--timeout needs a whole number of seconds";
-  return true;
-}
-
 std::optional<FetchArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   FetchArgs parsed;
-  bool methodGiven = false;
-  for (size_t i = 0; i < args.size() && problem.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--head" || arg == "--post") {
-      if (methodGiven) problem = "give at most one of --head and --post";
-      parsed.method = arg == "--head" ? TSHttp::kHead : TSHttp::kPost;
-      methodGiven = true;
-    } else if (TakeValueOption(args, i, parsed, problem)) {
-      continue;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      problem = "unknown option '" + arg + "'";
-    } else if (!parsed.url.empty()) {
-      problem = "expected one URL";
-    } else {
-      parsed.url = arg;
-    }
-  }
-  if (problem.empty() && parsed.url.empty()) problem = "expected a URL";
+  const auto operands = ArgParser()
+                            .Switch("--head", parsed.head)
+                            .Switch("--post", parsed.post)
+                            .Text("--proxy", parsed.proxy)
+                            .Text("--save", parsed.save)
+                            .Number("--timeout", parsed.timeOut, 0, std::numeric_limits<int>::max())
+                            .Text("--cookie", parsed.cookie)
+                            .Text("--referer", parsed.referer)
+                            .Parse(args, problem);
+  if (!operands) return std::nullopt;
+  if (parsed.head && parsed.post) problem = "give at most one of --head and --post";
+  if (operands->size() != 1) problem = "expected one URL";
   if (!problem.empty()) return std::nullopt;
+  parsed.url = operands->front();
   return parsed;
 }
 
@@ -101,7 +75,7 @@ int RunFetch(const std::vector<std::string>& args) {
   http.TimeOutSeconds = parsed->timeOut;
   http.Cookie = parsed->cookie;
   http.Referer = parsed->referer;
-  http.Request(parsed->url, parsed->method);
+  http.Request(parsed->url, parsed->head ? TSHttp::kHead : parsed->post ? TSHttp::kPost : TSHttp::kGet);
   std::cout << http.Status << '\n';
   // The decimal status stands for the server's status line (entry 0); the header lines follow it.
   for (size_t i = 1; i < http.Headers.size(); ++i) std::cout << http.Headers[i] << '\n';

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "cli/stderr_search_display.h"
@@ -12,7 +13,6 @@
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
 #include "core/common/dispatcher.h"
-#include "core/common/numbers.h"
 #include "core/engines/EngineIndex.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/search_loop.h"
@@ -66,58 +66,23 @@ struct SearchArgs {
   std::string keyword;
 };
 
-// A whole number from min to max, or nothing.
-std::optional<int> ReadNumber(const std::string& text, int min, int max) {
-  const int value = ParseIntOr(text, min - 1);
-  if (value < min || value > max) return std::nullopt;
-  return value;
-}
-
-// Stores the value of a "--name VALUE" option; false when arg is none of them.
-bool TakeValueOption(const std::vector<std::string>& args, size_t& i, SearchArgs& parsed, std::string& problem) {
-  const std::string& arg = args[i];
-  static const std::vector<std::string> kValueOptions = {"--engines", "--category", "--per-engine",
-                                                         "--all",     "--order",    "--proxy"};
-  if (std::find(kValueOptions.begin(), kValueOptions.end(), arg) == kValueOptions.end()) return false;
-  if (i + 1 == args.size()) {
-    problem = arg + " needs a value";
-    return true;
-  }
-  const std::string& value = args[++i];
-  if (arg == "--engines") {
-    parsed.engines = value;
-  } else if (arg == "--category") {
-    parsed.category = value;
-  } else if (arg == "--proxy") {
-    parsed.proxy = value;
-  } else {
-    const bool isOrder = arg == "--order";
-    const std::optional<int> number = ReadNumber(value, 0, isOrder ? 7 : 1000000);
-    if (!number) problem = arg + (isOrder ? " needs a number from 0 to 7" : " needs a whole number");
-    (isOrder ? parsed.order : arg == "--all" ? parsed.all : parsed.perEngine) = number.value_or(0);
-  }
-  return true;
-}
-
 std::optional<SearchArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   SearchArgs parsed;
-  std::vector<std::string> words;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size() && problem.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      words.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--save") {
-      parsed.save = true;
-    } else if (!TakeValueOption(args, i, parsed, problem)) {
-      problem = "unknown option '" + arg + "'";
-    }
+  const auto words = ArgParser()
+                         .Text("--engines", parsed.engines)
+                         .Text("--category", parsed.category)
+                         .Number("--per-engine", parsed.perEngine, 0, 1000000)
+                         .Number("--all", parsed.all, 0, 1000000)
+                         .Number("--order", parsed.order, 0, 7)
+                         .Text("--proxy", parsed.proxy)
+                         .Switch("--save", parsed.save)
+                         .Parse(args, problem);
+  if (!words) return std::nullopt;
+  if (words->size() != 1) {
+    problem = "expected one KEYWORD";
+    return std::nullopt;
   }
-  if (problem.empty() && words.size() != 1) problem = "expected one KEYWORD";
-  if (!problem.empty()) return std::nullopt;
-  parsed.keyword = words[0];
+  parsed.keyword = words->front();
   return parsed;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/common/file_io.h"
@@ -49,21 +50,14 @@ std::string ListEvents(THtmlParser& parser) {
 
 int RunTags(const std::vector<std::string>& args) {
   bool rebuild = false;
-  std::vector<std::string> files;
-  for (const std::string& arg : args) {
-    if (arg == "--rebuild") {
-      rebuild = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError(kTags, "unknown option '" + arg + "'");
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.size() != 1) return UsageError(kTags, "expected one FILE");
+  std::string problem;
+  const auto files = ArgParser().Switch("--rebuild", rebuild).Parse(args, problem);
+  if (!files) return UsageError(kTags, problem);
+  if (files->size() != 1) return UsageError(kTags, "expected one FILE");
 
-  std::optional<std::string> bytes = ReadWholeFile(files[0]);
+  std::optional<std::string> bytes = ReadWholeFile(files->front());
   if (!bytes) {
-    std::cerr << "quorvex-cli tags: cannot read '" << files[0] << "'\n";
+    std::cerr << "quorvex-cli tags: cannot read '" << files->front() << "'\n";
     return 2;
   }
   THtmlParser parser;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/update/engine_archive.h"
@@ -36,10 +37,13 @@ void ReportSkipped(const TZipHeaderInfo& entry, const char* reason) {
 }
 
 int RunUnzip(const std::vector<std::string>& args) {
-  if (args.size() != 2) return UsageError(kUnzip, "needs ARCHIVE and DESTDIR");
+  std::string problem;
+  const auto operands = ArgParser().Parse(args, problem);
+  if (!operands) return UsageError(kUnzip, problem);
+  if (operands->size() != 2) return UsageError(kUnzip, "needs ARCHIVE and DESTDIR");
   try {
     const int extracted = UnpackEngineArchive(
-        args[0], args[1],
+        (*operands)[0], (*operands)[1],
         [](const TZipHeaderInfo& entry, TSkipReason reason) { ReportSkipped(entry, SkipReasonText(reason)); },
         [](const TZipHeaderInfo& entry, uint32_t) { ReportSkipped(entry, "bad CRC"); });
     std::cout << extracted << "\n";

@@ -18,6 +18,7 @@ class StderrSearchDisplay : public TSearchDisplay {
   void SearchStarted(TOneKey&) override {}
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey&, int, int) override {}
+  void EnginesFinished() override {}  // RunUntilSearchEnds ends the search
   void SearchEnded(TOneKey&) override {}
 };
 

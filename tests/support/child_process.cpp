@@ -17,7 +17,8 @@ namespace quorvex::test {
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& logFile) {
+pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+            const std::filesystem::path& errFile, const std::filesystem::path& workDir = {}) {
   if (args.empty()) return -1;
   std::vector<std::string> copies = args;
   std::vector<char*> argv;
@@ -25,9 +26,10 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& l
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   pid_t pid = -1;
   const int error = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -48,7 +50,7 @@ ChildProcess::~ChildProcess() { Stop(); }
 
 bool ChildProcess::Start(const std::vector<std::string>& args, const std::filesystem::path& logFile) {
   Stop();
-  pid_ = Spawn(args, logFile);
+  pid_ = Spawn(args, logFile, logFile);
   return pid_ > 0;
 }
 
@@ -74,7 +76,12 @@ void ChildProcess::Stop() {
 }
 
 int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& logFile) {
-  const pid_t pid = Spawn(args, logFile);
+  return RunProgram(args, logFile, logFile, {});
+}
+
+int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+               const std::filesystem::path& errFile, const std::filesystem::path& workDir) {
+  const pid_t pid = Spawn(args, outFile, errFile, workDir);
   return pid > 0 ? WaitFor(pid) : -1;
 }
 

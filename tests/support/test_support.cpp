@@ -1,15 +1,13 @@
 #include "support/test_support.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 
 #include "core/common/file_io.h"
+#include "support/child_process.h"
 
 namespace quorvex::test {
 
@@ -24,6 +22,7 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a file name, then its bytes
 std::filesystem::path TempDir::Write(const std::string& name, const std::string& bytes) const {
   const auto file = path_ / name;
   std::filesystem::create_directories(file.parent_path());
@@ -42,53 +41,14 @@ std::string ReadFixture(const std::string& relative) {
   return bytes.value_or(std::string());
 }
 
-namespace {
-
-std::string DrainToString(int fd) {
-  std::string out;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n > 0) {
-      out.append(buffer, static_cast<size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      return out;
-    }
-  }
-}
-
-}  // namespace
-
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& workDir) {
-  TempDir capture;
-  const auto outPath = capture / "out";
-  const auto errPath = capture / "err";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(127);
-    const int outFd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int errFd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(outFd, 1);
-    ::dup2(errFd, 2);
-    std::vector<char*> argv;
-    std::string program = QUORVEX_CLI_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
+  const TempDir capture;
+  std::vector<std::string> command = {QUORVEX_CLI_PATH};
+  command.insert(command.end(), args.begin(), args.end());
   CliResult result;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  const int outFd = ::open(outPath.c_str(), O_RDONLY);
-  const int errFd = ::open(errPath.c_str(), O_RDONLY);
-  result.out = DrainToString(outFd);
-  result.err = DrainToString(errFd);
-  ::close(outFd);
-  ::close(errFd);
+  result.exitCode = RunProgram(command, capture / "out", capture / "err", workDir);
+  result.out = ReadWholeFile(capture / "out").value_or("");
+  result.err = ReadWholeFile(capture / "err").value_or("");
   return result;
 }
 

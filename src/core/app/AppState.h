@@ -1,6 +1,7 @@
 #pragma once
-#include <array>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace quorvex {
@@ -8,10 +9,6 @@ namespace quorvex {
 class TOneKey;
 
 enum class TActivityState { Searching = 0, Verifying = 1, Idle = 2 };
-
-// State names shown in the status bar and the keyword list's Status column.
-inline constexpr std::array<const char*, 4> StateNames = {"Searching...", "Downloading...", "Updating...",
-                                                          "Finished"};
 
 // The process-wide run-time state that start-up sets up. Owned and touched by the main thread only.
 struct AppState {
@@ -34,5 +31,9 @@ struct AppState {
 };
 
 AppState& App();
+
+// Appends one record per line of AllKey.txt to app's KeyList, in file order; results are read later,
+// when a keyword is first shown. False when the file cannot be read (KeyList is then unchanged).
+bool LoadKeyList(AppState& app, const std::filesystem::path& allKeyFile, const std::vector<std::string>& categoryNames);
 
 }  // namespace quorvex

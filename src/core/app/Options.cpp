@@ -33,6 +33,7 @@ void OptionsTable::LoadFrom(const std::filesystem::path& file) {
 }
 
 bool OptionsTable::SaveTo(const std::filesystem::path& file) const {
+  std::lock_guard saving(saveMutex_);
   std::string text;
   {
     std::lock_guard lock(mutex_);

@@ -20,7 +20,9 @@ class OptionsTable {
 
   // Replaces the table by the file's lines; a missing file leaves the table as it is.
   void LoadFrom(const std::filesystem::path& file);
-  // Writes the table, one CR LF-ended line per entry, replacing the file atomically.
+  // Writes the table, one CR LF-ended line per entry, replacing the file atomically. Saves run one at
+  // a time, each writing the table as it is when its turn comes, so the file a later save leaves is
+  // never replaced by an earlier one.
   bool SaveTo(const std::filesystem::path& file) const;
 
   // "host:port" when EnableProxy is "1", otherwise empty (a direct connection).
@@ -31,6 +33,7 @@ class OptionsTable {
 
  private:
   mutable std::mutex mutex_;
+  mutable std::mutex saveMutex_;  // held for a whole save; mutex_ only while the table is read
   NameValueList list_;
 };
 

@@ -3,13 +3,10 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/common/folder_path.h"
+
 namespace quorvex {
 namespace {
-
-std::string WithTrailingSlash(std::string dir) {
-  if (dir.empty() || dir.back() != '/') dir += '/';
-  return dir;
-}
 
 std::string ExecutableDir() {
   std::error_code error;

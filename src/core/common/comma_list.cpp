@@ -39,7 +39,7 @@ std::string ReadPlainItem(std::string_view text, size_t& pos) {
 }  // namespace
 
 std::vector<std::string> SplitCommaList(std::string_view text) {
-  // The list ends at a NUL byte, as it always has for these texts; this also keeps a NUL, which is
+  // The list ends at a NUL byte, as these texts are read everywhere; this also keeps a NUL, which is
   // neither skipped nor part of an item, from stalling the scan.
   text = text.substr(0, text.find('\0'));
   std::vector<std::string> items;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace quorvex {
 namespace {
@@ -48,7 +49,13 @@ std::time_t TimeFromDateTime(double dateTime) {
   return std::mktime(&local);
 }
 
-double NowDateTime() { return DateTimeFromTime(std::time(nullptr)); }
+double NowDateTime() {
+  // To the millisecond: a result file is named from its keyword's date down to the millisecond.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  const long long wholeMilliseconds = now.tv_nsec / 1000000;
+  return DateTimeFromTime(now.tv_sec) + static_cast<double>(wholeMilliseconds) / (kSecondsPerDay * 1000.0);
+}
 
 std::string FormatDateTime(double dateTime) {
   const std::time_t when = TimeFromDateTime(dateTime);

@@ -30,6 +30,22 @@ std::string_view AttributeValue(const NameValueList& params, std::string_view na
   return index < 0 ? std::string_view() : NameValueList::ValueOf(params[static_cast<size_t>(index)]);
 }
 
+// word is one of the words of value, split at blanks and control characters, ignoring case.
+bool HasWord(std::string_view value, std::string_view word) {
+  size_t at = 0;
+  while (at < value.size()) {
+    if (static_cast<unsigned char>(value[at]) <= ' ') {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < value.size() && static_cast<unsigned char>(value[end]) > ' ') ++end;
+    if (EqualsIgnoreCase(value.substr(at, end - at), word)) return true;
+    at = end;
+  }
+  return false;
+}
+
 }  // namespace
 
 void TEngineDefinition::LoadDefinition(const std::vector<std::string>& lines) {
@@ -201,7 +217,9 @@ bool TEngineDefinition::MatchAlternative(const TTemplateAlternative& alternative
   if (!alternative.hasTagName || !EqualsIgnoreCase(alternative.tagName, name)) return false;
   for (const TTemplateItem& item : alternative.items) {
     const std::string_view value = AttributeValue(params, item.name);
-    if (!item.isCapture) {
+    if (item.isWordTest) {
+      if (!HasWord(value, item.value)) return false;
+    } else if (!item.isCapture) {
       // Captures made before a failing condition stay.
       if (!EqualsIgnoreCase(item.value, value)) return false;
     } else if (GrowToHold(current_, item.field)) {

@@ -76,6 +76,17 @@ void StripListedFields(const TRuleLine& rule, TRecord& record) {
   }
 }
 
+// "B": base64url text in each listed field that exists becomes the bytes it stands for; a field that
+// holds no such text becomes empty, so that a later rule can tell.
+void DecodeBase64UrlFields(const TRuleLine& rule, TRecord& record) {
+  for (size_t i = 1; i < rule.items.size(); ++i) {
+    const int field = ReadFieldReference(rule.items[i]);
+    if (!HasField(record, field)) continue;
+    std::string& text = record[static_cast<size_t>(field)];
+    text = DecodeBase64Url(text).value_or(std::string());
+  }
+}
+
 // "C": the verdict becomes whether the text occurs in the field; a fourth item "N" inverts it.
 void CheckField(const TRuleLine& rule, const TRecord& record, bool& keep) {
   const auto& items = rule.items;
@@ -145,6 +156,9 @@ void ApplyRule(const TRuleLine& rule, TRecord& record, const TRuleContext& conte
       break;
     case 'D':
       ChangeListedFields(rule, record, [](const std::string& text) { return DecodeQuery(text); });
+      break;
+    case 'B':
+      DecodeBase64UrlFields(rule, record);
       break;
     case 'C':
       CheckField(rule, record, keep);

@@ -13,6 +13,16 @@ int HexValue(char c) {
   return -1;
 }
 
+// The six bits a base64url character stands for, or -1.
+int Base64UrlValue(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (IsDigit(c)) return c - '0' + 52;
+  if (c == '-') return 62;
+  if (c == '_') return 63;
+  return -1;
+}
+
 }  // namespace
 
 std::string EncodeQuery(std::string_view text) {
@@ -67,6 +77,30 @@ std::string ExpandCharCodes(std::string_view text) {
     unsigned code = 0;
     while (i < text.size() && IsDigit(text[i])) code = (code * 10 + static_cast<unsigned>(text[i++] - '0')) % 256;
     out += static_cast<char>(code);
+  }
+  return out;
+}
+
+std::optional<std::string> DecodeBase64Url(std::string_view text) {
+  const size_t padding = text.size() - text.find_last_not_of('=') - 1;
+  if (padding > 0 && (padding > 2 || text.size() % 4 != 0)) return std::nullopt;
+  text.remove_suffix(padding);
+  // One character left over in the last group holds less than a byte.
+  if (text.size() % 4 == 1) return std::nullopt;
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 2);
+  unsigned bits = 0;
+  int bitCount = 0;
+  for (const char c : text) {
+    const int value = Base64UrlValue(c);
+    if (value < 0) return std::nullopt;
+    bits = (bits << 6 | static_cast<unsigned>(value)) & 0xFFFFFF;
+    bitCount += 6;
+    if (bitCount < 8) continue;
+    bitCount -= 8;
+    const auto byte = static_cast<unsigned char>(bits >> bitCount);
+    if (byte < ' ' || byte == 0x7F) return std::nullopt;
+    out += static_cast<char>(byte);
   }
   return out;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,10 @@ std::string DecodeQuery(std::string_view text);
 // digits becomes byte 0, except in the last position, where it stays. Lets a rule name separators such
 // as CR LF ("#13#10") that a definition line cannot hold.
 std::string ExpandCharCodes(std::string_view text);
+
+// The bytes that base64url text (letters, digits, "-" and "_"; "=" padding optional, but when present
+// it must fill the last group of four) stands for. Nothing for any other text, and for text whose bytes
+// hold a control character: the decoded text goes into a result field, where such bytes have no place.
+std::optional<std::string> DecodeBase64Url(std::string_view text);
 
 }  // namespace quorvex

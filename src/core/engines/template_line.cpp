@@ -13,6 +13,11 @@ TTemplateItem ParseItem(std::string_view text) {
   const size_t eq = text.find('=');
   item.name = text.substr(0, eq);
   if (eq != std::string_view::npos) item.value = text.substr(eq + 1);
+  item.isWordTest = eq != std::string_view::npos && !item.name.empty() && item.name.back() == '~';
+  if (item.isWordTest) {
+    item.name.pop_back();
+    return item;
+  }
   item.isCapture = !item.value.empty() && item.value.front() == '$';
   if (item.isCapture) item.field = ReadFieldReference(item.value);
   return item;

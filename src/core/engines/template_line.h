@@ -6,10 +6,13 @@
 namespace quorvex {
 
 // One "name=value" item of a template alternative: a condition on the tag's attribute, or, when the
-// value is a field reference, a capture of the attribute's value into that field.
+// value is a field reference, a capture of the attribute's value into that field. Written "name~=word",
+// the condition holds when word is one of the blank-separated words of the attribute's value, so that
+// class attributes listing several or hashed class names can be matched on the one that matters.
 struct TTemplateItem {
   std::string name;
   std::string value;
+  bool isWordTest = false;
   bool isCapture = false;
   int field = -1;  // capture target, zero-based; below 0 captures nothing
 };

@@ -13,7 +13,7 @@ class ESocketError : public std::runtime_error {
   std::string Detail;
 };
 
-// The messages of the four socket steps, exactly so spelled.
+// The messages of the four socket steps, byte for byte as the program shows them.
 inline constexpr const char* kLookupHostError = "Lookup host error!";
 inline constexpr const char* kConnectError = "Conncet_error";
 inline constexpr const char* kSendError = "Send error";

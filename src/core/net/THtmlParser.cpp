@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/common/ascii.h"
+#include "core/net/entities.h"
 
 namespace quorvex {
 namespace {
@@ -88,7 +89,7 @@ void THtmlParser::HandleText(std::string_view segment, std::string* out) {
 
 void THtmlParser::HandleTag(std::string_view tagText, size_t scanX, std::string* out) {
   ReadTagTokens(tagText);
-  SqueezeBlanks(tagName_);
+  tagName_ = SqueezeBlanks(tagName_);
   if (EqualsIgnoreCase(tagName_, "title")) {
     titlePending_ = true;
   } else if (EqualsIgnoreCase(tagName_, "script")) {
@@ -191,20 +192,6 @@ void THtmlParser::NextToken(std::string_view& rest, bool first, std::string& tok
     ++i;
   }
   rest = {};
-}
-
-// Drops bytes below 32 and keeps only the first blank of a run; control bytes inside a run do not break it.
-void THtmlParser::SqueezeBlanks(std::string& text) {
-  size_t kept = 0;
-  bool afterBlank = false;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) < 32) continue;
-    const bool blank = c == ' ';
-    if (blank && afterBlank) continue;
-    afterBlank = blank;
-    text[kept++] = c;
-  }
-  text.resize(kept);
 }
 
 }  // namespace quorvex

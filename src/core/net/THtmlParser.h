@@ -42,7 +42,6 @@ class THtmlParser {
   std::string& NewParamEntry();
   void AppendRebuiltTag(std::string& out) const;
   static void NextToken(std::string_view& rest, bool first, std::string& token);
-  static void SqueezeBlanks(std::string& text);
 
   NameValueList param_;
   std::vector<std::string> spareEntries_;  // entry strings of earlier tags, reused so that scanning does not allocate

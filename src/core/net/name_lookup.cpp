@@ -66,8 +66,8 @@ class Channel {
   ares_channel Get() const { return channel_; }
 
   // Waits for the resolver's sockets, the wake-up descriptor or the resolver's next retry, at most
-  // waitMs; then lets the resolver handle what happened. False when the wake-up descriptor fired.
-  bool Step(int wakeFd, int waitMs) {
+  // wait; then lets the resolver handle what happened. False when the wake-up descriptor fired.
+  bool Step(std::chrono::milliseconds wait, int wakeFd) {
     std::array<ares_socket_t, ARES_GETSOCK_MAXNUM> sockets{};
     const int bits = ares_getsock(channel_, sockets.data(), ARES_GETSOCK_MAXNUM);
     std::array<pollfd, ARES_GETSOCK_MAXNUM + 1> fds{};
@@ -82,9 +82,10 @@ class Channel {
     fds[count++] = pollfd{wakeFd, POLLIN, 0};
     timeval next{};
     if (ares_timeout(channel_, nullptr, &next) != nullptr) {
-      waitMs = std::min<long long>(waitMs, static_cast<long long>(next.tv_sec) * 1000 + (next.tv_usec + 999) / 1000);
+      wait = std::min(wait, std::chrono::seconds(next.tv_sec) +
+                                std::chrono::ceil<std::chrono::milliseconds>(std::chrono::microseconds(next.tv_usec)));
     }
-    const int ready = ::poll(fds.data(), count, waitMs);
+    const int ready = ::poll(fds.data(), count, static_cast<int>(std::max<long long>(wait.count(), 0)));
     if (ready > 0 && fds[resolverFds].revents != 0) return false;
     bool handled = false;
     for (nfds_t i = 0; ready > 0 && i < resolverFds; ++i) {
@@ -104,16 +105,15 @@ class Channel {
   int status_ = ARES_SUCCESS;
 };
 
-int RemainingMs(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(std::min<long long>(left, 1000 * 1000)) : 0;
+std::chrono::milliseconds Remaining(Clock::time_point deadline) {
+  return std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
 }
 
 TLookupOutcome Broken(std::string problem) { return TLookupOutcome{false, 0xFFFFFFFFu, std::move(problem)}; }
 
 }  // namespace
 
-TLookupOutcome LookupHostIPv4(const std::string& name, int wakeFd, int timeOutMs) {
+TLookupOutcome LookupHostIPv4(const std::string& name, std::chrono::milliseconds timeOut, int wakeFd) {
   if (name.empty() || name.find('\0') != std::string::npos) return {};
   in_addr dotted{};
   if (::inet_aton(name.c_str(), &dotted) != 0) return TLookupOutcome{true, dotted.s_addr, {}};
@@ -122,14 +122,15 @@ TLookupOutcome LookupHostIPv4(const std::string& name, int wakeFd, int timeOutMs
   Channel channel;
   if (channel.Status() != ARES_SUCCESS) return Broken(ares_strerror(channel.Status()));
   ares_gethostbyname(channel.Get(), name.c_str(), AF_INET, OnHostFound, &answer);
-  const bool bounded = timeOutMs > 0;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(bounded ? timeOutMs : 0);
-  constexpr int kUnboundedStepMs = 1000;
+  const bool bounded = timeOut.count() > 0;
+  const Clock::time_point deadline = Clock::now() + timeOut;
+  constexpr std::chrono::milliseconds kUnboundedStep{1000};
   while (!answer.done) {
     if (bounded && Clock::now() >= deadline) {
-      return Broken("no answer for " + name + " within " + std::to_string((timeOutMs + 999) / 1000) + " s");
+      const auto seconds = std::chrono::ceil<std::chrono::seconds>(timeOut).count();
+      return Broken("no answer for " + name + " within " + std::to_string(seconds) + " s");
     }
-    if (!channel.Step(wakeFd, bounded ? RemainingMs(deadline) : kUnboundedStepMs)) return Broken("aborted");
+    if (!channel.Step(bounded ? Remaining(deadline) : kUnboundedStep, wakeFd)) return Broken("aborted");
   }
   if (answer.status == ARES_SUCCESS || NameHasNoAddress(answer.status)) return TLookupOutcome{true, answer.address, {}};
   return Broken(std::string(ares_strerror(answer.status)) + " for " + name);

@@ -54,7 +54,7 @@ void SocketConnection::ResetInterrupt() {
 }
 
 TLookupOutcome SocketConnection::LookUp(const std::string& name) const {
-  return LookupHostIPv4(name, wakeFd_, timeOutMs_);
+  return LookupHostIPv4(name, std::chrono::milliseconds(timeOutMs_), wakeFd_);
 }
 
 bool SocketConnection::Fail(std::string problem) {

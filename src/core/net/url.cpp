@@ -1,6 +1,7 @@
 #include "core/net/url.h"
 
 #include "core/common/ascii.h"
+#include "core/common/folder_path.h"
 
 namespace quorvex {
 
@@ -38,9 +39,8 @@ std::string UrlDir(std::string_view url) {
   // Slashes within the first eight bytes belong to "http://" or "https://", never to the path.
   constexpr size_t kSchemeSlashes = 8;
   const size_t slash = url.rfind('/');
-  std::string dir(slash != std::string_view::npos && slash >= kSchemeSlashes ? url.substr(0, slash + 1) : url);
-  if (dir.empty() || dir.back() != '/') dir += '/';
-  return dir;
+  const std::string dir(slash != std::string_view::npos && slash >= kSchemeSlashes ? url.substr(0, slash + 1) : url);
+  return dir.empty() ? "/" : WithTrailingSlash(dir);
 }
 
 std::string JoinUrl(std::string_view base, std::string_view link) {

@@ -7,8 +7,10 @@
 #include "core/common/ascii.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
+#include "core/common/folder_path.h"
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
+#include "core/net/entities.h"
 #include "core/search/TGetList.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/code_page.h"
@@ -42,9 +44,7 @@ std::uint8_t LanguageOf(const TRecord& record) {
 }
 
 std::string FolderPrefix(const std::filesystem::path& folder) {
-  std::string prefix = folder.string();
-  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-  return prefix;
+  return WithTrailingSlash(folder.string());
 }
 
 }  // namespace
@@ -112,12 +112,13 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
-  run_.EngineFinished();  // last: the run may end the search here and free this controller
+  run_.EngineFinished();
 }
 
 std::string TDownload::StoredText(const std::string& field) const {
-  std::string text = CleanText(field);
-  return utf8_ ? text : ConvertCodePage(text, codePage_, kCodePageGb);
+  std::string text = SqueezeBlanks(field);
+  return utf8_ ? DecodeNumericReferences(text, TTextEncoding::Utf8)
+               : DecodeNumericReferences(ConvertCodePage(text, codePage_, kCodePageGb), TTextEncoding::Gb18030);
 }
 
 }  // namespace quorvex

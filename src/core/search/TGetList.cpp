@@ -61,10 +61,13 @@ struct TGetList::TCore {
   void Execute();
   bool WaitForStart(TSearchSettings& settings);
   void Search(const TSearchSettings& settings);
-  // Fetches or reads one page into pageText and says in failure why it brought nothing; true when
-  // the page came from a local file.
-  bool FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                 std::string& pageText, std::string& failure);
+  struct TFetched {
+    bool localFile = false;  // the page came from a local file
+    std::string failure;     // why the page brings nothing; empty for a page to read
+  };
+  // Fetches or reads one page into pageText.
+  TFetched FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
+                     std::string& pageText);
   // Runs event on the main thread unless the worker is stopped; false when it did not run.
   bool Raise(const std::function<void()>& event);
   void Stop();
@@ -76,7 +79,6 @@ struct TGetList::TCore {
 
   std::atomic<bool> terminate{false};  // stays set once stopped
   std::atomic<bool> finished{false};
-  std::atomic<bool> inEvent{false};  // the main thread is running one of this worker's events
   std::mutex raiseMutex;             // held while the thread is inside the dispatcher
   std::mutex mutex;
   std::condition_variable signal;  // the start signal
@@ -114,9 +116,8 @@ void TGetList::TCore::Stop() {
   signal.notify_all();
   dispatcher.WakeWaiters();
   // The thread's call into the main thread is dropped by now and it leaves the dispatcher at once;
-  // after that it checks the stop before it enters again. The event this stop may run inside of
-  // belongs to the thread and ends when the stop has returned.
-  if (!inEvent) std::lock_guard lock(raiseMutex);
+  // after that it checks the stop before it enters again.
+  std::lock_guard lock(raiseMutex);
 }
 
 void TGetList::TCore::Execute() {
@@ -149,7 +150,9 @@ void TGetList::TCore::Search(const TSearchSettings& settings) {
     bool localFile = false;
     std::string failure;
     try {
-      localFile = FetchPage(request, settings, pageText, failure);
+      TFetched fetched = FetchPage(request, settings, pageText);
+      localFile = fetched.localFile;
+      failure = std::move(fetched.failure);
       if (terminate) break;
       // An extraction error loses the rest of the page only.
       const std::optional<std::string> stopped = definition.ExtractPage(
@@ -178,30 +181,24 @@ void TGetList::TCore::Search(const TSearchSettings& settings) {
   definition = TEngineDefinition{};  // frees the kept records
 }
 
-bool TGetList::TCore::FetchPage(const TEngineDefinition::TPageRequest& request, const TSearchSettings& settings,
-                                std::string& pageText, std::string& failure) {
+TGetList::TCore::TFetched TGetList::TCore::FetchPage(const TEngineDefinition::TPageRequest& request,
+                                                    const TSearchSettings& settings, std::string& pageText) {
   if (!request.isHttp) {
     const std::optional<std::filesystem::path> file = LocalPagePath(request.url, settings.engineFolder);
-    if (!file) {
-      failure = request.url.empty() ? "the definition names no url" : "no file " + request.url;
-      return false;
-    }
-    if (std::optional<std::string> text = ReadWholeFile(*file)) {
-      pageText = std::move(*text);
-    } else {
-      failure = "cannot read " + file->string();
-    }
-    return true;
+    if (!file) return {false, request.url.empty() ? "the definition names no url" : "no file " + request.url};
+    std::optional<std::string> text = ReadWholeFile(*file);
+    if (!text) return {true, "cannot read " + file->string()};
+    pageText = std::move(*text);
+    return {true, {}};
   }
   http.Proxy = settings.proxy;
   http.TimeOutSeconds = settings.timeOutSeconds;
   if (settings.onConnecting) Raise(settings.onConnecting);
-  if (terminate) return false;
+  if (terminate) return {};
   http.Cookie = definition.HeaderValue("Cookie");
   http.Request(request.url, TSHttp::kGet);
   pageText = std::move(http.Body);
-  failure = RequestFailure(http);
-  return false;
+  return {false, RequestFailure(http)};
 }
 
 bool TGetList::TCore::Raise(const std::function<void()>& event) {
@@ -209,16 +206,7 @@ bool TGetList::TCore::Raise(const std::function<void()>& event) {
   if (terminate) return false;
   // The dispatcher drops a call whose flag is set before the main thread starts it, so no event can
   // follow a stop, not even one that was already queued when the stop came.
-  return dispatcher.RunOnMainThread(
-      [&] {
-        inEvent = true;
-        struct TEventEnd {
-          std::atomic<bool>& flag;
-          ~TEventEnd() { flag = false; }
-        } end{inEvent};
-        event();
-      },
-      terminate);
+  return dispatcher.RunOnMainThread(event, terminate);
 }
 
 }  // namespace quorvex

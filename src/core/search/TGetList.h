@@ -53,7 +53,7 @@ class TGetList {
 
   // Ends the search, on the main thread: no further event runs, a lookup or request in progress is
   // aborted, and a pending call into the main thread is dropped. The stop stays set, so one call is
-  // enough wherever the thread is. Safe inside one of the worker's own events.
+  // enough wherever the thread is. Never inside one of the worker's own events.
   void Stop();
 
   // The thread's loop has ended.

@@ -28,6 +28,7 @@ TOneKey* TSearchRun::StartSearch(const TSearchRequest& request) {
   app_.UpdateMode = false;
   Announce(request.Keyword);
   auto record = std::make_unique<TOneKey>(request.Keyword, NowDateTime(), request.MatchMode, request.Category);
+  record->AvoidFileNamesOf(app_.KeyList);
   record->PerEngineLimit = Limits.CountPerEngine;
   record->Loaded = true;
   record->Classify = request.Classify;
@@ -39,6 +40,7 @@ TOneKey* TSearchRun::StartSearch(const TSearchRequest& request) {
 
 bool TSearchRun::StartUpdateSearch(TOneKey& key, const std::vector<std::string>& engines) {
   if (Searching() || app_.ActivityState != TActivityState::Idle) return false;
+  key.EnsureLoaded(SearchResultDir());
   app_.UpdateMode = true;
   // The key's own keyword, not whatever the keyword box holds: the refreshed results are scored by it.
   Announce(key.Keyword);
@@ -78,8 +80,7 @@ void TSearchRun::StopSearch() {
 }
 
 void TSearchRun::EngineFinished() {
-  --runningEngines_;
-  TimerTick();
+  if (--runningEngines_ == 0 && Searching()) display_.EnginesFinished();
 }
 
 void TSearchRun::TimerTick() {

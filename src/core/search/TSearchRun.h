@@ -49,8 +49,8 @@ class TSearchRun {
   // with no search running; false otherwise.
   bool StartUpdateSearch(TOneKey& key, const std::vector<std::string>& engines);
   // Stops and frees every controller of the current search and returns at once: a worker still inside
-  // a lookup or a request winds down on its own thread. The program is Idle afterwards. Also runs by
-  // itself when the last engine has reported its end.
+  // a lookup or a request winds down on its own thread. The program is Idle afterwards. Never called
+  // inside a worker's event (the display's EnginesFinished asks for it right after that event).
   void StopSearch();
   // The main window's 200 ms timer, a safety net: the search ends if no engine is running any more.
   void TimerTick();
@@ -67,7 +67,7 @@ class TSearchRun {
   int RunningEngines() const { return runningEngines_; }
   void ResultAdded() { ++runTotal_; }
   void EngineStarted() { ++runningEngines_; }
-  // Ends the search when this was the last running engine.
+  // Tells the display when this was the last running engine.
   void EngineFinished();
 
  private:

@@ -61,18 +61,6 @@ int UrlDepthScore(std::string_view url) {
   return levels >= 8 ? 0 : 128 >> levels;
 }
 
-std::string CleanText(std::string_view text) {
-  std::string clean;
-  clean.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < ' ') continue;
-    if (byte == ' ' && !clean.empty() && clean.back() == ' ') continue;
-    clean += c;
-  }
-  return clean;
-}
-
 bool MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
                  const TMergeContext& context) {
   record.Url = CleanUrl(record.Url);

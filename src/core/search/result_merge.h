@@ -20,9 +20,6 @@ int KeywordScore(std::string_view text, const std::vector<std::string>& words);
 // trailing "/" do not count.
 int UrlDepthScore(std::string_view url);
 
-// Drops every byte below the blank and keeps only the first blank of a run.
-std::string CleanText(std::string_view text);
-
 // One record of an engine as the controller hands it over, texts already cleaned and converted.
 struct TFoundRecord {
   std::string Title;

@@ -16,8 +16,10 @@ class TSearchProgressRow {
   virtual void Downloading(int reported) = 0;
   // The engine's part of the search is over; added is the number of results it added. failure is
   // empty when every page was fetched and read; otherwise it says what failed first: "cannot read the
-  // definition FILE", or why a page brought nothing: a socket step's message with its cause ("Lookup host error!: no answer for
-  // example.com within 5 s"), "HTTP status 404", "extraction error: ...", "no file NAME".
+  // definition FILE", or why a page brought nothing: a socket step's message with its cause
+  // ("Lookup host error!: no answer for example.com within 5 s", "Conncet_error: HOST:PORT:
+  // Connection refused", "Receive error: time-out after 5 s"), "HTTP status 404",
+  // "extraction error: ...", "no file NAME".
   virtual void FinishedDown(int added, std::string_view failure) = 0;
 };
 
@@ -26,7 +28,8 @@ class TSearchProgressRow {
 // stderr. Every change a viewer shows arrives as one of these events; none needs polling. Called on
 // the main thread only, in this order: ShowActivity, ActivityStateChanged, KeyAdded (a new search
 // only), SearchStarted, AddProgressRow for every engine; then, as pages come, the rows' events and
-// ResultsMerged; at the end SearchEnded, ActivityStateChanged, ShowActivity.
+// ResultsMerged; EnginesFinished; at the end SearchEnded, ActivityStateChanged, ShowActivity. A viewer
+// never starts or stops a search from inside an event: it queues that for after the event returns.
 class TSearchDisplay {
  public:
   virtual ~TSearchDisplay() = default;
@@ -47,6 +50,9 @@ class TSearchDisplay {
   // A page of key's search is merged: key's results and result count may have changed. runTotal
   // results are added so far in this search, whose limit is countAll.
   virtual void ResultsMerged(TOneKey& key, int runTotal, int countAll) = 0;
+  // Every engine of the search has reported its end: the viewer ends the search (TSearchRun::StopSearch)
+  // as soon as this event has returned; the 200 ms timer tick would end it otherwise.
+  virtual void EnginesFinished() = 0;
   // key's search is over: its row shows "Finished" as its state, the progress window closes and the
   // progress bar shows full.
   virtual void SearchEnded(TOneKey& key) = 0;

@@ -12,6 +12,10 @@ void RunUntilSearchEnds(QueueDispatcher& dispatcher, TSearchRun& run) {
   constexpr std::chrono::milliseconds kTimerInterval{200};
   Clock::time_point nextTick = Clock::now() + kTimerInterval;
   while (run.Searching()) {
+    if (run.RunningEngines() <= 0) {
+      run.StopSearch();  // the last engine has ended: at once, not at the next tick
+      break;
+    }
     const Clock::time_point now = Clock::now();
     if (now >= nextTick) {
       run.TimerTick();

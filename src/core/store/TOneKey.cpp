@@ -1,6 +1,8 @@
 #include "core/store/TOneKey.h"
 
-#include "core/app/AppState.h"
+#include <cmath>
+#include <unordered_set>
+
 #include "core/common/ascii.h"
 #include "core/common/comma_list.h"
 #include "core/common/datetime.h"
@@ -26,11 +28,20 @@ std::int32_t PositionIgnoringCase(const std::vector<std::string>& names, std::st
   return -1;
 }
 
+std::string WithoutControls(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return text;
+}
+
+constexpr double kMillisecondsPerDay = 86400000.0;
+
 }  // namespace
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the record's own field order
 TOneKey::TOneKey(std::string keyword, double date, int matchMode, int category)
-    : Keyword(std::move(keyword)), Category(category), MatchMode(matchMode), Date(date), State(1) {}
+    : Keyword(WithoutControls(std::move(keyword))), Category(category), MatchMode(matchMode), Date(date), State(1) {}
 
 std::unique_ptr<TOneKey> TOneKey::FromLine(std::string_view line, const std::vector<std::string>& categoryNames) {
   auto key = std::make_unique<TOneKey>();
@@ -87,6 +98,22 @@ bool TOneKey::LoadResults(const std::filesystem::path& resultDir) {
   }
   ResultCount = static_cast<std::int32_t>(Results.Count());
   return text.has_value();
+}
+
+void TOneKey::EnsureLoaded(const std::filesystem::path& resultDir) {
+  if (!Loaded) LoadResults(resultDir);
+}
+
+void TOneKey::AvoidFileNamesOf(const std::vector<TOneKey*>& keyList) {
+  std::unordered_set<std::string> taken;
+  for (const TOneKey* other : keyList) {
+    if (other != this) taken.insert(ResultFileName(other->Keyword, other->Date));
+  }
+  // Counted in whole milliseconds, so that each step moves the name's milliseconds by exactly one.
+  const double start = std::round(Date * kMillisecondsPerDay);
+  for (double step = 0; taken.contains(ResultFileName(Keyword, Date)); ++step) {
+    Date = (start + step + 1) / kMillisecondsPerDay;
+  }
 }
 
 bool TOneKey::DeleteResult(const TOneResult* result) {

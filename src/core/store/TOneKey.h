@@ -16,6 +16,9 @@ class TVerify;
 
 // Items of the match mode box, by match mode index.
 inline constexpr std::array<const char*, 4> MatchModeNames = {"Whole words", "Any words", "Phrase", "Question"};
+// Texts of a record's State, shown in the status bar and the keyword list's Status column.
+inline constexpr std::array<const char*, 4> StateNames = {"Searching...", "Downloading...", "Updating...",
+                                                          "Finished"};
 
 // One keyword: the settings of its search and its merged results. Lives on the main thread; only the
 // verification workers' list is touched by other threads, under its own lock.
@@ -23,7 +26,9 @@ class TOneKey {
  public:
   // An empty record in state 0, as a malformed AllKey.txt line leaves it.
   TOneKey() = default;
-  // A record for a new search, in state 1. The caller sets PerEngineLimit and Loaded.
+  // A record for a new search, in state 1. The caller sets PerEngineLimit and Loaded. Control bytes of
+  // the keyword (line breaks, TAB, NUL) become spaces here, once, so that the keyword shown, searched,
+  // written to AllKey.txt and naming the result file is one and the same text.
   // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the record's own field order
   TOneKey(std::string keyword, double date, int matchMode, int category);
   TOneKey(const TOneKey&) = delete;
@@ -40,6 +45,12 @@ class TOneKey {
   // Appends the results of the file and sets Loaded; without a readable file Loaded stays off so the
   // file is looked for again next time. Returns whether the file was read.
   bool LoadResults(const std::filesystem::path& resultDir);
+  // Reads the result file unless it was read already: a search that adds to a keyword calls it first,
+  // or saving would replace the file's results by the new ones alone.
+  void EnsureLoaded(const std::filesystem::path& resultDir);
+  // Moves Date forward one millisecond at a time while a record of keyList has the same result file
+  // name, so that a new search never takes over another record's file.
+  void AvoidFileNamesOf(const std::vector<TOneKey*>& keyList);
 
   // Deletes a result (looked up by identity) from Results and View and marks the keyword modified.
   // False when the result is not one of this keyword's.

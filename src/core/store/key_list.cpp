@@ -1,19 +1,9 @@
 #include "core/store/key_list.h"
 
-#include "core/app/AppState.h"
 #include "core/common/file_io.h"
-#include "core/common/name_value_list.h"
 #include "core/store/TOneKey.h"
 
 namespace quorvex {
-
-bool LoadKeyList(AppState& app, const std::filesystem::path& allKeyFile,
-                 const std::vector<std::string>& categoryNames) {
-  const std::optional<std::string> text = ReadWholeFile(allKeyFile);
-  if (!text) return false;
-  for (const std::string& line : SplitLines(*text)) app.AddKey(TOneKey::FromLine(line, categoryNames));
-  return true;
-}
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the two paths have different names and roles
 bool SaveKeyList(const std::vector<TOneKey*>& keyList, const std::filesystem::path& allKeyFile,

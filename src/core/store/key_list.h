@@ -6,15 +6,10 @@
 
 namespace quorvex {
 
-struct AppState;
 class TOneKey;
 
 // The keyword records file, in the working folder.
 inline constexpr const char* kAllKeyFileName = "AllKey.txt";
-
-// Appends one record per line of AllKey.txt to app's KeyList, in file order; results are read later,
-// when a keyword is first shown. False when the file cannot be read (KeyList is then unchanged).
-bool LoadKeyList(AppState& app, const std::filesystem::path& allKeyFile, const std::vector<std::string>& categoryNames);
 
 // Rewrites AllKey.txt with one line per record of keyList, then the result file of every modified
 // record, which is then no longer modified. A file that cannot be written does not stop the others

@@ -11,7 +11,7 @@ namespace quorvex {
 // unchanged: a double quote inside is doubled, which the comma-list reading turns back into one.
 void AppendVerbatimField(std::string& line, std::string_view text);
 
-// Appends a title or summary, in which a double quote has always been written as a single quote.
+// Appends a title or summary, in which a double quote is written as a single quote.
 void AppendTextField(std::string& line, std::string_view text);
 
 // Appends a URL. Line feeds, carriage returns and NUL bytes are dropped: a browser ignores the first

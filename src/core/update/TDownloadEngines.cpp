@@ -91,7 +91,7 @@ void TDownloadEngines::TJob::Execute() {
 }
 
 void TDownloadEngines::TJob::CheckForNewArchive() {
-  if (ArchiveIsYoung()) return;
+  if (settings.Url.empty() || ArchiveIsYoung()) return;
   http.Request(settings.Url, TSHttp::kHead);
   if (terminated || http.Status != 200) return;
   // Compared as text, never parsed: any change of the server's stamp means a new archive.

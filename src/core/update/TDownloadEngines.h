@@ -17,7 +17,7 @@ class TDownloadEngines {
   using Clock = std::function<std::chrono::system_clock::time_point()>;
 
   struct Settings {
-    std::string Url;                     // the archive on the update server
+    std::string Url;                     // the archive on the update server; empty: no update
     std::filesystem::path LocalArchive;  // kept after unpacking; its age is checked next time
     std::filesystem::path EngineFolder;  // where the archive is unpacked
     std::filesystem::path OptionFile;    // where the new "Last-Modified" stamp is saved
@@ -42,7 +42,7 @@ class TDownloadEngines {
   // pending call into the main thread) without waiting for the network: a thread still inside a lookup
   // or a request winds down on its own and touches nothing outside itself any more. Only an unpack that
   // has begun is finished first, so that the engine folder is never left half-written. Callable from
-  // any thread but the worker itself; dispatcher must exist while it runs.
+  // any thread but the worker itself, never inside reloadEngines; dispatcher must exist while it runs.
   void Stop();
   // True once the thread has ended by itself or was stopped.
   bool Finished() const;

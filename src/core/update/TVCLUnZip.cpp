@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/common/folder_path.h"
 #include "core/update/CentralDirectoryReader.h"
 #include "core/update/DestinationTree.h"
 #include "core/update/LocalHeaderScanner.h"
@@ -26,8 +27,7 @@ uint64_t DataStart(const ZipArchiveFile& file, const TZipHeaderInfo& entry) {
 }
 
 std::string ShownName(const std::string& destDir, const EntryPath& path) {
-  std::string name = destDir;
-  if (!name.empty() && name.back() != '/') name += '/';
+  std::string name = WithTrailingSlash(destDir);
   for (const std::string& folder : path.Folders) name += folder + '/';
   return name + path.FileName;
 }

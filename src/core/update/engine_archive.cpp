@@ -2,16 +2,16 @@
 
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
+#include "core/common/folder_path.h"
 
 namespace quorvex {
 
 std::string EngineArchiveName() { return std::string("Engine1-") + kEngineSetVersion + ".zip"; }
 
 std::string EngineUpdateUrl() {
-  std::string base = Options().Value(kEngineServerOption);
-  if (base.empty()) base = kEngineServerUrl;
-  if (base.back() != '/') base += '/';
-  return base + EngineArchiveName();
+  const std::string base = Options().Value(kEngineServerOption);
+  if (base.empty()) return {};
+  return WithTrailingSlash(base) + EngineArchiveName();
 }
 
 std::string LocalEngineArchive() { return ProgramDir() + EngineArchiveName(); }

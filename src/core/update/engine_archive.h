@@ -5,14 +5,13 @@
 
 namespace quorvex {
 
-// The update server's base URL (its path is "/Quorvex/"). option.txt may name another one with the key
-// kEngineServerOption; copies of the program that do not know the key ignore it.
-inline constexpr const char* kEngineServerUrl = "http://update.quorvex.org/Quorvex/";
+// The option of option.txt that names the update server's base URL (http:// or https://). No server
+// is built in: without the option the engine update sends no request.
 inline constexpr const char* kEngineServerOption = "EngineServer";
 
 // "Engine1-" + kEngineSetVersion + ".zip": 1 is the engine format number.
 std::string EngineArchiveName();
-// The base URL (the option's, else the constant) followed by the archive name.
+// The option's base URL followed by the archive name; empty when the option names no server.
 std::string EngineUpdateUrl();
 // ProgramDir + the archive name: kept after unpacking, its age decides whether to look for a new one.
 std::string LocalEngineArchive();

@@ -72,7 +72,9 @@ struct TEndCentral {
   uint64_t CentralOffset = 0;
   uint64_t Position = 0;  // where the record that follows the central directory starts
 
-  bool IsMultiDisk() const { return ThisDisk != 0 || CentralDisk != 0 || EntriesOnDisk != TotalEntries; }
+  // Only the disk numbers make a set: single archives whose two entry counts differ are read by
+  // TotalEntries, as Info-ZIP's unzip reads them.
+  bool IsMultiDisk() const { return ThisDisk != 0 || CentralDisk != 0; }
 };
 
 // Lengths of the variable parts that follow a header's fixed bytes, in this order.

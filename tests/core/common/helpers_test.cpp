@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <semaphore>
 #include <thread>
 
 #include "core/common/ascii.h"
@@ -58,17 +59,36 @@ TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(ReadWholeFile(file).value(), "new contents");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
   EXPECT_FALSE(WriteFileAtomically(dir / "no-such-folder" / "x", "y"));
+  std::filesystem::create_directory(dir / "folder");
+  EXPECT_FALSE(WriteFileAtomically(dir / "folder", "onto a folder"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary file
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
 }
 
+namespace {
+
+// Lets a test wait until a worker's call is queued.
+class SignallingDispatcher : public QueueDispatcher {
+ public:
+  std::counting_semaphore<> posted{0};
+
+ protected:
+  void Post(std::function<void()> runner) override {
+    QueueDispatcher::Post(std::move(runner));
+    posted.release();
+  }
+};
+
+}  // namespace
+
 TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
-  QueueDispatcher dispatcher;
+  SignallingDispatcher dispatcher;
   std::atomic<bool> cancel{false};
   std::thread::id ranOn;
   bool result = false;
   std::thread worker([&] { result = dispatcher.RunOnMainThread([&] { ranOn = std::this_thread::get_id(); }, cancel); });
-  while (dispatcher.WaitAndRunPending(std::chrono::milliseconds(10)) == 0) {
-  }
+  dispatcher.posted.acquire();
+  dispatcher.RunPending();
   worker.join();
   EXPECT_TRUE(result);
   EXPECT_EQ(ranOn, std::this_thread::get_id());
@@ -76,7 +96,7 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   // A worker stopped while its call waits must not hold up the join.
   bool ran = false;
   std::thread stopped([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, cancel); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  dispatcher.posted.acquire();
   cancel = true;
   dispatcher.WakeWaiters();
   stopped.join();
@@ -89,7 +109,7 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   std::atomic<bool> stopLater{false};
   result = true;
   std::thread late([&] { result = dispatcher.RunOnMainThread([&] { ran = true; }, stopLater); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  dispatcher.posted.acquire();
   stopLater = true;
   dispatcher.RunPending();
   late.join();

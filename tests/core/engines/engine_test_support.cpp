@@ -1,5 +1,8 @@
 #include "engine_test_support.h"
 
+#include <gtest/gtest.h>
+
+#include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/net/THtmlParser.h"
 
@@ -11,6 +14,12 @@ TEngineDefinition DefinitionFromText(std::string_view text, const std::string& k
   TEngineDefinition definition;
   definition.LoadDefinition(lines);
   return definition;
+}
+
+std::string ReadEngine(const std::string& name) {
+  const auto text = ReadWholeFile(std::string(QUORVEX_SOURCE_DIR) + "/data/engines/" + name + ".txt");
+  EXPECT_TRUE(text.has_value()) << name;
+  return text.value_or(std::string());
 }
 
 PageRun RunPage(TEngineDefinition& definition, std::string_view page, std::string_view pageUrl) {

@@ -11,6 +11,9 @@ namespace quorvex::test {
 // A definition from its text (lines separated by LF), with "key=" + key in front as a search puts it.
 TEngineDefinition DefinitionFromText(std::string_view text, const std::string& key = {});
 
+// The text of the shipped definition data/engines/<name>.txt.
+std::string ReadEngine(const std::string& name);
+
 // What one page gave.
 struct PageRun {
   std::vector<TRecord> records;  // the records this page added

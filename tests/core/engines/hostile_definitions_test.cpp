@@ -17,45 +17,34 @@ constexpr const char* kPage =
 
 }  // namespace
 
-TEST(HostileDefinitions, DegenerateFilesFindNothingAndFetchNothing) {
+TEST(HostileDefinitions, DegenerateFilesAndShortRulesFindNothingOrChangeNothing) {
   for (const char* text : {"", "---", "---\n---", "\n\n\n", "=\n==\n---\n \n---\n", "---\n@\n&\n|\n;;;\n,,,\n---"}) {
     TEngineDefinition definition = DefinitionFromText(text);
     EXPECT_FALSE(definition.BuildPageUrl(0, 20, "").isHttp) << text;
     const auto run = RunPage(definition, kPage);
-    EXPECT_TRUE(run.records.empty()) << text;
-    EXPECT_FALSE(run.error) << text;
+    EXPECT_TRUE(run.records.empty() && !run.error) << text;
   }
-}
-
-TEST(HostileDefinitions, RulesWithTooFewItemsDoNothing) {
-  TEngineDefinition definition = DefinitionFromText(
-      "---\ndiv,class=r\na,href=$1\n$2\n/a\n---\nS\nS,$1\nS,$1,/\nR,$1\nR\nC,$1\nC\nL,$1\nL\n+\nT\nU\nD\nA\n");
-  const auto run = RunPage(definition, kPage);
-  ASSERT_EQ(run.records.size(), 2u);
-  EXPECT_EQ(run.records[0], (TRecord{"http://a/1", "one"}));
+  TEngineDefinition shortRules = DefinitionFromText(
+      "---\ndiv,class=r\na,href=$1\n$2\n/a\n---\nS\nS,$1\nS,$1,/\nR,$1\nR\nC,$1\nC\nL,$1\nL\n+\nT\nU\nD\nA\nB\n");
+  const auto run = RunPage(shortRules, kPage);
   EXPECT_FALSE(run.error);
+  EXPECT_EQ(run.records, (std::vector<TRecord>{{"http://a/1", "one"}, {"http://a/2", "two"}}));
 }
 
-TEST(HostileDefinitions, ZeroReferencesEndThePageWithAnErrorValue) {
-  TEngineDefinition definition = DefinitionFromText("---\na,href=$0\n$0\n/a\n---\nT,$1,$0\n");
-  const auto run = RunPage(definition, kPage);
-  EXPECT_TRUE(run.records.empty());
-  ASSERT_TRUE(run.error);
-  EXPECT_NE(run.error->find("T,$1,$0"), std::string::npos) << *run.error;
-}
+TEST(HostileDefinitions, AnErrorEndsThePageKeepsEarlierRecordsAndTheNextPageStartsClean) {
+  TEngineDefinition zero = DefinitionFromText("---\na,href=$0\n$0\n/a\n---\nT,$1,$0\n");
+  const auto first = RunPage(zero, kPage);
+  EXPECT_TRUE(first.records.empty());
+  EXPECT_NE(first.error.value_or("").find("T,$1,$0"), std::string::npos);
 
-TEST(HostileDefinitions, AnErrorKeepsTheRecordsBeforeItAndTheNextPageStartsClean) {
-  TEngineDefinition definition = DefinitionFromText("---\na,href=$1\n$2\n/a\n---\n+,$1,$1,$1\n");
+  TEngineDefinition doubling = DefinitionFromText("---\na,href=$1\n$2\n/a\n---\n+,$1,$1,$1\n");
   const std::string page = "<a href=small>x</a><a href=" + std::string(3 << 20, 'h') + ">y</a><a href=late>z</a><p>";
-  const auto run = RunPage(definition, page);
-  ASSERT_TRUE(run.error);
-  ASSERT_EQ(run.records.size(), 1u);
-  EXPECT_EQ(run.records[0], (TRecord{"smallsmall", "x"}));
-
-  const auto next = RunPage(definition, "<a href=again>w</a><p>");
+  const auto run = RunPage(doubling, page);
+  EXPECT_TRUE(run.error);
+  EXPECT_EQ(run.records, (std::vector<TRecord>{{"smallsmall", "x"}}));
+  const auto next = RunPage(doubling, "<a href=again>w</a><p>");
   EXPECT_FALSE(next.error);
-  ASSERT_EQ(next.records.size(), 1u);
-  EXPECT_EQ(next.records[0], (TRecord{"againagain", "w"}));
+  EXPECT_EQ(next.records, (std::vector<TRecord>{{"againagain", "w"}}));
 }
 
 TEST(HostileDefinitions, HugeNumbersNeitherOverflowNorAllocate) {
@@ -83,11 +72,12 @@ TEST(HostileDefinitions, RepeatingEveryLineOverAWholePageEnds) {
 TEST(HostileDefinitions, RandomDefinitionsOverRandomPagesNeverMisbehave) {
   // Pieces that exercise every prefix, rule letter and reference form; the sanitizer builds judge.
   const std::vector<std::string> templatePieces = {
-      "a,href=$1", "$2", "/a", "@div", "&p",  "|span",         "@a,class=x,href=$3",  "$0",      "$",
-      "td;th;@tr", "",   ";",  "@",    "a,=", "img,src=$9999", "\"b\",\"class=a b\"", "/div;@/p"};
+      "a,href=$1", "$2",           "/a",   "@div",       "&p", "|span", "@a,class=x,href=$3", "$0",
+      "$",         "td;th;@tr",    "",     ";",          "@",  "a,=",   "img,src=$9999",      "\"b\",\"class=a b\"",
+      "/div;@/p",  "div,class~=x", "a,~=", "p,class~=$1"};
   const std::vector<std::string> rulePieces = {
       "S,$1,#13#10,$2,$3", "R,$2,a=b,=c", "T,$1,$2,$3",   "A,$1,$2", "U,$1",       "D,$1,$2",   "C,$1,http", "C,$3,x,N",
-      "L,$4,ENG",          "L,$5,$now$",  "+,$2,$1,-,$3", "T,$0",    "+,$1,$1,$1", "S,$1,#,$1", "R,$1"};
+      "L,$4,ENG",          "L,$5,$now$",  "+,$2,$1,-,$3", "T,$0",    "+,$1,$1,$1", "S,$1,#,$1", "R,$1",      "B,$1,$2"};
   const std::vector<std::string> pagePieces = {"<a href=x>", "</a>",  "<div class=x>",
                                                "</div>",     "<p>",   "text",
                                                "<!--",       "-->",   "<script>",

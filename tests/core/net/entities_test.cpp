@@ -24,5 +24,34 @@ TEST(DecodeEntities, PassesOtherBytesThrough) {
   EXPECT_EQ(DecodeEntities(""), "");
 }
 
+TEST(DecodeNumericReferences, GivesTheCharacterInTheEnginesEncoding) {
+  // Decimal and hexadecimal, as pages write apostrophes, middle dots and registered signs.
+  EXPECT_EQ(DecodeNumericReferences("It&#x27;s &#0183;&#32;a&#174; &#X4E2D;&#20013;", TTextEncoding::Utf8),
+            "It's \u00B7 a\u00AE \u4E2D\u4E2D");
+  EXPECT_EQ(DecodeNumericReferences("&#20013;&#x27;&#183;&#x1F600;", TTextEncoding::Gb18030),
+            "\xD6\xD0'\xA1\xA4\x94"
+            "9\xFC"
+            "6");
+  // Controls become blanks; a decoded "&" must survive the named pass that follows unchanged.
+  EXPECT_EQ(DecodeNumericReferences("a&#10;b&#0;c&#x85;d", TTextEncoding::Utf8), "a b c d");
+  EXPECT_EQ(DecodeEntities(DecodeNumericReferences("&#38;lt; &amp;#60;", TTextEncoding::Utf8)), "&lt; &#60;");
+}
+
+TEST(DecodeNumericReferences, LeavesWhatIsNoCharacterAsWritten) {
+  const std::string kept =
+      "&#; &#x; &#12 &#xZZ; &# 1; &#55296; &#xDFFF; &#1114112; &#99999999999999999999999999; &#x110000; &#";
+  EXPECT_EQ(DecodeNumericReferences(kept, TTextEncoding::Utf8), kept);
+  EXPECT_EQ(DecodeNumericReferences(kept, TTextEncoding::Gb18030), kept);
+  EXPECT_EQ(DecodeNumericReferences("&&#65;&", TTextEncoding::Utf8), "&A&");
+  EXPECT_EQ(DecodeNumericReferences(std::string("\xB0\xA1\0&#66;", 8), TTextEncoding::Gb18030),
+            std::string("\xB0\xA1\0B", 4));
+}
+
+TEST(SqueezeBlanks, DropsControlsAndKeepsTheFirstBlankOfARun) {
+  EXPECT_EQ(SqueezeBlanks("a\tb  \r\n c"), "ab c");
+  EXPECT_EQ(SqueezeBlanks(" \x01 lead"), " lead");
+  EXPECT_EQ(SqueezeBlanks(std::string("\xB0\xA1 \0\xC4\xE3", 6)), "\xB0\xA1 \xC4\xE3");
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -55,8 +55,14 @@ class SearchRun : public ::testing::Test {
     return run_.StartSearch(request);
   }
 
-  // Runs the workers' calls, never the timer: the search ends when its last engine does.
-  void RunToEnd() { ASSERT_TRUE(PumpUntil(dispatcher_, [this] { return !run_.Searching(); })); }
+  // Runs the workers' calls, never the timer, and ends the search when the display is told that every
+  // engine has ended, as the window does.
+  void RunToEnd() {
+    const int before = display_.enginesFinished;
+    ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return display_.enginesFinished > before; }));
+    EXPECT_EQ(run_.RunningEngines(), 0);
+    run_.StopSearch();
+  }
 
   const TOneResult* Find(const TOneKey& key, const std::string& url) const {
     return key.Results.Find(TResultList::KeyOf(url));

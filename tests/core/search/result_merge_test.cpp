@@ -61,13 +61,6 @@ TEST(Scoring, UrlDepthHalvesPerPathLevel) {
   EXPECT_EQ(UrlDepthScore(""), 128);
 }
 
-TEST(Scoring, CleanTextDropsControlsAndSqueezesBlanks) {
-  EXPECT_EQ(CleanText("a\tb  \r\n c"), "ab c");
-  EXPECT_EQ(CleanText("   lead"), " lead");
-  EXPECT_EQ(CleanText("\xB0\xA1 \xC4\xE3"), "\xB0\xA1 \xC4\xE3");  // GB bytes are no control characters
-  EXPECT_EQ(CleanText(std::string("nul\0byte", 8)), "nulbyte");
-}
-
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
   const int scoreOfA = Find("http://host.com/a/b")->Score;

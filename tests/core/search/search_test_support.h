@@ -62,6 +62,7 @@ class RecordingDisplay : public TSearchDisplay {
   void SearchStarted(TOneKey&) override { ++started; }
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
+  void EnginesFinished() override { ++enginesFinished; }
   void SearchEnded(TOneKey&) override { ++ended; }
 
   std::map<std::string, Engine, std::less<>> engines;
@@ -70,6 +71,7 @@ class RecordingDisplay : public TSearchDisplay {
   int keysAdded = 0;
   int started = 0;
   int ended = 0;
+  int enginesFinished = 0;
   int rowsAlive = 0;  // progress rows not yet freed
 };
 

@@ -37,7 +37,7 @@ TEST(TOneResultLine, QuotesAndLineBreaksNeverBreakTheRecord) {
   EXPECT_EQ(line.find_first_of(std::string("\n\0", 2)), std::string::npos);
   EXPECT_NE(line.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << line;  // only the quote is doubled
   const TOneResult read = TOneResult::FromLine(line);
-  EXPECT_EQ(read.Title, "say 'hi' now");  // titles and summaries have always had single quotes instead
+  EXPECT_EQ(read.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
   EXPECT_EQ(read.Summary, "nul inside");
   EXPECT_EQ(read.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
   EXPECT_EQ(read.Engines, "A B");
@@ -51,8 +51,8 @@ TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
     const TOneResult read = TOneResult::FromLine(bad);
     EXPECT_EQ(read.ToLine(), TOneResult().ToLine()) << bad;
   }
-  // Not a number gives 0; 8-bit fields keep the low byte; an older copy under a decimal-comma locale
-  // wrote "45123,5".
+  // Not a number gives 0; 8-bit fields keep the low byte; a date written under a decimal-comma locale
+  // reads "45123,5".
   const TOneResult odd = TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")");
   EXPECT_EQ(odd.Url, "u");
   EXPECT_EQ(odd.Language, 1);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/app/AppState.h"
+#include "core/common/datetime.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
+#include "core/store/result_file_name.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -45,6 +47,63 @@ TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   EXPECT_EQ(after.KeyList[0]->Results[0].Url, "http://x");
   EXPECT_FALSE(LoadKeyList(after, dir / "missing.txt", kCategories));
   EXPECT_EQ(after.KeyList.size(), 2u);
+}
+
+TEST(KeyList, AKeywordWithControlBytesKeepsItsResultsAcrossARestart) {
+  test::TempDir dir;
+  AppState before;
+  TOneKey& key = AddKey(before, std::string("two\nlines\tand\0nul", 17));
+  EXPECT_EQ(key.Keyword, "two lines and nul");
+  key.Results.Add("HTTP://X", TOneResult{}).Url = "http://x";
+  key.Modified = true;
+  ASSERT_TRUE(SaveKeyList(before.KeyList, dir / kAllKeyFileName, dir.Path(), kCategories));
+
+  AppState after;
+  ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
+  ASSERT_EQ(after.KeyList.size(), 1u);
+  EXPECT_EQ(after.KeyList[0]->Keyword, key.Keyword);
+  EXPECT_TRUE(after.KeyList[0]->LoadResults(dir.Path()));
+}
+
+TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
+  test::TempDir dir;
+  // The clock reads milliseconds: two successive readings are not both on a whole second.
+  const double first = NowDateTime();
+  double next = first;
+  while (next == first) next = NowDateTime();
+  EXPECT_NE(MillisecondOfDay(first) % 1000 + MillisecondOfDay(next) % 1000, 0);
+
+  AppState app;
+  const auto search = [&app](const char* keyword, int millisecond) {
+    auto record = std::make_unique<TOneKey>(keyword, 45000 + millisecond / 86400000.0, 0, 0);
+    record->AvoidFileNamesOf(app.KeyList);
+    TOneKey& key = app.AddKey(std::move(record));
+    key.Results.Add("U", TOneResult{}).Url = "http://" + std::to_string(app.KeyList.size());
+    key.Modified = true;
+    return MillisecondOfDay(key.Date);
+  };
+  EXPECT_EQ(search("k", 1234), 1234);
+  EXPECT_EQ(search("k", 1234), 1235);
+  EXPECT_EQ(search("k12", 34), 36);  // "k1234" and "k1235" are taken
+  ASSERT_TRUE(SaveKeyList(app.KeyList, dir / kAllKeyFileName, dir.Path(), kCategories));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
+
+  AppState after;
+  ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
+  for (size_t i = 0; i < after.KeyList.size(); ++i) {
+    ASSERT_TRUE(after.KeyList[i]->LoadResults(dir.Path())) << i;
+    EXPECT_EQ(after.KeyList[i]->Results[0].Url, "http://" + std::to_string(i + 1));
+  }
+}
+
+TEST(KeyList, ATreeNodeShowsTheKeywordsFiledUnderItsExactName) {
+  AppState app;
+  AddKey(app, "a").Classify = "Node";
+  AddKey(app, "b").Classify = "node";
+  AddKey(app, "c").Classify = "Node";
+  EXPECT_EQ(KeysOfClassify(app.KeyList, "Node"), (std::vector<TOneKey*>{app.KeyList[0], app.KeyList[2]}));
+  EXPECT_EQ(KeysOfClassify(app.KeyList, std::nullopt), app.KeyList);
+  EXPECT_TRUE(KeysOfClassify(app.KeyList, "NODE").empty());
 }
 
 TEST(KeyList, AResultFileThatCannotBeWrittenStopsNothingElse) {

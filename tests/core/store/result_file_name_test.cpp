@@ -31,7 +31,7 @@ TEST(ResultFileName, AnyKeywordsResultsStayInsideTheFolderAndApart) {
   // A name near the length limit must still save through its temporary file; the others cannot be
   // names as they stand and must neither escape nor meet each other or a keyword's own name ("a_b").
   const std::vector<std::string> keywords = {
-      std::string(247, 'x'), "a_b", "../escape", "a/b", "a_b/", "/", std::string(300, 'y'), std::string("nul\0", 4)};
+      std::string(247, 'x'), "a_b", "../escape", "a/b", "a_b/", "/", std::string(300, 'y')};
   for (size_t i = 0; i < keywords.size(); ++i) {
     TOneKey key(keywords[i], kNoon, 0, 0);
     key.Results.Add("", TOneResult{});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -16,14 +17,19 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::hours;
 
-// nginx serves the archive for HEAD from www/Quorvex/ and for GET from www/get/, so that a test can
-// make downloads fail while the check still finds the archive; /plain/ serves the same without a
-// Last-Modified header. Every request goes to an access log.
+// nginx serves the archive over HTTPS, for HEAD from www/Quorvex/ and for GET from www/get/, so that a
+// test can make downloads fail while the check still finds the archive; /plain/ serves the same without
+// a Last-Modified header. Every request goes to an access log.
 class EngineUpdateTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { certificates = std::make_unique<TestCertificates>(); }
+  static void TearDownTestSuite() { certificates.reset(); }
+
   void SetUp() override {
     QUORVEX_REQUIRE_PROGRAM("nginx");
-    NginxSettings settings;
+    ASSERT_TRUE(certificates->Ready()) << certificates->Log();
+    const TestCertificates::KeyPair pair = certificates->Issue("127.0.0.1");
+    NginxSettings settings{"", pair.certificate, pair.key};
     settings.serverDirectives = "access_log " + (dir / "access.log").string() +
                                 ";\n"
                                 "location = /Quorvex/Engine1-1.zip {\n"
@@ -35,6 +41,7 @@ class EngineUpdateTest : public ::testing::Test {
                                 "  proxy_hide_header Last-Modified;\n"
                                 "}\n";
     server = std::make_unique<NginxServer>(settings);
+    trust = std::make_unique<ScopedEnvironmentVariable>("SSL_CERT_FILE", certificates->CaFile().string());
     ASSERT_TRUE(server->Started()) << server->Log();
     Options().SetLines({"EnableProxy=1", "Proxy=127.0.0.1", "ProxyPort=9"});  // must not be used
     archive = ReadFixture("zip/go-unix.zip");
@@ -59,15 +66,16 @@ class EngineUpdateTest : public ::testing::Test {
     return text;
   }
 
-  // A local archive written days ago.
+  // A local archive written days ago (a negative age: in the future).
   void PutLocalArchive(int daysOld) {
     ASSERT_TRUE(WriteFileAtomically(local, "old archive"));
     fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * daysOld));
   }
 
-  // The update server named in option.txt, whose archive name the program appends.
+  // The update server named in option.txt, whose archive name the program appends; none when empty.
   TDownloadEngines::Settings MakeSettings(const std::string& serverPath = "/Quorvex") {
-    Options().SetValue("EngineServer", server->Url(serverPath));
+    const std::string base = "https://127.0.0.1:" + std::to_string(server->TlsPort());
+    Options().SetValue("EngineServer", serverPath.empty() ? "" : base + serverPath);
     TDownloadEngines::Settings settings;
     settings.Url = TDownloadEngines::ProgramSettings().Url;
     settings.LocalArchive = local;
@@ -104,23 +112,30 @@ class EngineUpdateTest : public ::testing::Test {
     return requests;
   }
 
+  static std::unique_ptr<TestCertificates> certificates;
   TempDir dir;
   fs::path local = dir / "Engine1-1.zip";
   std::unique_ptr<NginxServer> server;
+  std::unique_ptr<ScopedEnvironmentVariable> trust;
   std::string archive;
   QueueDispatcher dispatcher;
   int reloads = 0;
 };
 
-TEST_F(EngineUpdateTest, YoungArchiveMeansNoRequest) {
+std::unique_ptr<TestCertificates> EngineUpdateTest::certificates;
+
+TEST_F(EngineUpdateTest, NoServerOrAYoungArchiveMeansNoRequest) {
+  RunUpdate(MakeSettings(""));
+  EXPECT_TRUE(Requests().empty());
   PutLocalArchive(2);
   RunUpdate(MakeSettings());
   EXPECT_TRUE(Requests().empty());
   EXPECT_EQ(reloads, 0);
+  EXPECT_FALSE(fs::exists(dir / "Engines1"));
 }
 
-TEST_F(EngineUpdateTest, SameStampMeansHeadOnly) {
-  PutLocalArchive(6);
+TEST_F(EngineUpdateTest, SameStampMeansHeadOnlyAlsoAfterAClockThatWasAhead) {
+  PutLocalArchive(-3);  // dated in the future: counts as old
   Options().SetValue("Last-Modified", ServerStamp());
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 200"});
@@ -130,7 +145,9 @@ TEST_F(EngineUpdateTest, SameStampMeansHeadOnly) {
 
 TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
   PutLocalArchive(6);
-  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
+  std::string stamp = ServerStamp();
+  for (char& c : stamp) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  Options().SetValue("Last-Modified", stamp);  // differs only in letter case: a new archive
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
   EXPECT_EQ(ReadWholeFile(local), archive);
@@ -143,10 +160,27 @@ TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
 }
 
 TEST_F(EngineUpdateTest, MissingArchiveOnTheServerEndsTheCheck) {
+  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
   RunUpdate(MakeSettings("/Missing/"));
   EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 404"});
   EXPECT_FALSE(fs::exists(local));
   EXPECT_FALSE(fs::exists(dir / "option.txt"));
+}
+
+TEST_F(EngineUpdateTest, ACorruptArchiveIsNotFetchedAgain) {
+  archive = "not a zip archive";
+  MakeDownloadable();
+  RunUpdate(MakeSettings());
+  EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
+  EXPECT_EQ(reloads, 0);
+  OptionsTable saved;
+  saved.LoadFrom(dir / "option.txt");
+  EXPECT_EQ(saved.Value("Last-Modified"), ServerStamp());
+
+  fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * 6));  // the next start
+  RunUpdate(MakeSettings());
+  EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200", "HEAD 200"}));
+  EXPECT_EQ(reloads, 0);
 }
 
 TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive) {

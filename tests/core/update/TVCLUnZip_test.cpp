@@ -76,14 +76,6 @@ fs::path MakeWithInfoZip(const TempDir& dir, const std::string& name, const std:
   return dir / name;
 }
 
-fs::path MakeWithPython(const TempDir& dir, const std::string& kind) {
-  const fs::path out = dir / (kind + ".zip");
-  EXPECT_EQ(RunTool({FindProgram("python3"), std::string(QUORVEX_SOURCE_DIR) + "/tests/core/update/make_archives.py",
-                     kind, out.string()}),
-            0);
-  return out;
-}
-
 fs::path WriteArchive(const TempDir& dir, const std::string& name, const std::string& bytes) {
   return dir.Write(name, bytes);
 }
@@ -131,10 +123,13 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
   // The entries of a truncated archive are found by their local headers.
   EXPECT_EQ(run("libzip-testfile-truncated.zip", TIncompleteZipMode::izAssumeBad), 1);
 
+  // A damaged entry keeps the file it would replace, and leaves no temporary file.
+  dir.Write("incons/a", "the good old engine file");
   Extraction badData(FixturePath("zip/libzip-incons-data.zip"), dir / "incons");
   EXPECT_EQ(badData.Run(), 0);
   EXPECT_EQ(badData.badCrc, std::vector<std::string>{"a"});
-  EXPECT_FALSE(fs::exists(dir / "incons/a"));
+  EXPECT_EQ(ReadWholeFile(dir / "incons/a"), "the good old engine file");
+  EXPECT_EQ(SnapshotTree(dir / "incons").size(), 1u);
 
   // Names are bytes: a GBK name without the UTF-8 flag is written as it is stored.
   EXPECT_EQ(run("admzip-chs_name.zip"), 1);
@@ -146,13 +141,6 @@ TEST(TVCLUnZip, ToolMadeArchivesGiveInfoZipsTree) {
   MakeSourceTree(dir);
   ExpectSameTreeAsInfoZip(MakeWithInfoZip(dir, "stored.zip", {"-0"}), dir);
   ExpectSameTreeAsInfoZip(MakeWithInfoZip(dir, "deflated.zip", {"-9"}), dir);
-  ExpectSameTreeAsInfoZip(MakeWithPython(dir, "streamed"), dir);
-
-  // Counts and offsets only in the Zip64 end record.
-  const fs::path zip64 = MakeWithPython(dir, "zip64");
-  std::string bytes = ReadWholeFile(zip64).value();
-  bytes.replace(bytes.size() - 14, 12, std::string(12, '\xFF'));
-  ExpectSameTreeAsInfoZip(WriteArchive(dir, "zip64-only.zip", bytes), dir);
 }
 
 TEST(TVCLUnZip, UnknownMethodIsSkipped) {
@@ -329,16 +317,6 @@ TEST(TVCLUnZip, SelectionRootDirAndFlatExtraction) {
   EXPECT_TRUE(fs::exists(dir / "flat/three.txt"));
 }
 
-TEST(TVCLUnZip, DamagedEntryKeepsTheFileItWouldReplace) {
-  const TempDir dir;
-  dir.Write("dest/a", "the good old engine file");
-  Extraction extraction(FixturePath("zip/libzip-incons-data.zip"), dir / "dest");
-  EXPECT_EQ(extraction.Run(), 0);
-  EXPECT_EQ(extraction.badCrc.size(), 1u);
-  EXPECT_EQ(ReadWholeFile(dir / "dest/a"), "the good old engine file");
-  EXPECT_EQ(SnapshotTree(dir / "dest").size(), 1u) << "no temporary file is left";
-}
-
 TEST(TVCLUnZip, AttributesOnlyWhenRetained) {
   const TempDir dir;
   Extraction extraction(FixturePath("zip/go-unix.zip"), dir / "plain");
@@ -370,6 +348,12 @@ TEST(TVCLUnZip, MultiDiskSetsAndCancel) {
   };
   EXPECT_THROW(extraction.Run(), EIncompleteZip);
   EXPECT_EQ(prompt, "Please insert disk 1 of the multi-disk set.");
+
+  // Disk 0 of 0 is one archive, whatever its entry counts say: all of its entries are extracted.
+  std::string counts = BuildZip({{"a.txt", "a"}, {"b.txt", "b"}});
+  counts[counts.size() - 14] = 1;  // entries on this disk: 1 of 2
+  Extraction single(WriteArchive(dir, "counts.zip", counts), dir / "counts");
+  EXPECT_EQ(single.Run(), 2);
 
   Extraction canceled(WriteArchive(dir, "two.zip", BuildZip({{"a.txt", "a"}, {"b.txt", "b"}})), dir / "cancel");
   canceled.unzip.OnEndUnZip = [&canceled](const TZipHeaderInfo&, const std::string&) { canceled.unzip.Cancel(); };

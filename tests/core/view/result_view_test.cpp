@@ -28,7 +28,7 @@ class ResultView : public ::testing::Test {
   void Add(const std::string& url, const std::string& title, int score, const std::string& engines,
            std::uint8_t pageState, std::uint8_t visited, double found) {
     TOneResult& result = key_.Results.Add(TResultList::KeyOf(url), TOneResult{});
-    result = {title, url, "summary of " + title, 0, engines, score, "", visited, pageState, found, 0, 0};
+    result = {title, url, "summary of " + url, 0, engines, score, "", visited, pageState, found, 0, 0};
   }
 
   // The first letter of each shown result's host.
@@ -50,8 +50,8 @@ TEST_F(ResultView, FilterRulesAreCaseSensitiveSubstringsAndFlags) {
   EXPECT_EQ(Shown(filter, 0), "aBcde");
   EXPECT_EQ(Shown(filter, -1), "aBcde");
   filter.Contains = "abc";
-  EXPECT_EQ(Shown(filter, 0), "a");  // "ABC" does not count
-  filter.Contains = "summary of M";
+  EXPECT_EQ(Shown(filter, 0), "a");  // found in a title only; "ABC" does not count
+  filter.Contains = "of http://c";
   EXPECT_EQ(Shown(filter, 0), "c");
   filter.Contains = ".com";
   filter.Engine = "Alpha";  // a short name matches a longer one
@@ -78,6 +78,16 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
   EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
   EXPECT_LT(CompareFolded("ab", "AB!"), 0);
+
+  // Titles alike in their first seven bytes, then ordered one way at the next byte and the other way
+  // at a later one, within and beyond the first sixteen bytes after the shared ones.
+  const std::string same = "Shared ";
+  key_.Results[0].Title = same + "b" + "a";
+  key_.Results[1].Title = same + "A" + "z";
+  key_.Results[2].Title = same + std::string(16, 'q') + "z" + "a";
+  key_.Results[3].Title = same + std::string(16, 'Q') + "b" + "z";
+  key_.Results[4].Title = same + "C";
+  EXPECT_EQ(Shown(none, 3), "Baedc");
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {

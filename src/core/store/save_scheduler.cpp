@@ -1,0 +1,89 @@
+#include "core/store/save_scheduler.h"
+
+#include <utility>
+
+#include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
+
+namespace quorvex {
+
+SaveScheduler::SaveScheduler(SaveTargets targets) : targets_(std::move(targets)) {}
+
+void SaveScheduler::KeyChanged(const TOneKey& key) {
+  keyListPending_ = true;
+  resultsPending_.insert(&key);
+}
+
+void SaveScheduler::KeyDeleted(const TOneKey& key) {
+  keyListPending_ = true;
+  resultsPending_.erase(&key);
+  resultsWritten_.erase(&key);
+}
+
+void SaveScheduler::KeyListChanged() { keyListPending_ = true; }
+
+void SaveScheduler::TreeChanged() { treePending_ = true; }
+
+void SaveScheduler::Tick(Clock::time_point now) {
+  // Forget writes old enough not to hold anything back, so the map stays as small as a second's work.
+  std::erase_if(resultsWritten_, [now](const auto& entry) { return now - entry.second >= kMinInterval; });
+  if (HasPending()) WriteDue(now, false);
+}
+
+bool SaveScheduler::Flush(Clock::time_point now) { return WriteDue(now, true); }
+
+bool SaveScheduler::SaveAll(Clock::time_point now) {
+  treePending_ = true;
+  keyListPending_ = true;
+  return Flush(now);
+}
+
+bool SaveScheduler::HasPending() const { return treePending_ || keyListPending_ || !resultsPending_.empty(); }
+
+bool SaveScheduler::Due(const std::optional<Clock::time_point>& lastWrite, Clock::time_point now) {
+  return !lastWrite || now - *lastWrite >= kMinInterval;
+}
+
+bool SaveScheduler::WriteDue(Clock::time_point now, bool ignoreInterval) {
+  bool allWritten = true;
+  if (treePending_ && (ignoreInterval || Due(treeWritten_, now))) {
+    treeWritten_ = now;
+    treePending_ = !targets_.saveKeyTree();
+    allWritten = !treePending_;
+  }
+  if (keyListPending_ && (ignoreInterval || Due(keyListWritten_, now))) allWritten = WriteKeyList(now) && allWritten;
+  if (resultsPending_.empty()) return allWritten;
+  // Walking KeyList keeps the shut-down's order and drops keywords that have left it.
+  std::set<const TOneKey*> stillPending;
+  for (TOneKey* key : *targets_.keyList) {
+    // An unmodified record's file already holds what it has (the key list may just have written it).
+    if (!resultsPending_.contains(key) || !key->Modified) continue;
+    const auto written = resultsWritten_.find(key);
+    const bool due = ignoreInterval || written == resultsWritten_.end() || Due(written->second, now);
+    if (due && WriteResults(*key, now)) continue;
+    stillPending.insert(key);
+    allWritten = allWritten && !due;
+  }
+  resultsPending_ = std::move(stillPending);
+  return allWritten;
+}
+
+bool SaveScheduler::WriteKeyList(Clock::time_point now) {
+  // Saving the key list also writes the result file of every modified keyword; note those writes so
+  // that a result write asked for just after waits its turn like any other.
+  for (const TOneKey* key : *targets_.keyList) {
+    if (key->Modified) resultsWritten_[key] = now;
+  }
+  keyListWritten_ = now;
+  keyListPending_ = !SaveKeyList(*targets_.keyList, targets_.allKeyFile, targets_.resultDir, targets_.categoryNames());
+  return !keyListPending_;
+}
+
+bool SaveScheduler::WriteResults(TOneKey& key, Clock::time_point now) {
+  resultsWritten_[&key] = now;
+  if (!key.SaveResults(targets_.resultDir)) return false;
+  key.Modified = false;
+  return true;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,74 @@
+#pragma once
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+class TOneKey;
+
+// The files the user's keywords live in and what they are written from.
+struct SaveTargets {
+  const std::vector<TOneKey*>* keyList = nullptr;  // the records AllKey.txt lists, in its order
+  std::filesystem::path allKeyFile;
+  std::filesystem::path resultDir;
+  // The category names at the time of writing (AllKey.txt names each keyword's category).
+  std::function<std::vector<std::string>()> categoryNames;
+  // Writes KeyTree.txt atomically; false when it could not.
+  std::function<bool()> saveKeyTree;
+};
+
+// Keeps the keyword files on disk soon after they change, so that a process that never reaches its
+// shut-down (killed, logged out, crashed) loses nothing the user kept. Callers report changes as they
+// happen; Tick writes what is pending, each file at most once per kMinInterval, so a burst of changes
+// costs one write per file. Writes go through the atomic store writers and produce the same bytes as
+// the shut-down's save. Main thread only, like the records it reads.
+class SaveScheduler {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr Clock::duration kMinInterval = std::chrono::seconds(1);
+
+  explicit SaveScheduler(SaveTargets targets);
+
+  // A search, update search or verification / download run of key ended or was stopped: its line of
+  // AllKey.txt and its result file (written when the record is modified) are due.
+  void KeyChanged(const TOneKey& key);
+  // key left KeyList: AllKey.txt is due, and a result write still pending for key is dropped, as the
+  // shut-down drops it. key is not kept.
+  void KeyDeleted(const TOneKey& key);
+  // A keyword was filed under another class.
+  void KeyListChanged();
+  // A class of the tree was added, renamed, moved or deleted.
+  void TreeChanged();
+
+  // Called by the window's timer: writes every pending file whose last write is kMinInterval old.
+  void Tick(Clock::time_point now);
+  // Writes every pending file now, in the shut-down's order: KeyTree.txt, AllKey.txt, result files in
+  // KeyList order. A file that cannot be written stays pending and does not stop the others. True when
+  // every pending file was written.
+  bool Flush(Clock::time_point now);
+  // The shut-down's save: KeyTree.txt, then AllKey.txt with every modified keyword's result file.
+  bool SaveAll(Clock::time_point now);
+  bool HasPending() const;
+
+ private:
+  bool WriteDue(Clock::time_point now, bool ignoreInterval);
+  bool WriteKeyList(Clock::time_point now);
+  bool WriteResults(TOneKey& key, Clock::time_point now);
+  static bool Due(const std::optional<Clock::time_point>& lastWrite, Clock::time_point now);
+
+  SaveTargets targets_;
+  bool treePending_ = false;
+  bool keyListPending_ = false;
+  std::set<const TOneKey*> resultsPending_;
+  std::optional<Clock::time_point> treeWritten_;
+  std::optional<Clock::time_point> keyListWritten_;
+  std::map<const TOneKey*, Clock::time_point> resultsWritten_;
+};
+
+}  // namespace quorvex
