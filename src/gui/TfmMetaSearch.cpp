@@ -375,6 +375,11 @@ void TfmMetaSearch::ResultsMerged(TOneKey& key, int runTotal, int countAll) {
   lblNum->setText(QString::number(runTotal) + "  ");
 }
 
+void TfmMetaSearch::EnginesFinished() {
+  // Not inside the event: the worker that raised it must have left before its search is freed.
+  QMetaObject::invokeMethod(this, [this] { run_.TimerTick(); }, Qt::QueuedConnection);
+}
+
 void TfmMetaSearch::SearchEnded(TOneKey& key) {
   UpdateKeyRow(key);
   progress_->hide();

@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidgetItem>
 #include <memory>
 #include <optional>
 
@@ -79,6 +80,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   void SearchStarted(TOneKey& key) override;
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey& key, int runTotal, int countAll) override;
+  void EnginesFinished() override;
   void SearchEnded(TOneKey& key) override;
 
   TSearchRun& SearchRun() { return run_; }

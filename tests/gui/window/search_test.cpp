@@ -25,16 +25,10 @@ std::string Definition(const std::string& url) {
   return "url=" + url + "\nHead=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
 }
 
-ScriptedReply Answer(std::string bytes) {
-  ScriptedReply reply;
-  reply.bytes = std::move(bytes);
-  return reply;
-}
-
 ScriptedReply Stall() {
-  ScriptedReply reply;
-  reply.stall = true;
-  return reply;
+  ScriptedReply silent;
+  silent.stall = true;
+  return silent;
 }
 
 struct Commands {
@@ -76,7 +70,9 @@ TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
 }
 
 TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
-  LoopbackServer answering({Answer(ResultPage("http://found.example/a", "Found"))});
+  ScriptedReply found;
+  found.bytes = ResultPage("http://found.example/a", "Found");
+  LoopbackServer answering({found});
   LoopbackServer silent({Stall()});
   UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
   TfmMetaSearch& window = Open();
