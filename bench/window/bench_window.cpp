@@ -74,6 +74,7 @@ struct Stalls {
   double longestMs = 0;
   int over16 = 0;
   double searchMs = 0;
+  double startMs = 0;  // the search command itself: 20 controllers, their threads and progress rows
 };
 
 Stalls SearchStalls(const test::TempDir& program) {
@@ -98,6 +99,8 @@ Stalls SearchStalls(const test::TempDir& program) {
   window.show();
   RunUntil([&] { return window.isVisible(); });
   Stalls stalls;
+  QElapsedTimer clock;
+  clock.start();
   QElapsedTimer sinceTick;
   QTimer probe;
   probe.setTimerType(Qt::PreciseTimer);
@@ -105,14 +108,17 @@ Stalls SearchStalls(const test::TempDir& program) {
     const double gap = static_cast<double>(sinceTick.nsecsElapsed()) / 1e6;
     sinceTick.restart();
     stalls.longestMs = std::max(stalls.longestMs, gap);
-    if (gap > 16) ++stalls.over16;
+    if (gap > 16) {
+      ++stalls.over16;
+      std::printf("  gap of %.1f ms ending %.1f ms after the search command\n", gap,
+                  static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
   });
-  QElapsedTimer clock;
-  clock.start();
   window.edKey->setText("water");
   sinceTick.start();
   probe.start(1);
   window.btnSearchClick();
+  stalls.startMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
   RunUntil([&] { return app.ActivityState == TActivityState::Idle; });
   probe.stop();
   stalls.searchMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -141,7 +147,9 @@ int main(int argc, char** argv) {
               startups[0], startups[4]);
 
   const Stalls stalls = SearchStalls(program);
-  std::printf("20-engine loopback search (2000 records): %.1f ms; longest event-loop gap %.1f ms; gaps over 16 ms: %d\n",
-              stalls.searchMs, stalls.longestMs, stalls.over16);
+  std::printf(
+      "20-engine loopback search (2000 records): %.1f ms, its start %.1f ms; longest event-loop gap %.1f ms; "
+      "gaps over 16 ms: %d\n",
+      stalls.searchMs, stalls.startMs, stalls.longestMs, stalls.over16);
   return 0;
 }
