@@ -96,6 +96,7 @@ void TfmKeyProp::cbDetailChange(int index) {
   edCountAll->setReadOnly(index != kCustomSchedule);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the dialog's own control order
 TfmKeyProp::Action TfmKeyProp::Execute(const QStringList& categories, int category, int matchMode, const QString* keyword) {
   cbClassify->clear();
   cbClassify->addItems(categories);

@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "core/store/TOneKey.h"

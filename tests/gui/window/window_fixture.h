@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
