@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "core/app/AppState.h"
 #include "core/app/ProgramDirs.h"
 #include "core/common/ascii.h"
-#include "core/common/numbers.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
 #include "core/view/TFilter.h"
@@ -43,29 +43,14 @@ struct ExportArgs {
 
 std::optional<ExportArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
   ExportArgs parsed;
-  std::vector<std::string> words;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--order") {
-      const int order = i + 1 < args.size() ? ParseIntOr(args[++i], -1) : -1;
-      if (order < 0 || order > 7) {
-        problem = "--order needs a number from 0 to 7";
-        return std::nullopt;
-      }
-      parsed.order = order;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      problem = "unknown option '" + arg + "'";
-      return std::nullopt;
-    } else {
-      words.push_back(arg);
-    }
-  }
-  if (words.size() != 2) {
+  const auto words = ArgParser().Number("--order", parsed.order, 0, 7).Parse(args, problem);
+  if (!words) return std::nullopt;
+  if (words->size() != 2) {
     problem = "expected KEYWORD and FILE";
     return std::nullopt;
   }
-  parsed.keyword = words[0];
-  parsed.file = words[1];
+  parsed.keyword = (*words)[0];
+  parsed.file = (*words)[1];
   return parsed;
 }
 

@@ -86,10 +86,9 @@ int RunExtract(const std::vector<std::string>& args) {
   const std::optional<std::string> page = ReadWholeFile(parsed->page);
   if (!page) return CannotRead(parsed->page);
 
-  std::vector<std::string> lines = SplitLines(*definitionText);
-  lines.insert(lines.begin(), "key=" + parsed->key);
   TEngineDefinition definition;
-  definition.LoadDefinition(lines);
+  definition.LoadDefinition(SplitLines(*definitionText));
+  definition.SetKey(parsed->key);
 
   const int start = definition.FirstStart();
   THtmlParser parser;

@@ -9,10 +9,18 @@ std::string Escape(std::string_view bytes) {
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           out += "\\x";

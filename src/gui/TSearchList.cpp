@@ -26,44 +26,73 @@ namespace {
 
 const QColor kSelectionColor(0, 0, 128);
 
+// A text drawn on its own background box (the score and the engines).
+struct TBoxColors {
+  QColor Background;
+  QColor Ink;
+};
+
 TListKey ListKeyOf(int key) {
   switch (key) {
-    case Qt::Key_Down: return TListKey::Down;
-    case Qt::Key_Up: return TListKey::Up;
-    case Qt::Key_PageDown: return TListKey::PageDown;
-    case Qt::Key_PageUp: return TListKey::PageUp;
-    case Qt::Key_Home: return TListKey::Home;
-    case Qt::Key_End: return TListKey::End;
-    case Qt::Key_Right: return TListKey::Right;
-    case Qt::Key_Left: return TListKey::Left;
+    case Qt::Key_Down:
+      return TListKey::Down;
+    case Qt::Key_Up:
+      return TListKey::Up;
+    case Qt::Key_PageDown:
+      return TListKey::PageDown;
+    case Qt::Key_PageUp:
+      return TListKey::PageUp;
+    case Qt::Key_Home:
+      return TListKey::Home;
+    case Qt::Key_End:
+      return TListKey::End;
+    case Qt::Key_Right:
+      return TListKey::Right;
+    case Qt::Key_Left:
+      return TListKey::Left;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return TListKey::Enter;
-    case Qt::Key_N: return TListKey::N;
-    case Qt::Key_Delete: return TListKey::Delete;
-    default: return TListKey::Other;
+    case Qt::Key_Enter:
+      return TListKey::Enter;
+    case Qt::Key_N:
+      return TListKey::N;
+    case Qt::Key_Delete:
+      return TListKey::Delete;
+    default:
+      return TListKey::Other;
   }
 }
 
 // The bytes a run draws: the result's own text, or a text the layout made.
 std::string_view FieldText(const TResultLayout& item, TListField field) {
   switch (field) {
-    case TListField::Number: return item.Number;
-    case TListField::Title: return item.Result->Title;
-    case TListField::Summary: return item.Result->Summary;
-    case TListField::Url: return item.Result->Url;
-    case TListField::Engines: return item.Result->Engines;
-    case TListField::Score: return item.Score;
+    case TListField::Number:
+      return item.Number;
+    case TListField::Title:
+      return item.Result->Title;
+    case TListField::Summary:
+      return item.Result->Summary;
+    case TListField::Url:
+      return item.Result->Url;
+    case TListField::Engines:
+      return item.Result->Engines;
+    case TListField::Score:
+      return item.Score;
   }
   return {};
 }
 
 TTextCoding FieldCoding(const TResultLayout& item, TListField field) {
   switch (field) {
-    case TListField::Title: return item.TitleCoding;
-    case TListField::Summary: return item.SummaryCoding;
-    case TListField::Url: return item.UrlCoding;
-    case TListField::Engines: return item.EnginesCoding;
-    default: return TTextCoding::Gb;
+    case TListField::Title:
+      return item.TitleCoding;
+    case TListField::Summary:
+      return item.SummaryCoding;
+    case TListField::Url:
+      return item.UrlCoding;
+    case TListField::Engines:
+      return item.EnginesCoding;
+    default:
+      return TTextCoding::Gb;
   }
 }
 
@@ -185,19 +214,20 @@ bool TSearchList::WriteExport(const std::filesystem::path& file) {
 }
 
 void TSearchList::Rebuild() const {
-  if (key_ == nullptr) return;
+  const QSignalBlocker blocker(scrollBar_);
+  if (key_ == nullptr) {
+    scrollBar_->setRange(0, 0);
+    return;
+  }
   ViewCursor view{cursor_.SelectedIndex, cursor_.TopIndex};
   RebuildView(key_, filter_, sortMethod_, view);
   cursor_.SelectedIndex = view.SelectedIndex;
   cursor_.TopIndex = view.TopIndex;
-  const QSignalBlocker blocker(scrollBar_);
   scrollBar_->setRange(0, std::max(static_cast<int>(key_->View.size()) - 1, 0));
   scrollBar_->setValue(cursor_.TopIndex);
 }
 
-TLayoutParams TSearchList::LayoutParams() const {
-  return {DrawWidth(), look_.SummaryLine, &keywords_, &measure_};
-}
+TLayoutParams TSearchList::LayoutParams() const { return {DrawWidth(), look_.SummaryLine, &keywords_, &measure_}; }
 
 void TSearchList::UpdateFonts() {
   const auto font = [this](TListFont which) { return look_.Font(which); };
@@ -226,7 +256,7 @@ void TSearchList::paintEvent(QPaintEvent* event) {
   painter.fillRect(event->rect(), Qt::white);
   if (key_ == nullptr) return;
   Rebuild();
-  frame_ = LayoutList(key_->View, cursor_.TopIndex, cursor_.SelectedIndex, height(), LayoutParams());
+  frame_ = LayoutList(key_->View, cursor_, height(), LayoutParams());
   cursor_.SelectedIndex = frame_.SelectedIndex;
   cursor_.LastVisible = frame_.LastVisible;
   const qreal ratio = devicePixelRatioF();
@@ -246,19 +276,18 @@ void TSearchList::paintEvent(QPaintEvent* event) {
 void TSearchList::DrawItem(QPainter& painter, const TResultLayout& item, int top, bool selected) {
   const int drawWidth = DrawWidth();
   if (selected) painter.fillRect(QRect(0, top, drawWidth, item.Height), kSelectionColor);
-  const QColor plain = selected ? kSelectionColor : QColor(Qt::white);
 
   const auto drawBoxed = [&](TListRole role, int x, int y, std::string_view bytes, TTextCoding coding,
-                             const QColor& background, const QColor& ink) {
+                             const TBoxColors& colors) {
     const QString text = DecodeRun(bytes, coding);
     painter.setFont(measure_.Font(role));
     const QFontMetrics metrics(painter.font());
-    painter.fillRect(QRect(x, top + y, metrics.horizontalAdvance(text), metrics.height()), background);
-    painter.setPen(ink);
+    painter.fillRect(QRect(x, top + y, metrics.horizontalAdvance(text), metrics.height()), colors.Background);
+    painter.setPen(colors.Ink);
     painter.drawText(x, top + y + metrics.ascent(), text);
   };
   drawBoxed(TListRole::Score, item.ScoreX, item.ScoreY, item.Score, TTextCoding::Gb,
-            selected ? QColor(0, 0, 255) : QColor(255, 255, 0), selected ? QColor(Qt::white) : QColor(128, 128, 0));
+            selected ? TBoxColors{QColor(0, 0, 255), Qt::white} : TBoxColors{QColor(255, 255, 0), QColor(128, 128, 0)});
 
   for (const TTextRun& run : item.Runs) {
     QColor ink;
@@ -289,7 +318,7 @@ void TSearchList::DrawItem(QPainter& painter, const TResultLayout& item, int top
   }
 
   drawBoxed(TListRole::Engines, item.EnginesX, item.EnginesY, item.Result->Engines, item.EnginesCoding,
-            selected ? QColor(0, 0, 255) : plain, selected ? QColor(Qt::white) : QColor(0, 128, 0));
+            selected ? TBoxColors{QColor(0, 0, 255), Qt::white} : TBoxColors{Qt::white, QColor(0, 128, 0)});
   if (look_.DisplayGrid) {
     painter.setPen(ToQColor(look_.GridLine));
     painter.drawLine(0, top + item.GridY, drawWidth, top + item.GridY);
@@ -335,15 +364,32 @@ void TSearchList::keyPressEvent(QKeyEvent* event) {
   event->accept();
   bool deleted = false;
   switch (outcome.Action) {
-    case TListAction::EnlargeFont: EnlargeFont(); break;
-    case TListAction::DiminishFont: DiminishFont(); break;
-    case TListAction::NextOrder: SetSortMethod(SteppedSortMethod(sortMethod_, 1)); break;
-    case TListAction::PreviousOrder: SetSortMethod(SteppedSortMethod(sortMethod_, -1)); break;
-    case TListAction::Open: OpenResult(false, false); break;
-    case TListAction::OpenNewWindow: OpenResult(true, false); break;
-    case TListAction::Property: emit PropertyRequested(); break;
-    case TListAction::Delete: deleted = DeleteSelected(); break;
-    case TListAction::None: break;
+    case TListAction::EnlargeFont:
+      EnlargeFont();
+      break;
+    case TListAction::DiminishFont:
+      DiminishFont();
+      break;
+    case TListAction::NextOrder:
+      SetSortMethod(SteppedSortMethod(sortMethod_, 1));
+      break;
+    case TListAction::PreviousOrder:
+      SetSortMethod(SteppedSortMethod(sortMethod_, -1));
+      break;
+    case TListAction::Open:
+      OpenResult(false, false);
+      break;
+    case TListAction::OpenNewWindow:
+      OpenResult(true, false);
+      break;
+    case TListAction::Property:
+      emit PropertyRequested();
+      break;
+    case TListAction::Delete:
+      deleted = DeleteSelected();
+      break;
+    case TListAction::None:
+      break;
   }
   if (!deleted) {
     if (cursor_.TopIndex != before.TopIndex) {
@@ -359,7 +405,7 @@ void TSearchList::keyPressEvent(QKeyEvent* event) {
 void TSearchList::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   if (key_ == nullptr) return;
-  const int index = ResultAt(frame_, cursor_.TopIndex, event->position().toPoint().y());
+  const int index = ResultAt(frame_, event->position().toPoint().y());
   if (index < 0 || static_cast<size_t>(index) >= key_->View.size() || index == cursor_.SelectedIndex) return;
   const int old = cursor_.SelectedIndex;
   cursor_.SelectedIndex = index;

@@ -2,7 +2,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,8 +35,8 @@ class TSearchList : public QWidget {
   const TListLook& Look() const;
   void SetLook(const TListLook& look);  // repaints
   int SortMethod() const;
-  void SetSortMethod(int order);  // 0..7; repaints; emits SortMethodChanged when it changes
-  TFilter& Filter();              // the filter of the view
+  void SetSortMethod(int order);      // 0..7; repaints; emits SortMethodChanged when it changes
+  TFilter& Filter();                  // the filter of the view
   TOneResult* CurrentResult() const;  // selected result or nullptr
   void OpenResult(bool newWindow, bool local);
   void CopyUrl();

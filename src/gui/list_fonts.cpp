@@ -1,14 +1,15 @@
 #include "gui/list_fonts.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
 
 #include "gui/display_text.h"
 
 namespace quorvex {
 
 QColor ToQColor(std::uint32_t color) {
-  return {static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF), static_cast<int>((color >> 16) & 0xFF)};
+  return {static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+          static_cast<int>((color >> 16) & 0xFF)};
 }
 
 std::uint32_t FromQColor(const QColor& color) {
@@ -32,7 +33,8 @@ QFont ToQFont(const TFontSpec& spec, int delta) {
 TFontSpec FromQFont(const QFont& font, const TFontSpec& base) {
   TFontSpec spec = base;
   spec.Face = FromTyped(font.family());
-  const int pixels = font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(font.pointSizeF() * 96 / 72 + 0.5);
+  const int pixels =
+      font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * 96 / 72));
   spec.Height = -std::max(pixels, 1);
   spec.Style = (font.bold() ? kFontBold : 0) | (font.italic() ? kFontItalic : 0) |
                (font.underline() ? kFontUnderline : 0) | (font.strikeOut() ? kFontStrikeOut : 0);

@@ -30,7 +30,8 @@ void DrawCross(QPainter& painter) {
   painter.drawLine(QPointF(10.5, 2.5), QPointF(2.5, 10.5));
 }
 
-void DrawTile(QPainter& painter, const QColor& colour, const QString& glyph) {
+// A coloured tile with a white character; a screen without a font for the character gets the letter.
+void DrawTile(QPainter& painter, const QColor& colour, QChar glyph, QChar letter) {
   painter.setPen(Qt::NoPen);
   painter.setBrush(colour);
   painter.drawRoundedRect(QRectF(0, 0, kCell, kCell), 2, 2);
@@ -39,7 +40,8 @@ void DrawTile(QPainter& painter, const QColor& colour, const QString& glyph) {
   font.setBold(true);
   painter.setFont(font);
   painter.setPen(Qt::white);
-  painter.drawText(QRectF(0, 0, kCell, kCell), Qt::AlignCenter, glyph);
+  const QChar shown = QFontMetrics(font).inFont(glyph) ? glyph : letter;
+  painter.drawText(QRectF(0, 0, kCell, kCell), Qt::AlignCenter, QString(shown));
 }
 
 }  // namespace
@@ -55,12 +57,24 @@ QPixmap ResultIconStrip(const QColor& background, qreal devicePixelRatio) {
     painter.save();
     painter.translate(cell * kIconPitch, 0);
     switch (cell) {
-      case 0: DrawTick(painter); break;
-      case 1: DrawArrow(painter); break;
-      case 2: DrawCross(painter); break;
-      case 3: DrawTile(painter, QColor(0, 64, 200), QString(QChar(0x7B80))); break;  // simplified
-      case 4: DrawTile(painter, QColor(200, 0, 0), QString(QChar(0x7E41))); break;   // traditional
-      default: DrawTile(painter, QColor(0, 140, 0), QStringLiteral("E")); break;
+      case 0:
+        DrawTick(painter);
+        break;
+      case 1:
+        DrawArrow(painter);
+        break;
+      case 2:
+        DrawCross(painter);
+        break;
+      case 3:
+        DrawTile(painter, QColor(0, 64, 200), QChar(0x7B80), QLatin1Char('G'));
+        break;  // simplified
+      case 4:
+        DrawTile(painter, QColor(200, 0, 0), QChar(0x7E41), QLatin1Char('B'));
+        break;  // traditional
+      default:
+        DrawTile(painter, QColor(0, 140, 0), QLatin1Char('E'), QLatin1Char('E'));
+        break;
     }
     painter.restore();
   }

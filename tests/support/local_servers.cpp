@@ -45,19 +45,21 @@ bool Accepts(uint16_t port) {
 std::string NginxConfig(const std::filesystem::path& dir, uint16_t port, uint16_t tlsPort,
                         const NginxSettings& settings) {
   const std::string d = dir.string();
-  const std::string directives = ReplaceAll(ReplaceAll(settings.serverDirectives, "{PORT}", std::to_string(port)),
-                                            "{TLS_PORT}", std::to_string(tlsPort));
+  const auto withPorts = [&](const std::string& text) {
+    return ReplaceAll(ReplaceAll(text, "{PORT}", std::to_string(port)), "{TLS_PORT}", std::to_string(tlsPort));
+  };
+  const std::string directives = withPorts(settings.serverDirectives);
   std::string tls;
   if (tlsPort != 0) {
     tls = "    listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n    ssl_certificate " +
           settings.certificate.string() + ";\n    ssl_certificate_key " + settings.key.string() + ";\n";
   }
-  return "daemon off;\nmaster_process off;\npid " + d + "/nginx.pid;\nerror_log " + d +
+  return withPorts(settings.mainDirectives) + "\ndaemon off;\nmaster_process off;\npid " + d +
+         "/nginx.pid;\nerror_log " + d +
          "/error.log warn;\n"
          "events { worker_connections 256; }\n"
-         "http {\n  access_log off;\n  sendfile on;\n  tcp_nopush on;\n  default_type application/octet-stream;\n"
-         "  client_body_temp_path " +
-         d + "/temp/body;\n  proxy_temp_path " + d +
+         "http {\n  access_log off;\n  sendfile on;\n  tcp_nopush on;\n  default_type application/octet-stream;\n" +
+         withPorts(settings.httpDirectives) + "\n  client_body_temp_path " + d + "/temp/body;\n  proxy_temp_path " + d +
          "/temp/proxy;\n"
          "  fastcgi_temp_path " +
          d + "/temp/fastcgi;\n  uwsgi_temp_path " + d +

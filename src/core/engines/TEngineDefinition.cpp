@@ -56,6 +56,11 @@ void TEngineDefinition::LoadDefinition(const std::vector<std::string>& lines) {
   BeginPage({}, {});
 }
 
+void TEngineDefinition::SetKey(std::string_view key) {
+  header_.Lines().insert(header_.Lines().begin(), "key=" + std::string(key));
+  encodedKey_ = EncodeQuery(header_.Value("key"));
+}
+
 void TEngineDefinition::SplitSections(const std::vector<std::string>& lines) {
   header_.Clear();
   template_.clear();

@@ -26,9 +26,12 @@ class TEngineDefinition {
     bool isHttp = false;
   };
 
-  // Reads the lines of a definition file (with the "key=" line in front) and starts a new search:
-  // the kept records are the head record alone.
+  // Reads the lines of a definition file and starts a new search: the kept records are the head record
+  // alone.
   void LoadDefinition(const std::vector<std::string>& lines);
+  // Sets the keyword of the search, as sent to the engine: a "key=" line in front of the header, so it
+  // wins over any "key" the file itself holds.
+  void SetKey(std::string_view key);
 
   std::string HeaderValue(std::string_view name) const { return header_.Value(name); }
   const std::string& EncodedKey() const { return encodedKey_; }

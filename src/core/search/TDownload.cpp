@@ -9,6 +9,7 @@
 #include "core/common/file_io.h"
 #include "core/common/folder_path.h"
 #include "core/common/name_value_list.h"
+#include "core/engines/TEngineDefinition.h"
 #include "core/common/numbers.h"
 #include "core/net/entities.h"
 #include "core/search/TGetList.h"
@@ -23,16 +24,6 @@
 namespace quorvex {
 namespace {
 
-
-// The header of a definition: its lines before the first marker line.
-NameValueList DefinitionHeader(const std::vector<std::string>& lines) {
-  NameValueList header;
-  for (const std::string& line : lines) {
-    if (line.starts_with("---")) break;
-    header.Add(line);
-  }
-  return header;
-}
 
 std::uint8_t LanguageOf(const TRecord& record) {
   if (record.size() < 4) return 0;
@@ -57,13 +48,14 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
 
   const std::optional<std::string> text = ReadWholeFile(definitionFile_);
   if (!text) failure_ = "cannot read the definition " + definitionFile_;
-  std::vector<std::string> lines = text ? SplitLines(*text) : std::vector<std::string>();
-  const NameValueList header = DefinitionHeader(lines);
-  codePage_ = ParseIntOr(header.Value("Version"), kCodePageGb);
-  weight_ = ParseIntOr(header.Value("Score"), 100);
+  TEngineDefinition definition;
+  definition.LoadDefinition(text ? SplitLines(*text) : std::vector<std::string>());
+  codePage_ = ParseIntOr(definition.HeaderValue("Version"), kCodePageGb);
+  weight_ = ParseIntOr(definition.HeaderValue("Score"), 100);
   // "Charset=UTF-8" marks an engine that takes and answers UTF-8: no GB/BIG5 conversion applies.
-  utf8_ = EqualsIgnoreCase(TrimControls(header.Value("Charset")), "UTF-8");
+  utf8_ = EqualsIgnoreCase(TrimControls(definition.HeaderValue("Charset")), "UTF-8");
   keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
+  definition.SetKey(keyword_);
 
   worker_ = std::make_unique<TGetList>(run.Dispatcher());
   worker_->OnConnecting = [this] { OnConnecting(); };
@@ -76,8 +68,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
 
   progress_ = run.Display().AddProgressRow(engineName_, key);
   run.EngineStarted();
-  lines.insert(lines.begin(), "key=" + keyword_);
-  worker_->LoadDefinition(std::move(lines));
+  worker_->LoadDefinition(std::move(definition));
 }
 
 TDownload::~TDownload() = default;

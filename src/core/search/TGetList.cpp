@@ -47,7 +47,7 @@ std::string RequestFailure(const TSHttp& http) {
 struct TGetList::TCore {
   // The settings and events of one search, taken over from the owner when the start signal comes.
   struct TSearchSettings {
-    std::vector<std::string> lines;
+    TEngineDefinition definition;
     std::string proxy;
     int timeOutSeconds = 0;
     std::filesystem::path engineFolder;
@@ -60,7 +60,7 @@ struct TGetList::TCore {
 
   void Execute();
   bool WaitForStart(TSearchSettings& settings);
-  void Search(const TSearchSettings& settings);
+  void Search(TSearchSettings& settings);
   struct TFetched {
     bool localFile = false;  // the page came from a local file
     std::string failure;     // why the page brings nothing; empty for a page to read
@@ -92,11 +92,11 @@ TGetList::TGetList(MainThreadDispatcher& dispatcher) : core_(std::make_shared<TC
 
 TGetList::~TGetList() { core_->Stop(); }
 
-void TGetList::LoadDefinition(std::vector<std::string> lines) {
+void TGetList::LoadDefinition(TEngineDefinition definition) {
   {
     std::lock_guard lock(core_->mutex);
     core_->pending =
-        TCore::TSearchSettings{std::move(lines), Proxy, TimeOutSeconds, EngineFolder, OnConnecting, OnPageDone, OnFinished};
+        TCore::TSearchSettings{std::move(definition), Proxy, TimeOutSeconds, EngineFolder, OnConnecting, OnPageDone, OnFinished};
     core_->started = true;
   }
   core_->signal.notify_all();
@@ -136,8 +136,8 @@ bool TGetList::TCore::WaitForStart(TSearchSettings& settings) {
   return true;
 }
 
-void TGetList::TCore::Search(const TSearchSettings& settings) {
-  definition.LoadDefinition(settings.lines);
+void TGetList::TCore::Search(TSearchSettings& settings) {
+  definition = std::move(settings.definition);
   const int step = definition.Step();
   long long start = definition.FirstStart();
   size_t previousCount = definition.KeptRecords().size();  // the head record

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/engines/TEngineDefinition.h"
 #include "core/engines/record_fields.h"
 
 namespace quorvex {
@@ -48,8 +49,8 @@ class TGetList {
   // Where a relative local-file "url" is looked for when the working folder has no such file.
   std::filesystem::path EngineFolder;
 
-  // Hands over the definition's lines (with the "key=" line in front) and starts the search.
-  void LoadDefinition(std::vector<std::string> lines);
+  // Hands over the loaded definition (its key set) and starts the search.
+  void LoadDefinition(TEngineDefinition definition);
 
   // Ends the search, on the main thread: no further event runs, a lookup or request in progress is
   // aborted, and a pending call into the main thread is dropped. The stop stays set, so one call is

@@ -4,6 +4,7 @@
 
 #include "core/common/ascii.h"
 #include "core/common/comma_list.h"
+#include "core/search/utf8_keyword.h"
 
 namespace quorvex {
 
@@ -12,6 +13,13 @@ std::vector<std::string> HighlightWords(std::string_view keywordText) {
   std::replace(commas.begin(), commas.end(), ' ', ',');
   std::vector<std::string> words = SplitCommaList(commas);
   std::erase_if(words, [](const std::string& word) { return TrimControlsView(word).empty(); });
+  // The keyword is kept in GB, but results of UTF-8 engines hold its characters in UTF-8: look for
+  // that form too, after all the words as typed.
+  const size_t typed = words.size();
+  for (size_t i = 0; i < typed; ++i) {
+    std::string utf8 = Utf8Keyword(words[i]);
+    if (utf8 != words[i]) words.push_back(std::move(utf8));
+  }
   return words;
 }
 

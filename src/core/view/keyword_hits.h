@@ -14,7 +14,8 @@ struct THitSpan {
 };
 
 // The words of a keyword text to highlight: blanks act as commas, the comma list is split, and items
-// that are blank after trimming are dropped (the others stay as they are).
+// that are blank after trimming are dropped (the others stay as they are). Words with GB characters
+// are followed, at the end of the list, by their UTF-8 form.
 std::vector<std::string> HighlightWords(std::string_view keywordText);
 
 // Hits of the words in text, tested at every byte position ignoring a-z case; at one position the first

@@ -10,19 +10,32 @@
 namespace quorvex {
 namespace {
 
+// Where the next character goes.
+struct TCaret {
+  int X = 0;
+  int Y = 0;
+};
+
+// How a field's rows wrap: the width they wrap at, their height and how many there may be.
+struct TRowShape {
+  int WrapWidth = 0;
+  int RowHeight = 0;
+  int MaxRows = INT_MAX;
+};
+
 // Places the characters of one field row by row, wrapping by character like a typewriter.
 class TRowWriter {
  public:
-  TRowWriter(const TTextMeasure& measure, std::vector<TTextRun>& runs, int& curX, int& y)
-      : measure_(measure), runs_(runs), curX_(curX), y_(y) {}
+  TRowWriter(const TTextMeasure& measure, std::vector<TTextRun>& runs, TCaret& caret)
+      : measure_(measure), runs_(runs), curX_(caret.X), y_(caret.Y) {}
 
-  void Start(TListField field, std::string_view text, TTextCoding coding, int wrapWidth, int rowHeight, int maxRows) {
+  void Start(TListField field, std::string_view text, TTextCoding coding, const TRowShape& shape) {
     field_ = field;
     text_ = text;
     coding_ = coding;
-    wrapWidth_ = wrapWidth;
-    rowHeight_ = rowHeight;
-    rowsLeft_ = maxRows - 1;
+    wrapWidth_ = shape.WrapWidth;
+    rowHeight_ = shape.RowHeight;
+    rowsLeft_ = shape.MaxRows - 1;
   }
 
   void Write(TListRole role, bool hit, size_t begin, size_t end) {
@@ -114,18 +127,19 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
   layout.UrlCoding = CodingOf(result.Url);
   layout.EnginesCoding = CodingOf(result.Engines);
 
-  int y = 2;
-  int curX = 0;
-  TRowWriter writer(measure, layout.Runs, curX, y);
+  TCaret caret{0, 2};
+  int& y = caret.Y;
+  int& curX = caret.X;
+  TRowWriter writer(measure, layout.Runs, caret);
   layout.ScoreX = params.DrawWidth - measure.Width(TListRole::Score, layout.Score, TTextCoding::Gb) - 10;
   layout.ScoreY = y;
 
-  writer.Start(TListField::Number, layout.Number, TTextCoding::Gb, params.DrawWidth - 100 - kListLeft,
-               measure.Height(TListRole::Number), INT_MAX);
+  writer.Start(TListField::Number, layout.Number, TTextCoding::Gb,
+               {params.DrawWidth - 100 - kListLeft, measure.Height(TListRole::Number)});
   writer.Write(TListRole::Number, false, 0, layout.Number.size());
   const TListRole titleRole = result.Visited != 0 ? TListRole::Visited : TListRole::Title;
   const int titleHeight = HighlightedRowHeight(measure, titleRole, hasWords);
-  writer.Start(TListField::Title, result.Title, layout.TitleCoding, params.DrawWidth - kListLeft, titleHeight, INT_MAX);
+  writer.Start(TListField::Title, result.Title, layout.TitleCoding, {params.DrawWidth - kListLeft, titleHeight});
   writer.WriteHighlighted(titleRole, words);
   y += titleHeight + 2;
   layout.TitleBottom = y;
@@ -134,8 +148,8 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
   int summaryHeight = 0;
   if (params.SummaryLines > 0) {
     summaryHeight = HighlightedRowHeight(measure, TListRole::Summary, hasWords);
-    writer.Start(TListField::Summary, result.Summary, layout.SummaryCoding, params.DrawWidth - kListLeft,
-                 summaryHeight, params.SummaryLines);
+    writer.Start(TListField::Summary, result.Summary, layout.SummaryCoding,
+                 {params.DrawWidth - kListLeft, summaryHeight, params.SummaryLines});
     writer.WriteHighlighted(TListRole::Summary, words);
   }
   PlaceIcons(result, y, curX, layout.Icons);
@@ -144,7 +158,7 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
 
   curX = 0;
   const int urlHeight = measure.Height(TListRole::Url);
-  writer.Start(TListField::Url, result.Url, layout.UrlCoding, params.DrawWidth - kListLeft, urlHeight, INT_MAX);
+  writer.Start(TListField::Url, result.Url, layout.UrlCoding, {params.DrawWidth - kListLeft, urlHeight});
   writer.Write(TListRole::Url, false, 0, result.Url.size());
   y += urlHeight + 2;
   layout.EnginesX = params.DrawWidth - measure.Width(TListRole::Engines, result.Engines, layout.EnginesCoding) - 2;
@@ -154,12 +168,14 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
   return layout;
 }
 
-TListFrame LayoutList(const std::vector<TOneResult*>& view, int topIndex, int selectedIndex, int height,
+TListFrame LayoutList(const std::vector<TOneResult*>& view, const TListCursor& cursor, int height,
                       const TLayoutParams& params) {
+  const int topIndex = cursor.TopIndex;
   TListFrame frame;
+  frame.TopIndex = topIndex;
   const int count = static_cast<int>(view.size());
   frame.ItemTops.assign(view.size() + 1, 0);
-  frame.SelectedIndex = selectedIndex;
+  frame.SelectedIndex = cursor.SelectedIndex;
   frame.LastVisible = count - 1;
   int y = 0;
   for (int i = std::max(topIndex, 0); i < count; ++i) {
@@ -179,9 +195,9 @@ TListFrame LayoutList(const std::vector<TOneResult*>& view, int topIndex, int se
   return frame;
 }
 
-int ResultAt(const TListFrame& frame, int topIndex, int y) {
+int ResultAt(const TListFrame& frame, int y) {
   const int count = static_cast<int>(frame.ItemTops.size()) - 1;
-  for (int i = std::min(frame.LastVisible, count - 1); i >= topIndex && i >= 0; --i) {
+  for (int i = std::min(frame.LastVisible, count - 1); i >= frame.TopIndex && i >= 0; --i) {
     if (frame.ItemTops[static_cast<size_t>(i)] - 1 <= y) return i;
   }
   return -1;

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/view/list_input.h"
 #include "core/view/text_chars.h"
 
 namespace quorvex {
@@ -76,17 +77,19 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
 
 // The visible part of a view: the results from the top index down to the first one crossing the bottom.
 struct TListFrame {
-  std::vector<int> ItemTops;  // count + 1 entries; entry i is result i's top + 1, laid out results only
+  std::vector<int> ItemTops;         // count + 1 entries; entry i is result i's top + 1, laid out results only
   std::vector<TResultLayout> Items;  // results TopIndex, TopIndex + 1, ...
+  int TopIndex = 0;
   int LastVisible = 0;
   int SelectedIndex = 0;  // moved up when the selected result's title is cut by the bottom
 };
 
-TListFrame LayoutList(const std::vector<TOneResult*>& view, int topIndex, int selectedIndex, int height,
+// Lays out the view from the cursor's top index down to the first result crossing height.
+TListFrame LayoutList(const std::vector<TOneResult*>& view, const TListCursor& cursor, int height,
                       const TLayoutParams& params);
 
 // The result under y: the last laid out result whose top is at or above y (below the last result
 // gives the last one); -1 when none.
-int ResultAt(const TListFrame& frame, int topIndex, int y);
+int ResultAt(const TListFrame& frame, int y);
 
 }  // namespace quorvex

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/common/file_io.h"
 #include "core/engines/TEngineDefinition.h"
 #include "engine_test_support.h"
 #include "support/test_support.h"
@@ -142,20 +141,4 @@ TEST(ShippedEngines, RedirectLinksAreUnwrappedAndDirectLinksKeptAsTheyStand) {
   ASSERT_EQ(run.records.size(), 2u);
   EXPECT_EQ(run.records[0][0], "https://a.example.org/q?x=1%25&y=2");
   EXPECT_EQ(run.records[1][0], "http://b.example.com/a%20b?c=d&e=f+g");
-}
-
-TEST(ShippedEngines, TheSampleFindsItsFourResults) {
-  const auto definition = ReadWholeFile(std::string(QUORVEX_SOURCE_DIR) + "/data/sample/sample.def");
-  const auto page = ReadWholeFile(std::string(QUORVEX_SOURCE_DIR) + "/data/sample/sample-results.html");
-  ASSERT_TRUE(definition && page);
-  TEngineDefinition sample = test::DefinitionFromText(*definition, "meta search");
-  const auto run = test::RunPage(sample, *page, "http://www.example.com/search?q=meta+search");
-  ASSERT_EQ(run.records.size(), 4u);
-  // The redirect is unwrapped, the advert dropped, the relative link made absolute, the mirror in
-  // capitals taken for the same result.
-  EXPECT_EQ(run.records[0][0], "http://www.metasearch-notes.example/intro.html");
-  EXPECT_EQ(run.records[2][0], "http://www.example.com/guide/duplicates.html");
-  EXPECT_EQ(run.records[3], (TRecord{"http://www.example.edu/~lab/metasearch.pdf", "Meta search engines: a survey",
-                                     "Architecture, result merging and evaluation of meta search engines.", "ENG"}));
-  EXPECT_EQ(run.nextPageTarget, "/search?q=meta+search&amp;first=11");
 }

@@ -9,10 +9,9 @@
 namespace quorvex::test {
 
 TEngineDefinition DefinitionFromText(std::string_view text, const std::string& key) {
-  std::vector<std::string> lines = SplitLines(text);
-  lines.insert(lines.begin(), "key=" + key);
   TEngineDefinition definition;
-  definition.LoadDefinition(lines);
+  definition.LoadDefinition(SplitLines(text));
+  definition.SetKey(key);
   return definition;
 }
 

@@ -5,20 +5,14 @@
 namespace quorvex {
 namespace {
 
-TEST(DecodeEntities, ReplacesTheSixNamesExactlyAsTheyAreSpelt) {
+TEST(DecodeEntities, ReplacesTheSixNamesExactlyAsTheyAreSpeltAndNeverAReplacementAgain) {
   EXPECT_EQ(DecodeEntities("a&nbsp;b &gt; c &lt; d &quot;e&quot; f&amp;g &middot; h"), "ab > c < d 'e' f&g . h");
   EXPECT_EQ(DecodeEntities("&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;"), "&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;");
-}
-
-TEST(DecodeEntities, NeverDecodesAReplacementAgain) {
   EXPECT_EQ(DecodeEntities("&amp;lt;"), "&lt;");
   EXPECT_EQ(DecodeEntities("&amp;amp;amp;"), "&amp;amp;");
   // A later "&" moves the mark; a ";" without a mark is plain text.
   EXPECT_EQ(DecodeEntities("a&b&lt;c; d;&"), "a&b<c; d;&");
   EXPECT_EQ(DecodeEntities("&unknown;&gt;"), "&unknown;>");
-}
-
-TEST(DecodeEntities, PassesOtherBytesThrough) {
   const std::string bytes("\xB0\xD9\xB6\xC8\0&gt;\xFF", 10);
   EXPECT_EQ(DecodeEntities(bytes), std::string("\xB0\xD9\xB6\xC8\0>\xFF", 7));
   EXPECT_EQ(DecodeEntities(""), "");
@@ -35,9 +29,7 @@ TEST(DecodeNumericReferences, GivesTheCharacterInTheEnginesEncoding) {
   // Controls become blanks; a decoded "&" must survive the named pass that follows unchanged.
   EXPECT_EQ(DecodeNumericReferences("a&#10;b&#0;c&#x85;d", TTextEncoding::Utf8), "a b c d");
   EXPECT_EQ(DecodeEntities(DecodeNumericReferences("&#38;lt; &amp;#60;", TTextEncoding::Utf8)), "&lt; &#60;");
-}
-
-TEST(DecodeNumericReferences, LeavesWhatIsNoCharacterAsWritten) {
+  // What is no character stays as written.
   const std::string kept =
       "&#; &#x; &#12 &#xZZ; &# 1; &#55296; &#xDFFF; &#1114112; &#99999999999999999999999999; &#x110000; &#";
   EXPECT_EQ(DecodeNumericReferences(kept, TTextEncoding::Utf8), kept);

@@ -23,11 +23,10 @@ namespace {
 
 std::set<std::string> EngineSet(const std::string& engines) {
   std::set<std::string> names;
-  size_t from = 0;
-  for (size_t semicolon; (semicolon = engines.find(';', from)) != std::string::npos; from = semicolon + 1) {
+  for (size_t from = 0, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
+    semicolon = engines.find(';', from);
     names.insert(engines.substr(from, semicolon - from));
   }
-  names.insert(engines.substr(from));
   return names;
 }
 
@@ -67,6 +66,13 @@ class SearchRun : public ::testing::Test {
   const TOneResult* Find(const TOneKey& key, const std::string& url) const {
     return key.Results.Find(TResultList::KeyOf(url));
   }
+  // The result of url; a missing one fails the test (and reads as an empty result).
+  const TOneResult& Found(const TOneKey& key, const std::string& url) const {
+    static const TOneResult kMissing;
+    const TOneResult* result = Find(key, url);
+    if (result == nullptr) ADD_FAILURE() << "no result " << url;
+    return result != nullptr ? *result : kMissing;
+  }
 
   // The search is over and everything it made is gone.
   void ExpectEnded() {
@@ -88,8 +94,10 @@ class SearchRun : public ::testing::Test {
 TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason) {
   const Hit r1{"http://one.example/a", "first", "s"};
   const Hit r3{"http://three.example/c", "third", "s"};
+  // Alpha's third page only repeats a result (in capitals): paging ends there.
   LoopbackServer alpha(std::vector{Answer(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
-                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({}), 50)});
+                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
+                                   Answer(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
   LoopbackServer beta(std::vector{Answer(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
                                   Answer(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
                                   Answer(ResultPage({}), 150)});
@@ -120,8 +128,8 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   ASSERT_EQ(key->Results.Count(), 6u);
   EXPECT_EQ(key->ResultCount, 6);
   EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
-  EXPECT_EQ(EngineSet(Find(*key, r1.url)->Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
-  EXPECT_EQ(EngineSet(Find(*key, r3.url)->Engines), (std::set<std::string>{"Alpha", "Epsilon"}));
+  EXPECT_EQ(EngineSet(Found(*key, r1.url).Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
+  EXPECT_EQ(EngineSet(Found(*key, r3.url).Engines), (std::set<std::string>{"Alpha", "Epsilon"}));
   int added = 0;
   for (const auto& [name, engine] : display_.engines) added += engine.added;
   EXPECT_EQ(added, 6);
@@ -151,16 +159,17 @@ TEST_F(SearchRun, RecordsCarryTheLanguageOfTheirFourthFieldAndShortOnesOnlyCount
   entries.insert(entries.end(), {"short=short.txt", "bare.txt"});
 
   TOneKey* key = Search("k", entries);
+  ASSERT_NE(key, nullptr);
   RunToEnd();
-  EXPECT_EQ(Find(*key, "http://gb.example")->Language, 1);
-  EXPECT_EQ(Find(*key, "http://big5.example")->Language, 2);
-  EXPECT_EQ(Find(*key, "http://eng.example")->Language, 4);
-  EXPECT_EQ(Find(*key, "http://lower.example")->Language, 0);
-  EXPECT_EQ(Find(*key, "http://none.example")->Language, 0);
+  EXPECT_EQ(Found(*key, "http://gb.example").Language, 1);
+  EXPECT_EQ(Found(*key, "http://big5.example").Language, 2);
+  EXPECT_EQ(Found(*key, "http://eng.example").Language, 4);
+  EXPECT_EQ(Found(*key, "http://lower.example").Language, 0);
+  EXPECT_EQ(Found(*key, "http://none.example").Language, 0);
   EXPECT_EQ(Find(*key, "http://short.example"), nullptr);
   EXPECT_EQ(display_.engines["short"].reported, 1);
   EXPECT_EQ(display_.engines["short"].added, 0);
-  EXPECT_EQ(Find(*key, "http://bare.example")->Engines, "");
+  EXPECT_EQ(Found(*key, "http://bare.example").Engines, "");
   EXPECT_EQ(key->Results.Count(), 6u);
 }
 
@@ -190,6 +199,7 @@ TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
   Define("slow.txt", ListDefinition(slow.Url("/?p=$page$"), "Page=0,10\n"));
   Define("unknown.txt", ListDefinition("http://blackhole.test/?q=$key$"));
   TOneKey* key = Search("k", {"Slow=slow.txt", "Unknown=unknown.txt"});
+  ASSERT_NE(key, nullptr);
   ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return nameServer.WaitForQuery(0) && slow.Connections() == 2; }));
 
   const auto before = std::chrono::steady_clock::now();
@@ -211,6 +221,7 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
   run_.Limits.CountPerEngine = 12;
   TOneKey* key = Search("one", {"A=a.txt", "B=b.txt"});
+  ASSERT_NE(key, nullptr);
   RunToEnd();
   ASSERT_EQ(key->Results.Count(), 2u);
   for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
@@ -227,10 +238,11 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
 
   ASSERT_EQ(key->Results.Count(), 3u);
   const TOneResult* refound = Find(*key, "http://u.example/1");
+  ASSERT_NE(refound, nullptr);
   EXPECT_EQ(refound->Title, "one, again");
   EXPECT_GE(refound->Found, run_.UpdateStart());
   EXPECT_EQ(refound->Engines, "B");
-  EXPECT_EQ(Find(*key, "http://u.example/2")->Engines, "A");
+  EXPECT_EQ(Found(*key, "http://u.example/2").Engines, "A");
   EXPECT_EQ(run_.RunTotal(), 3);  // u1 and u2 refreshed, u3 new
   EXPECT_EQ(app_.KeyList.size(), 1u);
   EXPECT_FALSE(app_.UpdateMode);
@@ -247,18 +259,19 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
   TOneKey* key = Search(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
+  ASSERT_NE(key, nullptr);
   RunToEnd();
 
   EXPECT_EQ(Targets(utf), std::vector<std::string>{"/?q=%E4%B8%AD%E6%96%87"});
   EXPECT_EQ(Targets(big), std::vector<std::string>{"/?q=%A4%A4%A4%E5"});
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
   ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_EQ(Find(*key, "http://utf.example/" + utf8)->Title, utf8 + " title");
+  EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
   const TOneResult* fromBig = Find(*key, "http://big.example/" + big5);  // URLs stay
   ASSERT_NE(fromBig, nullptr);
   EXPECT_EQ(fromBig->Title, gb);
   EXPECT_EQ(fromBig->Summary, gb + " s");
-  EXPECT_EQ(Find(*key, "http://gb.example")->Title, gb);
+  EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
 }
 
 TEST_F(SearchRun, EnginesTakeTheProxyAndTheTimeOutFromTheOptions) {
@@ -268,6 +281,7 @@ TEST_F(SearchRun, EnginesTakeTheProxyAndTheTimeOutFromTheOptions) {
   Options().SetValue("ProxyPort", std::to_string(proxy.Port()));
   Define("far.txt", ListDefinition("http://engine.invalid/s?q=$key$"));
   TOneKey* key = Search("k", {"Far=far.txt"});
+  ASSERT_NE(key, nullptr);
   RunToEnd();
   ASSERT_EQ(proxy.Connections(), 1u);
   EXPECT_TRUE(proxy.Requests()[0].starts_with("GET http://engine.invalid/s?q=k HTTP/1.0\r\n"));
@@ -277,6 +291,7 @@ TEST_F(SearchRun, EnginesTakeTheProxyAndTheTimeOutFromTheOptions) {
   LoopbackServer silent(std::vector{Stall()});
   Define("silent.txt", ListDefinition(silent.Url("/")));
   TOneKey* second = Search("k", {"Silent=silent.txt"});
+  ASSERT_NE(second, nullptr);
   RunToEnd();  // ends by the time-out, not by a stop
   EXPECT_EQ(display_.engines["Silent"].added, 0);
   EXPECT_EQ(display_.engines["Silent"].failure, "Receive error: time-out after 1 s");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,42 +45,31 @@ std::string Big5ToGb(std::string_view text) { return ConvertCodePage(text, kCode
 
 // The texts of a saved result page between its summary markers.
 std::vector<std::string> Summaries(const std::string& page) {
-  constexpr std::string_view kBegin = "<!--summary_beg-->";
-  constexpr std::string_view kEnd = "<!--summary_end-->";
+  const std::string begin = "<!--summary_beg-->";
   std::vector<std::string> found;
-  for (size_t at = page.find(kBegin); at != std::string::npos; at = page.find(kBegin, at)) {
-    at += kBegin.size();
-    const size_t end = page.find(kEnd, at);
-    if (end == std::string::npos) break;
-    found.push_back(page.substr(at, end - at));
-    at = end;
+  for (size_t at = page.find(begin); at != std::string::npos; at = page.find(begin, at)) {
+    at += begin.size();
+    found.push_back(page.substr(at, page.find("<!--summary_end-->", at) - at));
   }
   return found;
 }
 
 }  // namespace
 
-TEST(ConvertCodePage, SimplifiedFormsBecomeTraditionalAndBack) {
+TEST(ConvertCodePage, SimplifiedAndTraditionalFormsPunctuationAndAsciiKeepTheirMeaning) {
   EXPECT_EQ(GbToBig5(Gb("国发们后台为")), Big5("國發們後臺為"));
   EXPECT_EQ(Big5ToGb(Big5("國發們後臺為")), Gb("国发们后台为"));
   // Taiwan's own variants, which BIG5 pages use, read back as the simplified form too.
   EXPECT_EQ(Big5ToGb(Big5("台裡著啟")), Gb("台里著启"));
-}
-
-TEST(ConvertCodePage, SharedCharactersPunctuationAndAsciiKeepTheirMeaning) {
   const std::string text = "Qt 6: 中文，搜索。、“引擎” (100%)\r\n";
-  EXPECT_EQ(GbToBig5(Gb(text)), Big5("Qt 6: 中文，搜索。、“引擎” (100%)\r\n"));
-  EXPECT_EQ(Big5ToGb(Big5("Qt 6: 中文，搜索。、“引擎” (100%)\r\n")), Gb(text));
+  EXPECT_EQ(GbToBig5(Gb(text)), Big5(text));
+  EXPECT_EQ(Big5ToGb(Big5(text)), Gb(text));
   EXPECT_EQ(GbToBig5("\xA1\xA1\xA1\xA2\xA1\xA3"), "\xA1\x40\xA1\x42\xA1\x43");  // ideographic space, 、 and 。
-}
-
-TEST(ConvertCodePage, CharactersWithoutCounterpartBecomeQuestionMarksOrKeepTheirGbkCode) {
-  EXPECT_EQ(GbToBig5(Gb("あ中")), "??" + Big5("中"));  // BIG5 has no kana
-  // A traditional character with no GB2312 form is kept in its GBK code rather than lost.
+  // Without a counterpart: "?" per character, or a traditional one keeps its GBK code rather than being lost.
+  EXPECT_EQ(GbToBig5(Gb("あ中")), "??" + Big5("中"));
   EXPECT_EQ(Big5ToGb(Big5("妳")), Encoded("GBK", "妳"));
-}
 
-TEST(ConvertCodePage, SummariesOfARealBig5PageReadBackAsTheirGbOriginal) {
+  // The summaries of a real BIG5 page read back as their GB original.
   const auto gb = Summaries(test::ReadFixture("serp/sogou-aql-1.html"));
   const auto big5 = Summaries(test::ReadFixture("serp/sogou-aql-1-big5.html"));
   ASSERT_EQ(gb.size(), 6u);
@@ -89,24 +77,17 @@ TEST(ConvertCodePage, SummariesOfARealBig5PageReadBackAsTheirGbOriginal) {
   for (size_t i = 0; i < gb.size(); ++i) EXPECT_EQ(Big5ToGb(big5[i]), gb[i]) << "summary " << i;
 }
 
-TEST(ConvertCodePage, OnlyGbAndBig5PairsConvert) {
+TEST(ConvertCodePage, OddBytesPassUnchangedAndEveryPairKeepsItsLength) {
   const std::string text = Gb("国") + "x\xA4\x40";
-  const std::initializer_list<std::pair<int, int>> pairs = {{0, 0}, {1, 1}, {0, 2}, {2, 1}, {-1, 0}, {1, 256}};
-  for (const auto& [from, to] : pairs) {
-    EXPECT_EQ(ConvertCodePage(text, from, to), text) << from << " -> " << to;
+  for (const auto& [from, to] : {std::pair{0, 0}, {1, 1}, {0, 2}, {2, 1}, {-1, 0}, {1, 256}}) {
+    EXPECT_EQ(ConvertCodePage(text, from, to), text) << from << " -> " << to;  // only GB and BIG5 pairs convert
   }
-}
-
-TEST(ConvertCodePage, HighByteAtTheEndOrBeforeALineFeedIsCopied) {
+  // A high byte at the end or before a line feed is copied.
   EXPECT_EQ(GbToBig5(""), "");
-  EXPECT_EQ(GbToBig5("\xB9"), "\xB9");
   EXPECT_EQ(GbToBig5(Gb("国") + "\xB9"), Big5("國") + "\xB9");
   EXPECT_EQ(GbToBig5("\xB9\n" + Gb("国")), "\xB9\n" + Big5("國"));
   EXPECT_EQ(Big5ToGb(Big5("國") + "\xB0"), Gb("国") + "\xB0");
   EXPECT_EQ(Big5ToGb("\xB0\n\n"), "\xB0\n\n");
-}
-
-TEST(ConvertCodePage, PairsOutsideTheTablesPassUnchanged) {
   // GBK's 癅 has a trail byte below 0xA1; looked up as is it would land on GB2312's B1E2 instead.
   EXPECT_EQ(GbToBig5(Encoded("GBK", "癅")), "\xB0\x40");
   for (const char* bytes : {"\xAA\xA1", "\x81\x40", "\xF8\xA1", "\xFF\xFF", "\xB9\xFF", "\xA1\x7F"}) {
@@ -116,9 +97,6 @@ TEST(ConvertCodePage, PairsOutsideTheTablesPassUnchanged) {
   for (const char* bytes : {"\xA4\x7F", "\xA4\x80", "\xA4\xA0", "\xA4\xFF", "\x80\x40", "\x86\xA1", "\xFF\xFE", "\xA4\x3F"}) {
     EXPECT_EQ(Big5ToGb(bytes), bytes);
   }
-}
-
-TEST(ConvertCodePage, EveryPairOfBytesKeepsItsLengthAndStaysInsideTheTables) {
   for (int lead = 0; lead < 256; ++lead) {
     for (int trail = 0; trail < 256; ++trail) {
       const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};

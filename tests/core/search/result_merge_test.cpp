@@ -18,6 +18,12 @@ class Merge : public ::testing::Test {
     return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
   }
   const TOneResult* Find(std::string_view url) const { return key_.Results.Find(TResultList::KeyOf(url)); }
+  // The result of url; a missing one fails the test (and reads as an empty result).
+  const TOneResult& Found(std::string_view url) const {
+    static const TOneResult kMissing;
+    if (Find(url) == nullptr) ADD_FAILURE() << "no result " << url;
+    return Find(url) != nullptr ? *Find(url) : kMissing;
+  }
 
   TOneKey key_{"x y", 45000.0, 0, 0};
   std::vector<std::string> words_ = QueryWordsOf("x y");
@@ -26,49 +32,38 @@ class Merge : public ::testing::Test {
   double now_ = 45000.25;
 };
 
-TEST(Scoring, KeywordScoreCountsEachWordOnceByItsPosition) {
+TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturating) {
   const std::vector<std::string> words = QueryWordsOf("x y");
   EXPECT_EQ(words, (std::vector<std::string>{"x", "y"}));
-  EXPECT_EQ(KeywordScore("only y here", words), 20);
-  EXPECT_EQ(KeywordScore("x and X and x", words), 10);
-  EXPECT_EQ(KeywordScore("Y then X", words), 30);
-  EXPECT_EQ(KeywordScore("nothing", words), 0);
+  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}, {"nothing", 0}}) {
+    EXPECT_EQ(KeywordScore(text, words), score) << text;
+  }
   EXPECT_EQ(KeywordScore("anything", {}), 0);
-
   // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
   const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
   EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));
   EXPECT_EQ(KeywordScore("zzz", gappy), 30);
   EXPECT_EQ(KeywordScore("", gappy), 0);
-}
+  EXPECT_EQ(KeywordScore("text", std::vector<std::string>(100000, "")), std::numeric_limits<int>::max());
 
-TEST(Scoring, KeywordScoreOfAHugeKeywordSaturates) {
-  const std::vector<std::string> words(100000, "");
-  EXPECT_EQ(KeywordScore("text", words), std::numeric_limits<int>::max());
-}
-
-TEST(Scoring, UrlDepthHalvesPerPathLevel) {
-  EXPECT_EQ(UrlDepthScore("http://host.com/a/b"), 32);
-  EXPECT_EQ(UrlDepthScore("http://host.com/a/b/"), 32);
-  EXPECT_EQ(UrlDepthScore("http://host.com"), 128);
-  EXPECT_EQ(UrlDepthScore("http://host.com/"), 128);
-  EXPECT_EQ(UrlDepthScore("host.com"), 128);
-  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7"), 1);
-  EXPECT_EQ(UrlDepthScore("http://h/1/2/3/4/5/6/7/8"), 0);
-  EXPECT_EQ(UrlDepthScore(
-                "http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33"),
-            0);
-  EXPECT_EQ(UrlDepthScore(""), 128);
+  for (const auto& [url, score] :
+       {std::pair{"http://host.com/a/b", 32}, {"http://host.com/a/b/", 32}, {"http://host.com", 128},
+        {"http://host.com/", 128}, {"host.com", 128}, {"", 128}, {"http://h/1/2/3/4/5/6/7", 1},
+        {"http://h/1/2/3/4/5/6/7/8", 0},
+        {"http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33", 0}}) {
+    EXPECT_EQ(UrlDepthScore(url), score) << url;
+  }
 }
 
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
-  const int scoreOfA = Find("http://host.com/a/b")->Score;
+  const int scoreOfA = Found("http://host.com/a/b").Score;
   EXPECT_EQ(key_.ResultCount, 1);
   EXPECT_TRUE(key_.Modified);
 
   EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
   const TOneResult* result = Find("http://host.com/a/b");
+  ASSERT_NE(result, nullptr);
   EXPECT_EQ(result->Engines, "A;B");
   EXPECT_EQ(result->Score, scoreOfA + 40);
   EXPECT_EQ(result->Title, "x title");
@@ -82,14 +77,14 @@ TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
 
 TEST_F(Merge, AnEngineWhoseNameIsPartOfAListedNameAddsNothing) {
   ASSERT_TRUE(Add("http://h.com/p", "Searcher Pro", 100));
-  const int score = Find("http://h.com/p")->Score;
+  const int score = Found("http://h.com/p").Score;
   EXPECT_FALSE(Add("http://h.com/p", "Searcher", 100));
   EXPECT_FALSE(Add("http://h.com/p", "Pro", 100));
-  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro");
-  EXPECT_EQ(Find("http://h.com/p")->Score, score);
+  EXPECT_EQ(Found("http://h.com/p").Engines, "Searcher Pro");
+  EXPECT_EQ(Found("http://h.com/p").Score, score);
   // Case counts in that test.
   EXPECT_FALSE(Add("http://h.com/p", "searcher", 100));
-  EXPECT_EQ(Find("http://h.com/p")->Engines, "Searcher Pro;searcher");
+  EXPECT_EQ(Found("http://h.com/p").Engines, "Searcher Pro;searcher");
 }
 
 TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
@@ -114,6 +109,7 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   ASSERT_TRUE(Add("http://h.com/old", "A", 100, "x"));
   ASSERT_FALSE(Add("http://h.com/old", "B", 100, "x"));
   TOneResult* result = key_.Results.Find(TResultList::KeyOf("http://h.com/old"));
+  ASSERT_NE(result, nullptr);
   result->Visited = 1;
 
   updateMode_ = true;
@@ -125,7 +121,7 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   EXPECT_EQ(result->Engines, "B");
   EXPECT_EQ(result->Title, "y new title");
   EXPECT_EQ(result->Summary, "fresh text");
-  EXPECT_EQ(result->Score, (2 * 10) / 4 + 64 + 60);
+  EXPECT_EQ(result->Score, 129);  // of the new title, address and weight
   EXPECT_EQ(result->Found, 45001.5);
   EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
 
@@ -137,17 +133,17 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   ASSERT_TRUE(Add("http://h.com/edge", "A", 100));
   updateStart_ = now_;
   EXPECT_FALSE(Add("http://h.com/edge", "B", 100, "other"));
-  EXPECT_EQ(Find("http://h.com/edge")->Engines, "A;B");
+  EXPECT_EQ(Found("http://h.com/edge").Engines, "A;B");
 }
 
 TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
   const int most = std::numeric_limits<int>::max();
   ASSERT_TRUE(Add("http://h.com/w", "A", most));
-  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  EXPECT_EQ(Found("http://h.com/w").Score, most);
   EXPECT_FALSE(Add("http://h.com/w", "B", most));
-  EXPECT_EQ(Find("http://h.com/w")->Score, most);
+  EXPECT_EQ(Found("http://h.com/w").Score, most);
   ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
-  EXPECT_EQ(Find("http://h.com/v")->Score, std::numeric_limits<int>::min() + 64);
+  EXPECT_EQ(Found("http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "support/local_servers.h"
+#include "support/silent_name_server.h"
 
 namespace quorvex::test {
 namespace {
@@ -103,13 +104,18 @@ class EngineUpdateTest : public ::testing::Test {
     std::vector<std::string> requests;
     std::istringstream log(ReadWholeFile(dir / "access.log").value_or(""));
     for (std::string line; std::getline(log, line);) {
-      const size_t quote = line.find('"');
-      std::istringstream fields(line.substr(quote + 1));
+      std::istringstream fields(line.substr(line.find('"') + 1));
       std::string method, path, protocol, status;
       fields >> method >> path >> protocol >> status;
       requests.push_back(method + " " + status);
     }
     return requests;
+  }
+
+  std::string SavedStamp() const {
+    OptionsTable saved;
+    saved.LoadFrom(dir / "option.txt");
+    return saved.Value("Last-Modified");
   }
 
   static std::unique_ptr<TestCertificates> certificates;
@@ -124,12 +130,17 @@ class EngineUpdateTest : public ::testing::Test {
 
 std::unique_ptr<TestCertificates> EngineUpdateTest::certificates;
 
-TEST_F(EngineUpdateTest, NoServerOrAYoungArchiveMeansNoRequest) {
+TEST_F(EngineUpdateTest, NoServerOrAYoungArchiveMeansNoRequestAndAMissingArchiveEndsTheCheck) {
   RunUpdate(MakeSettings(""));
-  EXPECT_TRUE(Requests().empty());
   PutLocalArchive(2);
   RunUpdate(MakeSettings());
   EXPECT_TRUE(Requests().empty());
+  PutLocalArchive(6);
+  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
+  RunUpdate(MakeSettings("/Missing/"));
+  EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 404"});
+  EXPECT_EQ(ReadWholeFile(local), "old archive");
+  EXPECT_FALSE(fs::exists(dir / "option.txt"));
   EXPECT_EQ(reloads, 0);
   EXPECT_FALSE(fs::exists(dir / "Engines1"));
 }
@@ -153,18 +164,9 @@ TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
   EXPECT_EQ(ReadWholeFile(local), archive);
   EXPECT_TRUE(fs::exists(dir / "Engines1/dir/bar"));
   EXPECT_EQ(reloads, 1);
-  OptionsTable saved;
-  saved.LoadFrom(dir / "option.txt");
-  EXPECT_EQ(saved.Value("Last-Modified"), ServerStamp());
-  EXPECT_EQ(saved.Value("Proxy"), "127.0.0.1") << "the other options are saved with it";
-}
-
-TEST_F(EngineUpdateTest, MissingArchiveOnTheServerEndsTheCheck) {
-  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
-  RunUpdate(MakeSettings("/Missing/"));
-  EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 404"});
-  EXPECT_FALSE(fs::exists(local));
-  EXPECT_FALSE(fs::exists(dir / "option.txt"));
+  EXPECT_EQ(SavedStamp(), ServerStamp());
+  EXPECT_NE(ReadWholeFile(dir / "option.txt").value_or("").find("Proxy=127.0.0.1"), std::string::npos)
+      << "the other options are saved with it";
 }
 
 TEST_F(EngineUpdateTest, ACorruptArchiveIsNotFetchedAgain) {
@@ -173,9 +175,7 @@ TEST_F(EngineUpdateTest, ACorruptArchiveIsNotFetchedAgain) {
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
   EXPECT_EQ(reloads, 0);
-  OptionsTable saved;
-  saved.LoadFrom(dir / "option.txt");
-  EXPECT_EQ(saved.Value("Last-Modified"), ServerStamp());
+  EXPECT_EQ(SavedStamp(), ServerStamp());
 
   fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * 6));  // the next start
   RunUpdate(MakeSettings());
@@ -223,6 +223,27 @@ TEST_F(EngineUpdateTest, StopEndsEndlessRetries) {
   while (Requests().size() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(5));
   engines.Stop();
   EXPECT_TRUE(engines.Finished());
+  EXPECT_EQ(reloads, 0);
+}
+
+TEST(EngineUpdateStop, DestroyingTheUpdateInsideANameLookupReturnsAtOnce) {
+  SilentNameServer nameServer;
+  TempDir dir;
+  QueueDispatcher dispatcher;
+  TDownloadEngines::Settings settings;
+  settings.Url = "http://blackhole.test/Engines1.zip";
+  settings.LocalArchive = dir / "Engines1.zip";
+  settings.EngineFolder = dir / "Engines1";
+  settings.OptionFile = dir / "option.txt";
+  int reloads = 0;
+  auto engines = std::make_unique<TDownloadEngines>(dispatcher, [&reloads] { ++reloads; }, settings);
+  engines->Start();
+  ASSERT_TRUE(nameServer.WaitForQuery());
+
+  const auto before = std::chrono::steady_clock::now();
+  engines->Stop();
+  EXPECT_TRUE(engines->Finished());
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
   EXPECT_EQ(reloads, 0);
 }
 

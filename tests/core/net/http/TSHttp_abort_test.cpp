@@ -3,8 +3,6 @@
 #include <chrono>
 #include <functional>
 #include <future>
-#include <memory>
-#include <set>
 #include <thread>
 
 #include "core/net/TSHttp.h"
@@ -140,28 +138,6 @@ TEST(TSHttpSizeCap, AllowsAnAnswerUpToTheCapAndFailsOneByteMore) {
   http.Request(server.Url("/"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 510);
   EXPECT_EQ(http.Body, manyLines);
-}
-
-TEST(TSHttpParallel, TenClientsFetchAtOnce) {
-  constexpr int kClients = 10;
-  // Each answer waits until all ten requests must have arrived together.
-  LoopbackServer server([](size_t connection) {
-    ScriptedReply reply = Reply("HTTP/1.0 200 OK", {}, "answer " + std::to_string(connection) + PatternBytes(100000));
-    reply.delayMs = 200;
-    return reply;
-  });
-  std::vector<std::unique_ptr<TSHttp>> clients;
-  std::vector<std::future<int>> running;
-  for (int i = 0; i < kClients; ++i) {
-    clients.push_back(std::make_unique<TSHttp>());
-    running.push_back(StartRequest(*clients.back(), server.Url("/" + std::to_string(i))));
-  }
-  std::set<std::string> bodies;
-  for (int i = 0; i < kClients; ++i) {
-    EXPECT_EQ(running[i].get(), 200);
-    bodies.insert(clients[i]->Body);
-  }
-  EXPECT_EQ(bodies.size(), static_cast<size_t>(kClients));
 }
 
 }  // namespace

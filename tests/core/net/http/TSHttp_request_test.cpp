@@ -13,21 +13,19 @@
 namespace quorvex::test {
 namespace {
 
-std::string RequestText(const std::string& requestLine, const std::string& host, const std::string& extra = "") {
+std::string RequestText(const std::string& requestLine, const std::string& extra = "", const std::string& host = "127.0.0.1") {
   return requestLine + "\r\n" + kAgentLine + "Host: " + host + "\r\n" + extra + "\r\n";
 }
 
 TEST(TSHttpRequest, WritesTheRequestTextByteForByte) {
   LoopbackServer server({Reply("HTTP/1.0 200 OK", {}, "ok")});
-  const std::string authority = "127.0.0.1:" + std::to_string(server.Port());
   TSHttp http;
-
   // Entities are decoded first; the target goes out unescaped and the Host line never carries a port.
   http.Request(server.Url("/a b/c?x=1&amp;y=&lt;2&gt;&#38;"), TSHttp::kGet);
   EXPECT_EQ(http.Url, server.Url("/a b/c?x=1&y=<2>&#38;"));
   http.Cookie = "id=7; lang=gb";
   http.Referer = "http://ref.example/page";
-  http.Request(authority, TSHttp::kHead);  // no "://" and no path: http and "/"
+  http.Request("127.0.0.1:" + std::to_string(server.Port()), TSHttp::kHead);  // no "://", no path
   http.Cookie.clear();
   http.Referer.clear();
   http.Request(server.Url("/form?q=word&n=10"), TSHttp::kPost);
@@ -36,18 +34,14 @@ TEST(TSHttpRequest, WritesTheRequestTextByteForByte) {
   http.Referer = "http://ref/\r\nX-Injected: 1";
   http.Request(server.Url("/in\r\nX-Injected: 2\r\n\r\njected"), TSHttp::kGet);
 
-  const std::vector<std::string> requests = server.Requests();
-  ASSERT_EQ(requests.size(), 5u);
-  EXPECT_EQ(requests[0], RequestText("GET /a b/c?x=1&y=<2>&#38; HTTP/1.0", "127.0.0.1"));
-  EXPECT_EQ(requests[1], RequestText("HEAD / HTTP/1.0", "127.0.0.1",
-                                     "Cookie: id=7; lang=gb\r\nReferer: http://ref.example/page\r\n"));
-  EXPECT_EQ(requests[2], RequestText("POST /form HTTP/1.0", "127.0.0.1", "Content-Length: 11\r\n") + "q=word&n=10");
-  // Without a "?" the target is empty and the whole path is the body.
-  EXPECT_EQ(requests[3], RequestText("POST  HTTP/1.0", "127.0.0.1", "Content-Length: 8\r\n") + "/noquery");
-  EXPECT_EQ(requests[4],
-            RequestText("GET /inX-Injected: 2jected HTTP/1.0", "127.0.0.1", "Referer: http://ref/X-Injected: 1\r\n"));
-  EXPECT_EQ(http.Protocol, "http");
-  EXPECT_EQ(http.Host, "127.0.0.1");
+  EXPECT_EQ(server.Requests(),
+            (std::vector<std::string>{
+                RequestText("GET /a b/c?x=1&y=<2>&#38; HTTP/1.0"),
+                RequestText("HEAD / HTTP/1.0", "Cookie: id=7; lang=gb\r\nReferer: http://ref.example/page\r\n"),
+                RequestText("POST /form HTTP/1.0", "Content-Length: 11\r\n") + "q=word&n=10",
+                // Without a "?" the target is empty and the whole path is the body.
+                RequestText("POST  HTTP/1.0", "Content-Length: 8\r\n") + "/noquery",
+                RequestText("GET /inX-Injected: 2jected HTTP/1.0", "Referer: http://ref/X-Injected: 1\r\n")}));
   EXPECT_EQ(http.Port, std::to_string(server.Port()));
 }
 
@@ -57,12 +51,12 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
        "HTTP/1.1 404 Not Found\r\nContent-Type:  text/html \t\r\nX-Odd\rSet-Cookie: a=1\n"
        "NoColonHere\r\nset-cookie: b=2\r\n\r\nbody\r\n\r\nwith a blank line",
        false},
-      Reply("HTTP/1.0 abc Broken", {"Location-Less: yes"}, "x"),
-      {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},
+      Reply("HTTP/1.0 abc Broken", {}, "x"),
+      {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},  // LF LF is no header block
       {true, 0, "HTTP/1.0 200 OK\r\n\r\n", false},
+      ScriptedReply{},  // closes without a word
   });
   TSHttp http;
-
   http.Request(server.Url("/"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 404);
   EXPECT_EQ(http.Headers, (std::vector<std::string>{"HTTP/1.1 404 Not Found", "Content-Type:  text/html \t", "X-Odd",
@@ -73,19 +67,14 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
   EXPECT_EQ(http.GetHeader("NoColonHere"), "");
   EXPECT_EQ(http.GetHeader("HTTP/1.1 404 Not Found"), "");
 
-  http.Request(server.Url("/"), TSHttp::kGet);
-  EXPECT_EQ(http.Status, 500);
-  EXPECT_EQ(http.Body, "x");
-
-  // LF LF is no header block: the whole answer is the body.
-  http.Request(server.Url("/"), TSHttp::kGet);
-  EXPECT_EQ(http.Status, 501);
+  const std::vector<std::pair<int, std::string>> rest = {
+      {500, "x"}, {501, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody"}, {200, ""}, {501, ""}};
+  for (const auto& [status, body] : rest) {
+    http.Request(server.Url("/"), TSHttp::kGet);
+    EXPECT_EQ(http.Status, status) << body;
+    EXPECT_EQ(http.Body, body);
+  }
   EXPECT_TRUE(http.Headers.empty());
-  EXPECT_EQ(http.Body, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody");
-
-  http.Request(server.Url("/"), TSHttp::kGet);
-  EXPECT_EQ(http.Status, 200);
-  EXPECT_EQ(http.Body, "");
 }
 
 TEST(TSHttpRequest, FindsTheBlankLineSplitAcrossTwoReads) {
@@ -102,7 +91,8 @@ TEST(TSHttpRequest, FindsTheBlankLineSplitAcrossTwoReads) {
     std::string request(4096, '\0');
     (void)::recv(connection, request.data(), request.size(), 0);
     (void)::send(connection, "HTTP/1.0 200 OK\r\n\r", 18, MSG_NOSIGNAL);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the client reads the first part alone
+    // No event tells when the client has read the first part alone: a pause makes two reads likely.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     (void)::send(connection, "\nbody", 5, MSG_NOSIGNAL);
     ::close(connection);
   });
@@ -114,52 +104,34 @@ TEST(TSHttpRequest, FindsTheBlankLineSplitAcrossTwoReads) {
   EXPECT_EQ(http.Body, "body");
 }
 
-TEST(TSHttpRequest, FollowsRedirectsWithTheCallersHostLineAndUrl) {
+TEST(TSHttpRequest, FollowsRedirectsWithGetTheCallersHostLineAndUrlForTenExchangesAtMost) {
   // Any answer with a location is followed; a relative one is joined to the caller's URL.
   LoopbackServer away({Reply("HTTP/1.0 200 OK", {"Location: third?x=1"}, "not yet")});
   LoopbackServer origin({Redirect("http://localhost:" + std::to_string(away.Port()) + "/elsewhere"),
-                         Reply("HTTP/1.0 200 OK", {"X-Final: yes"}, "third body")});
+                         Reply("HTTP/1.0 200 OK", {"X-Final: yes"}, "third body"), Redirect("/next"),
+                         Reply("HTTP/1.0 200 OK", {}, "after post")});
   TSHttp http;
   http.Request(origin.Url("/dir/page.html"), TSHttp::kGet);
-
   EXPECT_EQ(http.Status, 200);
   EXPECT_EQ(http.Body, "third body");
   EXPECT_EQ(http.GetHeader("X-Final"), "yes");
   EXPECT_EQ(http.Url, origin.Url("/dir/page.html"));
-  const std::vector<std::string> atOrigin = origin.Requests();
-  ASSERT_EQ(atOrigin.size(), 2u);
-  EXPECT_EQ(atOrigin[0], RequestText("GET /dir/page.html HTTP/1.0", "127.0.0.1"));
-  EXPECT_EQ(atOrigin[1], RequestText("GET /dir/third?x=1 HTTP/1.0", "127.0.0.1"));
   // The other host gets the first exchange's Host line.
-  EXPECT_EQ(away.Requests(), std::vector<std::string>{RequestText("GET /elsewhere HTTP/1.0", "127.0.0.1")});
-}
-
-TEST(TSHttpRequest, FollowsPostAndHeadWithGet) {
-  LoopbackServer server({Redirect("/next"), Reply("HTTP/1.0 200 OK", {}, "after post"), Redirect("/next"),
-                         Reply("HTTP/1.0 200 OK", {}, "after head")});
-  TSHttp http;
+  EXPECT_EQ(away.Requests(), std::vector<std::string>{RequestText("GET /elsewhere HTTP/1.0")});
   http.Cookie = "c=1";
-  http.Request(server.Url("/form?a=b"), TSHttp::kPost);
+  http.Request(origin.Url("/form?a=b"), TSHttp::kPost);
   EXPECT_EQ(http.Body, "after post");
-  http.Request(server.Url("/page"), TSHttp::kHead);
-  EXPECT_EQ(http.Body, "after head");
+  EXPECT_EQ(origin.Requests(),
+            (std::vector<std::string>{RequestText("GET /dir/page.html HTTP/1.0"),
+                                      RequestText("GET /dir/third?x=1 HTTP/1.0"),
+                                      RequestText("POST /form HTTP/1.0", "Cookie: c=1\r\nContent-Length: 3\r\n") + "a=b",
+                                      RequestText("GET /next HTTP/1.0", "Cookie: c=1\r\n")}));
 
-  const std::vector<std::string> requests = server.Requests();
-  ASSERT_EQ(requests.size(), 4u);
-  EXPECT_EQ(requests[0],
-            RequestText("POST /form HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\nContent-Length: 3\r\n") + "a=b");
-  EXPECT_EQ(requests[1], RequestText("GET /next HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
-  EXPECT_EQ(requests[2], RequestText("HEAD /page HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
-  EXPECT_EQ(requests[3], RequestText("GET /next HTTP/1.0", "127.0.0.1", "Cookie: c=1\r\n"));
-}
-
-TEST(TSHttpRequest, StopsAfterTenExchanges) {
-  LoopbackServer server({Redirect("/again")});
-  TSHttp http;
-  http.Request(server.Url("/start"), TSHttp::kGet);
-  EXPECT_EQ(server.Connections(), 10u);
+  LoopbackServer loop({Redirect("/again")});
+  http.Request(loop.Url("/start"), TSHttp::kHead);
+  EXPECT_EQ(loop.Connections(), 10u);
+  EXPECT_TRUE(loop.Requests()[1].starts_with("GET /again HTTP/1.0\r\n"));  // HEAD is followed with GET too
   EXPECT_EQ(http.Status, 302);
-  EXPECT_EQ(http.GetHeader("Location"), "/again");
   EXPECT_EQ(http.Body, "moved");
 }
 
@@ -172,15 +144,10 @@ TEST(TSHttpRequest, SavesEveryNonEmptyBodyAndOnlyWhatWasReceivedWhole) {
                          Reply("HTTP/1.0 200 OK", {}, std::string(200, 'x')), Reply("HTTP/1.0 200 OK", {}, "z")});
   TSHttp http;
   http.SaveFile = file.string();
-
   http.Request(server.Url("/missing"), TSHttp::kGet);
-  EXPECT_EQ(http.Status, 404);
   EXPECT_EQ(ReadWholeFile(file), "not here");
-
   http.Request(server.Url("/head"), TSHttp::kHead);  // an empty body leaves the file alone
-  EXPECT_EQ(http.Status, 200);
   EXPECT_EQ(ReadWholeFile(file), "not here");
-
   http.Request(server.Url("/moved"), TSHttp::kGet);  // the redirect's body is overwritten by the last one
   EXPECT_EQ(ReadWholeFile(file), "final body");
 
@@ -188,8 +155,7 @@ TEST(TSHttpRequest, SavesEveryNonEmptyBodyAndOnlyWhatWasReceivedWhole) {
   http.MaxResponseBytes = 64;
   http.Request(server.Url("/big"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 510);
-  EXPECT_GT(http.Body.size(), 64u);
-  EXPECT_EQ(http.Body.rfind("HTTP/1.0 200 OK\r\n", 0), 0u);
+  EXPECT_TRUE(http.Body.starts_with("HTTP/1.0 200 OK\r\n"));
   EXPECT_EQ(ReadWholeFile(file), "final body");
 
   // A body that cannot be stored fails the request.
@@ -205,17 +171,12 @@ TEST(TSHttpRequest, SendsTheWholeUrlToAProxy) {
   http.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
   http.Request("http://example.test:81/path?q=1&amp;r=2", TSHttp::kGet);
   http.Request("example.test/bare", TSHttp::kGet);
-
-  EXPECT_EQ(http.Status, 200);
   EXPECT_EQ(http.Body, "via proxy");
-  const std::vector<std::string> requests = proxy.Requests();
-  ASSERT_EQ(requests.size(), 3u);
-  EXPECT_EQ(requests[0], RequestText("GET http://example.test:81/path?q=1&r=2 HTTP/1.0", "example.test"));
-  EXPECT_EQ(requests[1], RequestText("GET http://example.test:81/next HTTP/1.0", "example.test"));
-  EXPECT_EQ(requests[2], RequestText("GET http://example.test/bare HTTP/1.0", "example.test"));
-  EXPECT_EQ(http.Host, "127.0.0.1");
+  EXPECT_EQ(proxy.Requests(),
+            (std::vector<std::string>{RequestText("GET http://example.test:81/path?q=1&r=2 HTTP/1.0", "", "example.test"),
+                                      RequestText("GET http://example.test:81/next HTTP/1.0", "", "example.test"),
+                                      RequestText("GET http://example.test/bare HTTP/1.0", "", "example.test")}));
   EXPECT_EQ(http.Port, std::to_string(proxy.Port()));
-  EXPECT_EQ(http.Path, "http://example.test/bare");
 
   // A proxy without a port is taken at 8080 (whatever answers there, if anything, within a second).
   http.Proxy = "127.0.0.1:";
@@ -226,27 +187,18 @@ TEST(TSHttpRequest, SendsTheWholeUrlToAProxy) {
 }
 
 TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
-  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"X-Kept: 1"}, "body"), ScriptedReply{}});
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"X-Kept: 1"}, "body")});
   TSHttp http;
   http.Request(server.Url("/"), TSHttp::kGet);
   ASSERT_EQ(http.Status, 200);
-
-  http.Request("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/", TSHttp::kGet);  // refused
-  EXPECT_EQ(http.Status, 510);
-  EXPECT_EQ(http.GetHeader("X-Kept"), "1");
-  EXPECT_EQ(http.Body, "");
-
-  http.Status = 0;
-  http.Request("http:///no-host", TSHttp::kGet);
-  EXPECT_EQ(http.Status, 510);
-  http.Status = 0;
-  http.Request("http://127.0.0.1:70000/", TSHttp::kGet);
-  EXPECT_EQ(http.Status, 510);
-
-  // A server that closes without a word: no header block.
-  http.Request(server.Url("/"), TSHttp::kGet);
-  EXPECT_EQ(http.Status, 501);
-  EXPECT_TRUE(http.Headers.empty());
+  for (const std::string& url : {"http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/",
+                                std::string("http:///no-host"), std::string("http://127.0.0.1:70000/")}) {
+    http.Status = 0;
+    http.Request(url, TSHttp::kGet);
+    EXPECT_EQ(http.Status, 510) << url;
+    EXPECT_EQ(http.GetHeader("X-Kept"), "1");
+    EXPECT_EQ(http.Body, "");
+  }
 }
 
 }  // namespace

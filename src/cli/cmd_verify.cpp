@@ -1,0 +1,149 @@
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/arg_parser.h"
+#include "cli/command.h"
+#include "cli/escape.h"
+#include "core/app/AppState.h"
+#include "core/app/Options.h"
+#include "core/app/ProgramDirs.h"
+#include "core/common/dispatcher.h"
+#include "core/engines/EngineIndex.h"
+#include "core/pages/TVerify.h"
+#include "core/pages/verify_display.h"
+#include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
+
+namespace quorvex::cli {
+namespace {
+
+int RunVerify(const std::vector<std::string>& args);
+
+const Command kVerify{
+    "verify", "verify or download the result pages of a kept keyword",
+    "usage: quorvex-cli verify [--download] [--engines DIR] KEYWORD\n"
+    "\n"
+    "Fetches every result page of the keyword KEYWORD kept in AllKey.txt (working folder) with ten\n"
+    "workers, at most two requests at a time to one host, and sets each result's page state: 2 verified\n"
+    "or 3 failed; with --download each page is saved for offline reading below the LocalFile folder\n"
+    "beside the program with its frames and images, and the state is 1 downloaded or 3 failed.\n"
+    "Progress goes to stderr. The states are saved to the keyword's result file in the SearchResult\n"
+    "folder, as the program saves them at close. DIR is the engine folder whose Index.txt names the\n"
+    "categories (default: the Engines1 folder beside the program).\n"
+    "\n"
+    "option.txt in the working folder is read as the program reads it (proxy, VerifyTimeOut,\n"
+    "DownloadTimeOut).\n"
+    "Output, one line per result in list order: V, page state and URL, tab-separated; the URL is\n"
+    "escaped: \\\\ \\t \\r \\n, other control bytes as \\xHH.\n"
+    "\n"
+    "Exit status 0 when the run ended and was saved; 1 when the result file or AllKey.txt could not be\n"
+    "written; 2 when the arguments are wrong, the engine folder has no readable Index.txt or no kept\n"
+    "keyword is KEYWORD.\n",
+    RunVerify};
+
+const CommandRegistration kRegistration(kVerify);
+
+constexpr std::chrono::milliseconds kTimerInterval{200};
+constexpr std::chrono::seconds kWorkerWindDown{30};
+
+// The run's progress as lines on stderr; the per-worker rows are left out.
+class StderrVerifyDisplay : public TVerifyDisplay {
+ public:
+  void RunStarted(int workers) override { std::cerr << "Downloading... with " << workers << " workers\n"; }
+  void Progress(const TVerifyProgress& progress) override {
+    if (progress.done == lastDone_) return;
+    lastDone_ = progress.done;
+    std::cerr << "Downloaded:" << progress.done << " Total:" << progress.total << ' ' << progress.percentage << '\n';
+  }
+  void WorkerRow(int, std::string_view, int, int) override {}
+  void ResultChecked(int, int) override {}
+
+ private:
+  int lastDone_ = -1;
+};
+
+struct VerifyArgs {
+  int mode = kVerifyMode;
+  std::optional<std::string> engines;
+  std::string keyword;
+};
+
+std::optional<VerifyArgs> ReadArgs(const std::vector<std::string>& args, std::string& problem) {
+  VerifyArgs parsed;
+  bool download = false;
+  const auto words = ArgParser().Switch("--download", download).Text("--engines", parsed.engines).Parse(args, problem);
+  if (!words) return std::nullopt;
+  if (words->size() != 1) {
+    problem = "expected one KEYWORD";
+    return std::nullopt;
+  }
+  parsed.mode = download ? kDownloadMode : kVerifyMode;
+  parsed.keyword = words->front();
+  return parsed;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "quorvex-cli verify: " << message << "\n";
+  return 2;
+}
+
+TOneKey* FindKey(const std::vector<TOneKey*>& keyList, const std::string& keyword) {
+  const auto it =
+      std::find_if(keyList.begin(), keyList.end(), [&](const TOneKey* key) { return key->Keyword == keyword; });
+  return it == keyList.end() ? nullptr : *it;
+}
+
+std::string StateLines(const TOneKey& key) {
+  std::string lines;
+  for (size_t i = 0; i < key.Results.Count(); ++i) {
+    const TOneResult& result = key.Results[i];
+    lines += "V\t" + std::to_string(result.PageState) + '\t' + Escape(result.Url) + '\n';
+  }
+  return lines;
+}
+
+int RunVerify(const std::vector<std::string>& args) {
+  std::string problem;
+  const std::optional<VerifyArgs> parsed = ReadArgs(args, problem);
+  if (!parsed) return UsageError(kVerify, problem);
+
+  LoadOptions();
+  const std::filesystem::path engineFolder = parsed->engines.value_or(EngineDir());
+  EngineIndex index;
+  // The categories are needed to write AllKey.txt back unchanged.
+  if (!index.Load(engineFolder / EngineIndex::kFileName)) {
+    return Fail("cannot read '" + (engineFolder / EngineIndex::kFileName).string() + "'");
+  }
+  const std::vector<std::string> categories = index.CategoryNames();
+  AppState& app = App();
+  LoadKeyList(app, kAllKeyFileName, categories);
+  TOneKey* key = FindKey(app.KeyList, parsed->keyword);
+  if (key == nullptr) return Fail("no kept keyword '" + parsed->keyword + "' in " + kAllKeyFileName);
+  key->LoadResults(SearchResultDir());
+
+  CreateDataFolders();
+  QueueDispatcher dispatcher;
+  StderrVerifyDisplay display;
+  StartVerify(*key, parsed->mode, dispatcher, display, LocalFileDir());
+  while (key->RunningVerifiers > 0) dispatcher.WaitAndRunPending(kTimerInterval);
+  StopVerifiers(*key);
+  WaitForVerifyWorkers(kWorkerWindDown);
+  std::cerr << "Finished\n";
+
+  const std::string lines = StateLines(*key);
+  std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+  std::cout.flush();
+  if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories)) {
+    std::cerr << "quorvex-cli verify: could not write " << kAllKeyFileName << " or the result file\n";
+    return 1;
+  }
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace quorvex::cli

@@ -1,0 +1,104 @@
+#include "core/pages/TPageDownloader.h"
+
+#include <fstream>
+
+#include "core/common/ascii.h"
+#include "core/net/TSHttp.h"
+#include "core/pages/image_type.h"
+
+namespace quorvex {
+namespace {
+
+constexpr int kOk = 200;
+
+bool IsHtmName(const std::string& fileName) {
+  return fileName.size() >= 4 && EqualsIgnoreCase(std::string_view(fileName).substr(fileName.size() - 4), ".htm");
+}
+
+// Creates or overwrites the file; nothing is written for empty data, but the file is still made.
+// Without a folder (the page's could not be made) nothing is saved.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): folder, name, then what goes in, as a path reads
+void WriteFile(const std::filesystem::path& folder, const std::string& fileName, const std::string& data) {
+  if (folder.empty()) return;
+  std::ofstream out(folder / fileName, std::ios::binary | std::ios::trunc);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+std::string WithExtension(const std::string& fileName, const std::string& extension) {
+  return fileName.substr(0, fileName.rfind('.')) + extension;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+}  // namespace
+
+TPageDownloader::TPageDownloader(TSHttp& http) : http_(http) {
+  parser_.OnHtmlTag = [this](THtmlParser&, std::string& tag, NameValueList& param, size_t) {
+    references_.TagFound(tag, param);
+  };
+}
+
+TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const std::filesystem::path& folder,
+                                               const std::atomic<bool>& stopped) {
+  references_.Reset();
+  references_.LinksInNewWindow = LinksInNewWindow;
+  pages_.clear();
+  renamed_.clear();
+  TOutcome outcome;
+  TPendingReference current{pageUrl, "0.htm", 0};
+  while (!stopped.load()) {
+    if (BeforeFetch) BeforeFetch(current.url, references_.Left());
+    const int status = Fetch(current.url);
+    if (stopped.load()) break;
+    outcome.lastAnswered = status == kOk;
+    if (current.depth == 0) outcome.pageAnswered = outcome.lastAnswered;
+    if (outcome.lastAnswered) Keep(current, folder);
+    do {
+      if (!references_.TakeNext(current)) {
+        WritePages(folder);
+        return outcome;
+      }
+    } while (current.depth > kMaxDepth);
+  }
+  WritePages(folder);
+  return outcome;
+}
+
+void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesystem::path& folder) {
+  const std::string& fileName = fetched.fileName;
+  if (!DownloadMode) {
+    WriteFile(folder, fileName, http_.Body);
+    return;
+  }
+  if (IsHtmName(fileName)) {
+    references_.SetPage(fetched.url, fetched.depth);
+    parser_.Content = std::move(http_.Body);
+    parser_.SaveChange = true;
+    parser_.Parse();
+    pages_.emplace_back(fileName, std::move(parser_.Content));
+    return;
+  }
+  const std::string real = RealImageExtension(http_.Body, http_.GetHeader("Content-Type"));
+  const std::string extension = fileName.substr(fileName.rfind('.'));
+  std::string savedName = fileName;
+  if (!real.empty() && !ExtensionTellsType(extension, real)) {
+    savedName = WithExtension(fileName, real);
+    renamed_[fileName] = savedName;
+  }
+  WriteFile(folder, savedName, http_.Body);
+}
+
+void TPageDownloader::WritePages(const std::filesystem::path& folder) {
+  for (auto& [fileName, content] : pages_) {
+    // References were written as value="N.ext" by the rebuild, so the quoted name finds exactly them.
+    for (const auto& [queued, saved] : renamed_) ReplaceAll(content, "=\"" + queued + "\"", "=\"" + saved + "\"");
+    WriteFile(folder, fileName, HtmPrefix + content + HtmSuffix);
+  }
+  pages_.clear();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,234 @@
+#include "core/engines/TEngineDefinition.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine_test_support.h"
+
+using namespace quorvex;
+using test::DefinitionFromText;
+using test::RunPage;
+using Records = std::vector<TRecord>;
+
+TEST(LoadDefinition, MarkerLinesCutTheSections) {
+  TEngineDefinition definition = DefinitionFromText(
+      "key=from file\nHead=h1,h2,h3\n--- template follows\n  \t\nb\n$1\n---\nL,$4,ENG\n---\nurl=ignored\n", "a b+\xB0");
+  EXPECT_EQ(definition.HeadRecord(), (TRecord{"h1", "h2", "h3"}));
+  EXPECT_EQ(definition.HeaderValue("url"), "");     // after the second marker nothing is header
+  EXPECT_EQ(definition.EncodedKey(), "a+b%2B%B0");  // the inserted key line wins
+  EXPECT_EQ(RunPage(definition, "<b>text</b><i>").records, (Records{{"text", "", "", "ENG"}}));
+
+  TEngineDefinition allHeader = DefinitionFromText("url=x\na\n$1\nL,$1,y");
+  EXPECT_EQ(allHeader.HeaderValue("url"), "x");
+  EXPECT_TRUE(RunPage(allHeader, "<a>t</a><a>u</a>").records.empty());
+}
+
+TEST(LoadDefinition, PagingItemsAndTheirDefaults) {
+  TEngineDefinition none = DefinitionFromText("Page=7");
+  EXPECT_FALSE(none.PagingOn());
+  EXPECT_EQ(none.Step(), 20);
+  TEngineDefinition junk = DefinitionFromText("Page=x,y");
+  EXPECT_TRUE(junk.PagingOn());
+  EXPECT_EQ(junk.FirstStart(), 0);
+  EXPECT_EQ(junk.Step(), 20);
+  TEngineDefinition full = DefinitionFromText("Page=1,10,\"Page $page$\"");
+  EXPECT_EQ(full.FirstStart(), 1);
+  EXPECT_EQ(full.NextLinkText(1, full.Step()), "Page 11");
+  EXPECT_EQ(full.NextLinkText(2147483647, 10), "Page 2147483657");  // no overflow
+}
+
+TEST(BuildPageUrl, FirstPlaceholdersOrThePreviousPagesNextLink) {
+  TEngineDefinition definition =
+      DefinitionFromText("url=HTTP://e/dir/s?q=$key$&again=$key$&s=$page$&t=$page$\nPage=0,10,$page$", "a b");
+  const auto first = definition.BuildPageUrl(0, 10, "");
+  EXPECT_TRUE(first.isHttp);
+  EXPECT_EQ(first.url, "HTTP://e/dir/s?q=a+b&again=$key$&s=0&t=$page$");
+  EXPECT_EQ(first.nextLinkText, "10");
+  EXPECT_EQ(definition.BuildPageUrl(10, 10, "/s?start=10").url, "HTTP://e/s?start=10");
+  EXPECT_EQ(definition.BuildPageUrl(10, 10, "s2.html").url, "HTTP://e/dir/s2.html");
+  // "$key" marks five characters, whatever the fifth is.
+  EXPECT_EQ(DefinitionFromText("url=http://e/?q=$keyX&p=1", "k").BuildPageUrl(0, 20, "").url, "http://e/?q=k&p=1");
+
+  const auto local = DefinitionFromText("url=pages/$key$.html\nPage=0,10,$page$", "k").BuildPageUrl(0, 10, "n");
+  EXPECT_FALSE(local.isHttp);
+  EXPECT_EQ(local.url, "pages/$key$.html");
+  EXPECT_EQ(local.nextLinkText, "$page$");
+}
+
+TEST(CutResultArea, StartMarkerKeptEndMarkerCutFallbacksOnlyWhenAbsent) {
+  const std::string page = "head <ol> one </ol> two <hr> tail";
+  EXPECT_EQ(DefinitionFromText("start=<ol>\nend=</ol>").CutResultArea(page), "<ol> one ");
+  EXPECT_EQ(DefinitionFromText("start=<ul>\nstartno=two\nend=<p>\nendno=<hr>").CutResultArea(page), "two ");
+  EXPECT_EQ(DefinitionFromText("start=one\nstartno=head\nend=zzz\nendno=tail").CutResultArea(page),
+            "one </ol> two <hr> ");
+  EXPECT_EQ(DefinitionFromText("start=two\nend=head").CutResultArea(page), "two <hr> tail");  // end before start
+  EXPECT_EQ(DefinitionFromText("start=\nend=").CutResultArea(page), page);
+  EXPECT_EQ(DefinitionFromText("start=<OL>\nend=TAIL").CutResultArea(page), page);
+}
+
+TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
+  const std::string row = "<table><tr><td class=\"title\"><a href=\"http://x/1\">The <b>first</b></a></td>";
+  TEngineDefinition definition = DefinitionFromText("---\ntr\ntd,class=title\na,href=$1\n$2\n/td\n");
+  EXPECT_TRUE(RunPage(definition, row).records.empty());
+  // The record left open is dropped when the next page starts.
+  EXPECT_TRUE(RunPage(definition, "</tr>").records.empty());
+  // Tags that match nothing leave the capture running.
+  EXPECT_EQ(RunPage(definition, row + "</tr></table>").records, (Records{{"http://x/1", "The first"}}));
+}
+
+TEST(TemplateMatching, ConditionsIgnoreCaseAndAlternativesAreTriedInOrder) {
+  TEngineDefinition definition =
+      DefinitionFromText("---\nLI,CLASS=Hit\na,href=$1,class=no;a,class=yes,title=$3\n$2\n/A\n");
+  // The first alternative captured the link before its condition failed; the capture stays. An absent
+  // attribute captures an empty field.
+  EXPECT_EQ(RunPage(definition,
+                    "<li class=HIT><a href=u1 class=yes>one</a><p><li class=miss><a href=u2 class=yes>"
+                    "two</a><p>")
+                .records,
+            (Records{{"u1", "one", ""}}));
+}
+
+TEST(TemplateMatching, ClassWordConditionMatchesOneWordOfTheValue) {
+  TEngineDefinition definition = DefinitionFromText("---\ndiv,class~=Snippet\na,href=$1\n$2\n/a\n");
+  const auto run = RunPage(definition,
+                           "<div class=\"snippet fdb  \"><a href=1>a</a>"              // trailing blanks
+                           "<div class=\"x\tsnippet\nsvelte-jmfu5f\"><a href=2>b</a>"  // other blanks, hashes
+                           "<div class=\"snippets snip\"><a href=3>c</a>"              // only whole words
+                           "<div id=snippet><a href=4>d</a><div class=\"\"><a href=5>e</a><p>");
+  EXPECT_EQ(run.records, (Records{{"1", "a"}, {"2", "b"}}));
+  // Without "~" the whole value is compared; an empty word never occurs.
+  TEngineDefinition whole = DefinitionFromText("---\ndiv,class=snippet\na,href=$1\n");
+  EXPECT_TRUE(RunPage(whole, "<div class=\"snippet fdb\"><a href=1><p>").records.empty());
+}
+
+TEST(TemplateMatching, StrictModeRestartsTheTemplateAndDropsWhatTheBlockCaptured) {
+  const std::string page =
+      "<div class=r><span>sponsored</span><a href=ad>ad</a></div><p>"
+      "<div class=r><a href=u>title</a></div><p>";
+  const std::string lines = "div,class=r\na,href=$1\n$2\n/a\n";
+  TEngineDefinition lenient = DefinitionFromText("---\n" + lines);
+  EXPECT_EQ(RunPage(lenient, page).records.size(), 2u);
+  // With "&" the span after the first div breaks the sequence: that block is dropped.
+  TEngineDefinition strict = DefinitionFromText("---\n&" + lines);
+  EXPECT_EQ(RunPage(strict, page).records, (Records{{"u", "title"}}));
+  // A block aborted while it captured its title: no part of it reaches the next record.
+  EXPECT_EQ(RunPage(strict, "<div class=r><a href=ad>Ad <i>x</i> text</a><div class=r><a href=v>t</a><p>").records,
+            (Records{{"v", "t"}}));
+  // "|" on the next line switches strict mode off before that line's tag is looked for.
+  TEngineDefinition relaxed = DefinitionFromText("---\n&div,class=r\n|a,href=$1\n$2\n/a\n");
+  EXPECT_EQ(RunPage(relaxed, "<div class=r><span>x</span><a href=v>t</a><p>").records, (Records{{"v", "t"}}));
+}
+
+TEST(TemplateMatching, RepeatingAlternativesEndAResultEarlyAndNeverLoop) {
+  TEngineDefinition sameTag = DefinitionFromText("---\n@a,href=$1\na,title=$2\n$3\n/a\n");
+  EXPECT_EQ(RunPage(sameTag, "<a href=u title=T>text</a><br>").records, (Records{{"u", "T", "text"}}));
+  // A result without a summary ends at its closing tag and leaves the next one whole.
+  TEngineDefinition early = DefinitionFromText("---\nli\na,href=$1\n$2\n/a\np;@/li\n$3\n/p;@/li\n");
+  EXPECT_EQ(RunPage(early, "<li><a href=1>a</a></li><li><a href=2>b</a><p>s<b>!</b></p></li><hr>").records,
+            (Records{{"1", "a"}, {"2", "b", "s!"}}));
+  // Each tag runs through a template of repeating lines once: it completes the waiting record and fills
+  // the next.
+  TEngineDefinition everyLine = DefinitionFromText("---\n@a,href=$1\n@a,title=$2\n");
+  EXPECT_EQ(RunPage(everyLine, "<a href=1 title=x><a href=2 title=y><p>").records,
+            (Records{{"1", "x"}, {"1", "x"}, {"2", "y"}}));
+}
+
+TEST(TemplateMatching, CapturesEndWithTheirRecordAndNeedAField) {
+  TEngineDefinition trailing = DefinitionFromText("---\nb\n$1\n");
+  EXPECT_EQ(RunPage(trailing, "<b>one</b> between <b>two</b><i>").records, (Records{{"one"}, {"two"}}));
+  TEngineDefinition noField = DefinitionFromText("---\nb\n$0\n/b\ni\n$x\n/i\n");
+  EXPECT_EQ(RunPage(noField, "<b>lost</b><i>lost too</i><p>").records, Records(1));
+}
+
+TEST(NextPageLink, TheLinkWhoseTrimmedTextIsTheNextLinkTextIsFollowed) {
+  TEngineDefinition numbered = DefinitionFromText("Page=0,10,$page$\n---\nb\n");
+  EXPECT_EQ(RunPage(numbered, "<a href=p1> 1 </a><a href=/p10>\r\n 10 \t</a><a href=p20>20</a>").nextPageTarget,
+            "/p10");
+  TEngineDefinition worded = DefinitionFromText("Page=0,10,Next\n---\nb\n");
+  EXPECT_EQ(RunPage(worded, "<a href=n1><b>NEXT</b></a>").nextPageTarget, "n1");
+  // The last link target counts even after that link closed; "Next page" is not "Next".
+  EXPECT_EQ(RunPage(worded, "<a href=n2>x</a><span>next</span><a href=n3>Next page</a>").nextPageTarget, "n2");
+  // Without a template the page is not scanned at all.
+  TEngineDefinition bare = DefinitionFromText("Page=0,10,Next");
+  EXPECT_EQ(RunPage(bare, "<a href=n5>Next</a>").nextPageTarget, "");
+}
+
+namespace {
+
+constexpr const char* kPage =
+    "<html><body><div class=r><a href=\"http://a/1\">one</a><p>first</p></div>"
+    "<div class=r><a href=\"http://a/2\">two</a><p>second</p></div><!-- x --><a href=n>Next</a></body></html>";
+
+}  // namespace
+
+TEST(HostileDefinitions, DegenerateFilesAndShortRulesFindNothingOrChangeNothing) {
+  for (const char* text : {"", "---", "---\n---", "\n\n\n", "=\n==\n---\n \n---\n", "---\n@\n&\n|\n;;;\n,,,\n---"}) {
+    TEngineDefinition definition = DefinitionFromText(text);
+    EXPECT_FALSE(definition.BuildPageUrl(0, 20, "").isHttp) << text;
+    const auto run = RunPage(definition, kPage);
+    EXPECT_TRUE(run.records.empty() && !run.error) << text;
+  }
+  TEngineDefinition shortRules = DefinitionFromText(
+      "---\ndiv,class=r\na,href=$1\n$2\n/a\n---\nS\nS,$1\nS,$1,/\nR,$1\nR\nC,$1\nC\nL,$1\nL\n+\nT\nU\nD\nA\nB\n");
+  const auto run = RunPage(shortRules, kPage);
+  EXPECT_FALSE(run.error);
+  EXPECT_EQ(run.records, (Records{{"http://a/1", "one"}, {"http://a/2", "two"}}));
+}
+
+TEST(HostileDefinitions, AnErrorEndsThePageKeepsEarlierRecordsAndTheNextPageStartsClean) {
+  TEngineDefinition zero = DefinitionFromText("---\na,href=$0\n$0\n/a\n---\nT,$1,$0\n");
+  const auto first = RunPage(zero, kPage);
+  EXPECT_TRUE(first.records.empty());
+  EXPECT_NE(first.error.value_or("").find("T,$1,$0"), std::string::npos);
+
+  TEngineDefinition doubling = DefinitionFromText("---\na,href=$1\n$2\n/a\n---\n+,$1,$1,$1\n");
+  const std::string page = "<a href=small>x</a><a href=" + std::string(3 << 20, 'h') + ">y</a><a href=late>z</a><p>";
+  const auto run = RunPage(doubling, page);
+  EXPECT_TRUE(run.error);
+  EXPECT_EQ(run.records, (Records{{"smallsmall", "x"}}));
+  const auto next = RunPage(doubling, "<a href=again>w</a><p>");
+  EXPECT_FALSE(next.error);
+  EXPECT_EQ(next.records, (Records{{"againagain", "w"}}));
+}
+
+TEST(HostileDefinitions, HugeNumbersNeitherOverflowNorAllocate) {
+  TEngineDefinition definition = DefinitionFromText(
+      "Page=2147483647,2147483647,$page$\nUniqe=$2147483647,$-2147483648,$99999999999\n"
+      "Head=\"\"\n---\n"
+      "a,href=$2147483647,title=$1000000,id=$-2147483648\n$99999999999999999999\n/a\n---\n"
+      "L,$2000000000,x\nS,$1,#99999999999999999999999,$2,$3\nC,$2147483647,x\nL,$1,u\n");
+  EXPECT_EQ(definition.NextLinkText(definition.FirstStart(), definition.Step()), "4294967294");
+  const auto run = RunPage(definition, "<a href=h title=t id=i>text</a><p>");
+  EXPECT_FALSE(run.error);
+  ASSERT_EQ(run.records.size(), 1u);
+  EXPECT_EQ(run.records[0], TRecord{"u"});
+}
+
+TEST(HostileDefinitions, RandomDefinitionsOverRandomPagesNeverMisbehave) {
+  // Pieces that exercise every prefix, rule letter and reference form; the sanitizer builds judge.
+  const std::vector<std::string> templatePieces = {
+      "a,href=$1", "$2", "/a", "@div", "&p", "|span", "@a,class=x,href=$3", "$0", "$", "td;th;@tr", "", ";", "@",
+      "a,=", "img,src=$9999", "\"b\",\"class=a b\"", "/div;@/p", "div,class~=x", "a,~=", "p,class~=$1"};
+  const std::vector<std::string> rulePieces = {
+      "S,$1,#13#10,$2,$3", "R,$2,a=b,=c", "T,$1,$2,$3", "A,$1,$2", "U,$1", "D,$1,$2", "C,$1,http", "C,$3,x,N",
+      "L,$4,ENG", "L,$5,$now$", "+,$2,$1,-,$3", "T,$0", "+,$1,$1,$1", "S,$1,#,$1", "R,$1", "B,$1,$2"};
+  const std::vector<std::string> pagePieces = {
+      "<a href=x>", "</a>", "<div class=x>", "</div>", "<p>", "text", "<!--", "-->", "<script>", "</script>", "<",
+      ">", "\"", "'", std::string("\0", 1), "\xB0\xA1", "&amp;", "Next", " ", "<td>", "<tr>", "<img src=q>"};
+  std::mt19937 random(20240531);
+  auto pick = [&random](const std::vector<std::string>& pieces) {
+    return pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string text = "Page=0,10,Next\nHead=\"\",\"\",\"\"\nUniqe=$1\n---\n";
+    for (int i = 0; i < 6; ++i) text += pick(templatePieces) + "\n";
+    text += "---\n";
+    for (int i = 0; i < 4; ++i) text += pick(rulePieces) + "\n";
+    std::string page;
+    for (int i = 0; i < 200; ++i) page += pick(pagePieces);
+    TEngineDefinition definition = DefinitionFromText(text, "k");
+    const auto run = RunPage(definition, page, "http://e/d/p");
+    for (const TRecord& record : run.records) EXPECT_LE(record.size(), static_cast<size_t>(kMaxRecordFields));
+  }
+}

@@ -1,0 +1,231 @@
+#include "core/pages/TVerify.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "core/app/Options.h"
+#include "core/common/file_io.h"
+#include "core/net/url.h"
+#include "support/local_servers.h"
+#include "verify_test_support.h"
+
+namespace quorvex::test {
+namespace {
+
+const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + "png-data";
+const std::string kJpeg = "\xFF\xD8\xFF\xE0jpeg-data";
+
+// nginx answering on 127.0.0.1 and 127.0.0.2, with an access log of "address start-ms end-ms uri" lines
+// and /slow/ pages that answer after 300 ms.
+NginxSettings LoggingNginx(const TempDir& logDir) {
+  NginxSettings settings;
+  settings.mainDirectives = "load_module /usr/lib/nginx/modules/ngx_http_echo_module.so;";
+  settings.httpDirectives = "log_format timed '$server_addr $msec $request_time $request_uri';";
+  settings.serverDirectives = "listen 127.0.0.2:{PORT};\naccess_log " + (logDir / "access.log").string() +
+                              " timed;\n"
+                              "location = /busy.gif { add_header Retry-After 120 always; return 503; }\n"
+                              "location /slow/ { echo_sleep 0.3; echo ok; }\n";
+  return settings;
+}
+
+struct LoggedRequest {
+  std::string address;
+  double start = 0;
+  double end = 0;
+  std::string uri;
+};
+
+std::vector<LoggedRequest> AccessLog(const TempDir& logDir) {
+  std::vector<LoggedRequest> requests;
+  std::istringstream lines(ReadWholeFile(logDir / "access.log").value_or(""));
+  LoggedRequest request;
+  double seconds = 0;
+  while (lines >> request.address >> request.end >> seconds >> request.uri) {
+    request.start = request.end - seconds;
+    requests.push_back(request);
+  }
+  return requests;
+}
+
+void Serve(const NginxServer& nginx, const std::string& name, const std::string& bytes) {
+  std::filesystem::create_directories((nginx.Root() / name).parent_path());
+  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / name, bytes));
+}
+
+size_t CountUri(const std::vector<LoggedRequest>& log, const std::string& uri) {
+  return static_cast<size_t>(std::count_if(log.begin(), log.end(), [&](const auto& r) { return r.uri == uri; }));
+}
+
+// The most requests that were running at one moment; intervals are trimmed a little so that one request
+// ending as the next one of the same worker begins does not count as an overlap.
+int MostAtOnce(const std::vector<LoggedRequest>& log) {
+  std::vector<std::pair<double, int>> events;
+  for (const LoggedRequest& r : log) {
+    events.emplace_back(r.start + 0.01, +1);
+    events.emplace_back(r.end - 0.01, -1);
+  }
+  std::sort(events.begin(), events.end());
+  int running = 0;
+  int most = 0;
+  for (const auto& [time, change] : events) most = std::max(most, running += change);
+  return most;
+}
+
+class VerifyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QUORVEX_REQUIRE_PROGRAM("nginx"); }
+  void TearDown() override { Options().SetValue("VerifyTimeOut", ""); }
+
+  TempDir logDir;
+  TempDir localFiles;
+  QueueDispatcher dispatcher;
+  RecordingVerifyDisplay display;
+  TOneKey key{"pages", 0, 0, 0};
+};
+
+TEST(VerifyProgressTest, PercentageReadsAsTheDownloadWindowShowsIt) {
+  EXPECT_EQ(VerifyProgressOf(0, 1).percentage, "0%");
+  EXPECT_EQ(VerifyProgressOf(1, 1).percentage, "0%");
+  const TVerifyProgress progress = VerifyProgressOf(10, 200);
+  EXPECT_EQ(progress.percentage, " 5.00%");
+  EXPECT_EQ(progress.barMaximum, 199);
+  EXPECT_EQ(VerifyProgressOf(0, 0).barMaximum, 0);
+}
+
+TEST_F(VerifyTest, VerifyModeSetsEachStateByItsAnswer) {
+  NginxServer nginx(LoggingNginx(logDir));
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  const std::string page = "<html><img src=a.gif></html>";
+  Serve(nginx, "ok.html", page);
+  const std::string dead = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/";
+  AddResults(key, {nginx.Url("/ok.html"), nginx.Url("/missing.html"), dead});
+
+  StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+
+  EXPECT_EQ(PageStates(key), (std::vector<int>{kPageVerified, kPageFailed, kPageFailed}));
+  const std::filesystem::path saved = localFiles / (SafeName(nginx.Url("/ok.html")) + "/0.htm");
+  EXPECT_EQ(ReadWholeFile(saved).value_or(""), page);  // kept as it came, nothing queued
+  EXPECT_EQ(key.Results[0].LocalFile, saved.string());
+  EXPECT_FALSE(std::filesystem::exists(localFiles / SafeName(nginx.Url("/missing.html")) / "0.htm"));
+  EXPECT_EQ(CountUri(AccessLog(logDir), "/a.gif"), 0u);
+  EXPECT_EQ(display.rows, kVerifyWorkers);
+  EXPECT_EQ(display.last.done, 3);
+  EXPECT_EQ(display.last.percentage, "100.00%");
+  EXPECT_TRUE(key.Modified);
+}
+
+TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
+  NginxServer nginx(LoggingNginx(logDir));
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  const std::string other = "http://127.0.0.2:" + std::to_string(nginx.Port());
+  Serve(nginx, "site/index.html",
+        "<html><head><meta http-equiv=\"refresh\" content=\"5; url=next.html\"></head>"
+        "<frameset><frame src=\"frame.html\"><frame src=\"frame.html\"></frameset>"
+        "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.JPG\"><img src=\"fake.gif\">"
+        "<input type=image src=\"in.png\"><a href=\"other.html\">other</a>"
+        "<img src=\"" +
+            other + "/busy.gif\"><img src=\"" + other +
+            "/after.gif\">"
+            "<iframe src=\"l1.html\"></iframe></body></html>");
+  Serve(nginx, "site/next.html", "next");
+  Serve(nginx, "site/frame.html", "<meta http-equiv=refresh content=\"3\">frame");
+  Serve(nginx, "site/bg.JPG", kJpeg);
+  Serve(nginx, "site/pic.PNG", kPng);
+  Serve(nginx, "site/photo.JPG", kJpeg);
+  Serve(nginx, "site/fake.gif", kPng);
+  Serve(nginx, "site/in.png", kPng);
+  Serve(nginx, "after.gif", "GIF89a");
+  for (int level = 1; level <= 4; ++level) {
+    Serve(nginx, "site/l" + std::to_string(level) + ".html",
+          "<iframe src=\"l" + std::to_string(level + 1) + ".html\"></iframe>");
+  }
+  AddResults(key, {nginx.Url("/site/index.html")});
+
+  StartVerify(key, kDownloadMode, dispatcher, display, localFiles.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+
+  // The page answered, so it counts as downloaded although one of its images failed.
+  EXPECT_EQ(PageStates(key), std::vector<int>{kPageDownloaded});
+  const std::filesystem::path folder = localFiles / SafeName(nginx.Url("/site/index.html"));
+  const std::string saved = ReadWholeFile(folder / "0.htm").value_or("");
+  const std::vector<std::string> rewrites = {
+      "content=\"5;url=1.htm\"", "<frame src=\"2.htm\"><frame src=\"2.htm\">",
+      "background=\"3.JPG\"",    "src=\"4.PNG\"",
+      "src=\"5.JPG\"",           "src=\"6.png\"",
+      "src=\"7.png\"",           "href=\"" + nginx.Url("/site/other.html") + "\"",
+      "src=\"10.htm\""};
+  for (const std::string& rewritten : rewrites) {
+    EXPECT_NE(saved.find(rewritten), std::string::npos) << rewritten << " in " << saved;
+  }
+  EXPECT_EQ(ReadWholeFile(folder / "2.htm").value_or(""), "<meta http-equiv=\"refresh\" content=\"3\">frame");
+  EXPECT_EQ(ReadWholeFile(folder / "4.PNG").value_or(""), kPng);
+  EXPECT_EQ(ReadWholeFile(folder / "6.png").value_or(""), kPng);
+  EXPECT_FALSE(std::filesystem::exists(folder / "6.gif"));
+  for (const char* name : {"1.htm", "3.JPG", "5.JPG", "7.png", "10.htm", "11.htm", "12.htm"}) {
+    EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+  }
+  // Three levels below the page are fetched; the fourth keeps the name it was given.
+  EXPECT_NE(ReadWholeFile(folder / "12.htm").value_or("").find("src=\"13.htm\""), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder / "13.htm"));
+
+  const std::vector<LoggedRequest> log = AccessLog(logDir);
+  EXPECT_EQ(CountUri(log, "/site/frame.html"), 1u);
+  EXPECT_EQ(CountUri(log, "/site/l4.html"), 0u);
+  // 127.0.0.2 asked the run to back off: nothing more goes there.
+  EXPECT_EQ(CountUri(log, "/busy.gif"), 1u);
+  EXPECT_EQ(CountUri(log, "/after.gif"), 0u);
+}
+
+TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
+  Options().SetValue("VerifyTimeOut", "5");  // bounds a request whose abort came before it started
+  LoopbackServer silent({ScriptedReply{true, 0, "", true}});
+  std::vector<std::string> urls;
+  for (int i = 0; i < 30; ++i) urls.push_back(silent.Url("/p" + std::to_string(i)));
+  AddResults(key, urls);
+
+  StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
+  while (display.rowUrls.size() < static_cast<size_t>(kVerifyWorkers)) {
+    dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  }
+  StopVerifiers(key);
+  const int callsAtStop = display.calls;
+  EXPECT_EQ(key.RunningVerifiers, 0);
+  EXPECT_EQ(key.Verifiers.Count(), 0u);
+
+  ASSERT_TRUE(WaitForVerifyWorkers(std::chrono::seconds(30)));
+  dispatcher.RunPending();
+  EXPECT_EQ(display.calls, callsAtStop);  // nothing reached the display after the stop
+  EXPECT_EQ(key.VerifyNext, kVerifyWorkers);
+  EXPECT_EQ(key.VerifyDone, 0);
+  EXPECT_EQ(PageStates(key), std::vector<int>(30, kPageNone));
+}
+
+TEST_F(VerifyTest, NoMoreThanTwoRequestsAtATimeGoToOneHost) {
+  NginxServer nginx(LoggingNginx(logDir));
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  std::vector<std::string> urls;
+  for (int i = 0; i < 16; ++i) {
+    const std::string host = i % 2 == 0 ? "127.0.0.1" : "127.0.0.2";
+    urls.push_back("http://" + host + ":" + std::to_string(nginx.Port()) + "/slow/" + std::to_string(i));
+  }
+  AddResults(key, urls);
+
+  StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+
+  EXPECT_EQ(PageStates(key), std::vector<int>(16, kPageVerified));
+  std::map<std::string, std::vector<LoggedRequest>> byHost;
+  const std::vector<LoggedRequest> log = AccessLog(logDir);
+  ASSERT_EQ(log.size(), 16u);
+  for (const LoggedRequest& request : log) byHost[request.address].push_back(request);
+  ASSERT_EQ(byHost.size(), 2u);
+  for (const auto& [host, requests] : byHost) EXPECT_EQ(MostAtOnce(requests), 2) << host;
+  EXPECT_GE(MostAtOnce(log), 3);  // the hosts are worked side by side
+}
+
+}  // namespace
+}  // namespace quorvex::test

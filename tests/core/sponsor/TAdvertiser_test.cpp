@@ -1,0 +1,77 @@
+#include "core/sponsor/TAdvertiser.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app/Options.h"
+#include "core/common/dispatcher.h"
+#include "core/common/file_io.h"
+#include "core/sponsor/sponsor_pane.h"
+#include "support/local_servers.h"
+
+namespace quorvex::test {
+namespace {
+
+class RecordingPane : public TSponsorPane {
+ public:
+  void ShowCachedFile(const std::filesystem::path& file) override { shown.push_back(file); }
+  std::vector<std::filesystem::path> shown;
+};
+
+class AdvertiserTest : public ::testing::Test {
+ protected:
+  void TearDown() override { Options().SetValue(TAdvertiser::kServerOption, ""); }
+
+  TempDir cache;
+  QueueDispatcher dispatcher;
+  RecordingPane pane;
+};
+
+TEST_F(AdvertiserTest, WithoutServerTheCacheIsRotatedAndNothingIsFetched) {
+  TAdvertiser advertiser(
+      dispatcher, pane, cache.Path(),
+      {std::chrono::milliseconds(40000), std::chrono::milliseconds(10), std::chrono::milliseconds(0)});
+  // The worker's first step on the main thread rotates an empty cache: the pane stays as it is.
+  while (dispatcher.WaitAndRunPending(std::chrono::milliseconds(200)) == 0) {
+  }
+  EXPECT_TRUE(pane.shown.empty());
+
+  cache.Write("0/0.htm", "default");
+  advertiser.Rotate();
+  ASSERT_EQ(pane.shown.size(), 1u);
+  EXPECT_EQ(pane.shown.back(), cache / "0/0.htm");
+
+  cache.Write("3/0.htm", "cached");
+  advertiser.Rotate();
+  EXPECT_EQ(pane.shown.back(), cache / "3/0.htm");  // a cached sponsor page comes before the default
+  EXPECT_FALSE(std::filesystem::exists(cache / "1"));
+}
+
+TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
+  QUORVEX_REQUIRE_PROGRAM("nginx");
+  NginxServer nginx;
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  const std::string page = "<html><a href=\"more.html\">more</a><img src=\"logo.png\"></html>";
+  std::filesystem::create_directories(nginx.Root() / "adv");
+  ASSERT_TRUE(WriteFileAtomically(
+      nginx.Root() / "adv/index1.html",
+      "Tallowby advertiser index\r\n" + nginx.Url("/none.html") + ",0\r\n" + nginx.Url("/page.html") + ",5\r\n"));
+  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "page.html", page));
+  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "logo.png", "\x89PNG-logo"));
+  Options().SetValue(TAdvertiser::kServerOption, nginx.Url("/adv/index"));
+
+  {
+    TAdvertiser advertiser(dispatcher, pane, cache.Path());
+    while (pane.shown.empty()) dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  }  // stops at once although the worker is in its long pause
+
+  EXPECT_EQ(pane.shown.back(), cache / "2/0.htm");
+  const std::string saved = ReadWholeFile(cache / "2/0.htm").value_or("");
+  EXPECT_EQ(saved.rfind(TAdvertiser::WrapperPrefix(), 0), 0u);
+  EXPECT_EQ(saved.substr(saved.size() - 7), "</body>");
+  EXPECT_NE(saved.find("<a href=\"" + nginx.Url("/more.html") + "\" target=\"_blank\">"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("<img src=\"1.png\">"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(cache / "2/1.png").value_or(""), "\x89PNG-logo");
+}
+
+}  // namespace
+}  // namespace quorvex::test
