@@ -1,0 +1,52 @@
+#include "core/app/user_data_dir.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "core/app/ProgramDirs.h"
+
+namespace quorvex {
+namespace {
+
+std::optional<std::filesystem::path> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) return std::nullopt;
+  return std::filesystem::path(value);
+}
+
+// The shipped files a fresh data folder needs; existing ones are never overwritten, so the user's
+// engine choices survive an upgrade of the program.
+void CopyShippedFiles(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  const std::filesystem::path engines = std::string("Engines") + kEngineSetVersion;
+  if (!std::filesystem::exists(to / engines, error))
+    std::filesystem::copy(from / engines, to / engines, std::filesystem::copy_options::recursive, error);
+  if (!std::filesystem::exists(to / "help.html", error))
+    std::filesystem::copy_file(from / "help.html", to / "help.html", error);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> UserDataDir() {
+  if (auto data = Environment("XDG_DATA_HOME")) return *data / "quorvex";
+  if (auto home = Environment("HOME")) return *home / ".local" / "share" / "quorvex";
+  return std::nullopt;
+}
+
+std::optional<std::filesystem::path> UseUserDataDirIfReadOnly() {
+  const std::filesystem::path programDir = ProgramDir();
+  if (access(programDir.c_str(), W_OK) == 0) return std::nullopt;
+  const std::optional<std::filesystem::path> dataDir = UserDataDir();
+  if (!dataDir) return std::nullopt;
+  std::error_code error;
+  std::filesystem::create_directories(*dataDir, error);
+  if (error) return std::nullopt;
+  CopyShippedFiles(programDir, *dataDir);
+  SetProgramDir(*dataDir);
+  return dataDir;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,213 @@
+#pragma once
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidgetItem>
+#include <memory>
+#include <optional>
+
+#include "core/app/LayoutConfig.h"
+#include "core/engines/EngineIndex.h"
+#include "core/search/TSearchRun.h"
+#include "core/search/search_display.h"
+
+namespace quorvex {
+
+struct AppState;
+class MainThreadDispatcher;
+class TActivityIndicator;
+class TDownloadEngines;
+class TKeyListView;
+class TKeyTreeView;
+class TOneKey;
+class TSearchList;
+class TVLabel;
+class TfmAbout;
+class TfmAppearance;
+class TfmDownload;
+class TfmFilter;
+class TfmFind;
+class TfmKeyProp;
+class TfmOption;
+class TfmPageProperty;
+class TfmProgress;
+
+// The program's main window: keyword tree and engine choice on the left; sponsor pane, keyword list
+// and result list on the right; the search bar and menus above. It draws what the core computes and
+// forwards the user's commands; the search run reports back through TSearchDisplay.
+class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
+  Q_OBJECT
+ public:
+  // Builds the window and its dialogs and runs the start-up: engine index, keyword tree, keyword
+  // records, layout, the saved selections, and the engine update unless option DEngines is "1".
+  TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QWidget* parent = nullptr);
+  ~TfmMetaSearch() override;
+
+  // The shut-down in its order (tree, keywords, layout, running work, engine index); runs once.
+  void Shutdown();
+
+  // Commands, as the menus, buttons and keys run them.
+  void btnSearchClick();
+  void btnStopClick();
+  void StartUpdateSearch();
+  void NEditKeyClick();
+  void NUpdateKeyClick();
+  void NDelKeyClick();
+  void VerifyWebPage(bool download);
+  void StopVerify();
+  void EditClass();
+  void AddClass(bool asChild);
+  void DeleteClass();
+  void ToggleKeywordPanel();
+  void ToggleTreePanel();
+  void ToggleMaximised();
+
+  // Writes a status bar panel (numbered from 0).
+  void SetStatus(int panel, std::string_view text);
+  // Shows and enables the commands as ActivityState allows.
+  void UpdateCommands();
+
+  // TSearchDisplay
+  void ShowActivity(std::string_view text) override { SetStatus(0, text); }
+  void ActivityStateChanged() override { UpdateCommands(); }
+  void KeyAdded(TOneKey& key) override;
+  void SearchStarted(TOneKey& key) override;
+  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
+  void ResultsMerged(TOneKey& key, int runTotal, int countAll) override;
+  void EnginesFinished() override;
+  void SearchEnded(TOneKey& key) override;
+
+  TSearchRun& SearchRun() { return run_; }
+  EngineIndex& Index() { return index_; }
+  TfmProgress& Progress() { return *progress_; }
+  TfmKeyProp& KeyProp() { return *keyProp_; }
+  // btnShowProgress is shown and hidden through its place in the tool bar.
+  const QAction& ShowProgressCommand() const { return *showProgressAction_; }
+
+  // Controls, named as the rest of the program calls them.
+  QLineEdit* edKey;
+  QToolButton* btnSearch;
+  QToolButton* btnStop;
+  QToolButton* btnShowProgress;
+  QToolButton* btnVerify;
+  QToolButton* btnDownload;
+  QComboBox* cbMatch;
+  QComboBox* cbType;
+  TActivityIndicator* Activity;
+  QWidget* pnTree;
+  TKeyTreeView* tvKey;
+  QListWidget* lvType;
+  QListWidget* lvNowEngine;
+  QWidget* pnSponsor;
+  QWidget* pnKeyWord;
+  TVLabel* lblNowKey;
+  TKeyListView* lvKey;
+  QLabel* lblKey;
+  QLabel* lblDate;
+  QLabel* lblNum;
+  QProgressBar* pbDownload;
+  QComboBox* cbSortMethod;
+  QToolButton* btnShowKey;
+  QToolButton* btnShowTree;
+  TSearchList* List;
+  QList<QLabel*> StatusPanels;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Building (TfmMetaSearch_layout.cpp).
+  void BuildSearchBar();
+  QWidget* BuildLeftPanel();
+  QWidget* BuildRightPanel();
+  QWidget* BuildKeywordPanel();
+  QWidget* BuildInformationBar();
+  QWidget* BuildResultBar();
+  void BuildStatusBar();
+  // Menus and keys (TfmMetaSearch_menus.cpp).
+  void BuildMenus();
+  void BuildPopupMenus();
+  bool HandleGlobalKey(QKeyEvent* event);
+  void SearchInResults();
+  void ContinueSearchInResults();
+  void DisplayResultInBrowser(bool open);
+  void ShowAppearance();
+  void ShowFilter();
+  void ShowActivityWindow();
+
+  // Engine controls (TfmMetaSearch_engines.cpp).
+  void LoadEngineIndex();
+  void cbTypeChange(bool withSender);
+  void lvTypeChange();
+  void lvTypeDblClick();
+  void lvNowEngineChange(QListWidgetItem* row);
+  QStringList CategoryTexts() const;
+
+  // Keyword tree and list (TfmMetaSearch_keywords.cpp).
+  bool LoadKeyTree();  // false after an "Invalid level" message
+  void tvKeyChange();
+  void FillKeyList(const std::optional<std::string>& classify);
+  void UpdateKeyRow(const TOneKey& key);
+  void lvKeyChange();
+  void KeywordsDropped(QTreeWidgetItem* node);
+  // Starts what the keyword dialog's closing button asked for.
+  void KeyPropSearch(int action);
+
+  // Start-up and shut-down (TfmMetaSearch.cpp).
+  void Startup();
+  void ApplyLayout(const TLayoutConfig& layout);
+  // Splitter sizes are absolute only once the window has its real size, at the first showing.
+  void ApplyPanelSizes();
+  TLayoutConfig CurrentLayout() const;
+  void StartEngineUpdate();
+  void tmStopTimer();
+  std::vector<std::string> CategoryNames() const { return index_.CategoryNames(); }
+
+  MainThreadDispatcher& dispatcher_;
+  AppState& app_;
+  EngineIndex index_;
+  TSearchRun run_;
+  QList<QIcon> categoryPictures_;
+  TLayoutConfig layout_;
+  int countPerEngine_ = 30;
+  int countAll_ = 300;
+  bool shutDown_ = false;
+  bool panelSizesApplied_ = false;
+
+  QSplitter* mainSplitter_ = nullptr;
+  QSplitter* treeSplitter_ = nullptr;
+  QSplitter* keywordSplitter_ = nullptr;
+  QWidget* keywordSeparator_ = nullptr;
+  QTimer* tmStop_ = nullptr;
+  QAction* showProgressAction_ = nullptr;  // the tool bar's handle on btnShowProgress
+
+  QMenu* pmKey_ = nullptr;
+  QMenu* pmTree_ = nullptr;
+  QMenu* pmURL_ = nullptr;
+  QList<QAction*> verifyCommands_;      // shown only while idle
+  QList<QAction*> stopVerifyCommands_;  // shown only while verifying
+  QAction* NKeywordsPanel_ = nullptr;
+  QAction* NTreePanel_ = nullptr;
+
+  TfmProgress* progress_ = nullptr;
+  TfmPageProperty* pageProperty_ = nullptr;
+  TfmKeyProp* keyProp_ = nullptr;
+  TfmAbout* about_ = nullptr;
+  TfmOption* option_ = nullptr;
+  TfmFind* find_ = nullptr;
+  TfmDownload* download_ = nullptr;
+  TfmFilter* filter_ = nullptr;
+  TfmAppearance* appearance_ = nullptr;
+  std::unique_ptr<TDownloadEngines> engineUpdate_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,174 @@
+// The keyword tree tvKey, the keyword list lvKey and the keyword commands.
+#include <QMessageBox>
+
+#include "core/app/AppState.h"
+#include "core/app/ProgramDirs.h"
+#include "core/common/datetime.h"
+#include "core/store/KeyTree.h"
+#include "core/store/TOneKey.h"
+#include "core/store/key_delete.h"
+#include "core/store/key_list.h"
+#include "core/store/key_row.h"
+#include "gui/TKeyListView.h"
+#include "gui/TKeyTreeView.h"
+#include "gui/TSearchList.h"
+#include "gui/TVLabel.h"
+#include "gui/TfmKeyProp.h"
+#include "gui/TfmMetaSearch.h"
+#include "gui/display_text.h"
+
+namespace quorvex {
+namespace {
+constexpr const char* kWarning = "Worning";
+
+bool Confirmed(QWidget* parent, const char* question) {
+  return QMessageBox::question(parent, kWarning, question, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+}  // namespace
+
+bool TfmMetaSearch::LoadKeyTree() {
+  const std::optional<TKeyTreeLoad> load = quorvex::LoadKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName);
+  tvKey->SetNodes(load ? load->Nodes : DefaultKeyTree());
+  if (load && load->Error) {
+    QMessageBox::critical(this, "Quorvex", ToDisplay(*load->Error));
+    return false;
+  }
+  return true;
+}
+
+void TfmMetaSearch::tvKeyChange() {
+  QTreeWidgetItem* node = tvKey->currentItem();
+  if (!node) return;
+  if (tvKey->PositionOf(node) == 0) {
+    FillKeyList(std::nullopt);
+  } else {
+    FillKeyList(TKeyTreeView::TextOf(node));
+  }
+  lblNowKey->SetCaption(" " + node->text(0));
+  if (lvKey->topLevelItemCount() > 0) lvKey->setCurrentItem(lvKey->topLevelItem(0));
+}
+
+void TfmMetaSearch::FillKeyList(const std::optional<std::string>& classify) {
+  lvKey->clear();
+  const std::vector<std::string> categories = CategoryNames();
+  QList<QTreeWidgetItem*> rows;
+  for (TOneKey* key : KeysOfClassify(app_.KeyList, classify)) {
+    auto* row = new QTreeWidgetItem;
+    row->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(key)));
+    const std::array<std::string, 6> texts = KeyRowTexts(*key, app_, categories);
+    for (int column = 0; column < 6; ++column) row->setText(column, ToDisplay(texts[static_cast<size_t>(column)]));
+    rows.append(row);
+  }
+  lvKey->addTopLevelItems(rows);
+}
+
+void TfmMetaSearch::UpdateKeyRow(const TOneKey& key) {
+  QTreeWidgetItem* row = lvKey->RowOf(&key);
+  if (!row) return;
+  const std::array<std::string, 6> texts = KeyRowTexts(key, app_, CategoryNames());
+  for (int column = 0; column < 6; ++column) row->setText(column, ToDisplay(texts[static_cast<size_t>(column)]));
+  if (row == lvKey->currentItem()) lblNum->setText(QString::number(key.ResultCount) + "  ");
+}
+
+void TfmMetaSearch::lvKeyChange() {
+  TOneKey* key = TKeyListView::KeyOf(lvKey->currentItem());
+  if (!key) {
+    List->SetKey(nullptr);
+    return;
+  }
+  if (!key->Loaded) key->LoadResults(SearchResultDir());
+  List->SetKey(key);
+  lblKey->setText(ToDisplay(key->Keyword) + "  ");
+  lblDate->setText(ToDisplay(FormatDateTime(key->Date)) + "  ");
+  lblNum->setText(QString::number(key->ResultCount) + "  ");
+}
+
+void TfmMetaSearch::NEditKeyClick() {
+  QTreeWidgetItem* row = lvKey->currentItem();
+  TOneKey* key = TKeyListView::KeyOf(row);
+  if (!row || !row->isSelected() || !key) return;
+  const QString keyword = ToDisplay(key->Keyword);
+  KeyPropSearch(keyProp_->Execute(CategoryTexts(), key->Category, key->MatchMode, &keyword));
+}
+
+void TfmMetaSearch::NUpdateKeyClick() {
+  QTreeWidgetItem* row = lvKey->currentItem();
+  if (!row || !row->isSelected()) {
+    QMessageBox::warning(this, kWarning, "Please select a key to update!");
+    return;
+  }
+  edKey->setText(row->text(0));
+  StartUpdateSearch();
+}
+
+void TfmMetaSearch::NDelKeyClick() {
+  if (Confirmed(this, "Delete these keys?")) {
+    const std::vector<TOneKey*> selected = lvKey->SelectedKeys();
+    switch (KeyDeleteVerdict(selected, app_)) {
+      case TKeyDeleteVerdict::NoneSelected:
+        QMessageBox::warning(this, kWarning, "Please select a key to delete!");
+        break;
+      case TKeyDeleteVerdict::Refused:
+        QMessageBox::warning(this, kWarning, "Can''t delete these keys!");
+        return;
+      case TKeyDeleteVerdict::Allowed:
+        RemoveKeys(app_, selected);
+        if (std::find(selected.begin(), selected.end(), List->Key()) != selected.end()) List->SetKey(nullptr);
+        qDeleteAll(lvKey->selectedItems());
+        break;
+    }
+  }
+  if (QTreeWidgetItem* focused = lvKey->currentItem()) lvKey->setCurrentItem(focused);
+}
+
+void TfmMetaSearch::KeywordsDropped(QTreeWidgetItem* node) {
+  const QList<QTreeWidgetItem*> selected = lvKey->selectedItems();
+  TOneKey* first = nullptr;
+  for (int i = 0; i < lvKey->topLevelItemCount() && !first; ++i)
+    if (lvKey->topLevelItem(i)->isSelected()) first = TKeyListView::KeyOf(lvKey->topLevelItem(i));
+  if (!first) return;
+  first->Classify = TKeyTreeView::TextOf(node);
+  if (tvKey->currentItem() == node) {
+    tvKeyChange();
+  } else {
+    tvKey->setCurrentItem(node);
+  }
+}
+
+void TfmMetaSearch::EditClass() {
+  if (QTreeWidgetItem* node = tvKey->currentItem()) tvKey->editItem(node);
+}
+
+void TfmMetaSearch::AddClass(bool asChild) {
+  if (QTreeWidgetItem* node = tvKey->currentItem()) tvKey->AddClass(node, asChild);
+}
+
+void TfmMetaSearch::DeleteClass() {
+  QTreeWidgetItem* node = tvKey->currentItem();
+  if (!node) return;
+  if (!ClassDeletable(tvKey->Nodes(), static_cast<size_t>(tvKey->PositionOf(node)))) {
+    QMessageBox::warning(this, kWarning, "Can''t delete the first level!");
+    return;
+  }
+  if (Confirmed(this, "Delete the classify?")) delete node;
+}
+
+void TfmMetaSearch::KeyPropSearch(int action) {
+  if (action == TfmKeyProp::Closed) return;
+  const bool update = action == TfmKeyProp::UpdateSearch;
+  cbType->setCurrentIndex(keyProp_->Category());
+  edKey->setText(keyProp_->Keyword());
+  if (!update) {
+    countPerEngine_ = keyProp_->Limits().CountPerEngine;
+    countAll_ = keyProp_->Limits().CountAll;
+  }
+  cbMatch->setCurrentIndex(keyProp_->MatchMode());
+  cbTypeChange(true);
+  if (update) {
+    StartUpdateSearch();
+  } else {
+    btnSearchClick();
+  }
+}
+
+}  // namespace quorvex

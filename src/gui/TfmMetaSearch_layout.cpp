@@ -1,0 +1,238 @@
+// The panels of the main window.
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/store/TOneKey.h"
+#include "gui/TActivityIndicator.h"
+#include "gui/TKeyListView.h"
+#include "gui/TKeyTreeView.h"
+#include "gui/TSearchList.h"
+#include "gui/TVLabel.h"
+#include "gui/TfmMetaSearch.h"
+
+namespace quorvex {
+namespace {
+
+QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap picture, const QString& hint) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(parent->style()->standardIcon(picture));
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  return button;
+}
+
+// A caption over a control whose access key moves the focus into it.
+QWidget* Captioned(const QString& caption, QWidget* control) {
+  auto* box = new QWidget;
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(1);
+  auto* label = new QLabel(caption, box);
+  label->setBuddy(control);
+  label->setStyleSheet("QLabel { background: palette(mid); color: palette(bright-text); padding: 2px; }");
+  layout->addWidget(label);
+  layout->addWidget(control, 1);
+  return box;
+}
+
+QFrame* Line(QWidget* parent, QFrame::Shape shape) {
+  auto* line = new QFrame(parent);
+  line->setFrameShape(shape);
+  line->setFrameShadow(QFrame::Sunken);
+  return line;
+}
+
+}  // namespace
+
+void TfmMetaSearch::BuildSearchBar() {
+  auto* bar = addToolBar("Search");
+  bar->setMovable(false);
+  bar->setObjectName("SearchBar");
+  auto* keysLabel = new QLabel("&Keys:", bar);
+  keysLabel->setBuddy(edKey);
+  bar->addWidget(keysLabel);
+  edKey->setFixedWidth(251);
+  bar->addWidget(edKey);
+  btnSearch = ToolButton(bar, QStyle::SP_FileDialogContentsView, "Search");
+  btnSearch->setText("Search");
+  btnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  btnStop = ToolButton(bar, QStyle::SP_BrowserStop, "Stop");
+  btnStop->setEnabled(false);
+  btnShowProgress = ToolButton(bar, QStyle::SP_FileDialogDetailedView, "Show Progress");
+  btnVerify = ToolButton(bar, QStyle::SP_DialogApplyButton, "Verify Web Page");
+  btnDownload = ToolButton(bar, QStyle::SP_ArrowDown, "Download Web Page");
+  bar->addWidget(btnSearch);
+  bar->addWidget(btnStop);
+  // A tool bar hides a widget through its action.
+  showProgressAction_ = bar->addWidget(btnShowProgress);
+  showProgressAction_->setVisible(false);
+  connect(btnShowProgress, &QToolButton::clicked, this, &TfmMetaSearch::ShowActivityWindow);
+  bar->addSeparator();
+  bar->addWidget(btnVerify);
+  bar->addWidget(btnDownload);
+  bar->addSeparator();
+  for (const char* name : MatchModeNames) cbMatch->addItem(name);
+  cbMatch->setFixedWidth(100);
+  bar->addWidget(cbMatch);
+  cbType->setFixedWidth(107);
+  bar->addWidget(cbType);
+  auto* spacer = new QWidget(bar);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(spacer);
+  bar->addWidget(Activity);
+  connect(Activity, &TActivityIndicator::clicked, this, &TfmMetaSearch::ShowActivityWindow);
+  connect(btnSearch, &QToolButton::clicked, this, &TfmMetaSearch::btnSearchClick);
+  connect(edKey, &QLineEdit::returnPressed, this, &TfmMetaSearch::btnSearchClick);
+  connect(btnStop, &QToolButton::clicked, this, &TfmMetaSearch::btnStopClick);
+  connect(btnVerify, &QToolButton::clicked, this, [this] { VerifyWebPage(false); });
+  connect(btnDownload, &QToolButton::clicked, this, [this] { VerifyWebPage(true); });
+}
+
+QWidget* TfmMetaSearch::BuildLeftPanel() {
+  pnTree = new QWidget(this);
+  auto* layout = new QVBoxLayout(pnTree);
+  layout->setContentsMargins(0, 0, 0, 0);
+  treeSplitter_ = new QSplitter(Qt::Vertical, pnTree);
+  treeSplitter_->addWidget(Captioned("Key &Words Classify", tvKey));
+  treeSplitter_->addWidget(Captioned("S&earch Engine Classify", lvType));
+  treeSplitter_->addWidget(Captioned("&Now Engines", lvNowEngine));
+  treeSplitter_->setStretchFactor(0, 0);
+  treeSplitter_->setStretchFactor(1, 0);
+  treeSplitter_->setStretchFactor(2, 1);
+  treeSplitter_->setChildrenCollapsible(false);
+  layout->addWidget(treeSplitter_);
+  pnTree->setMinimumWidth(120);
+  lvType->setViewMode(QListView::ListMode);
+  lvType->setIconSize(QSize(17, 17));
+  lvType->setMouseTracking(true);  // hot tracking
+  return pnTree;
+}
+
+QWidget* TfmMetaSearch::BuildKeywordPanel() {
+  pnKeyWord = new QWidget(this);
+  auto* layout = new QHBoxLayout(pnKeyWord);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  lblNowKey->setFixedWidth(14);
+  layout->addWidget(lblNowKey);
+  layout->addWidget(Line(pnKeyWord, QFrame::VLine));
+  layout->addWidget(lvKey, 1);
+  pnKeyWord->setMinimumHeight(80);
+  return pnKeyWord;
+}
+
+QWidget* TfmMetaSearch::BuildInformationBar() {
+  auto* bar = new QWidget(this);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(4, 2, 4, 2);
+  lblKey->setStyleSheet("QLabel { color: red; }");
+  for (auto [caption, value] : {std::pair{"KeyWords:", lblKey}, {"Date:", lblDate}, {"Number:", lblNum}}) {
+    layout->addWidget(new QLabel(caption, bar));
+    layout->addWidget(value);
+  }
+  layout->addStretch();
+  pbDownload->setFixedWidth(75);
+  pbDownload->setRange(0, 100);
+  pbDownload->setValue(0);
+  pbDownload->setTextVisible(false);
+  layout->addWidget(pbDownload);
+  return bar;
+}
+
+QWidget* TfmMetaSearch::BuildResultBar() {
+  auto* bar = new QWidget(this);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(new QLabel("Font:", bar));
+  auto* enlarge = ToolButton(bar, QStyle::SP_ArrowUp, "Enlarge Font (Ctrl + Right Arrow)");
+  auto* diminish = ToolButton(bar, QStyle::SP_ArrowDown, "Diminish Font (Ctrl + Left Arrow)");
+  auto* appearance = ToolButton(bar, QStyle::SP_DesktopIcon, "Appearance");
+  connect(enlarge, &QToolButton::clicked, List, &TSearchList::EnlargeFont);
+  connect(diminish, &QToolButton::clicked, List, &TSearchList::DiminishFont);
+  connect(appearance, &QToolButton::clicked, this, &TfmMetaSearch::ShowAppearance);
+  for (QToolButton* button : {enlarge, diminish, appearance}) layout->addWidget(button);
+  layout->addSpacing(8);
+  layout->addWidget(new QLabel("Order by:", bar));
+  cbSortMethod->addItems({"Download Order", "Order by Score", "Order by URL", "Order by Title", "Order by DateTime ",
+                          "Order by Search Engine", "Order by whether downloaded", "Order by whether visited"});
+  cbSortMethod->setFixedWidth(176);
+  cbSortMethod->setToolTip("Using Left,Right Arrow to Switch");
+  layout->addWidget(cbSortMethod);
+  connect(cbSortMethod, &QComboBox::activated, List, &TSearchList::SetSortMethod);
+  connect(List, &TSearchList::SortMethodChanged, cbSortMethod, &QComboBox::setCurrentIndex);
+  auto* find = ToolButton(bar, QStyle::SP_FileDialogContentsView, "Search in result");
+  auto* filter = ToolButton(bar, QStyle::SP_FileDialogListView, "Filter in results");
+  connect(find, &QToolButton::clicked, this, &TfmMetaSearch::SearchInResults);
+  connect(filter, &QToolButton::clicked, this, &TfmMetaSearch::ShowFilter);
+  layout->addWidget(find);
+  layout->addWidget(filter);
+  layout->addStretch();
+  btnShowKey = ToolButton(bar, QStyle::SP_FileDialogListView, "Ctrl - K Show Or Hide the Keywords window");
+  btnShowTree = ToolButton(bar, QStyle::SP_DirIcon, "Ctrl  - T Show Or Hide TreeView window");
+  for (QToolButton* toggle : {btnShowKey, btnShowTree}) {
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    layout->addWidget(toggle);
+  }
+  connect(btnShowKey, &QToolButton::clicked, this, &TfmMetaSearch::ToggleKeywordPanel);
+  connect(btnShowTree, &QToolButton::clicked, this, &TfmMetaSearch::ToggleTreePanel);
+  return bar;
+}
+
+QWidget* TfmMetaSearch::BuildRightPanel() {
+  auto* right = new QWidget(this);
+  auto* layout = new QVBoxLayout(right);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  pnSponsor = new QWidget(right);
+  pnSponsor->setFixedHeight(60);
+  auto* sponsorLayout = new QHBoxLayout(pnSponsor);
+  sponsorLayout->setContentsMargins(0, 0, 0, 0);
+  sponsorLayout->setSpacing(0);
+  auto* sponsorLabel = new TVLabel("Sponsor", Qt::red, pnSponsor);
+  sponsorLabel->setFixedWidth(15);
+  sponsorLayout->addWidget(sponsorLabel);
+  auto* sponsorPane = new QTextBrowser(pnSponsor);
+  sponsorPane->setObjectName("SponsorPane");
+  sponsorPane->setFrameShape(QFrame::NoFrame);
+  sponsorLayout->addWidget(sponsorPane, 1);
+  layout->addWidget(pnSponsor);
+
+  keywordSeparator_ = new QWidget(right);
+  keywordSeparator_->setFixedHeight(4);
+  layout->addWidget(keywordSeparator_);
+
+  auto* lower = new QWidget(right);
+  auto* lowerLayout = new QVBoxLayout(lower);
+  lowerLayout->setContentsMargins(0, 0, 0, 0);
+  lowerLayout->setSpacing(0);
+  lowerLayout->addWidget(BuildInformationBar());
+  lowerLayout->addWidget(BuildResultBar());
+  lowerLayout->addWidget(List, 1);
+
+  keywordSplitter_ = new QSplitter(Qt::Vertical, right);
+  keywordSplitter_->addWidget(BuildKeywordPanel());
+  keywordSplitter_->addWidget(lower);
+  keywordSplitter_->setStretchFactor(1, 1);
+  keywordSplitter_->setChildrenCollapsible(false);
+  layout->addWidget(keywordSplitter_, 1);
+  return right;
+}
+
+void TfmMetaSearch::BuildStatusBar() {
+  for (int width : {150, 100, 50}) {
+    auto* panel = new QLabel(statusBar());
+    panel->setFixedWidth(width);
+    statusBar()->addWidget(panel);
+    StatusPanels.append(panel);
+  }
+}
+
+}  // namespace quorvex

@@ -1,0 +1,219 @@
+// Menus, popup menus and the window's global keys.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QUrl>
+
+#include "core/app/ProgramDirs.h"
+#include "gui/TKeyListView.h"
+#include "gui/TKeyTreeView.h"
+#include "gui/TSearchList.h"
+#include "gui/TfmAbout.h"
+#include "gui/TfmAppearance.h"
+#include "gui/TfmFilter.h"
+#include "gui/TfmFind.h"
+#include "gui/TfmMetaSearch.h"
+#include "gui/TfmOption.h"
+#include "gui/TfmPageProperty.h"
+
+namespace quorvex {
+namespace {
+
+// A menu-bar item whose keys are only shown: the window's global keys do the work.
+template <typename Slot>
+QAction* Item(QMenu* menu, const QString& caption, const QString& keys, Slot slot) {
+  QAction* action = menu->addAction(keys.isEmpty() ? caption : caption + "\t" + keys);
+  QObject::connect(action, &QAction::triggered, menu, slot);
+  return action;
+}
+
+// A popup item whose key acts while the focus is in the control that owns the popup.
+template <typename Slot>
+QAction* PopupItem(QMenu* menu, QWidget* owner, const QString& caption, const QKeySequence& keys, Slot slot) {
+  QAction* action = menu->addAction(caption);
+  QObject::connect(action, &QAction::triggered, menu, slot);
+  if (!keys.isEmpty()) {
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    owner->addAction(action);
+  }
+  return action;
+}
+
+bool IsTextField(const QWidget* widget) {
+  return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget);
+}
+
+void OpenInShell(const QUrl& url) { QDesktopServices::openUrl(url); }
+
+}  // namespace
+
+void TfmMetaSearch::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu("&File");
+  Item(file, "&Open Page", "", [this] { List->OpenResult(false, false); });
+  Item(file, "Open Page in &New Window", "", [this] { List->OpenResult(true, false); });
+  Item(file, "Open &Local Page", "", [this] { List->OpenResult(false, true); });
+  Item(file, "Open Local &Page in New Window", "", [this] { List->OpenResult(true, true); });
+  file->addSeparator();
+  Item(file, "E&xit", "Ctrl+X", [this] { close(); });
+
+  QMenu* view = bar->addMenu("&View");
+  NKeywordsPanel_ = Item(view, "Keywords Panel", "Ctrl+T", [this] { ToggleKeywordPanel(); });
+  NTreePanel_ = Item(view, "Tree View Panel", "Ctrl+E", [this] { ToggleTreePanel(); });
+  QAction* statusBarItem = Item(view, "Status bar", "", [] {});
+  for (QAction* toggle : {NKeywordsPanel_, NTreePanel_, statusBarItem}) {
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+  }
+  connect(statusBarItem, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+  Item(view, "Font && Color", "Ctrl+Z", [this] { ShowAppearance(); });
+
+  QMenu* search = bar->addMenu("&Search");
+  Item(search, "&Edit Keywords", "F2", [this] { NEditKeyClick(); });
+  verifyCommands_.append(Item(search, "&Update Search", "", [this] { NUpdateKeyClick(); }));
+  Item(search, "&Delete Keywords", "", [this] { NDelKeyClick(); });
+  search->addSeparator();
+  verifyCommands_.append(Item(search, "&Verify Web Page", "", [this] { VerifyWebPage(false); }));
+  verifyCommands_.append(Item(search, "Download &Web Page", "", [this] { VerifyWebPage(true); }));
+  stopVerifyCommands_.append(Item(search, "Stop Verify or Download", "", [this] { StopVerify(); }));
+  stopVerifyCommands_.append(Item(search, "Show Verify or Download Progress", "", [this] { ShowActivityWindow(); }));
+  search->addSeparator();
+  Item(search, "Display Result in Browser", "", [this] { DisplayResultInBrowser(true); });
+
+  QMenu* refine = bar->addMenu("&Refine");
+  Item(refine, "&Search in Results", "Ctrl+F", [this] { SearchInResults(); });
+  Item(refine, "&Continue Search in Results", "F3", [this] { ContinueSearchInResults(); });
+  Item(refine, "&Filter Results", "", [this] { ShowFilter(); });
+
+  QMenu* option = bar->addMenu("&Option");
+  Item(option, "&Copy URL", "Ctrl+C", [this] { List->CopyUrl(); });
+  option->addSeparator();
+  Item(option, "&Add Keywords Classify ", "", [this] { AddClass(false); });
+  Item(option, "&Edit Keywords Classify", "", [this] { EditClass(); });
+  Item(option, "&Delete Keywords Classify", "", [this] { DeleteClass(); });
+  Item(option, "Add &Sub Keywords Classify", "", [this] { AddClass(true); });
+  option->addSeparator();
+  Item(option, "&Property", "Ctrl+P", [this] { option_->Execute(); });
+
+  QMenu* help = bar->addMenu("&Help");
+  Item(help, "&Help", "F1", [] { OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); });
+  Item(help, "&Home page ", "Ctrl+H", [] { OpenInShell(QUrl(kHomePage)); });
+  Item(help, "&About", "Ctrl+A", [this] { about_->exec(); });
+  BuildPopupMenus();
+}
+
+void TfmMetaSearch::BuildPopupMenus() {
+  pmKey_ = new QMenu(this);
+  PopupItem(pmKey_, lvKey, "Edit Keywords", Qt::Key_F2, [this] { NEditKeyClick(); });
+  verifyCommands_.append(PopupItem(pmKey_, lvKey, "&Update Search", {}, [this] { NUpdateKeyClick(); }));
+  PopupItem(pmKey_, lvKey, "Delete Keywords", Qt::Key_Delete, [this] { NDelKeyClick(); });
+  pmKey_->addSeparator();
+  verifyCommands_.append(PopupItem(pmKey_, lvKey, "Verify Web Page", {}, [this] { VerifyWebPage(false); }));
+  verifyCommands_.append(PopupItem(pmKey_, lvKey, "Download Web Page", {}, [this] { VerifyWebPage(true); }));
+  stopVerifyCommands_.append(PopupItem(pmKey_, lvKey, "Stop Veirfy Or Download", {}, [this] { StopVerify(); }));
+  stopVerifyCommands_.append(
+      PopupItem(pmKey_, lvKey, "Show Verify Or Download Progress", {}, [this] { ShowActivityWindow(); }));
+  pmKey_->addSeparator();
+  PopupItem(pmKey_, lvKey, "Display in Browser", {}, [this] { DisplayResultInBrowser(true); });
+  PopupItem(pmKey_, lvKey, "Send This Page to Friend", {}, [this] { DisplayResultInBrowser(false); });
+  lvKey->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lvKey, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    UpdateCommands();
+    pmKey_->popup(lvKey->viewport()->mapToGlobal(at));
+  });
+
+  pmTree_ = new QMenu(this);
+  PopupItem(pmTree_, tvKey, "&Edit Classify", Qt::Key_F2, [this] { EditClass(); });
+  PopupItem(pmTree_, tvKey, "Add Classify", Qt::Key_Insert, [this] { AddClass(false); });
+  PopupItem(pmTree_, tvKey, "Delete Classify", QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { DeleteClass(); });
+  PopupItem(pmTree_, tvKey, "Add Sub Classify", QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { AddClass(true); });
+  tvKey->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tvKey, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pmTree_->popup(tvKey->viewport()->mapToGlobal(at)); });
+
+  pmURL_ = new QMenu(this);
+  PopupItem(pmURL_, List, "&Open", {}, [this] { List->OpenResult(false, false); });
+  PopupItem(pmURL_, List, "Open in New Window", QKeySequence(Qt::CTRL | Qt::Key_N),
+            [this] { List->OpenResult(true, false); });
+  PopupItem(pmURL_, List, "Open &Local Page", {}, [this] { List->OpenResult(false, true); });
+  PopupItem(pmURL_, List, "Open Local Page in New Window", {}, [this] { List->OpenResult(true, true); });
+  pmURL_->addSeparator();
+  // Ctrl+C is a global key already; here it is only shown.
+  Item(pmURL_, "&Copy URL", "Ctrl+C", [this] { List->CopyUrl(); });
+  PopupItem(pmURL_, List, "&Delete This Item", Qt::Key_Delete, [this] { List->DeleteSelected(); });
+  pmURL_->addSeparator();
+  PopupItem(pmURL_, List, "Font && Color", QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { ShowAppearance(); });
+  PopupItem(pmURL_, List, "&Property", {}, [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
+  PopupItem(pmURL_, List, "Display Result in Browser", {}, [this] { DisplayResultInBrowser(true); });
+  List->SetPopupMenu(pmURL_);
+}
+
+bool TfmMetaSearch::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Only keys meant for this window, and only once (the event climbs through the focus's parents).
+  QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+  if (!widget || widget->window() != this || widget != target) return false;
+  return HandleGlobalKey(static_cast<QKeyEvent*>(event));
+}
+
+bool TfmMetaSearch::HandleGlobalKey(QKeyEvent* event) {
+  const QKeyCombination combination = event->keyCombination();
+  const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers() & ~Qt::KeypadModifier;
+  const int key = combination.key();
+  if (modifiers == Qt::NoModifier) {
+    switch (key) {
+      case Qt::Key_F5: ToggleMaximised(); return true;
+      case Qt::Key_F3: ContinueSearchInResults(); return true;
+      case Qt::Key_F1: OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); return true;
+      default: return false;
+    }
+  }
+  if (modifiers != Qt::ControlModifier) return false;
+  // Copy, cut and select-all belong to a text field that has the focus.
+  const bool textKey = key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_A;
+  if (textKey && IsTextField(QApplication::focusWidget())) return false;
+  switch (key) {
+    case Qt::Key_L: ContinueSearchInResults(); return true;
+    case Qt::Key_F: SearchInResults(); return true;
+    case Qt::Key_T: ToggleTreePanel(); return true;
+    case Qt::Key_K: ToggleKeywordPanel(); return true;
+    case Qt::Key_P: option_->Execute(); return true;
+    case Qt::Key_A: about_->exec(); return true;
+    case Qt::Key_X: close(); return true;
+    case Qt::Key_C: List->CopyUrl(); return true;
+    default: return false;
+  }
+}
+
+void TfmMetaSearch::SearchInResults() {
+  if (find_->exec() != QDialog::Accepted) return;
+  // A ticked "Case sensitive" box makes the search exact.
+  List->FindText(find_->Text(), find_->FromTop(), !find_->CaseSensitive());
+}
+
+void TfmMetaSearch::ContinueSearchInResults() {
+  if (!find_->Text().empty() && List->FindText(find_->Text(), false, !find_->CaseSensitive())) return;
+  SearchInResults();
+}
+
+void TfmMetaSearch::DisplayResultInBrowser(bool open) {
+  const std::filesystem::path file = std::filesystem::path(LocalFileDir()) / "Key.html";
+  List->WriteExport(file);
+  std::error_code error;
+  if (open && std::filesystem::exists(file, error))
+    OpenInShell(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+void TfmMetaSearch::ShowAppearance() { appearance_->Execute(*List); }
+
+void TfmMetaSearch::ShowFilter() {
+  if (filter_->Edit(List->Filter())) List->update();
+}
+
+}  // namespace quorvex

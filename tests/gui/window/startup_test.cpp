@@ -1,0 +1,81 @@
+// Start-up with and without the files the window reads, and the shut-down that writes them back.
+#include <gtest/gtest.h>
+
+#include "core/store/TOneKey.h"
+#include "gui/TKeyListView.h"
+#include "gui/TKeyTreeView.h"
+#include "window_fixture.h"
+
+using namespace quorvex;
+using namespace quorvex::test;
+
+namespace {
+const char* kTwoKeys =
+    "alpha,\"Offline demo\",0,45000.5,3,Software,0,0\r\n"
+    "beta,\"Web (English)\",2,45001.25,0,Music,0,0\r\n";
+}
+
+using Startup = WindowTest;
+
+TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShutDown) {
+  TfmMetaSearch& window = Open();
+  EXPECT_EQ(window.windowTitle(), "Quorvex v1.1");
+  EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(window.tvKey->NodeCount(), 8);
+  EXPECT_EQ(window.cbType->currentText(), "Offline demo");
+  ASSERT_EQ(window.lvNowEngine->count(), 4);
+  EXPECT_EQ(window.lvNowEngine->item(0)->checkState(), Qt::Checked);
+  EXPECT_EQ(window.lvKey->topLevelItemCount(), 0);
+  EXPECT_FALSE(window.btnStop->isEnabled());
+
+  // Unticking an engine rewrites its Index.txt line, saved at the end of the shut-down.
+  window.lvNowEngine->item(1)->setCheckState(Qt::Unchecked);
+  Close();
+  EXPECT_EQ(ReadProgramFile("KeyTree.txt").substr(0, 25), "All Classify\r\n\tSoftware\r\n");
+  EXPECT_NE(ReadWorkFile("Config.txt").find("WindowState=2\r\n"), std::string::npos);
+  EXPECT_EQ(ReadWorkFile("AllKey.txt"), "");
+  EXPECT_NE(ReadProgramFile("Engines1/Index.txt").find("Bluestone=demo/bluestone.txt,0\r\n"), std::string::npos);
+}
+
+TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
+  WriteProgramFile("KeyTree.txt", "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
+  WriteWorkFile("AllKey.txt", kTwoKeys);
+  WriteWorkFile("Config.txt",
+                "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
+                "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
+  TfmMetaSearch& window = Open();
+  EXPECT_EQ(window.tvKey->NodeCount(), 4);
+  EXPECT_EQ(TKeyTreeView::TextOf(window.tvKey->currentItem()), "Music");
+  ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);  // only the keyword of the class "Music"
+  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(0), "beta");
+  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(1), "Phrase");
+  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(4), "Web (English)");
+  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(5), "Finished");
+  EXPECT_TRUE(window.pnKeyWord->isHidden());
+  EXPECT_FALSE(window.btnShowKey->isChecked());
+  EXPECT_EQ(window.cbType->currentIndex(), 1);
+  EXPECT_FALSE(window.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(window.geometry().width(), 700);
+
+  // The node at position 0 lists every keyword.
+  window.tvKey->setCurrentItem(window.tvKey->NodeAt(0));
+  EXPECT_EQ(window.lvKey->topLevelItemCount(), 2);
+  Close();
+  const std::string config = ReadWorkFile("Config.txt");
+  EXPECT_EQ(config.substr(0, 18), "SelectedTreeKey=0\r");
+  EXPECT_NE(config.find("pnShowKey=0\r\n"), std::string::npos);
+  EXPECT_NE(config.find("tvKey=130\r\nlvType=110\r\npnTree=150\r\npnKeyword=100\r\n"), std::string::npos);
+  EXPECT_NE(config.find("CountPerEngine=40\r\n"), std::string::npos);
+  EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 8), "\"alpha\",");
+  EXPECT_EQ(ReadProgramFile("KeyTree.txt"), "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
+}
+
+TEST_F(Startup, InvalidTreeLevelIsReportedAndTheRestOfTheStartUpSkipped) {
+  WriteProgramFile("KeyTree.txt", "Top\r\n\tA\r\n\t\t\tDeep\r\n");
+  WriteWorkFile("AllKey.txt", kTwoKeys);
+  MessageBoxAnswerer answerer;
+  TfmMetaSearch& window = Open();
+  EXPECT_EQ(answerer.texts, QStringList{"Invalid level (3) for item \"Deep\""});
+  EXPECT_EQ(window.tvKey->NodeCount(), 2);
+  EXPECT_EQ(window.lvKey->topLevelItemCount(), 0);
+}

@@ -1,0 +1,100 @@
+#include "window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "core/app/Options.h"
+#include "core/app/ProgramDirs.h"
+#include "core/common/file_io.h"
+
+namespace quorvex::test {
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done() && std::chrono::steady_clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  return done();
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton answer) : answer_(answer) {
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    texts.append(box->text());
+    QAbstractButton* button = box->button(answer_);
+    if (!button) button = box->buttons().value(0);
+    button->click();
+  });
+  timer_.start(10);
+}
+
+WindowTest::WindowTest() : previousWorkDir_(std::filesystem::current_path()) {
+  std::filesystem::copy(std::filesystem::path(QUORVEX_SOURCE_DIR) / "data/engines", programDir_ / "Engines1",
+                        std::filesystem::copy_options::recursive);
+  SetProgramDir(programDir_.Path());
+  CreateDataFolders();
+  std::filesystem::current_path(workDir_.Path());
+  Options().SetLines({"DEngines=1"});
+  dispatcher_ = std::make_unique<QtDispatcher>();
+}
+
+WindowTest::~WindowTest() {
+  window_.reset();
+  dispatcher_.reset();
+  std::filesystem::current_path(previousWorkDir_);
+}
+
+TfmMetaSearch& WindowTest::Open() {
+  window_ = std::make_unique<TfmMetaSearch>(*dispatcher_, app_);
+  window_->show();
+  window_->activateWindow();
+  // Activation writes the status bar; let it happen before the test reads the status bar.
+  WaitUntil([this] { return window_->isActiveWindow(); }, std::chrono::seconds(2));
+  return *window_;
+}
+
+void WindowTest::Close() {
+  window_->close();
+  window_.reset();
+}
+
+void WindowTest::WriteWorkFile(const std::string& name, const std::string& bytes) const { workDir_.Write(name, bytes); }
+void WindowTest::WriteProgramFile(const std::string& name, const std::string& bytes) const {
+  programDir_.Write(name, bytes);
+}
+std::string WindowTest::ReadWorkFile(const std::string& name) const {
+  return ReadWholeFile(workDir_ / name).value_or("(missing)");
+}
+std::string WindowTest::ReadProgramFile(const std::string& name) const {
+  return ReadWholeFile(programDir_ / name).value_or("(missing)");
+}
+
+void WindowTest::UseEngines(const std::vector<std::pair<std::string, std::string>>& engines) const {
+  std::string index = "[Loopback,1]\r\n";
+  for (const auto& [name, definition] : engines) {
+    programDir_.Write("Engines1/" + name + ".txt", definition);
+    index += name + "=" + name + ".txt\r\n";
+  }
+  programDir_.Write("Engines1/Index.txt", index);
+}
+
+void WindowTest::Type(QWidget* target, int key, Qt::KeyboardModifiers modifiers) const {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+  QApplication::sendEvent(target, &release);
+}
+
+void WindowTest::Search(const QString& keyword) {
+  window_->edKey->setText(keyword);
+  window_->btnSearch->click();
+}
+
+bool WindowTest::WaitForIdle() {
+  return WaitUntil([this] { return app_.ActivityState == TActivityState::Idle && !app_.CurrentSearch; });
+}
+
+}  // namespace quorvex::test
