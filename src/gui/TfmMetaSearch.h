@@ -140,6 +140,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   void SearchInResults();
   void ContinueSearchInResults();
   void DisplayResultInBrowser(bool open);
+  // Writes the export and offers it to the user's mail program.
+  void SendPageToFriend();
   void ShowAppearance();
   void ShowFilter();
   void ShowActivityWindow();

@@ -1,14 +1,18 @@
 // Menus, popup menus and the window's global keys.
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include "core/app/ProgramDirs.h"
+#include "core/store/TOneKey.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
@@ -19,6 +23,7 @@
 #include "gui/TfmMetaSearch.h"
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
+#include "gui/display_text.h"
 
 namespace quorvex {
 namespace {
@@ -120,7 +125,7 @@ void TfmMetaSearch::BuildPopupMenus() {
       PopupItem(pmKey_, lvKey, "Show Verify Or Download Progress", {}, [this] { ShowActivityWindow(); }));
   pmKey_->addSeparator();
   PopupItem(pmKey_, lvKey, "Display in Browser", {}, [this] { DisplayResultInBrowser(true); });
-  PopupItem(pmKey_, lvKey, "Send This Page to Friend", {}, [this] { DisplayResultInBrowser(false); });
+  PopupItem(pmKey_, lvKey, "Send This Page to Friend", {}, [this] { SendPageToFriend(); });
   lvKey->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(lvKey, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     UpdateCommands();
@@ -208,6 +213,22 @@ void TfmMetaSearch::DisplayResultInBrowser(bool open) {
   std::error_code error;
   if (open && std::filesystem::exists(file, error))
     OpenInShell(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+void TfmMetaSearch::SendPageToFriend() {
+  DisplayResultInBrowser(false);
+  const QString file = QString::fromStdString((std::filesystem::path(LocalFileDir()) / "Key.html").string());
+  if (!QFileInfo::exists(file) || List->Key() == nullptr) return;
+  const QString subject = ToDisplay(List->Key()->Keyword);
+  // xdg-email hands the page to the user's mail program as an attachment; without it, a mail with a
+  // link to the page is the most a mailto address can carry.
+  if (QProcess::startDetached("xdg-email", {"--subject", subject, "--attach", file})) return;
+  QUrlQuery query;
+  query.addQueryItem("subject", subject);
+  query.addQueryItem("body", QUrl::fromLocalFile(file).toString());
+  QUrl mail("mailto:");
+  mail.setQuery(query);
+  OpenInShell(mail);
 }
 
 void TfmMetaSearch::ShowAppearance() { appearance_->Execute(*List); }
