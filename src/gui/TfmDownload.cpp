@@ -2,6 +2,9 @@
 
 #include <QGridLayout>
 #include <QHeaderView>
+#include <algorithm>
+
+#include "gui/display_text.h"
 
 namespace quorvex {
 
@@ -50,5 +53,31 @@ void TfmDownload::btnDetailClick() {
   setFixedHeight(unfold ? kUnfoldedHeight : kFoldedHeight);
   btnDetail->setText(unfold ? "&Detail <=" : "&Detail =>");
 }
+
+void TfmDownload::RunStarted(int workers) {
+  lvDetail->clear();
+  for (int slot = 0; slot < workers; ++slot) lvDetail->addTopLevelItem(new QTreeWidgetItem(lvDetail));
+  show();
+}
+
+void TfmDownload::Progress(const TVerifyProgress& progress) {
+  lblDownCount->setText(QString::number(progress.done));
+  lblAllCount->setText(QString::number(progress.total));
+  // A maximum of 0 (one result) would turn the bar into a busy indicator.
+  const int maximum = std::max(progress.barMaximum, 1);
+  ProgressBar->setMaximum(maximum);
+  ProgressBar->setValue(std::clamp(progress.done, 0, maximum));
+  lblProgress->setText(QString::fromStdString(progress.percentage));
+}
+
+void TfmDownload::WorkerRow(int slot, std::string_view url, int resultIndex, int left) {
+  QTreeWidgetItem* row = lvDetail->topLevelItem(slot);
+  if (row == nullptr) return;
+  row->setText(0, ToDisplay(url));
+  row->setText(1, QString::number(resultIndex));
+  row->setText(2, QString::number(left));
+}
+
+void TfmDownload::ResultChecked(int, int) { emit PageStateChanged(); }
 
 }  // namespace quorvex

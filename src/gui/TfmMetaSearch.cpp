@@ -10,6 +10,8 @@
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
 #include "core/app/guarded_steps.h"
+#include "core/pages/TVerify.h"
+#include "core/sponsor/TAdvertiser.h"
 #include "core/store/KeyTree.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
@@ -18,6 +20,7 @@
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
+#include "gui/TSponsorPanel.h"
 #include "gui/TVLabel.h"
 #include "gui/TfmAbout.h"
 #include "gui/TfmAppearance.h"
@@ -32,6 +35,12 @@
 #include "gui/pictures.h"
 
 namespace quorvex {
+namespace {
+
+// How long the closing program waits for stopped verification workers to leave.
+constexpr std::chrono::milliseconds kVerifyWindDown{1000};
+
+}  // namespace
 
 TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QWidget* parent)
     : QMainWindow(parent),
@@ -86,6 +95,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   option_ = new TfmOption(this);
   find_ = new TfmFind(this);
   download_ = new TfmDownload(this);
+  connect(download_, &TfmDownload::PageStateChanged, List, qOverload<>(&QWidget::update));
   filter_ = new TfmFilter(this);
   appearance_ = new TfmAppearance(this);
   connect(List, &TSearchList::PropertyRequested, this,
@@ -101,7 +111,12 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
 TfmMetaSearch::~TfmMetaSearch() {
   qApp->removeEventFilter(this);
   engineUpdate_.reset();
+  advertiser_.reset();
   if (run_.Searching()) run_.StopSearch();
+  if (app_.CurrentVerify) {
+    StopVerifiers(*app_.CurrentVerify);
+    WaitForVerifyWorkers(kVerifyWindDown);
+  }
 }
 
 void TfmMetaSearch::Startup() {
@@ -206,6 +221,7 @@ TLayoutConfig TfmMetaSearch::CurrentLayout() const {
 void TfmMetaSearch::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
+  advertiser_.reset();  // before the pane it shows pages in
   RunGuardedSteps({
       [this] { return SaveKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName, tvKey->Nodes()); },
       [this] { return SaveKeyList(app_.KeyList, kAllKeyFileName, SearchResultDir(), CategoryNames()); },
@@ -216,6 +232,8 @@ void TfmMetaSearch::Shutdown() {
       },
       [this] {
         if (app_.ActivityState == TActivityState::Verifying) StopVerify();
+        // Stopped workers end after their current request; the dispatcher must outlive them.
+        WaitForVerifyWorkers(kVerifyWindDown);
         return true;
       },
       [this] { return index_.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName); },
@@ -231,6 +249,7 @@ bool TfmMetaSearch::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
     SetStatus(0, "Press F1 for help");
     List->setFocus();
+    if (!advertiser_ && !shutDown_) advertiser_ = std::make_unique<TAdvertiser>(dispatcher_, *pnSponsor->Pane(), CacheDir());
   }
   return QMainWindow::event(event);
 }
@@ -285,17 +304,19 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
     return;
   }
   if (app_.ActivityState != TActivityState::Idle) return;
-  (void)download;  // the verification worker takes the mode when it is started here
+  if (!key->Loaded) key->LoadResults(SearchResultDir());
   app_.ActivityState = TActivityState::Verifying;
   UpdateCommands();
   app_.CurrentVerify = key;
   UpdateKeyRow(*key);
   SetStatus(0, StateNames[1]);
+  StartVerify(*key, download ? kDownloadMode : kVerifyMode, dispatcher_, *download_, LocalFileDir());
 }
 
 void TfmMetaSearch::StopVerify() {
   TOneKey* key = app_.CurrentVerify;
   if (!key) return;
+  StopVerifiers(*key);
   app_.CurrentVerify = nullptr;
   UpdateKeyRow(*key);
   download_->hide();

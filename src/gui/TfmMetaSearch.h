@@ -22,11 +22,13 @@ namespace quorvex {
 struct AppState;
 class MainThreadDispatcher;
 class TActivityIndicator;
+class TAdvertiser;
 class TDownloadEngines;
 class TKeyListView;
 class TKeyTreeView;
 class TOneKey;
 class TSearchList;
+class TSponsorPanel;
 class TVLabel;
 class TfmAbout;
 class TfmAppearance;
@@ -104,7 +106,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   TKeyTreeView* tvKey;
   QListWidget* lvType;
   QListWidget* lvNowEngine;
-  QWidget* pnSponsor;
+  TSponsorPanel* pnSponsor;
   QWidget* pnKeyWord;
   TVLabel* lblNowKey;
   TKeyListView* lvKey;
@@ -210,6 +212,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   TfmFilter* filter_ = nullptr;
   TfmAppearance* appearance_ = nullptr;
   std::unique_ptr<TDownloadEngines> engineUpdate_;
+  std::unique_ptr<TAdvertiser> advertiser_;  // from the first activation to the close
 };
 
 }  // namespace quorvex

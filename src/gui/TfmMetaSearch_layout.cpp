@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -13,6 +12,7 @@
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
+#include "gui/TSponsorPanel.h"
 #include "gui/TVLabel.h"
 #include "gui/TfmMetaSearch.h"
 
@@ -191,18 +191,7 @@ QWidget* TfmMetaSearch::BuildRightPanel() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  pnSponsor = new QWidget(right);
-  pnSponsor->setFixedHeight(60);
-  auto* sponsorLayout = new QHBoxLayout(pnSponsor);
-  sponsorLayout->setContentsMargins(0, 0, 0, 0);
-  sponsorLayout->setSpacing(0);
-  auto* sponsorLabel = new TVLabel("Sponsor", Qt::red, pnSponsor);
-  sponsorLabel->setFixedWidth(15);
-  sponsorLayout->addWidget(sponsorLabel);
-  auto* sponsorPane = new QTextBrowser(pnSponsor);
-  sponsorPane->setObjectName("SponsorPane");
-  sponsorPane->setFrameShape(QFrame::NoFrame);
-  sponsorLayout->addWidget(sponsorPane, 1);
+  pnSponsor = new TSponsorPanel(right);
   layout->addWidget(pnSponsor);
 
   keywordSeparator_ = new QWidget(right);

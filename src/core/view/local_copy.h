@@ -4,7 +4,8 @@
 
 namespace quorvex {
 
-// Where the downloaded copy of a result's page is kept: LocalFile/<safe name of the URL>/0.htm.
+// Where the downloaded copy of a result's page is kept: 0.htm in its page folder below LocalFile/,
+// under the mapped name when the file system refused the plain one.
 std::filesystem::path LocalCopyPath(std::string_view url);
 
 }  // namespace quorvex
