@@ -61,7 +61,9 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
       List(new TSearchList(this)),
       dispatcher_(dispatcher),
       app_(app),
-      run_(dispatcher, *this, app) {
+      run_(dispatcher, *this, app),
+      saver_({&app.KeyList, kAllKeyFileName, SearchResultDir(), [this] { return CategoryNames(); },
+              [this] { return SaveKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName, tvKey->Nodes()); }}) {
   QFont tahoma("Tahoma");
   tahoma.setPixelSize(12);
   setFont(tahoma);
@@ -83,6 +85,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   connect(lvNowEngine, &QListWidget::currentItemChanged, this, &TfmMetaSearch::lvNowEngineChange);
   connect(tvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::tvKeyChange);
   connect(tvKey, &TKeyTreeView::KeywordsDropped, this, &TfmMetaSearch::KeywordsDropped);
+  connect(tvKey, &QTreeWidget::itemChanged, this, [this] { saver_.TreeChanged(); });  // a class renamed
   connect(lvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::lvKeyChange);
   connect(lvKey, &QTreeWidget::itemDoubleClicked, this, &TfmMetaSearch::NEditKeyClick);
   connect(lvKey, &TKeyListView::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
@@ -223,8 +226,7 @@ void TfmMetaSearch::Shutdown() {
   shutDown_ = true;
   advertiser_.reset();  // before the pane it shows pages in
   RunGuardedSteps({
-      [this] { return SaveKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName, tvKey->Nodes()); },
-      [this] { return SaveKeyList(app_.KeyList, kAllKeyFileName, SearchResultDir(), CategoryNames()); },
+      [this] { return saver_.SaveAll(SaveScheduler::Clock::now()); },  // KeyTree.txt, then AllKey.txt
       [this] { return CurrentLayout().Save(TLayoutConfig::kFileName); },
       [this] {
         if (app_.ActivityState == TActivityState::Searching) run_.StopSearch();
@@ -258,6 +260,7 @@ void TfmMetaSearch::tmStopTimer() {
   if (app_.ActivityState != TActivityState::Idle) Activity->Turn();
   run_.TimerTick();
   if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
+  saver_.Tick(SaveScheduler::Clock::now());
 }
 
 void TfmMetaSearch::btnSearchClick() {
@@ -314,6 +317,7 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
 }
 
 void TfmMetaSearch::StopVerify() {
+  if (app_.CurrentVerify) saver_.KeyChanged(*app_.CurrentVerify);
   TOneKey* key = app_.CurrentVerify;
   if (!key) return;
   StopVerifiers(*key);
@@ -378,6 +382,7 @@ void TfmMetaSearch::KeyAdded(TOneKey& key) {
   UpdateKeyRow(key);
   lvKey->clearSelection();
   lvKey->setCurrentItem(row);
+  saver_.KeyListChanged();  // listed even if the search never ends
 }
 
 void TfmMetaSearch::SearchStarted(TOneKey& key) {
@@ -403,6 +408,7 @@ void TfmMetaSearch::EnginesFinished() {
 
 void TfmMetaSearch::SearchEnded(TOneKey& key) {
   UpdateKeyRow(key);
+  saver_.KeyChanged(key);  // after the row shows it finished, as its line in AllKey.txt will
   progress_->hide();
   const int full = std::max(pbDownload->value(), 1);  // a maximum of 0 would make the bar a busy one
   pbDownload->setMaximum(full);

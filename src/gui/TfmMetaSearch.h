@@ -16,6 +16,7 @@
 #include "core/engines/EngineIndex.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/search_display.h"
+#include "core/store/save_scheduler.h"
 
 namespace quorvex {
 
@@ -51,7 +52,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QWidget* parent = nullptr);
   ~TfmMetaSearch() override;
 
-  // The shut-down in its order (tree, keywords, layout, running work, engine index); runs once.
+  // The shut-down in its order (tree, keywords, layout, running work, engine index); runs once, for
+  // Exit, the close box and every request from outside to end.
   void Shutdown();
 
   // Commands, as the menus, buttons and keys run them.
@@ -180,6 +182,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   AppState& app_;
   EngineIndex index_;
   TSearchRun run_;
+  // Writes the keyword files soon after they change, so that an end without shut-down loses nothing.
+  SaveScheduler saver_;
   QList<QIcon> categoryPictures_;
   TLayoutConfig layout_;
   int countPerEngine_ = 30;

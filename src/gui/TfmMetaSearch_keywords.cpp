@@ -113,6 +113,7 @@ void TfmMetaSearch::NDelKeyClick() {
         return;
       case TKeyDeleteVerdict::Allowed:
         RemoveKeys(app_, selected);
+        for (const TOneKey* key : selected) saver_.KeyDeleted(*key);
         if (std::find(selected.begin(), selected.end(), List->Key()) != selected.end()) List->SetKey(nullptr);
         qDeleteAll(lvKey->selectedItems());
         break;
@@ -128,6 +129,7 @@ void TfmMetaSearch::KeywordsDropped(QTreeWidgetItem* node) {
     if (lvKey->topLevelItem(i)->isSelected()) first = TKeyListView::KeyOf(lvKey->topLevelItem(i));
   if (!first) return;
   first->Classify = TKeyTreeView::TextOf(node);
+  saver_.KeyListChanged();
   if (tvKey->currentItem() == node) {
     tvKeyChange();
   } else {
@@ -140,7 +142,10 @@ void TfmMetaSearch::EditClass() {
 }
 
 void TfmMetaSearch::AddClass(bool asChild) {
-  if (QTreeWidgetItem* node = tvKey->currentItem()) tvKey->AddClass(node, asChild);
+  if (QTreeWidgetItem* node = tvKey->currentItem()) {
+    tvKey->AddClass(node, asChild);
+    saver_.TreeChanged();
+  }
 }
 
 void TfmMetaSearch::DeleteClass() {
@@ -150,7 +155,10 @@ void TfmMetaSearch::DeleteClass() {
     QMessageBox::warning(this, kWarning, "Can''t delete the first level!");
     return;
   }
-  if (Confirmed(this, "Delete the classify?")) delete node;
+  if (Confirmed(this, "Delete the classify?")) {
+    delete node;
+    saver_.TreeChanged();
+  }
 }
 
 void TfmMetaSearch::KeyPropSearch(int action) {

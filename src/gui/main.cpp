@@ -7,6 +7,7 @@
 #include "core/app/ProgramDirs.h"
 #include "core/app/user_data_dir.h"
 #include "gui/QtDispatcher.h"
+#include "gui/ShutdownSignals.h"
 #include "gui/TfmMetaSearch.h"
 
 int main(int argc, char* argv[]) {
@@ -24,6 +25,13 @@ int main(int argc, char* argv[]) {
 
   quorvex::QtDispatcher dispatcher;
   quorvex::TfmMetaSearch window(dispatcher, quorvex::App());
+  // A signal, the session ending or a quit from elsewhere closes the window as Exit does; its shut-down
+  // runs once, so the about-to-quit after an Exit adds nothing.
+  quorvex::ShutdownSignals shutdownSignals;
+  QObject::connect(&shutdownSignals, &quorvex::ShutdownSignals::shutdownRequested, &window, [&window] {
+    window.close();
+    QApplication::quit();
+  });
   window.show();
   const int code = QApplication::exec();
   dispatcher.Shutdown();
