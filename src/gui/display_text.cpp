@@ -9,9 +9,12 @@ namespace quorvex {
 
 QString ToDisplay(std::string_view bytes) {
   const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  if (IsValidUtf8(bytes)) return QString::fromUtf8(view);
+  return IsValidUtf8(bytes) ? QString::fromUtf8(view) : FromGb18030(bytes);
+}
+
+QString FromGb18030(std::string_view bytes) {
   QStringDecoder gb("GB18030");
-  return gb.decode(view);
+  return gb.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 std::string FromTyped(const QString& text) {

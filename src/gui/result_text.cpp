@@ -1,16 +1,12 @@
 #include "gui/result_text.h"
 
-#include <QStringDecoder>
-
 #include "gui/display_text.h"
 
 namespace quorvex {
 
 QString DecodeRun(std::string_view bytes, TTextCoding coding) {
-  if (coding == TTextCoding::Utf8) return ToDisplay(bytes);
-  static QStringDecoder gb("GB18030");
-  gb.resetState();
-  return gb.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  if (coding == TTextCoding::Utf8) return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return FromGb18030(bytes);
 }
 
 void TFontMeasure::SetFont(TListRole role, const QFont& font) {
