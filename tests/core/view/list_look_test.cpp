@@ -18,6 +18,12 @@ TEST(FontText, RoundTripsQuotedFacesAndKeepsTheFontOnBadTexts) {
   EXPECT_EQ(font, before);
   FontFromText("x,y,z,16,\"Arial\"", font, kFontDefaults[0]);
   EXPECT_EQ(FontToText(font), "0,0,14,0,\"Arial\"");
+
+  // A face with a quote in it (read from an unquoted item) is saved so that it reads back.
+  FontFromText("0,0,-12,0,tat\"x\"", font, kFontDefaults[0]);
+  TFontSpec reread;
+  FontFromText(FontToText(font), reread, kFontDefaults[0]);
+  EXPECT_EQ(reread, font);
 }
 
 }  // namespace
