@@ -63,6 +63,9 @@ class StderrVerifyDisplay : public TVerifyDisplay {
   }
   void WorkerRow(int, std::string_view, int, int) override {}
   void ResultChecked(int, int) override {}
+  void PageNotSaved(int resultIndex, std::string_view reason) override {
+    std::cerr << "Result " << resultIndex << " not saved: " << reason << '\n';
+  }
 
  private:
   int lastDone_ = -1;
