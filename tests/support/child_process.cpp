@@ -38,9 +38,11 @@ pid_t SpawnWith(const std::vector<std::string>& args, const std::filesystem::pat
   return error == 0 ? pid : -1;
 }
 
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): stdout's file, then stderr's, as a shell writes them
+// Output files as a shell names them: stdout's, then stderr's.
+// NOLINTBEGIN(bugprone-easily-swappable-parameters)
 pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& outFile,
             const std::filesystem::path& errFile, const std::filesystem::path& workDir = {}) {
+  // NOLINTEND(bugprone-easily-swappable-parameters)
   return SpawnWith(args, workDir, [&](posix_spawn_file_actions_t& actions) {
     posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);

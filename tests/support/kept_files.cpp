@@ -17,19 +17,20 @@ std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-void AddResults(TOneKey& key, int version, size_t count) {
-  for (size_t n = 0; n < count; ++n) {
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): which version, then how many
+void AddResults(TOneKey& key, int version, int count) {
+  for (int n = 0; n < count; ++n) {
     TOneResult result;
     result.Url = "http://v" + std::to_string(version) + ".example/" + key.Keyword + "/" + std::to_string(n);
     result.Title = "Title " + std::to_string(n) + " of version " + std::to_string(version);
-    result.Summary = std::string(40 + n, 's');
+    result.Summary = std::string(static_cast<size_t>(40 + n), 's');
     result.Engines = "Bing;Brave";
-    result.Score = static_cast<int>(n) * 10 + version;
-    result.Found = 45000.5 + static_cast<double>(n);
+    result.Score = n * 10 + version;
+    result.Found = 45000.5 + n;
     std::string urlKey = TResultList::KeyOf(result.Url);
     key.Results.Add(std::move(urlKey), std::move(result));
   }
-  key.ResultCount = static_cast<std::int32_t>(count);
+  key.ResultCount = count;
 }
 
 }  // namespace
@@ -47,7 +48,7 @@ KeptFiles::KeptFiles(int version) {
     key.Classify = version == 0 ? "Software" : "Music";
     key.Extra1 = version * 7 + position;
     key.Loaded = true;
-    AddResults(key, version, static_cast<size_t>(20 + 15 * version + 7 * position));
+    AddResults(key, version, 20 + 15 * version + 7 * position);
     ++position;
   }
   tree_ = DefaultKeyTree();
