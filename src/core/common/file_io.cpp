@@ -34,7 +34,8 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-constexpr std::string_view kTemporaryMark = ".tmp";
+// Distinctive, so that the clean-up after a killed save never takes another program's file.
+constexpr std::string_view kTemporaryMark = ".quorvex-save";
 
 std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};

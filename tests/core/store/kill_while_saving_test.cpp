@@ -21,7 +21,7 @@ namespace {
 size_t TemporaryFiles(const std::filesystem::path& folder) {
   size_t count = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-    count += entry.path().filename().string().find(".tmp") != std::string::npos;
+    count += entry.path().filename().string().find(".quorvex-save") != std::string::npos;
   return count;
 }
 
@@ -65,7 +65,7 @@ TEST(KillWhileSaving, EveryFileIsTheOldOrTheNewVersionWhereverTheKillLands) {
   }
   std::cout << rounds << " rounds, " << TemporaryFiles(folder.Path()) << " temporary files left by the kills\n";
   // A save of a copy still running (this process) is not stale.
-  const std::string running = "AllKey.txt.tmp" + std::to_string(::getpid()) + "-0";
+  const std::string running = "AllKey.txt.quorvex-save" + std::to_string(::getpid()) + "-0";
   folder.Write(running, "being written");
   for (const char* dir : {"", "SearchResult", "Engines1"}) RemoveStaleTemporaryFiles(folder / dir);
   EXPECT_EQ(TemporaryFiles(folder.Path()), 1u);
