@@ -5,6 +5,7 @@
 #                                      new coverage is merged into fuzz/corpus, results go to
 #                                      build-fuzz/campaign.txt
 #   scripts/fuzz.sh run TARGET [RUNS]  one target
+# FUZZ_MAX_SECONDS, when set, also bounds each target's time.
 # A finding (crash-*, leak-*, timeout-*) is kept in build-fuzz/findings/TARGET/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +34,7 @@ run_target() {
   mkdir -p "$work" "$findings" build-fuzz/logs
   local status=0
   "build-fuzz/fuzz/$target" "$work" "fuzz/corpus/$target" -runs="$runs" -max_len="${max_len[$target]}" \
-    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1 || status=$?
+    -max_total_time="${FUZZ_MAX_SECONDS:-0}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1 || status=$?
   local execs cov features
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
