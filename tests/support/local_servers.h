@@ -31,9 +31,7 @@ struct NginxSettings {
   // With both set, the server also listens with TLS on TlsPort(), using this certificate and key.
   std::filesystem::path certificate;
   std::filesystem::path key;
-  // Directives at the top of the configuration (e.g. "load_module ...;") and inside its http block
-  // (e.g. "log_format ...;"), with the same {PORT} replacement.
-  std::string mainDirectives{};
+  // Directives inside the http block (e.g. "log_format ...;"), with the same {PORT} replacement.
   std::string httpDirectives{};
 };
 

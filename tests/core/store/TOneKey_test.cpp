@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "core/common/file_io.h"
 #include "support/test_support.h"
 
@@ -127,17 +125,4 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   EXPECT_EQ(key.Results.Find("HTTP://A"), nullptr);
   TOneResult stranger;
   EXPECT_FALSE(key.DeleteResult(&stranger));
-}
-
-TEST(TOneKeyRow, ColumnsShowNamesOrNothing) {
-  setenv("TZ", "UTC", 1);
-  tzset();
-  TOneKey key("k", 45123.5, 3, 1);  // state 1, whose name is that of index 1
-  key.ResultCount = 42;
-  EXPECT_EQ(key.RowColumns(kCategories),
-            (std::array<std::string, 5>{"Question", "2023-07-16 12:00:00", "42", "News", "Downloading..."}));
-  key.MatchMode = 4;
-  key.Category = -1;
-  key.State = 9;
-  EXPECT_EQ(key.RowColumns(kCategories), (std::array<std::string, 5>{"", "2023-07-16 12:00:00", "42", "", ""}));
 }

@@ -1,12 +1,10 @@
 // Searches through the window: command states while busy and idle, Stop against a silent server,
-// the keyword delete rules, and closing the window or a termination signal in the middle of a search.
+// the keyword delete rules, and closing the window in the middle of a search.
 #include <gtest/gtest.h>
 
 #include <QMenu>
-#include <csignal>
 
 #include "core/store/TOneKey.h"
-#include "gui/ShutdownSignals.h"
 #include "gui/TKeyListView.h"
 #include "gui/TfmProgress.h"
 #include "gui/TVisualDownloader.h"
@@ -139,21 +137,4 @@ TEST_F(Searching, ClosingDuringASearchSavesEverythingAndStops) {
   EXPECT_NE(ReadWorkFile("Config.txt"), "(missing)");
   EXPECT_NE(ReadProgramFile("KeyTree.txt"), "(missing)");
   EXPECT_EQ(ReadProgramFile("Engines1/Index.txt"), "[Loopback,1]\r\nSilent=Silent.txt\r\n");
-}
-
-// A termination signal takes the close box's way out, so a silent server must not hold it up either.
-TEST_F(Searching, TerminationSignalDuringASearchSavesAndClosesWithinASecond) {
-  LoopbackServer silent({Stall()});
-  UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  TfmMetaSearch& window = Open();
-  ShutdownSignals shutdownSignals;
-  QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window, &QWidget::close);
-  Search("busy");
-  ASSERT_EQ(app_.ActivityState, TActivityState::Searching);
-  const auto before = std::chrono::steady_clock::now();
-  ASSERT_EQ(std::raise(SIGTERM), 0);
-  ASSERT_TRUE(WaitUntil([&] { return window.isHidden(); }, std::chrono::seconds(1)));
-  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
-  EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-  EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 17), "\"busy\",\"Loopback\"");
 }
