@@ -67,6 +67,16 @@ http {
                     "{TLS_PORT}", std::to_string(tlsPort));
 }
 
+// True once something accepts connections on 127.0.0.1:port, false after the time-out.
+bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
+  const auto deadline = std::chrono::steady_clock::now() + timeOut;
+  while (!Accepts(port)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 // Starts a server program and waits until it accepts on every port; false when it did not.
 bool StartServer(ChildProcess& process, const std::vector<std::string>& args, const std::filesystem::path& log,
                  std::initializer_list<uint16_t> ports) {
@@ -91,15 +101,6 @@ uint16_t FreeLoopbackPort() {
   if (fd >= 0) ::close(fd);
   if (!bound) throw std::runtime_error("no free loopback port");
   return ntohs(address.sin_port);
-}
-
-bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
-  const auto deadline = std::chrono::steady_clock::now() + timeOut;
-  while (!Accepts(port)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
 }
 
 NginxServer::NginxServer(const NginxSettings& settings) : root_(dir_ / "www") {

@@ -21,8 +21,6 @@ namespace quorvex::test {
 
 // A port on 127.0.0.1 that was free a moment ago.
 uint16_t FreeLoopbackPort();
-// True once something accepts connections on 127.0.0.1:port, false after the time-out.
-bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut);
 
 struct NginxSettings {
   // Directives added inside the server block, e.g. "location = /old { return 301 /new; }"; the texts

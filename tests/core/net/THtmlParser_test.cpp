@@ -101,25 +101,6 @@ TEST(THtmlParser, RebuildWritesEveryValueInDoubleQuotesAndDropsWhatHasNoValue) {
   }
 }
 
-TEST(THtmlParser, RebuildUsesWhatTheHandlersLeft) {
-  THtmlParser parser;
-  parser.OnHtmlTag = [](THtmlParser&, std::string& name, NameValueList& param, size_t) {
-    if (name == "img") {
-      param.SetValue("src", "1.gif");
-      param.SetValue("alt", "");
-      param.SetValue("border", "0");
-    }
-    if (name == "font") name = "span";
-  };
-  parser.OnHtmlText = [](THtmlParser&, std::string& text) {
-    if (text == "old") text = "new";
-  };
-  parser.Content = "<img src=\"http://x/a.gif\" alt=pic><font>old</font>";
-  parser.SaveChange = true;
-  parser.Parse();
-  EXPECT_EQ(parser.Content, "<img src=\"1.gif\" border=\"0\"><span>new</font>");
-}
-
 TEST(THtmlParser, AnUnclosedScriptEndsAsOneTextSegmentAndCarriesOver) {
   THtmlParser parser;
   EXPECT_EQ(ScanEvents(parser, "<p><script>var a = '<b>';<!-- x"), "<p>[]<script>[var a = '<b>';<!-- x]");

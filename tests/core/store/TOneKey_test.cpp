@@ -72,11 +72,6 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
   EXPECT_EQ(reread.ResultCount, 2);
   EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
 
-  TOneKey missing("other", 45123.5, 0, 0);
-  missing.ResultCount = 5;
-  EXPECT_FALSE(missing.LoadResults(dir.Path()));
-  EXPECT_FALSE(missing.Loaded);  // looked for again next time
-  EXPECT_EQ(missing.ResultCount, 0);
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {

@@ -176,14 +176,6 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
   // Names are bytes: a GBK name without the UTF-8 flag is written as it is stored.
   EXPECT_EQ(run("admzip-chs_name.zip"), 1);
   EXPECT_TRUE(fs::exists(dir / "admzip-chs_name.zip" / "\xd6\xd0\xce\xc4\xc2\xb7\xbe\xb6.txt"));
-
-  // Without retained attributes files get the default mode.
-  Extraction plain(FixturePath("zip/go-unix.zip"), dir / "plain");
-  plain.unzip.RetainAttributes = false;
-  plain.Run();
-  const mode_t mask = ::umask(022);
-  ::umask(mask);
-  EXPECT_EQ(SnapshotTree(dir / "plain")["readonly"].mode, 0666u & ~mask);
 }
 
 TEST(TVCLUnZip, HostileNamesAndSymlinksStayInsideTheDestination) {
@@ -242,57 +234,6 @@ TEST(TVCLUnZip, DataBeyondTheStatedSizeStops) {
   Extraction deflated(bomb, dir / "bomb");
   EXPECT_THROW(deflated.Run(), EBiggerThanUncompressed);
   EXPECT_TRUE(SnapshotTree(dir / "bomb").empty());
-}
-
-TEST(TVCLUnZip, OverwriteModesAndQuestions) {
-  const TempDir dir;
-  const fs::path dest = dir / "dest";
-  const auto reset = [&] {
-    dir.Write("dest/a.txt", "old a");
-    fs::remove(dest / "b.txt");
-  };
-  Extraction extraction(dir.Write("two.zip", BuildZip({{"a.txt", "new a"}, {"b.txt", "new b"}})), dest);
-  for (const auto mode : {TUZOverwriteMode::Never, TUZOverwriteMode::Prompt}) {
-    reset();
-    extraction.unzip.OverwriteMode = mode;
-    extraction.skipped.clear();
-    EXPECT_EQ(extraction.Run(), 1);
-    EXPECT_EQ(ReadWholeFile(dest / "a.txt"), "old a");
-    ASSERT_EQ(extraction.skipped.size(), 1u);
-    EXPECT_EQ(extraction.skipped[0].second, TSkipReason::NoOverwrite);
-  }
-  std::vector<std::string> questions;
-  for (const bool answer : {false, true}) {
-    reset();
-    extraction.unzip.OnPromptForOverwrite = [&](const std::string& question, const std::string&) {
-      questions.push_back(question);
-      return answer;
-    };
-    extraction.Run();
-    EXPECT_EQ(ReadWholeFile(dest / "a.txt"), answer ? "new a" : "old a");
-  }
-  ASSERT_EQ(questions.size(), 2u) << "only existing files are asked about";
-  EXPECT_EQ(questions[0], "Replace existing file " + (dest / "a.txt").string() + "?");
-}
-
-TEST(TVCLUnZip, SelectionRootDirAndFlatExtraction) {
-  const TempDir dir;
-  const fs::path archive =
-      dir.Write("tree.zip", BuildZip({{"eng/gb/one.txt", "1"}, {"eng/two.txt", "2"}, {"english/three.txt", "3"}}));
-  Extraction rooted(archive, dir / "rooted/");
-  rooted.unzip.RootDir = "eng\\";
-  EXPECT_EQ(rooted.Run(), 3);
-  EXPECT_EQ(rooted.unzip.DestDir(), (dir / "rooted").string());
-  for (const char* path : {"gb/one.txt", "two.txt", "english/three.txt"}) {
-    EXPECT_TRUE(fs::exists(dir / "rooted" / path)) << path;
-  }
-  Extraction flat(archive, dir / "flat");
-  flat.unzip.RecreateDirs = false;
-  flat.unzip.DoAll = false;
-  flat.unzip.FilesList = {"eng\\gb\\one.txt", "english/three.txt", "not/there.txt"};
-  EXPECT_EQ(flat.Run(), 2);
-  EXPECT_EQ(SnapshotTree(dir / "flat").size(), 2u);
-  EXPECT_TRUE(fs::exists(dir / "flat/one.txt") && fs::exists(dir / "flat/three.txt"));
 }
 
 TEST(TVCLUnZip, MultiDiskSetsAndCancel) {

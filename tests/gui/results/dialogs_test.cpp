@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,16 +82,6 @@ TEST(Dialogs, OptionsStoreOnOkOnlyAndKeepTheirControls) {
   EXPECT_EQ(ReadWholeFile(kOptionFileName).value_or(""),
             "EnableProxy=1\r\nProxy=new.lan\r\nProxyPort=8080\r\nNewWindow=0\r\nDEngines=0\r\n"
             "VerifyTimeOut=60\r\nDownloadTimeOut=60\r\n");
-
-  // Without the proxy only EnableProxy changes.
-  WhenShown([](QWidget& shown) {
-    Child<QCheckBox>(shown, "cbProxy").setChecked(false);
-    Child<QLineEdit>(shown, "edProxy").setText("ignored");
-    Button(shown, "&OK").click();
-  });
-  dialog.Execute();
-  EXPECT_EQ(Options().Value("EnableProxy"), "0");
-  EXPECT_EQ(Options().Value("Proxy"), "new.lan");
 
   // Enter in an edit is OK: what was typed is stored, not dropped.
   WhenShown([](QWidget& shown) {

@@ -78,10 +78,6 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   EXPECT_EQ(key->Extra2, 3);
   EXPECT_EQ(key->Extra1, 4);
 
-  // Another list picks the cursor up from the keyword.
-  ShownList again(key.get());
-  EXPECT_EQ(again.list.CurrentResult(), key->View[4]);
-
   const std::unique_ptr<TOneKey> empty = KeyWith(0);
   ShownList none(empty.get());
   Press(none.list, Qt::Key_Down);
