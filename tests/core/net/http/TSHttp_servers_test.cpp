@@ -10,69 +10,34 @@ namespace quorvex::test {
 namespace {
 
 constexpr const char* kMovedConfig =
-    "location = /old.html { return 301 /new.html; }\n"
     "location = /to-tls { return 301 https://localhost:{TLS_PORT}/new.html; }\n"
     "location = /to-plain { return 301 http://127.0.0.1:{PORT}/new.html; }\n";
 
-// nginx with a 5 MB file, a page and a configured 301.
-class ServedFiles : public ::testing::Test {
+// nginx with HTTPS on a certificate for host from a fresh test CA, which is the only one trusted, serving
+// a 5 MB file, a page and redirects between the schemes.
+class SecureServedFiles : public ::testing::Test {
  protected:
   void SetUp() override { QUORVEX_REQUIRE_PROGRAM("nginx"); }
 
-  void StartNginx(const NginxSettings& settings = {kMovedConfig, {}, {}}) {
-    nginx_ = std::make_unique<NginxServer>(settings);
-    ASSERT_TRUE(nginx_->Started()) << nginx_->Log();
-    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "big.bin", big_));
-    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "new.html", "<html>new page</html>"));
-  }
-
-  void StartTinyproxy() {
-    tinyproxy_ = std::make_unique<TinyproxyServer>();
-    ASSERT_TRUE(tinyproxy_->Started()) << tinyproxy_->Log();
-  }
-
-  const std::string big_ = PatternBytes(size_t{5} << 20);
-  std::unique_ptr<NginxServer> nginx_;
-  std::unique_ptr<TinyproxyServer> tinyproxy_;
-};
-
-TEST_F(ServedFiles, BigFileAndRedirectDirectlyAndThroughTinyproxy) {
-  QUORVEX_REQUIRE_PROGRAM("tinyproxy");
-  StartNginx();
-  StartTinyproxy();
-  for (const std::string& proxy : {std::string(), tinyproxy_->Address()}) {
-    TempDir dir;
-    TSHttp http;
-    http.Proxy = proxy;
-    http.SaveFile = (dir / "big.bin").string();
-    http.Request(nginx_->Url("/big.bin"), TSHttp::kGet);
-    EXPECT_EQ(http.Status, 200);
-    EXPECT_TRUE(http.Body == big_ && ReadWholeFile(http.SaveFile) == big_) << http.Body.size() << " bytes";
-    http.SaveFile.clear();
-    http.Request(nginx_->Url("/old.html"), TSHttp::kGet);
-    EXPECT_EQ(http.Body, "<html>new page</html>");
-  }
-  EXPECT_NE(tinyproxy_->Log().find("GET http://127.0.0.1:" + std::to_string(nginx_->Port()) + "/big.bin"),
-            std::string::npos);
-}
-
-class SecureServedFiles : public ServedFiles {
- protected:
-  // nginx with HTTPS on a certificate for host from a fresh test CA, which is the only one trusted.
   void StartSecureNginx(const std::string& host) {
     ASSERT_TRUE(certificates_.Ready()) << certificates_.Log();
     const TestCertificates::KeyPair pair = certificates_.Issue(host);
     ASSERT_FALSE(pair.certificate.empty()) << certificates_.Log();
     trust_ = std::make_unique<ScopedEnvironmentVariable>("SSL_CERT_FILE", certificates_.CaFile().string());
-    StartNginx(NginxSettings{kMovedConfig, pair.certificate, pair.key});
+    nginx_ = std::make_unique<NginxServer>(NginxSettings{kMovedConfig, pair.certificate, pair.key});
+    ASSERT_TRUE(nginx_->Started()) << nginx_->Log();
+    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "big.bin", big_));
+    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "new.html", "<html>new page</html>"));
   }
 
   std::string SecureUrl(const std::string& host, const std::string& path) const {
     return "https://" + host + ":" + std::to_string(nginx_->TlsPort()) + path;
   }
 
+  const std::string big_ = PatternBytes(size_t{5} << 20);
   TestCertificates certificates_;
   std::unique_ptr<ScopedEnvironmentVariable> trust_;
+  std::unique_ptr<NginxServer> nginx_;
 };
 
 TEST_F(SecureServedFiles, HttpsWithAVerifiedCertificateAndRedirectsBetweenSchemes) {
@@ -112,14 +77,15 @@ TEST_F(SecureServedFiles, RefusesACertificateForAnotherHostOrFromAnUnknownCa) {
 TEST_F(SecureServedFiles, HttpsThroughTinyproxyWithConnect) {
   QUORVEX_REQUIRE_PROGRAM("tinyproxy");
   StartSecureNginx("localhost");
-  StartTinyproxy();
+  TinyproxyServer tinyproxy;
+  ASSERT_TRUE(tinyproxy.Started()) << tinyproxy.Log();
   TSHttp http;
-  http.Proxy = tinyproxy_->Address();
+  http.Proxy = tinyproxy.Address();
   http.Request(SecureUrl("localhost", "/big.bin"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 200);
   EXPECT_TRUE(http.Body == big_);
-  EXPECT_NE(tinyproxy_->Log().find("CONNECT localhost:" + std::to_string(nginx_->TlsPort())), std::string::npos)
-      << tinyproxy_->Log();
+  EXPECT_NE(tinyproxy.Log().find("CONNECT localhost:" + std::to_string(nginx_->TlsPort())), std::string::npos)
+      << tinyproxy.Log();
 }
 
 }  // namespace
