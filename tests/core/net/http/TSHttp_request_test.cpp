@@ -150,8 +150,7 @@ TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
   TSHttp http;
   http.Request(server.Url("/"), TSHttp::kGet);
   ASSERT_EQ(http.Status, 200);
-  for (const std::string& url : {"http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/",
-                                std::string("http:///no-host"), std::string("http://127.0.0.1:70000/")}) {
+  for (const std::string url : {"http:///no-host", "http://127.0.0.1:70000/"}) {
     http.Status = 0;
     http.Request(url, TSHttp::kGet);
     EXPECT_EQ(http.Status, 510) << url;
