@@ -29,6 +29,7 @@ std::string Stored(const std::string& text) {
   return TrimControls(DecodeEntities(DecodeNumericReferences(SqueezeBlanks(text), TTextEncoding::Utf8)));
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): an engine, then a page of it
 Extracted Extract(const std::string& engine, const std::string& file) {
   TEngineDefinition definition = test::DefinitionFromText(test::ReadEngine(engine), "k");
   const auto run = test::RunPage(definition, test::ReadFixture("serp-real/" + file + ".html"));

@@ -29,6 +29,7 @@ struct TestEntry {
   uint32_t unixMode;                   // stored in the external attributes (made on Unix)
 };
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a value, then its width in bytes
 void Put(std::string& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }

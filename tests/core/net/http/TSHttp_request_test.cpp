@@ -47,6 +47,8 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
        false},
       Reply("HTTP/1.0 abc Broken", {}, "x"),
       {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},  // LF LF is no header block
+      // The blank line starts at byte 65534: it straddles the end of the first 64 KiB that are read.
+      Reply("HTTP/1.0 200 OK", {"X-Pad: " + std::string(65510, 'p')}, "body"),
       ScriptedReply{},  // closes without a word
   });
   TSHttp http;
@@ -61,7 +63,7 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
   EXPECT_EQ(http.GetHeader("HTTP/1.1 404 Not Found"), "");
 
   const std::vector<std::pair<int, std::string>> rest = {
-      {500, "x"}, {501, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody"}, {501, ""}};
+      {500, "x"}, {501, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody"}, {200, "body"}, {501, ""}};
   for (const auto& [status, body] : rest) {
     http.Request(server.Url("/"), TSHttp::kGet);
     EXPECT_EQ(http.Status, status) << body;
