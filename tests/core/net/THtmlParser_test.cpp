@@ -109,20 +109,6 @@ TEST(THtmlParser, AnUnclosedScriptEndsAsOneTextSegmentAndCarriesOver) {
   EXPECT_FALSE(parser.InScript());
 }
 
-TEST(THtmlParser, TitleIsTheSegmentAfterTheLastTitleTagAndOutlivesParse) {
-  THtmlParser parser;  // no handlers at all: the title is read all the same
-  parser.Content = "<TITLE>first</TITLE><title>second &amp; last</title><p>body";
-  parser.Parse();
-  EXPECT_EQ(parser.Title(), "second &amp; last");
-  parser.Content = "<title><b>bold</b>";
-  parser.Parse();
-  EXPECT_EQ(parser.Title(), "");
-  parser.Content = ReadFixture("serp/sogou-aql-1.html");  // a GB title keeps its bytes
-  parser.Parse();
-  EXPECT_EQ(parser.Title(),
-            "lof\xBF\xC9\xD2\xD4\xBF\xE7\xCA\xD0\xB3\xA1\xC2\xF2\xC2\xF4&nbsp;-&nbsp;\xCB\xD1\xB9\xB7\xCB\xD1\xCB\xF7");
-}
-
 TEST(THtmlParser, AHandlerExceptionOrNewContentLeavesTheParserUsable) {
   THtmlParser parser;
   parser.Content = "<p a=1>one<stop b=2>two";
