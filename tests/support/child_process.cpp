@@ -129,13 +129,9 @@ int PipedChild::WaitStatus() {
   return status;
 }
 
-int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& logFile) {
-  return RunProgram(args, logFile, logFile, {});
-}
-
 int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
                const std::filesystem::path& errFile, const std::filesystem::path& workDir) {
-  const pid_t pid = Spawn(args, outFile, errFile, workDir);
+  const pid_t pid = Spawn(args, outFile, errFile.empty() ? outFile : errFile, workDir);
   return pid > 0 ? WaitFor(pid) : -1;
 }
 

@@ -52,11 +52,10 @@ class PipedChild {
   std::string said_;
 };
 
-// Runs args[0] to its end as above; its exit code, or -1 when it could not run or was killed.
-int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& logFile);
-// The same with stdout and stderr in files of their own, run in workDir unless it is empty.
+// Runs args[0] to its end as above (stderr to errFile when given, in workDir when given); its exit code,
+// or -1 when it could not run or was killed.
 int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-               const std::filesystem::path& errFile, const std::filesystem::path& workDir);
+               const std::filesystem::path& errFile = {}, const std::filesystem::path& workDir = {});
 
 // Full path of an installed program (PATH, then /usr/sbin and /sbin), or empty.
 std::string FindProgram(const std::string& name);
