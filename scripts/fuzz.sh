@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build-fuzz and runs them.
 #   scripts/fuzz.sh smoke              every target for a few seconds over its corpus (CI)
-#   scripts/fuzz.sh campaign [RUNS]    every target for RUNS executions (default 10 000 000), two at a time;
-#                                      new coverage is merged into fuzz/corpus, results go to
-#                                      build-fuzz/campaign.txt
-#   scripts/fuzz.sh run TARGET [RUNS]  one target
+#   scripts/fuzz.sh campaign [RUNS [TARGET...]]
+#                                      every target (or those named) for RUNS executions (default
+#                                      10 000 000), two at a time; new coverage is merged into fuzz/corpus,
+#                                      results are added to build-fuzz/campaign.txt
 # FUZZ_MAX_SECONDS, when set, also bounds each target's time.
 # A finding (crash-*, leak-*, timeout-*) is kept in build-fuzz/findings/TARGET/.
 set -euo pipefail
@@ -54,22 +54,21 @@ case "${1:-smoke}" in
     ;;
   campaign)
     runs=${2:-10000000}
+    (($# > 2)) && targets=("${@:3}")
     export -f run_target
     export max_len_text
     max_len_text=$(declare -p max_len)
+    # A target that stops on a finding does not stop the others, nor the merge below.
     printf '%s\n' "${targets[@]}" |
-      xargs -P 2 -I{} bash -c 'eval "$max_len_text"; run_target "$1" "$2"' _ {} "$runs" |
-      tee build-fuzz/campaign.txt
+      xargs -P 2 -I{} bash -c 'eval "$max_len_text"; run_target "$1" "$2" || true' _ {} "$runs" |
+      tee -a build-fuzz/campaign.txt
     for target in "${targets[@]}"; do
       "build-fuzz/fuzz/$target" -merge=1 "fuzz/corpus/$target" "build-fuzz/corpus/$target" \
         -max_len="${max_len[$target]}" >/dev/null 2>&1
     done
     ;;
-  run)
-    run_target "$2" "${3:-10000000}"
-    ;;
   *)
-    echo "usage: scripts/fuzz.sh smoke | campaign [RUNS] | run TARGET [RUNS]" >&2
+    echo "usage: scripts/fuzz.sh smoke | campaign [RUNS [TARGET...]]" >&2
     exit 2
     ;;
 esac
