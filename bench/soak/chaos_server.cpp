@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <random>
 #include <stdexcept>
 #include <string_view>
@@ -20,8 +21,9 @@ namespace {
 constexpr int kDocuments = 400;  // hits of every engine point into this many documents
 constexpr int kPagesPerEngine = 10;
 constexpr int kHitsPerPage = 10;
-constexpr size_t kLongestRequest = 64 * 1024;
-constexpr int kRequestTimeOutMs = 5000;
+constexpr int kThreads = 24;  // connections are served one at a time per thread, delays included
+constexpr size_t kLongestRequest = size_t{64} * 1024;
+constexpr std::chrono::milliseconds kRequestTimeOut{5000};
 
 in_addr_t HostAddress(int host) { return htonl(INADDR_LOOPBACK + static_cast<in_addr_t>(host)); }
 
@@ -81,7 +83,7 @@ std::string QueryValue(std::string_view target, std::string_view name) {
 
 }  // namespace
 
-ChaosServer::ChaosServer(std::uint32_t seed, int threads) : stopFd_(::eventfd(0, EFD_CLOEXEC)) {
+ChaosServer::ChaosServer(std::uint32_t seed) : stopFd_(::eventfd(0, EFD_CLOEXEC)) {
   // Every host listens on the same port, which must be free on all of them.
   for (int attempt = 0; attempt < 20 && listeners_.size() < kHosts; ++attempt) {
     for (const int listener : listeners_) ::close(listener);
@@ -94,7 +96,7 @@ ChaosServer::ChaosServer(std::uint32_t seed, int threads) : stopFd_(::eventfd(0,
     }
   }
   if (stopFd_ < 0 || listeners_.size() < kHosts) throw std::runtime_error("cannot listen on the loopback hosts");
-  for (int thread = 0; thread < threads; ++thread) {
+  for (int thread = 0; thread < kThreads; ++thread) {
     threads_.emplace_back([this, seed, thread] { Run(seed + static_cast<std::uint32_t>(thread) * 7919U); });
   }
 }
@@ -106,8 +108,9 @@ ChaosServer::~ChaosServer() {
 }
 
 void ChaosServer::Stop() {
+  // The stop stays readable for every thread; a write can only fail once it is readable already.
   const std::uint64_t one = 1;
-  if (::write(stopFd_, &one, sizeof one) < 0) throw std::runtime_error("cannot stop the server");
+  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
   for (std::thread& thread : threads_) {
     if (thread.joinable()) thread.join();
   }
@@ -146,17 +149,19 @@ void ChaosServer::Run(std::uint32_t seed) {
       const int connection = ::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
       if (connection < 0) continue;
       ++connections_;
-      Serve(connection, static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random() % 201));
+      Serve(connection, random);
     }
   }
 }
 
-void ChaosServer::Serve(int connection, std::uint32_t fate, std::uint32_t delayMs) {
+void ChaosServer::Serve(int connection, std::mt19937& random) {
+  const std::uint32_t fate = random();
   const std::uint32_t kind = fate % 100;
+  const int delayMs = static_cast<int>(random() % 201);
   if (kind < 3) return Reset(connection);  // before a word
   std::string request;
   pollfd stop{stopFd_, POLLIN, 0};
-  if (!ReadRequest(connection, request) || ::poll(&stop, 1, static_cast<int>(delayMs)) != 0) {
+  if (!ReadRequest(connection, request) || ::poll(&stop, 1, delayMs) != 0) {
     return Reset(connection);
   }
   if (kind < 9) return Reset(connection);  // the request read, never answered
@@ -171,20 +176,20 @@ void ChaosServer::Serve(int connection, std::uint32_t fate, std::uint32_t delayM
   // An orderly end: the client reads up to the close and then closes its side.
   ::shutdown(connection, SHUT_WR);
   char sink[512];
-  while (WaitReadable(connection, kRequestTimeOutMs) && ::recv(connection, sink, sizeof sink, 0) > 0) {
+  while (WaitReadable(connection, kRequestTimeOut) && ::recv(connection, sink, sizeof sink, 0) > 0) {
   }
   ::close(connection);
 }
 
-bool ChaosServer::WaitReadable(int fd, int timeOutMs) const {
+bool ChaosServer::WaitReadable(int fd, std::chrono::milliseconds timeOut) const {
   pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-  return ::poll(fds, 2, timeOutMs) > 0 && fds[1].revents == 0;
+  return ::poll(fds, 2, static_cast<int>(timeOut.count())) > 0 && fds[1].revents == 0;
 }
 
 bool ChaosServer::ReadRequest(int connection, std::string& request) const {
   char buffer[4096];
   while (request.find("\r\n\r\n") == std::string::npos) {
-    if (request.size() > kLongestRequest || !WaitReadable(connection, kRequestTimeOutMs)) return false;
+    if (request.size() > kLongestRequest || !WaitReadable(connection, kRequestTimeOut)) return false;
     const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
     if (got <= 0) return false;
     request.append(buffer, static_cast<size_t>(got));
@@ -210,16 +215,17 @@ std::string ChaosServer::AnswerTo(const std::string& request) const {
   }
   if (!path.starts_with("/e") || !path.ends_with("/s")) return kNotFound;
   const int engine = static_cast<int>(ParseInt64Or(path.substr(2, path.size() - 4), -1));
-  const int start = static_cast<int>(ParseInt64Or(QueryValue(target, "p"), -1));
+  const long long start = ParseInt64Or(QueryValue(target, "p"), -1);
   if (engine < 0 || start < 0) return kNotFound;
-  return HttpAnswer("200 OK", {}, ResultPage(engine, start, QueryValue(target, "q")));
+  return HttpAnswer("200 OK", {}, ResultPage(engine, target));
 }
 
-std::string ChaosServer::ResultPage(int engine, int start, const std::string& keyword) const {
+std::string ChaosServer::ResultPage(int engine, const std::string& target) const {
+  const std::string keyword = QueryValue(target, "q");
+  const long long page = ParseInt64Or(QueryValue(target, "p"), 0) / kHitsPerPage;
   std::string body = "<html><body>\n";
-  const int page = start / kHitsPerPage;
   for (int hit = 0; page < kPagesPerEngine && hit < kHitsPerPage; ++hit) {
-    const int document = (engine * 13 + page * kHitsPerPage + hit) % kDocuments;
+    const int document = static_cast<int>((engine * 13LL + page * kHitsPerPage + hit) % kDocuments);
     body += "<div class=\"r\"><a href=\"" + DocumentUrl(document) + "\">document " + std::to_string(document) +
             "</a><span>hit " + std::to_string(hit) + " of page " + std::to_string(page) + " for " + keyword +
             "</span></div>\n";

@@ -1,6 +1,8 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +20,7 @@ class ChaosServer {
   // The server listens on 127.0.0.1 up to 127.0.0.kHosts: hosts that a verification run tells apart.
   static constexpr int kHosts = 4;
 
-  ChaosServer(std::uint32_t seed, int threads);
+  explicit ChaosServer(std::uint32_t seed);
   ~ChaosServer();
   ChaosServer(const ChaosServer&) = delete;
   ChaosServer& operator=(const ChaosServer&) = delete;
@@ -35,12 +37,14 @@ class ChaosServer {
 
  private:
   void Run(std::uint32_t seed);
-  void Serve(int connection, std::uint32_t fate, std::uint32_t delayMs);
+  // Answers, resets or cuts short one connection, after a delay, as random decides.
+  void Serve(int connection, std::mt19937& random);
   // Waits until fd is readable; false at the time-out or when the server stops.
-  bool WaitReadable(int fd, int timeOutMs) const;
+  bool WaitReadable(int fd, std::chrono::milliseconds timeOut) const;
   bool ReadRequest(int connection, std::string& request) const;
   std::string AnswerTo(const std::string& request) const;
-  std::string ResultPage(int engine, int start, const std::string& keyword) const;
+  // The result page of engine for the request target "/eENGINE/s?q=KEYWORD&p=START".
+  std::string ResultPage(int engine, const std::string& target) const;
 
   std::vector<int> listeners_;
   int stopFd_ = -1;

@@ -36,7 +36,6 @@ namespace {
 
 constexpr int kEngines = 50;
 constexpr int kKeptResults = 1000;
-constexpr int kServerThreads = 24;
 constexpr size_t kMostKeywords = 12;  // older searched keywords are deleted, so memory stays bounded
 constexpr std::chrono::seconds kWatchdogLimit{60};
 
@@ -84,7 +83,8 @@ void WriteKeptKeyword(const ChaosServer& server, const std::string& refusing, co
     result.Language = kLanguageEnglish;
     result.Engines = "Engine 0";
     result.Found = key.Date;
-    key.Results.Add(TResultList::KeyOf(result.Url), std::move(result));
+    std::string resultKey = TResultList::KeyOf(result.Url);
+    key.Results.Add(std::move(resultKey), std::move(result));
   }
   key.ResultCount = kKeptResults;
   key.Loaded = true;
@@ -155,7 +155,7 @@ int Soak(int seconds, std::uint32_t seed) {
   SetProgramDir(folder);
   std::filesystem::current_path(folder);
 
-  ChaosServer server(seed, kServerThreads);
+  ChaosServer server(seed);
   const test::UnansweredPort silent;
   WriteEngines(server);
   WriteKeptKeyword(server, RefusingOrigin(), "http://127.0.0.1:" + std::to_string(silent.Port()));
@@ -198,7 +198,7 @@ int Soak(int seconds, std::uint32_t seed) {
 int main(int argc, char** argv) {
   const long long seconds = argc > 1 ? quorvex::ParseInt64Or(argv[1], -1) : 600;
   const long long seed = argc > 2 ? quorvex::ParseInt64Or(argv[2], -1) : std::random_device{}();
-  if (argc > 3 || seconds <= 0 || seconds > 24 * 3600 || seed < 0 || seed > 0xFFFFFFFFLL) {
+  if (argc > 3 || seconds <= 0 || seconds > 24LL * 3600 || seed < 0 || seed > 0xFFFFFFFFLL) {
     std::fprintf(stderr, "usage: quorvex-soak [SECONDS (default 600)] [SEED]\n");
     return 2;
   }
