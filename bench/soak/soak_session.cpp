@@ -1,6 +1,7 @@
 #include "soak_session.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
