@@ -1,6 +1,6 @@
 // A server's answer on arbitrary bytes, delivered in chunks of a size the input chooses: reading never
 // fails below the size cap, splits at the first CR LF CR LF, keeps every byte, and the header lines and
-// status code can always be worked out.
+// status code can always be worked out, and a redirect cannot add a line to the next request.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include "core/net/byte_stream.h"
 #include "core/net/http_message.h"
 #include "core/net/response_reader.h"
+#include "core/net/url.h"
 
 namespace {
 
@@ -47,7 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (response.headerFound && answer.find("\r\n\r\n") != response.head.size()) std::abort();
   const std::vector<std::string> lines = quorvex::SplitHeaderLines(response.head);
   if (!lines.empty()) (void)quorvex::StatusOfLine(lines.front());
-  (void)quorvex::FindHeaderValue(lines, "Location");
+  // A redirect: the next request, built from the Location as the client builds it, has exactly its own
+  // header lines and no line the server slipped in.
+  const std::string location = quorvex::FindHeaderValue(lines, "Location");
+  if (!location.empty()) {
+    const quorvex::UrlParts next = quorvex::SplitUrl(quorvex::JoinUrl("http://example.test/a/b?c", location));
+    const std::string request = quorvex::BuildRequestText(0, next.path, {next.host, "", ""});
+    if (std::count(request.begin(), request.end(), '\n') != 4 || std::count(request.begin(), request.end(), '\r') != 4) {
+      std::abort();
+    }
+  }
   if (response.TakeJoined() != answer) std::abort();
 
   if (!answer.empty()) {

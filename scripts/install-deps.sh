@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libssl-dev zlib1g-dev libc-ares-dev openssl ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
-  qt6-base-dev libc-ares-dev
+  qt6-base-dev clang libclang-rt-14-dev
   nginx-light tinyproxy zip unzip python3 curl
   xvfb xauth xdotool imagemagick desktop-file-utils
 )

@@ -17,6 +17,7 @@
 #include "core/search/TSearchRun.h"
 #include "core/search/search_loop.h"
 #include "core/store/TOneKey.h"
+#include "core/common/unsaved_files.h"
 #include "core/store/key_list.h"
 #include "core/view/TFilter.h"
 #include "core/view/result_view.h"
@@ -150,8 +151,10 @@ int RunSearch(const std::vector<std::string>& args) {
 
   if (parsed->save) {
     CreateDataFolders();
-    if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories)) {
-      std::cerr << "quorvex-cli search: could not write " << kAllKeyFileName << " or the result file\n";
+    RemoveStaleSaves();
+    UnsavedFiles unsaved;
+    if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories, &unsaved)) {
+      std::cerr << "quorvex-cli search: " << unsaved.Message() << "\n";
       return 1;
     }
   }

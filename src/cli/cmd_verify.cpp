@@ -13,6 +13,7 @@
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
 #include "core/common/dispatcher.h"
+#include "core/common/unsaved_files.h"
 #include "core/engines/EngineIndex.h"
 #include "core/pages/TVerify.h"
 #include "core/pages/verify_display.h"
@@ -62,6 +63,9 @@ class StderrVerifyDisplay : public TVerifyDisplay {
   }
   void WorkerRow(int, std::string_view, int, int) override {}
   void ResultChecked(int, int) override {}
+  void PageNotSaved(int resultIndex, std::string_view reason) override {
+    std::cerr << "Result " << resultIndex << " not saved: " << reason << '\n';
+  }
 
  private:
   int lastDone_ = -1;
@@ -127,6 +131,7 @@ int RunVerify(const std::vector<std::string>& args) {
   key->LoadResults(SearchResultDir());
 
   CreateDataFolders();
+  RemoveStaleSaves();
   QueueDispatcher dispatcher;
   StderrVerifyDisplay display;
   StartVerify(*key, parsed->mode, dispatcher, display, LocalFileDir());
@@ -138,8 +143,9 @@ int RunVerify(const std::vector<std::string>& args) {
   const std::string lines = StateLines(*key);
   std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
   std::cout.flush();
-  if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories)) {
-    std::cerr << "quorvex-cli verify: could not write " << kAllKeyFileName << " or the result file\n";
+  UnsavedFiles unsaved;
+  if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories, &unsaved)) {
+    std::cerr << "quorvex-cli verify: " << unsaved.Message() << "\n";
     return 1;
   }
   return std::cout ? 0 : 1;

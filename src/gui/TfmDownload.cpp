@@ -80,4 +80,11 @@ void TfmDownload::WorkerRow(int slot, std::string_view url, int resultIndex, int
 
 void TfmDownload::ResultChecked(int, int) { emit PageStateChanged(); }
 
+void TfmDownload::PageNotSaved(int resultIndex, std::string_view reason) {
+  // Below the workers' rows, which keep being rewritten.
+  auto* row = new QTreeWidgetItem(lvDetail);
+  row->setText(0, "Not saved: " + ToDisplay(reason));
+  row->setText(1, QString::number(resultIndex));
+}
+
 }  // namespace quorvex

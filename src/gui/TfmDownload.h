@@ -24,6 +24,7 @@ class TfmDownload : public QDialog, public TVerifyDisplay {
   void Progress(const TVerifyProgress& progress) override;
   void WorkerRow(int slot, std::string_view url, int resultIndex, int left) override;
   void ResultChecked(int resultIndex, int pageState) override;
+  void PageNotSaved(int resultIndex, std::string_view reason) override;
 
   QLabel* lblDownCount;
   QLabel* lblAllCount;

@@ -10,6 +10,7 @@
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
 #include "core/app/guarded_steps.h"
+#include "core/common/unsaved_files.h"
 #include "core/pages/TVerify.h"
 #include "core/sponsor/TAdvertiser.h"
 #include "core/store/KeyTree.h"
@@ -225,9 +226,15 @@ void TfmMetaSearch::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   advertiser_.reset();  // before the pane it shows pages in
+  // A file that cannot be written (a full disk, a read-only folder) keeps its old contents and does not
+  // stop the others; the user is told once, at the end, which files were not kept.
+  UnsavedFiles unsaved;
   RunGuardedSteps({
-      [this] { return saver_.SaveAll(SaveScheduler::Clock::now()); },  // KeyTree.txt, then AllKey.txt
-      [this] { return CurrentLayout().Save(TLayoutConfig::kFileName); },
+      [this, &unsaved] {
+        saver_.SaveAll(SaveScheduler::Clock::now(), &unsaved);  // KeyTree.txt, then AllKey.txt
+        unsaved.Note(CurrentLayout().Save(TLayoutConfig::kFileName), TLayoutConfig::kFileName);
+        return true;
+      },
       [this] {
         if (app_.ActivityState == TActivityState::Searching) run_.StopSearch();
         return true;
@@ -238,8 +245,15 @@ void TfmMetaSearch::Shutdown() {
         WaitForVerifyWorkers(kVerifyWindDown);
         return true;
       },
-      [this] { return index_.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName); },
+      [this, &unsaved] {
+        const std::filesystem::path file = std::filesystem::path(EngineDir()) / EngineIndex::kFileName;
+        const bool written = index_.Save(file);
+        // Without an engine index there is no choice of engines to keep.
+        if (!index_.Lines().empty()) unsaved.Note(written, file);
+        return true;
+      },
   });
+  if (!unsaved.Empty()) QMessageBox::warning(this, "Quorvex", ToDisplay(unsaved.Message()));
 }
 
 void TfmMetaSearch::closeEvent(QCloseEvent* event) {

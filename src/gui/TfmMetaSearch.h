@@ -53,7 +53,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   ~TfmMetaSearch() override;
 
   // The shut-down in its order (tree, keywords, layout, running work, engine index); runs once, for
-  // Exit, the close box and every request from outside to end.
+  // Exit, the close box and every request from outside to end. Files it could not write are named in
+  // one warning at its end.
   void Shutdown();
 
   // Commands, as the menus, buttons and keys run them.

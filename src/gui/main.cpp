@@ -19,6 +19,7 @@ int main(int argc, char* argv[]) {
     std::filesystem::current_path(*dataDir, error);
   }
   quorvex::CreateDataFolders();
+  quorvex::RemoveStaleSaves();
   quorvex::LoadOptions();
   QApplication::setApplicationName("Quorvex");
   QApplication::setWindowIcon(QIcon::fromTheme("quorvex"));

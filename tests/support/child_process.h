@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,11 +28,34 @@ class ChildProcess {
   pid_t pid_ = -1;
 };
 
-// Runs args[0] to its end as above; its exit code, or -1 when it could not run or was killed.
-int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& logFile);
-// The same with stdout and stderr in files of their own, run in workDir unless it is empty.
+// A program whose stdout comes through a pipe, so that a test waits on what it says (and on the pipe's
+// end, which comes when the program ends). Killed with SIGKILL when still running at the end.
+class PipedChild {
+ public:
+  // Starts args[0] (a path) with the arguments, in workDir unless it is empty; stderr stays the test's.
+  explicit PipedChild(const std::vector<std::string>& args, const std::filesystem::path& workDir = {});
+  ~PipedChild();
+  PipedChild(const PipedChild&) = delete;
+  PipedChild& operator=(const PipedChild&) = delete;
+
+  // Reads until the output holds text, or with an empty text until the program ends; false when the
+  // time is up first.
+  bool ReadUntil(const std::string& text, std::chrono::milliseconds within);
+  void Signal(int signalNumber) const;
+  // Waits for the end; the raw waitpid status.
+  int WaitStatus();
+  const std::string& Said() const { return said_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string said_;
+};
+
+// Runs args[0] to its end as above (stderr to errFile when given, in workDir when given); its exit code,
+// or -1 when it could not run or was killed.
 int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-               const std::filesystem::path& errFile, const std::filesystem::path& workDir);
+               const std::filesystem::path& errFile = {}, const std::filesystem::path& workDir = {});
 
 // Full path of an installed program (PATH, then /usr/sbin and /sbin), or empty.
 std::string FindProgram(const std::string& name);

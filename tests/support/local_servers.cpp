@@ -44,32 +44,37 @@ bool Accepts(uint16_t port) {
 
 std::string NginxConfig(const std::filesystem::path& dir, uint16_t port, uint16_t tlsPort,
                         const NginxSettings& settings) {
-  const std::string d = dir.string();
-  const auto withPorts = [&](const std::string& text) {
-    return ReplaceAll(ReplaceAll(text, "{PORT}", std::to_string(port)), "{TLS_PORT}", std::to_string(tlsPort));
-  };
-  const std::string directives = withPorts(settings.serverDirectives);
   std::string tls;
   if (tlsPort != 0) {
-    tls = "    listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n    ssl_certificate " +
-          settings.certificate.string() + ";\n    ssl_certificate_key " + settings.key.string() + ";\n";
+    tls = "listen 127.0.0.1:{TLS_PORT} ssl; ssl_certificate " + settings.certificate.string() +
+          "; ssl_certificate_key " + settings.key.string() + ";";
   }
-  return withPorts(settings.mainDirectives) + "\ndaemon off;\nmaster_process off;\npid " + d +
-         "/nginx.pid;\nerror_log " + d +
-         "/error.log warn;\n"
-         "events { worker_connections 256; }\n"
-         "http {\n  access_log off;\n  sendfile on;\n  tcp_nopush on;\n  default_type application/octet-stream;\n" +
-         withPorts(settings.httpDirectives) + "\n  client_body_temp_path " + d + "/temp/body;\n  proxy_temp_path " + d +
-         "/temp/proxy;\n"
-         "  fastcgi_temp_path " +
-         d + "/temp/fastcgi;\n  uwsgi_temp_path " + d +
-         "/temp/uwsgi;\n"
-         "  scgi_temp_path " +
-         d +
-         "/temp/scgi;\n"
-         "  server {\n    listen 127.0.0.1:" +
-         std::to_string(port) + ";\n" + tls + "    server_name localhost;\n    root " + d + "/www;\n" + directives +
-         "\n  }\n}\n";
+  std::string config = R"(daemon off; master_process off; pid {DIR}/nginx.pid; error_log {DIR}/error.log warn;
+events { worker_connections 256; }
+http {
+  access_log off; sendfile on; default_type application/octet-stream;
+  client_body_temp_path {DIR}/temp/body; proxy_temp_path {DIR}/temp/proxy; fastcgi_temp_path {DIR}/temp/fastcgi;
+  uwsgi_temp_path {DIR}/temp/uwsgi; scgi_temp_path {DIR}/temp/scgi;
+  {HTTP}
+  server { listen 127.0.0.1:{PORT}; {TLS} server_name localhost; root {DIR}/www;
+  {SERVER}
+  }
+}
+)";
+  config = ReplaceAll(ReplaceAll(ReplaceAll(config, "{HTTP}", settings.httpDirectives), "{SERVER}",
+                                 settings.serverDirectives), "{TLS}", tls);
+  return ReplaceAll(ReplaceAll(ReplaceAll(config, "{DIR}", dir.string()), "{PORT}", std::to_string(port)),
+                    "{TLS_PORT}", std::to_string(tlsPort));
+}
+
+// True once something accepts connections on 127.0.0.1:port, false after the time-out.
+bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
+  const auto deadline = std::chrono::steady_clock::now() + timeOut;
+  while (!Accepts(port)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 // Starts a server program and waits until it accepts on every port; false when it did not.
@@ -96,15 +101,6 @@ uint16_t FreeLoopbackPort() {
   if (fd >= 0) ::close(fd);
   if (!bound) throw std::runtime_error("no free loopback port");
   return ntohs(address.sin_port);
-}
-
-bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
-  const auto deadline = std::chrono::steady_clock::now() + timeOut;
-  while (!Accepts(port)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
 }
 
 NginxServer::NginxServer(const NginxSettings& settings) : root_(dir_ / "www") {

@@ -21,8 +21,6 @@ namespace quorvex::test {
 
 // A port on 127.0.0.1 that was free a moment ago.
 uint16_t FreeLoopbackPort();
-// True once something accepts connections on 127.0.0.1:port, false after the time-out.
-bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut);
 
 struct NginxSettings {
   // Directives added inside the server block, e.g. "location = /old { return 301 /new; }"; the texts
@@ -31,9 +29,7 @@ struct NginxSettings {
   // With both set, the server also listens with TLS on TlsPort(), using this certificate and key.
   std::filesystem::path certificate;
   std::filesystem::path key;
-  // Directives at the top of the configuration (e.g. "load_module ...;") and inside its http block
-  // (e.g. "log_format ...;"), with the same {PORT} replacement.
-  std::string mainDirectives{};
+  // Directives inside the http block (e.g. "log_format ...;"), with the same {PORT} replacement.
   std::string httpDirectives{};
 };
 

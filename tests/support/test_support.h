@@ -9,6 +9,8 @@ namespace quorvex::test {
 class TempDir {
  public:
   TempDir();
+  // The same below parent.
+  explicit TempDir(const std::filesystem::path& parent);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "core/common/file_io.h"
 #include "core/common/folder_path.h"
 
 namespace quorvex {
@@ -48,6 +49,11 @@ void CreateDataFolders() {
     std::error_code ignored;
     std::filesystem::create_directories(dir, ignored);
   }
+}
+
+void RemoveStaleSaves() {
+  for (const std::string& dir : {std::string("."), ProgramDir(), SearchResultDir(), EngineDir()})
+    RemoveStaleTemporaryFiles(dir);
 }
 
 }  // namespace quorvex

@@ -22,4 +22,8 @@ std::string CacheDir();         // ProgramDir + "cache/"
 // is passed over, and the code that writes into it meets the failure then.
 void CreateDataFolders();
 
+// Removes the temporary files that saves killed mid-write left beside the kept files: in the working
+// folder, the program folder, SearchResult/ and the engine folder.
+void RemoveStaleSaves();
+
 }  // namespace quorvex

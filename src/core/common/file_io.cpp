@@ -1,6 +1,7 @@
 #include "core/common/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -33,14 +34,34 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Distinctive, so that the clean-up after a killed save never takes another program's file.
+constexpr std::string_view kTemporaryMark = ".quorvex-save";
+
 std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};
   // Cut the name so that the temporary name stays a valid one beside a file whose name is near the
   // file system's 255-byte limit.
   std::string name = path.filename().string().substr(0, 200);
-  name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  name += std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" + std::to_string(counter++);
   return path.parent_path() / name;
 }
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The process that made name with TemporaryNameBeside, or 0 when name is not such a name.
+pid_t WriterOf(std::string_view name) {
+  const size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string_view::npos) return 0;
+  const std::string_view rest = name.substr(mark + kTemporaryMark.size());
+  const size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || dash > 9 || !AllDigits(rest.substr(0, dash)) || !AllDigits(rest.substr(dash + 1)))
+    return 0;
+  return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+bool Running(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
 }  // namespace
 
@@ -49,12 +70,24 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int error = errno;
   const bool closed = ::close(fd) == 0;
+  if (written && !closed) error = errno;
   if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (written && closed) error = errno;
     ::unlink(temp.c_str());
+    errno = error;
     return false;
   }
   return true;
+}
+
+void RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const pid_t writer = WriterOf(entry.path().filename().string());
+    if (writer > 0 && !Running(writer) && entry.is_regular_file(error)) std::filesystem::remove(entry.path(), error);
+  }
 }
 
 }  // namespace quorvex

@@ -10,7 +10,12 @@ namespace quorvex {
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes bytes to a temporary file in the same folder, flushes it and renames it over path, so that a
-// crash or a full disk never leaves a half-written file. Returns false (old file untouched) on failure.
+// crash or a full disk never leaves a half-written file. Returns false (old file untouched, no
+// temporary file left) on failure, with errno telling why.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Removes the temporary files that WriteFileAtomically left in folder when its process was killed
+// mid-write; those of a process still running (another copy saving now) stay.
+void RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 }  // namespace quorvex

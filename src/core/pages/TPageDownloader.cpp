@@ -1,8 +1,10 @@
 #include "core/pages/TPageDownloader.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 
 #include "core/common/ascii.h"
+#include "core/common/file_io.h"
 #include "core/net/TSHttp.h"
 #include "core/pages/image_type.h"
 
@@ -15,14 +17,6 @@ bool IsHtmName(const std::string& fileName) {
   return fileName.size() >= 4 && EqualsIgnoreCase(std::string_view(fileName).substr(fileName.size() - 4), ".htm");
 }
 
-// Creates or overwrites the file; nothing is written for empty data, but the file is still made.
-// Without a folder (the page's could not be made) nothing is saved.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): folder, name, then what goes in, as a path reads
-void WriteFile(const std::filesystem::path& folder, const std::string& fileName, const std::string& data) {
-  if (folder.empty()) return;
-  std::ofstream out(folder / fileName, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-}
 
 std::string WithExtension(const std::string& fileName, const std::string& extension) {
   return fileName.substr(0, fileName.rfind('.')) + extension;
@@ -48,6 +42,7 @@ TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const
   references_.LinksInNewWindow = LinksInNewWindow;
   pages_.clear();
   renamed_.clear();
+  notSaved_.clear();
   TOutcome outcome;
   TPendingReference current{pageUrl, "0.htm", 0};
   while (!stopped.load()) {
@@ -58,14 +53,27 @@ TPageDownloader::TOutcome TPageDownloader::Run(const std::string& pageUrl, const
     if (current.depth == 0) outcome.pageAnswered = outcome.lastAnswered;
     if (outcome.lastAnswered) Keep(current, folder);
     do {
-      if (!references_.TakeNext(current)) {
-        WritePages(folder);
-        return outcome;
-      }
+      if (!references_.TakeNext(current)) return Finish(folder, outcome);
     } while (current.depth > kMaxDepth);
   }
+  return Finish(folder, outcome);
+}
+
+TPageDownloader::TOutcome TPageDownloader::Finish(const std::filesystem::path& folder, TOutcome outcome) {
   WritePages(folder);
+  outcome.notSaved = std::move(notSaved_);
   return outcome;
+}
+
+void TPageDownloader::WriteFile(const std::filesystem::path& folder, const std::string& fileName,
+                                const std::string& data) {
+  if (folder.empty()) {
+    if (notSaved_.empty()) notSaved_ = "the page's folder could not be made";
+    return;
+  }
+  // Whole or not at all: a full disk leaves the earlier copy of the file, never a cut one.
+  if (!WriteFileAtomically(folder / fileName, data) && notSaved_.empty())
+    notSaved_ = fileName + " could not be written: " + std::strerror(errno);
 }
 
 void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesystem::path& folder) {

@@ -40,10 +40,11 @@ class TPageDownloader {
   struct TOutcome {
     bool pageAnswered = false;  // the page itself answered 200
     bool lastAnswered = false;  // the last request answered 200
+    std::string notSaved;       // why something that answered could not be kept; empty when all was
   };
   // Fetches and saves pageUrl into folder, and in download mode its references, until none is left or
-  // stopped is set. File errors are ignored: what cannot be written is missing from the copy; with an
-  // empty folder nothing is written.
+  // stopped is set. Each file is replaced whole or not at all; what cannot be written is missing from
+  // the copy and named in notSaved. With an empty folder nothing is written.
   TOutcome Run(const std::string& pageUrl, const std::filesystem::path& folder, const std::atomic<bool>& stopped);
 
  private:
@@ -51,12 +52,16 @@ class TPageDownloader {
   // name that does, and the pages' references are pointed at it when they are written.
   void Keep(const TPendingReference& fetched, const std::filesystem::path& folder);
   void WritePages(const std::filesystem::path& folder);
+  // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): folder, name, then what goes in, as a path reads
+  void WriteFile(const std::filesystem::path& folder, const std::string& fileName, const std::string& data);
+  TOutcome Finish(const std::filesystem::path& folder, TOutcome outcome);
 
   TSHttp& http_;
   THtmlParser parser_;
   TPageReferences references_;
   std::vector<std::pair<std::string, std::string>> pages_;  // rewritten pages, written at the end
   std::map<std::string, std::string> renamed_;              // image file name as queued -> as saved
+  std::string notSaved_;                                    // the first file error of this run
 };
 
 }  // namespace quorvex

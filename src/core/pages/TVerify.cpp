@@ -134,15 +134,19 @@ void TVerify::WorkOnResult() {
   const std::filesystem::path folder = CreateLocalPageFolder(run_->localFileDir, pageUrl_);
   const TPageDownloader::TOutcome outcome = downloader_.Run(pageUrl_, folder, stopped_);
   if (stopped_.load()) return;
-  const std::uint8_t state = run_->mode == kDownloadMode ? (outcome.pageAnswered ? kPageDownloaded : kPageFailed)
-                                                         : (outcome.lastAnswered ? kPageVerified : kPageFailed);
-  OnMainThread([this, state, &folder] {
+  // A download that could not be kept whole (a full disk) is no download.
+  const bool kept = outcome.notSaved.empty();
+  const std::uint8_t state = run_->mode == kDownloadMode
+                                 ? (outcome.pageAnswered && kept ? kPageDownloaded : kPageFailed)
+                                 : (outcome.lastAnswered ? kPageVerified : kPageFailed);
+  OnMainThread([this, state, kept, &folder, &outcome] {
     TOneKey& key = run_->key;
     ++key.VerifyDone;
     if (!StillListed(key, result_, resultIndex_)) return;
     result_->PageState = state;
     key.Modified = true;
-    if (state != kPageFailed && !folder.empty()) result_->LocalFile = (folder / "0.htm").string();
+    if (state != kPageFailed && kept && !folder.empty()) result_->LocalFile = (folder / "0.htm").string();
+    if (!kept && outcome.pageAnswered) run_->display.PageNotSaved(resultIndex_, outcome.notSaved);
     run_->display.ResultChecked(resultIndex_, state);
   });
 }

@@ -31,6 +31,9 @@ class TVerifyDisplay {
   virtual void WorkerRow(int slot, std::string_view url, int resultIndex, int left) = 0;
   // A result has its page state (1 downloaded, 2 verified, 3 failed); the result list may repaint it.
   virtual void ResultChecked(int resultIndex, int pageState) = 0;
+  // The page of the result at resultIndex answered but could not be kept on disk; reason says why, in
+  // words. Comes just before its ResultChecked. A display without room for it may leave it out.
+  virtual void PageNotSaved(int /*resultIndex*/, std::string_view /*reason*/) {}
 };
 
 }  // namespace quorvex

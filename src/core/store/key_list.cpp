@@ -1,28 +1,28 @@
 #include "core/store/key_list.h"
 
 #include "core/common/file_io.h"
+#include "core/common/unsaved_files.h"
 #include "core/store/TOneKey.h"
 
 namespace quorvex {
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the two paths have different names and roles
 bool SaveKeyList(const std::vector<TOneKey*>& keyList, const std::filesystem::path& allKeyFile,
-                 const std::filesystem::path& resultDir, const std::vector<std::string>& categoryNames) {
+                 const std::filesystem::path& resultDir, const std::vector<std::string>& categoryNames,
+                 UnsavedFiles* unsaved) {
+  UnsavedFiles failed;
   std::string text;
   for (const TOneKey* key : keyList) {
     text += key->ToLine(categoryNames);
     text += "\r\n";
   }
-  bool allWritten = WriteFileAtomically(allKeyFile, text);
+  failed.Note(WriteFileAtomically(allKeyFile, text), allKeyFile);
   for (TOneKey* key : keyList) {
     if (!key->Modified) continue;
-    if (key->SaveResults(resultDir)) {
-      key->Modified = false;
-    } else {
-      allWritten = false;
-    }
+    if (failed.Note(key->SaveResults(resultDir), key->ResultFile(resultDir))) key->Modified = false;
   }
-  return allWritten;
+  if (unsaved) unsaved->Add(failed.Files());
+  return failed.Empty();
 }
 
 std::vector<TOneKey*> KeysOfClassify(const std::vector<TOneKey*>& keyList, const std::optional<std::string>& classify) {

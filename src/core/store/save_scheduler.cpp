@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/common/unsaved_files.h"
+#include "core/store/KeyTree.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
 
@@ -27,15 +29,15 @@ void SaveScheduler::TreeChanged() { treePending_ = true; }
 void SaveScheduler::Tick(Clock::time_point now) {
   // Forget writes old enough not to hold anything back, so the map stays as small as a second's work.
   std::erase_if(resultsWritten_, [now](const auto& entry) { return now - entry.second >= kMinInterval; });
-  if (HasPending()) WriteDue(now, false);
+  if (HasPending()) WriteDue(now, false, nullptr);
 }
 
-bool SaveScheduler::Flush(Clock::time_point now) { return WriteDue(now, true); }
+bool SaveScheduler::Flush(Clock::time_point now, UnsavedFiles* unsaved) { return WriteDue(now, true, unsaved); }
 
-bool SaveScheduler::SaveAll(Clock::time_point now) {
+bool SaveScheduler::SaveAll(Clock::time_point now, UnsavedFiles* unsaved) {
   treePending_ = true;
   keyListPending_ = true;
-  return Flush(now);
+  return Flush(now, unsaved);
 }
 
 bool SaveScheduler::HasPending() const { return treePending_ || keyListPending_ || !resultsPending_.empty(); }
@@ -44,14 +46,16 @@ bool SaveScheduler::Due(const std::optional<Clock::time_point>& lastWrite, Clock
   return !lastWrite || now - *lastWrite >= kMinInterval;
 }
 
-bool SaveScheduler::WriteDue(Clock::time_point now, bool ignoreInterval) {
+bool SaveScheduler::WriteDue(Clock::time_point now, bool ignoreInterval, UnsavedFiles* unsaved) {
   bool allWritten = true;
   if (treePending_ && (ignoreInterval || Due(treeWritten_, now))) {
     treeWritten_ = now;
     treePending_ = !targets_.saveKeyTree();
     allWritten = !treePending_;
+    if (unsaved) unsaved->Note(allWritten, kKeyTreeFileName);
   }
-  if (keyListPending_ && (ignoreInterval || Due(keyListWritten_, now))) allWritten = WriteKeyList(now) && allWritten;
+  if (keyListPending_ && (ignoreInterval || Due(keyListWritten_, now)))
+    allWritten = WriteKeyList(now, unsaved) && allWritten;
   if (resultsPending_.empty()) return allWritten;
   // Walking KeyList keeps the shut-down's order and drops keywords that have left it.
   std::set<const TOneKey*> stillPending;
@@ -60,7 +64,7 @@ bool SaveScheduler::WriteDue(Clock::time_point now, bool ignoreInterval) {
     if (!resultsPending_.contains(key) || !key->Modified) continue;
     const auto written = resultsWritten_.find(key);
     const bool due = ignoreInterval || written == resultsWritten_.end() || Due(written->second, now);
-    if (due && WriteResults(*key, now)) continue;
+    if (due && WriteResults(*key, now, unsaved)) continue;
     stillPending.insert(key);
     allWritten = allWritten && !due;
   }
@@ -68,20 +72,23 @@ bool SaveScheduler::WriteDue(Clock::time_point now, bool ignoreInterval) {
   return allWritten;
 }
 
-bool SaveScheduler::WriteKeyList(Clock::time_point now) {
+bool SaveScheduler::WriteKeyList(Clock::time_point now, UnsavedFiles* unsaved) {
   // Saving the key list also writes the result file of every modified keyword; note those writes so
   // that a result write asked for just after waits its turn like any other.
   for (const TOneKey* key : *targets_.keyList) {
     if (key->Modified) resultsWritten_[key] = now;
   }
   keyListWritten_ = now;
-  keyListPending_ = !SaveKeyList(*targets_.keyList, targets_.allKeyFile, targets_.resultDir, targets_.categoryNames());
+  keyListPending_ =
+      !SaveKeyList(*targets_.keyList, targets_.allKeyFile, targets_.resultDir, targets_.categoryNames(), unsaved);
   return !keyListPending_;
 }
 
-bool SaveScheduler::WriteResults(TOneKey& key, Clock::time_point now) {
+bool SaveScheduler::WriteResults(TOneKey& key, Clock::time_point now, UnsavedFiles* unsaved) {
   resultsWritten_[&key] = now;
-  if (!key.SaveResults(targets_.resultDir)) return false;
+  const bool written = key.SaveResults(targets_.resultDir);
+  if (unsaved) unsaved->Note(written, key.ResultFile(targets_.resultDir));
+  if (!written) return false;
   key.Modified = false;
   return true;
 }

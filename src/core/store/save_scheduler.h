@@ -11,6 +11,7 @@
 namespace quorvex {
 
 class TOneKey;
+class UnsavedFiles;
 
 // The files the user's keywords live in and what they are written from.
 struct SaveTargets {
@@ -49,17 +50,17 @@ class SaveScheduler {
   // Called by the window's timer: writes every pending file whose last write is kMinInterval old.
   void Tick(Clock::time_point now);
   // Writes every pending file now, in the shut-down's order: KeyTree.txt, AllKey.txt, result files in
-  // KeyList order. A file that cannot be written stays pending and does not stop the others. True when
-  // every pending file was written.
-  bool Flush(Clock::time_point now);
+  // KeyList order. A file that cannot be written stays pending, does not stop the others and is noted
+  // in unsaved when given (KeyTree.txt by its name). True when every pending file was written.
+  bool Flush(Clock::time_point now, UnsavedFiles* unsaved = nullptr);
   // The shut-down's save: KeyTree.txt, then AllKey.txt with every modified keyword's result file.
-  bool SaveAll(Clock::time_point now);
+  bool SaveAll(Clock::time_point now, UnsavedFiles* unsaved = nullptr);
   bool HasPending() const;
 
  private:
-  bool WriteDue(Clock::time_point now, bool ignoreInterval);
-  bool WriteKeyList(Clock::time_point now);
-  bool WriteResults(TOneKey& key, Clock::time_point now);
+  bool WriteDue(Clock::time_point now, bool ignoreInterval, UnsavedFiles* unsaved);
+  bool WriteKeyList(Clock::time_point now, UnsavedFiles* unsaved);
+  bool WriteResults(TOneKey& key, Clock::time_point now, UnsavedFiles* unsaved);
   static bool Due(const std::optional<Clock::time_point>& lastWrite, Clock::time_point now);
 
   SaveTargets targets_;

@@ -4,6 +4,7 @@
 
 #include "core/common/comma_list.h"
 #include "core/common/numbers.h"
+#include "core/store/record_line.h"
 
 namespace quorvex {
 
@@ -12,8 +13,11 @@ TListLook::TListLook() {
 }
 
 std::string FontToText(const TFontSpec& font) {
-  return std::to_string(font.Color) + "," + std::to_string(font.Charset) + "," + std::to_string(font.Height) + "," +
-         std::to_string(font.Style) + ",\"" + font.Face + "\"";
+  std::string text = std::to_string(font.Color) + "," + std::to_string(font.Charset) + "," +
+                     std::to_string(font.Height) + "," + std::to_string(font.Style);
+  // A quote in the face is doubled, or the saved font would no longer read back and fall to the default.
+  AppendVerbatimField(text, font.Face);
+  return text;
 }
 
 void FontFromText(std::string_view text, TFontSpec& font, std::string_view defaultText) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/common/file_io.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -43,22 +42,4 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
 
   list.SetText("WindowState=2\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
   EXPECT_EQ(TLayoutConfig::FromList(list, WindowNow()).Width, 900);  // maximised ignores the bounds
-}
-
-TEST(LayoutConfig, SavedFileReadsBackUnchangedInTableOrder) {
-  test::TempDir dir;
-  TLayoutConfig config = WindowNow();
-  config.SelectedKey = 3;
-  config.ShowKey = false;
-  config.CountPerEngine = 40;
-  config.Look.GridLine = 255;
-  ASSERT_TRUE(config.Save(dir / "Config.txt"));
-  const std::string text = ReadWholeFile(dir / "Config.txt").value();
-  EXPECT_EQ(text.substr(0, 36), "SelectedKey=3\r\ntvKey=130\r\nlvType=110");
-  EXPECT_NE(text.find("pnShowKey=0\r\n"), std::string::npos);
-  EXPECT_NE(text.find("TitleFont=16711680,0,-14,0,\"Tahoma\"\r\n"), std::string::npos);
-  EXPECT_TRUE(text.ends_with("DisplayGrid=1\r\nGridLine=255\r\n"));
-
-  const TLayoutConfig back = TLayoutConfig::Load(dir / "Config.txt", WindowNow());  // maximised: the bounds stay the window's
-  EXPECT_EQ(back.ToList().ToText(), text);
 }

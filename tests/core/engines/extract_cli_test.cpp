@@ -5,26 +5,6 @@
 using quorvex::test::RunCli;
 using quorvex::test::TempDir;
 
-TEST(ExtractCommand, PrintsTheSampleRecordsAndItsNextPage) {
-  const std::string sample = std::string(QUORVEX_SOURCE_DIR) + "/data/sample/";
-  const auto result = RunCli({"extract", sample + "sample.def", sample + "sample-results.html", "--key", "meta search",
-                              "--url", "http://www.example.com/search?q=meta+search"});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err, "");
-  // The redirect is unwrapped, the advert dropped, the relative link made absolute, the mirror in
-  // capitals taken for the same result.
-  EXPECT_EQ(result.out,
-            "R\thttp://www.metasearch-notes.example/intro.html\tWhat a meta search engine does\tA meta search engine "
-            "sends one query to many engines at once and merges what they answer into a single list.\tENG\n"
-            "R\thttps://docs.example.org/ranking/merge.html\tMerging ranked result lists\tHow scores from several "
-            "engines can be combined: round robin, weighted sums and voting.\tENG\n"
-            "R\thttp://www.example.com/guide/duplicates.html\tFinding duplicate results\tThe same address often "
-            "comes back from several engines; keep it once.\tENG\n"
-            "R\thttp://www.example.edu/~lab/metasearch.pdf\tMeta search engines: a survey\tArchitecture, result "
-            "merging and evaluation of meta search engines.\tENG\n"
-            "N\t/search?q=meta+search&amp;first=11\n");
-}
-
 TEST(ExtractCommand, EscapesFieldsLeavesTheHeadRecordOutAndReportsAnErrorInOneLine) {
   TempDir dir;
   // CR LF line ends; the key goes in front, encoded; "$page$" of the next-link text is start + step.

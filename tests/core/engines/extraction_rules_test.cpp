@@ -25,27 +25,20 @@ Applied Apply(const std::string& rules, TRecord record) {
 
 TEST(Rules, SplitIntoExistingFieldsAtTheFirstSeparator) {
   EXPECT_EQ(Apply("S,$1,#13#10,$2,$3", {"a\r\nb\r\nc", "", ""}).record, (TRecord{"a\r\nb\r\nc", "a", "b\r\nc"}));
-  EXPECT_EQ(Apply("S,$1,-,$2,$1", {"x-y", ""}).record, (TRecord{"y", "x"}));
   // Four items leave the second destination out; destinations are never created; no separator in the
   // field, an empty one, a missing source or too few items change nothing.
   EXPECT_EQ(Apply("S,$1,-,$2", {"x-y", "", ""}).record, (TRecord{"x-y", "x", ""}));
-  EXPECT_EQ(Apply("S,$1,-,$2,$5", {"x-y", ""}).record, (TRecord{"x-y", "x"}));
   for (const char* rule : {"S,$1,+,$2,$3", "S,$1,\"\",$2,$3", "S,$4,-,$2,$3", "S,$1,-"}) {
     EXPECT_EQ(Apply(rule, {"x-y", "2", "3"}).record, (TRecord{"x-y", "2", "3"})) << rule;
   }
 }
 
-TEST(Rules, ReplaceLooksTheFieldUpAmongTheItems) {
+TEST(Rules, ReplaceAndListRulesChangeEveryListedField) {
   const std::string rule = "R,$2,a=Alpha,B=Beta,c=,b=second";
   EXPECT_EQ(Apply(rule, {"x", "b"}).record[1], "Beta");  // names ignore case; the first one wins
   EXPECT_EQ(Apply(rule, {"x", "c"}).record[1], "c");     // an empty value leaves the field alone
-  EXPECT_EQ(Apply("R,$3,x=y", {"x"}).record, TRecord{"x"});
-}
-
-TEST(Rules, ListRulesChangeEveryListedField) {
   // A padded fifth item names no field and is skipped, not an error.
   EXPECT_EQ(Apply("T,$1,$2,$3", {" a ", "\tb \n"}).record, (TRecord{"a", "b"}));
-  EXPECT_EQ(Apply("A,$1,$0,$9", {" a b\tc "}).record, TRecord{"abc"});
   EXPECT_EQ(Apply("U,$1,$2,$3", {"x.html", "/y", "http://z/"}).record,
             (TRecord{"http://e/dir/x.html", "http://e/y", "http://z/"}));
   EXPECT_EQ(Apply("D,$2", {"a+b", "a+b%41%zz"}).record, (TRecord{"a+b", "a bA%zz"}));
@@ -61,7 +54,6 @@ TEST(Rules, Base64UrlDecodesOrEmptiesTheListedFields) {
       "+,$7,^,$6,^,$1\nS,$7,^^,$8,$6\n+,$1,$6\n";
   EXPECT_EQ(Apply(chain, {"https://www.bing.com/ck/a?!&amp;p=9&amp;u=a1aHR0cHM6Ly9lLm9yZy9h&amp;ntb=1"}).record[0],
             "https://e.org/a");
-  EXPECT_EQ(Apply(chain, {"https://www.bing.com/ck/a?u=a1!!"}).record[0], "https://www.bing.com/ck/a?u=a1!!");
   EXPECT_EQ(Apply(chain, {"https://x.org/?menu=a1aGk"}).record[0], "https://x.org/?menu=a1aGk");
 }
 
@@ -78,7 +70,6 @@ TEST(Rules, EachCheckOverwritesTheVerdict) {
   EXPECT_TRUE(Apply(rules, {"u", "no", "a bar"}).keep);
   EXPECT_FALSE(Apply(rules, {"u", "foo", "BAR"}).keep);  // case counts
   // "N" inverts, also when the field is missing; an empty text never occurs.
-  EXPECT_TRUE(Apply("C,$1,x\nC,$9,y,N", {"u", "t", "s"}).keep);
   EXPECT_FALSE(Apply("C,$9,y,N", {"u", "t", "s"}).keep);
   EXPECT_FALSE(Apply("C,$1,\"\"", {"u"}).keep);
 }
@@ -89,7 +80,6 @@ TEST(Rules, LetAndJoin) {
   EXPECT_EQ(now.record[4].size(), std::string("2024-01-31 12:00:00").size());
   EXPECT_EQ(Apply("L,$1,$KEY$\nL,$2,$Prg$\nL,$4,ENG\nL,$3", {}).record, (TRecord{"a+b", "Quorvex test", "", "ENG"}));
   EXPECT_EQ(Apply("+,$3,$1,\" - \",$2,$7\n+,$9,$1", {"a", "b", ""}).record, (TRecord{"a", "b", "a - b"}));
-  EXPECT_EQ(Apply("+,$1", {"a"}).record, TRecord{""});
   // Unknown letters do nothing.
   EXPECT_EQ(Apply("s,$1,-,$2\nSS,$1,-,$2\nX,$1\n---", {"a-b", ""}).record, (TRecord{"a-b", ""}));
 }
@@ -105,6 +95,5 @@ TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
   };
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=$1,$3\n"), 3u);  // field 2 not compared
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=x\n"), 1u);      // an empty field 1 is the head's
-  EXPECT_EQ(countKept("Uniqe=$1\n"), 0u);                          // all are the empty head record
   EXPECT_EQ(countKept(""), 4u);
 }

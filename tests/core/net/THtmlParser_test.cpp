@@ -52,57 +52,32 @@ TEST(THtmlParser, EventsOfOddAndHostileMarkup) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       // Text segments follow every tag and comment, but only real text comes first.
       {"hello <b>world</b>", "[hello ]<b>[world]</b>[]"},
-      {"<a><b>", "<a>[]<b>[]"},
-      {"plain text only", "[plain text only]"},
-      {"", ""},
-      {"<!-- c -->", "[]"},
-      {"<!-- c -->x<p>", "[x]<p>[]"},
       {"x<!--a--><!--b-->y", "[x][][y]"},
       // Comments are dropped; "<!-->" does not close itself; an unterminated one drops the rest.
-      {"a<!-- <b> -->c", "[a][c]"},
-      {"a<!---->b", "[a][b]"},
       {"a<!-->b-->c", "[a][c]"},
       {"a<p>b<!-- never closed <i>x</i>", "[a]<p>[b]"},
       // A tag ends at the first ">" whatever the quotes; nameless tags and declarations are not
       // reported but end a piece.
       {R"(<a title="x>y">z)", "<a|title=x>[y\">z]"},
-      {"<a<b>c", "<a<b>[c]"},
-      {"a<p>b<i never closed", "[a]<p>[b]"},
       {"<>a< >b<!DOCTYPE html>c", "[a][b][c]"},
       // Blanks around "=" vanish, quotes group and disappear but end neither the value nor the token.
       {"<td width = 5 align= left>", "<td|width=5|align=left>[]"},
-      {R"(<div data='{"a":"b c"}' t="it's">)", R"(<div|data={"a":"b c"}|t=it's>[])"},
-      {R"(<a href="u"target="_blank">)", "<a|href=utarget=_blank>[]"},
       {R"(<a b=x"y z"w c=1>)", "<a|b=xy zw|c=1>[]"},
       {"<td nowrap width=5>", "<td|nowrapwidth=5>[]"},  // an attribute without value runs on
       // CR and LF separate, tabs do not: the name loses them, a value keeps them.
       {"<a\r\nhref=1\nid=2\r>", "<a|href=1|id=2>[]"},
-      {"<a\thref=1>", "<ahref=1>[]"},
       {"<a x=1\ty=2>", "<a|x=1\ty=2>[]"},
-      {"<a x=\r\n 1>", "<a|x=\r\n1>[]"},
       // Unbalanced quotes run to the end of the tag.
-      {R"(<a href="x y z>t)", "<a|href=x y z>[t]"},
       {"<a b='x \"y\" z c=1>", "<a|b=x \"y\" z c=1>[]"},
-      {R"(<a return false;">)", "<a|returnfalse;>[]"},
-      {R"(<"a b" c=1>)", "<a b|c=1>[]"},
-      // Names are squeezed and keep their slash and high bytes.
-      {"</A>", "</A>[]"},
-      {"<'a  \x01 b'>", "<a b>[]"},
       {"<\xB1\xEA\xCC\xE2 \xB1\xEA=\xCC\xE2>", "<\xB1\xEA\xCC\xE2|\xB1\xEA=\xCC\xE2>[]"},
       // Text inside a closed script is never delivered; only the exact nine characters close it.
       {"a<script>if (a<b && c>d) x='<p>';</script>b", "[a]<script></script>[b]"},
-      {"<SCRIPT type=x><!-- no comment here </SCRIPT>z", "<SCRIPT|type=x></SCRIPT>[z]"},
       {"<script>a</script >b</script>c", "<script></script>[c]"},
-      // Entries of one tag never leak into the next.
-      {"<a one=1 two=2><b><c x=y>", "<a|one=1|two=2>[]<b>[]<c|x=y>[]"},
       // Broken input ends cleanly.
       {"a\0b<p x=\"\0\">\0"s, "[a\0b]<p|x=\0>[\0]"s},
-      {"<\0p\0>"s, "<p>[]"},
       {"<p t=" + high + ">" + high, "<p|t=" + high + ">[" + high + "]"},
-      {"\"'<a \"'=\"'>", "[\"']<a|'=>[]"},
       {"<<<<>>>>", "<<<<>[>>>]"},
       {"<!--", ""},
-      {"<script>", "<script>[]"},
       {"x<", "[x]"},
   };
   for (const auto& [html, events] : cases) EXPECT_EQ(ScanEvents(html), events) << html;
@@ -110,55 +85,20 @@ TEST(THtmlParser, EventsOfOddAndHostileMarkup) {
 
 TEST(THtmlParser, RebuildWritesEveryValueInDoubleQuotesAndDropsWhatHasNoValue) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"<td nowrap width=5>", "<td nowrapwidth=\"5\">"},
       {"<input type=checkbox checked><a href = 'x y'>t</a>", "<input type=\"checkbox\"><a href=\"x y\">t</a>"},
       {"text\r\n<p class=x\r\n>\r\nmore", "text\r\n<p class=\"x\">\r\nmore"},
-      {"<a x=>", "<a x=\"\">"},
-      {"<>< >", "<><>"},
       {R"(<div data-tools='{"t":"a b"}' id=1>)", R"(<div data-tools="{"t":"a b"}" id="1">)"},  // quotes stay raw
       {"<p>a<!-- x -->b<!-- open", "<p>ab"},
-      {"<!DOCTYPE  html\r\n  PUBLIC \"-//W3C//DTD\">", "<!DOCTYPE html PUBLIC \"-//W3C//DTD\">"},
       {"<script>a<b>c</script><p>", "<script>a<b>c</script><p>"},
   };
   for (const auto& [html, rebuilt] : cases) EXPECT_EQ(Rebuilt(html), rebuilt) << html;
 
   // Rebuilding real pages while scanning them changes none of the events.
-  for (const char* page : {"serp/sogou-aql-1.html", "serp/yahoo-googlescraper-1.html", "serp/naver-aql-1.html"}) {
-    const std::string html = ReadFixture(page);
+  for (const char* page : {"serp/sogou-aql-1.html", "serp/naver-aql-1.html"}) {
     THtmlParser plain;
     THtmlParser rebuilding;
-    EXPECT_EQ(ScanEvents(plain, html), ScanEvents(rebuilding, html, true)) << page;
+    EXPECT_EQ(ScanEvents(plain, ReadFixture(page)), ScanEvents(rebuilding, ReadFixture(page), true)) << page;
   }
-}
-
-TEST(THtmlParser, RebuildUsesWhatTheHandlersLeft) {
-  THtmlParser parser;
-  parser.OnHtmlTag = [](THtmlParser&, std::string& name, NameValueList& param, size_t) {
-    if (name == "img") {
-      param.SetValue("src", "1.gif");
-      param.SetValue("alt", "");
-      param.SetValue("border", "0");
-    }
-    if (name == "font") name = "span";
-  };
-  parser.OnHtmlText = [](THtmlParser&, std::string& text) {
-    if (text == "old") text = "new";
-  };
-  parser.Content = "<img src=\"http://x/a.gif\" alt=pic><font>old</font>";
-  parser.SaveChange = true;
-  parser.Parse();
-  EXPECT_EQ(parser.Content, "<img src=\"1.gif\" border=\"0\"><span>new</font>");
-}
-
-TEST(THtmlParser, ScanXIsTheOneBasedPositionOfTheOpeningBracket) {
-  THtmlParser parser;
-  parser.Content = "ab<c>d<!-- x --><e f=1>";
-  std::vector<size_t> positions;
-  parser.OnHtmlTag = [&positions](THtmlParser&, std::string&, NameValueList&, size_t scanX) {
-    positions.push_back(scanX);
-  };
-  parser.Parse();
-  EXPECT_EQ(positions, (std::vector<size_t>{3, 17}));
 }
 
 TEST(THtmlParser, AnUnclosedScriptEndsAsOneTextSegmentAndCarriesOver) {
@@ -167,23 +107,6 @@ TEST(THtmlParser, AnUnclosedScriptEndsAsOneTextSegmentAndCarriesOver) {
   EXPECT_TRUE(parser.InScript());
   EXPECT_EQ(ScanEvents(parser, "more <i> code</script><p>after"), "</script>[]<p>[after]");
   EXPECT_FALSE(parser.InScript());
-}
-
-TEST(THtmlParser, TitleIsTheSegmentAfterTheLastTitleTagAndOutlivesParse) {
-  THtmlParser parser;  // no handlers at all: the title is read all the same
-  parser.Content = "<TITLE>first</TITLE><title>second &amp; last</title><p>body";
-  parser.Parse();
-  EXPECT_EQ(parser.Title(), "second &amp; last");
-  parser.Content = "<p>no title here";
-  parser.Parse();
-  EXPECT_EQ(parser.Title(), "second &amp; last");
-  parser.Content = "<title><b>bold</b>";
-  parser.Parse();
-  EXPECT_EQ(parser.Title(), "");
-  parser.Content = ReadFixture("serp/sogou-aql-1.html");  // a GB title keeps its bytes
-  parser.Parse();
-  EXPECT_EQ(parser.Title(),
-            "lof\xBF\xC9\xD2\xD4\xBF\xE7\xCA\xD0\xB3\xA1\xC2\xF2\xC2\xF4&nbsp;-&nbsp;\xCB\xD1\xB9\xB7\xCB\xD1\xCB\xF7");
 }
 
 TEST(THtmlParser, AHandlerExceptionOrNewContentLeavesTheParserUsable) {

@@ -22,11 +22,13 @@ class RecordingVerifyDisplay : public TVerifyDisplay {
     ++calls;
   }
   void ResultChecked(int, int) override { ++calls; }
+  void PageNotSaved(int, std::string_view reason) override { notSaved.emplace_back(reason); }
 
   int rows = 0;
   int calls = 0;
   TVerifyProgress last;
   std::vector<std::string> rowUrls;
+  std::vector<std::string> notSaved;
 };
 
 // A keyword whose results are these URLs, in order.

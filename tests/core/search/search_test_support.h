@@ -58,8 +58,8 @@ class RecordingDisplay : public TSearchDisplay {
 
   void ShowActivity(std::string_view text) override { activity.emplace_back(text); }
   void ActivityStateChanged() override {}
-  void KeyAdded(TOneKey&) override { ++keysAdded; }
-  void SearchStarted(TOneKey&) override { ++started; }
+  void KeyAdded(TOneKey&) override {}
+  void SearchStarted(TOneKey&) override {}
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
   void EnginesFinished() override { ++enginesFinished; }
@@ -68,8 +68,6 @@ class RecordingDisplay : public TSearchDisplay {
   std::map<std::string, Engine, std::less<>> engines;
   std::vector<std::string> activity;
   std::pair<int, int> lastTotal{-1, -1};
-  int keysAdded = 0;
-  int started = 0;
   int ended = 0;
   int enginesFinished = 0;
   int rowsAlive = 0;  // progress rows not yet freed

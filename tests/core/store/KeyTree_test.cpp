@@ -16,13 +16,6 @@ TEST(KeyTree, LevelsFollowTabsAndBlanksAndClimbBackToAncestors) {
   EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
 }
 
-TEST(KeyTree, LevelJumpStopsWithTheMessageAndKeepsWhatWasRead) {
-  const TKeyTreeLoad load = ParseKeyTree("Top\r\n\tA\r\n\t\t\tDeep\r\n\tB\r\n");
-  ASSERT_TRUE(load.Error);
-  EXPECT_EQ(*load.Error, "Invalid level (3) for item \"Deep\"");
-  EXPECT_EQ(load.Nodes.size(), 2u);
-}
-
 TEST(KeyTree, FileRoundTripAndMissingFile) {
   test::TempDir dir;
   EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
@@ -31,15 +24,4 @@ TEST(KeyTree, FileRoundTripAndMissingFile) {
   const auto back = LoadKeyTree(dir / "KeyTree.txt");
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Nodes, DefaultKeyTree());
-}
-
-TEST(KeyTree, PicturesAndWhichClassesMayBeDeleted) {
-  EXPECT_EQ(NodePicture(0, 8), 0);
-  EXPECT_EQ(NodePicture(3, 8), 1);
-  EXPECT_EQ(NodePicture(7, 8), 2);
-  const std::vector<TKeyTreeNode> tree = ParseKeyTree("First\n\tChild\nSecond\nThird\n").Nodes;
-  EXPECT_FALSE(ClassDeletable(tree, 0));
-  EXPECT_TRUE(ClassDeletable(tree, 1));
-  EXPECT_FALSE(ClassDeletable(tree, 2));
-  EXPECT_TRUE(ClassDeletable(tree, 3));
 }

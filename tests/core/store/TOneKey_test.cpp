@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "core/common/file_io.h"
 #include "support/test_support.h"
 
@@ -74,11 +72,6 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
   EXPECT_EQ(reread.ResultCount, 2);
   EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
 
-  TOneKey missing("other", 45123.5, 0, 0);
-  missing.ResultCount = 5;
-  EXPECT_FALSE(missing.LoadResults(dir.Path()));
-  EXPECT_FALSE(missing.Loaded);  // looked for again next time
-  EXPECT_EQ(missing.ResultCount, 0);
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -127,17 +120,4 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   EXPECT_EQ(key.Results.Find("HTTP://A"), nullptr);
   TOneResult stranger;
   EXPECT_FALSE(key.DeleteResult(&stranger));
-}
-
-TEST(TOneKeyRow, ColumnsShowNamesOrNothing) {
-  setenv("TZ", "UTC", 1);
-  tzset();
-  TOneKey key("k", 45123.5, 3, 1);  // state 1, whose name is that of index 1
-  key.ResultCount = 42;
-  EXPECT_EQ(key.RowColumns(kCategories),
-            (std::array<std::string, 5>{"Question", "2023-07-16 12:00:00", "42", "News", "Downloading..."}));
-  key.MatchMode = 4;
-  key.Category = -1;
-  key.State = 9;
-  EXPECT_EQ(key.RowColumns(kCategories), (std::array<std::string, 5>{"", "2023-07-16 12:00:00", "42", "", ""}));
 }

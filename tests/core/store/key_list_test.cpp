@@ -96,16 +96,6 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
   }
 }
 
-TEST(KeyList, ATreeNodeShowsTheKeywordsFiledUnderItsExactName) {
-  AppState app;
-  AddKey(app, "a").Classify = "Node";
-  AddKey(app, "b").Classify = "node";
-  AddKey(app, "c").Classify = "Node";
-  EXPECT_EQ(KeysOfClassify(app.KeyList, "Node"), (std::vector<TOneKey*>{app.KeyList[0], app.KeyList[2]}));
-  EXPECT_EQ(KeysOfClassify(app.KeyList, std::nullopt), app.KeyList);
-  EXPECT_TRUE(KeysOfClassify(app.KeyList, "NODE").empty());
-}
-
 TEST(KeyList, AResultFileThatCannotBeWrittenStopsNothingElse) {
   test::TempDir dir;
   AppState app;

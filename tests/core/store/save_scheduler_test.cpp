@@ -66,30 +66,6 @@ class SaveSchedulerTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(SaveSchedulerTest, ABurstOfChangesCostsOneWritePerFileInTheShutDownsOrder) {
-  TOneKey& a = AddKey("alpha");
-  TOneKey& b = AddKey("beta");
-  for (int i = 0; i < 5; ++i) {
-    AddResult(b, "http://b/" + std::to_string(i));
-    scheduler_.KeyChanged(b);
-    scheduler_.KeyChanged(a);
-    scheduler_.KeyListChanged();
-    scheduler_.TreeChanged();
-  }
-  scheduler_.Tick(t0_);
-  EXPECT_EQ(Written(), (Names{"KeyTree.txt", "AllKey.txt", ResultName(a), ResultName(b)}));
-  EXPECT_FALSE(scheduler_.HasPending() || a.Modified || b.Modified);
-  EXPECT_NE(Read(b.ResultFile(results_)).find("http://b/4"), std::string::npos);
-  for (auto t = t0_; t < t0_ + 3s; t += 200ms) scheduler_.Tick(t);
-  EXPECT_TRUE(Written().empty()) << "nothing changed, nothing written";
-
-  // Flush does not wait for the second to pass; SaveAll writes what the shut-down writes.
-  scheduler_.TreeChanged();
-  ASSERT_TRUE(scheduler_.Flush(t0_ + 3s));
-  ASSERT_TRUE(scheduler_.SaveAll(t0_ + 3s));
-  EXPECT_EQ(Written(), (Names{"KeyTree.txt", "KeyTree.txt", "AllKey.txt"}));
-}
-
 TEST_F(SaveSchedulerTest, AChangeSoonAfterAWriteWaitsItsSecondAndAFailedWriteIsRetried) {
   TOneKey& a = AddKey("alpha");
   scheduler_.KeyChanged(a);

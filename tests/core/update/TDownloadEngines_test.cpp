@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 using std::chrono::hours;
 
 // nginx serves the archive over HTTPS, for HEAD from www/Quorvex/ and for GET from www/get/, so that a
-// test can make downloads fail while the check still finds the archive; /plain/ serves the same without
-// a Last-Modified header. Every request goes to an access log.
+// test can make downloads fail while the check still finds the archive. Every request goes to an access
+// log.
 class EngineUpdateTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { certificates = std::make_unique<TestCertificates>(); }
@@ -36,11 +36,7 @@ class EngineUpdateTest : public ::testing::Test {
                                 "location = /Quorvex/Engine1-1.zip {\n"
                                 "  if ($request_method = GET) { rewrite ^ /get/Engine1-1.zip last; }\n"
                                 "}\n"
-                                "location /get/ { internal; }\n"
-                                "location /plain/ {\n"
-                                "  proxy_pass http://127.0.0.1:{PORT}/Quorvex/;\n"
-                                "  proxy_hide_header Last-Modified;\n"
-                                "}\n";
+                                "location /get/ { internal; }\n";
     server = std::make_unique<NginxServer>(settings);
     trust = std::make_unique<ScopedEnvironmentVariable>("SSL_CERT_FILE", certificates->CaFile().string());
     ASSERT_TRUE(server->Started()) << server->Log();
@@ -198,19 +194,6 @@ TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive
   EXPECT_EQ(requests.back(), "GET 200");
   EXPECT_EQ(reloads, 1);
   EXPECT_EQ(ReadWholeFile(local), archive);
-}
-
-TEST_F(EngineUpdateTest, ServerWithoutStampDownloadsOnce) {
-  Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
-  RunUpdate(MakeSettings("/plain"));
-  EXPECT_EQ(reloads, 1);
-  EXPECT_EQ(Options().Value("Last-Modified"), "");
-
-  fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * 6));
-  RunUpdate(MakeSettings("/plain"));
-  EXPECT_EQ(reloads, 1);
-  // nginx logs each request twice (the /plain/ request and the one it passes on): HEAD, GET, then HEAD.
-  EXPECT_EQ(Requests().size(), 6u);
 }
 
 TEST_F(EngineUpdateTest, StopEndsEndlessRetries) {

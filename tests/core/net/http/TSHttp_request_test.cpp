@@ -1,10 +1,4 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <thread>
 
 #include "core/common/file_io.h"
 #include "core/net/TSHttp.h"
@@ -53,7 +47,8 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
        false},
       Reply("HTTP/1.0 abc Broken", {}, "x"),
       {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},  // LF LF is no header block
-      {true, 0, "HTTP/1.0 200 OK\r\n\r\n", false},
+      // The blank line starts at byte 65534: it straddles the end of the first 64 KiB that are read.
+      Reply("HTTP/1.0 200 OK", {"X-Pad: " + std::string(65510, 'p')}, "body"),
       ScriptedReply{},  // closes without a word
   });
   TSHttp http;
@@ -68,40 +63,13 @@ TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
   EXPECT_EQ(http.GetHeader("HTTP/1.1 404 Not Found"), "");
 
   const std::vector<std::pair<int, std::string>> rest = {
-      {500, "x"}, {501, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody"}, {200, ""}, {501, ""}};
+      {500, "x"}, {501, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody"}, {200, "body"}, {501, ""}};
   for (const auto& [status, body] : rest) {
     http.Request(server.Url("/"), TSHttp::kGet);
     EXPECT_EQ(http.Status, status) << body;
     EXPECT_EQ(http.Body, body);
   }
   EXPECT_TRUE(http.Headers.empty());
-}
-
-TEST(TSHttpRequest, FindsTheBlankLineSplitAcrossTwoReads) {
-  const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(listener, 1), 0);
-  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-  std::thread server([listener] {
-    const int connection = ::accept(listener, nullptr, nullptr);
-    std::string request(4096, '\0');
-    (void)::recv(connection, request.data(), request.size(), 0);
-    (void)::send(connection, "HTTP/1.0 200 OK\r\n\r", 18, MSG_NOSIGNAL);
-    // No event tells when the client has read the first part alone: a pause makes two reads likely.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    (void)::send(connection, "\nbody", 5, MSG_NOSIGNAL);
-    ::close(connection);
-  });
-  TSHttp http;
-  http.Request("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/", TSHttp::kGet);
-  server.join();
-  ::close(listener);
-  EXPECT_EQ(http.Status, 200);
-  EXPECT_EQ(http.Body, "body");
 }
 
 TEST(TSHttpRequest, FollowsRedirectsWithGetTheCallersHostLineAndUrlForTenExchangesAtMost) {
@@ -177,13 +145,6 @@ TEST(TSHttpRequest, SendsTheWholeUrlToAProxy) {
                                       RequestText("GET http://example.test:81/next HTTP/1.0", "", "example.test"),
                                       RequestText("GET http://example.test/bare HTTP/1.0", "", "example.test")}));
   EXPECT_EQ(http.Port, std::to_string(proxy.Port()));
-
-  // A proxy without a port is taken at 8080 (whatever answers there, if anything, within a second).
-  http.Proxy = "127.0.0.1:";
-  http.TimeOutSeconds = 1;
-  http.Request("http://example.test/", TSHttp::kGet);
-  EXPECT_EQ(http.Host, "127.0.0.1");
-  EXPECT_EQ(http.Port, "8080");
 }
 
 TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
@@ -191,8 +152,7 @@ TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
   TSHttp http;
   http.Request(server.Url("/"), TSHttp::kGet);
   ASSERT_EQ(http.Status, 200);
-  for (const std::string& url : {"http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/",
-                                std::string("http:///no-host"), std::string("http://127.0.0.1:70000/")}) {
+  for (const std::string url : {"http:///no-host", "http://127.0.0.1:70000/"}) {
     http.Status = 0;
     http.Request(url, TSHttp::kGet);
     EXPECT_EQ(http.Status, 510) << url;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/time.h>
 
 #include <memory>
 
@@ -10,98 +9,35 @@
 namespace quorvex::test {
 namespace {
 
-constexpr size_t kFiveMegabytes = size_t{5} * 1024 * 1024;
-// 2001-09-09 01:46:40 UTC.
-constexpr time_t kStamp = 1000000000;
-constexpr const char* kStampText = "Sun, 09 Sep 2001 01:46:40 GMT";
 constexpr const char* kMovedConfig =
-    "location = /old.html { return 301 /new.html; }\n"
     "location = /to-tls { return 301 https://localhost:{TLS_PORT}/new.html; }\n"
     "location = /to-plain { return 301 http://127.0.0.1:{PORT}/new.html; }\n";
 
-void SetModificationTime(const std::filesystem::path& file, time_t stamp) {
-  const timeval times[2] = {{stamp, 0}, {stamp, 0}};
-  ASSERT_EQ(::utimes(file.c_str(), times), 0);
-}
-
-// nginx with a 5 MB file, a page, an archive with a known modification time and a configured 301.
-class ServedFiles : public ::testing::Test {
+// nginx with HTTPS on a certificate for host from a fresh test CA, which is the only one trusted, serving
+// a 5 MB file, a page and redirects between the schemes.
+class SecureServedFiles : public ::testing::Test {
  protected:
   void SetUp() override { QUORVEX_REQUIRE_PROGRAM("nginx"); }
 
-  void StartNginx(const NginxSettings& settings = {kMovedConfig, {}, {}}) {
-    nginx_ = std::make_unique<NginxServer>(settings);
-    ASSERT_TRUE(nginx_->Started()) << nginx_->Log();
-    WriteFiles(nginx_->Root());
-  }
-
-  void StartTinyproxy() {
-    tinyproxy_ = std::make_unique<TinyproxyServer>();
-    ASSERT_TRUE(tinyproxy_->Started()) << tinyproxy_->Log();
-  }
-
-  void WriteFiles(const std::filesystem::path& root) {
-    ASSERT_TRUE(WriteFileAtomically(root / "big.bin", big_));
-    ASSERT_TRUE(WriteFileAtomically(root / "new.html", "<html>new page</html>"));
-    ASSERT_TRUE(WriteFileAtomically(root / "Engines1.zip", "PK archive"));
-    SetModificationTime(root / "Engines1.zip", kStamp);
-  }
-
-  // The big download (with SaveFile), the archive check as the engine update makes it, and the 301.
-  void ExpectDownloadsCheckAndRedirect(TSHttp& http) {
-    TempDir dir;
-    http.SaveFile = (dir / "big.bin").string();
-    http.Request(nginx_->Url("/big.bin"), TSHttp::kGet);
-    EXPECT_EQ(http.Status, 200);
-    EXPECT_TRUE(http.Body == big_ && ReadWholeFile(http.SaveFile) == big_) << http.Body.size() << " bytes";
-    http.SaveFile.clear();
-
-    http.Request(nginx_->Url("/Engines1.zip"), TSHttp::kHead);
-    EXPECT_EQ(http.Status, 200);
-    EXPECT_EQ(http.GetHeader("Last-Modified"), kStampText);
-    EXPECT_EQ(http.Body, "");
-    http.Request(nginx_->Url("/Engines1.zip"), TSHttp::kGet);
-    EXPECT_EQ(http.Body, "PK archive");
-
-    http.Request(nginx_->Url("/old.html"), TSHttp::kGet);
-    EXPECT_EQ(http.Body, "<html>new page</html>");
-  }
-
-  const std::string big_ = PatternBytes(kFiveMegabytes);
-  std::unique_ptr<NginxServer> nginx_;
-  std::unique_ptr<TinyproxyServer> tinyproxy_;
-};
-
-TEST_F(ServedFiles, NginxDirectlyAndThroughTinyproxy) {
-  QUORVEX_REQUIRE_PROGRAM("tinyproxy");
-  StartNginx();
-  StartTinyproxy();
-  TSHttp direct;
-  ExpectDownloadsCheckAndRedirect(direct);
-  TSHttp proxied;
-  proxied.Proxy = tinyproxy_->Address();
-  ExpectDownloadsCheckAndRedirect(proxied);
-  EXPECT_NE(tinyproxy_->Log().find("GET http://127.0.0.1:" + std::to_string(nginx_->Port()) + "/big.bin"),
-            std::string::npos);
-}
-
-class SecureServedFiles : public ServedFiles {
- protected:
-  // nginx with HTTPS on a certificate for host from a fresh test CA, which is the only one trusted.
   void StartSecureNginx(const std::string& host) {
     ASSERT_TRUE(certificates_.Ready()) << certificates_.Log();
     const TestCertificates::KeyPair pair = certificates_.Issue(host);
     ASSERT_FALSE(pair.certificate.empty()) << certificates_.Log();
     trust_ = std::make_unique<ScopedEnvironmentVariable>("SSL_CERT_FILE", certificates_.CaFile().string());
-    StartNginx(NginxSettings{kMovedConfig, pair.certificate, pair.key});
+    nginx_ = std::make_unique<NginxServer>(NginxSettings{kMovedConfig, pair.certificate, pair.key});
+    ASSERT_TRUE(nginx_->Started()) << nginx_->Log();
+    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "big.bin", big_));
+    ASSERT_TRUE(WriteFileAtomically(nginx_->Root() / "new.html", "<html>new page</html>"));
   }
 
   std::string SecureUrl(const std::string& host, const std::string& path) const {
     return "https://" + host + ":" + std::to_string(nginx_->TlsPort()) + path;
   }
 
+  const std::string big_ = PatternBytes(size_t{5} << 20);
   TestCertificates certificates_;
   std::unique_ptr<ScopedEnvironmentVariable> trust_;
+  std::unique_ptr<NginxServer> nginx_;
 };
 
 TEST_F(SecureServedFiles, HttpsWithAVerifiedCertificateAndRedirectsBetweenSchemes) {
@@ -141,14 +77,15 @@ TEST_F(SecureServedFiles, RefusesACertificateForAnotherHostOrFromAnUnknownCa) {
 TEST_F(SecureServedFiles, HttpsThroughTinyproxyWithConnect) {
   QUORVEX_REQUIRE_PROGRAM("tinyproxy");
   StartSecureNginx("localhost");
-  StartTinyproxy();
+  TinyproxyServer tinyproxy;
+  ASSERT_TRUE(tinyproxy.Started()) << tinyproxy.Log();
   TSHttp http;
-  http.Proxy = tinyproxy_->Address();
+  http.Proxy = tinyproxy.Address();
   http.Request(SecureUrl("localhost", "/big.bin"), TSHttp::kGet);
   EXPECT_EQ(http.Status, 200);
   EXPECT_TRUE(http.Body == big_);
-  EXPECT_NE(tinyproxy_->Log().find("CONNECT localhost:" + std::to_string(nginx_->TlsPort())), std::string::npos)
-      << tinyproxy_->Log();
+  EXPECT_NE(tinyproxy.Log().find("CONNECT localhost:" + std::to_string(nginx_->TlsPort())), std::string::npos)
+      << tinyproxy.Log();
 }
 
 }  // namespace
