@@ -71,6 +71,8 @@ Session::Session(Watchdog& watchdog)
               [this] { return SaveKeyTree(KeyTreeFile(), tree_); }}),
       run_(dispatcher_, *this, app_),
       nextTick_(std::chrono::steady_clock::now() + kTimerInterval) {
+  CreateDataFolders();
+  RemoveStaleSaves();
   LoadOptions();
   if (!index_.Load(IndexFile())) Fail("cannot read " + IndexFile().string());
   categories_ = index_.CategoryNames();
