@@ -118,6 +118,8 @@ bool TVerify::TakeNext() {
       resultIndex_ = key.VerifyNext++;
       result_ = &key.Results[static_cast<size_t>(resultIndex_)];
       result_->PageState = kPageNone;
+      // Marked at every change, not only at the start: a save during the run clears the mark.
+      key.Modified = true;
       pageUrl_ = result_->Url;
       taken = true;
     } else {
@@ -142,6 +144,7 @@ void TVerify::WorkOnResult() {
     ++key.VerifyDone;
     if (!StillListed(key, result_, resultIndex_)) return;
     result_->PageState = state;
+    key.Modified = true;
     if (state != kPageFailed && kept && !folder.empty()) result_->LocalFile = (folder / "0.htm").string();
     if (!kept && outcome.pageAnswered) run_->display.PageNotSaved(resultIndex_, outcome.notSaved);
     run_->display.ResultChecked(resultIndex_, state);
