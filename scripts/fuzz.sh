@@ -3,8 +3,9 @@
 #   scripts/fuzz.sh smoke              every target for a few seconds over its corpus (CI)
 #   scripts/fuzz.sh campaign [RUNS [TARGET...]]
 #                                      every target (or those named) for RUNS executions (default
-#                                      10 000 000), two at a time; new coverage is merged into fuzz/corpus,
-#                                      results are added to build-fuzz/campaign.txt
+#                                      10 000 000), two at a time; fuzz/corpus is then minimised over
+#                                      what it and the campaign reached; results are added to
+#                                      build-fuzz/campaign.txt
 # FUZZ_MAX_SECONDS, when set, also bounds each target's time.
 # A finding (crash-*, leak-*, timeout-*) is kept in build-fuzz/findings/TARGET/.
 set -euo pipefail
@@ -46,7 +47,9 @@ run_target() {
 case "${1:-smoke}" in
   smoke)
     for target in "${targets[@]}"; do
-      "build-fuzz/fuzz/$target" "fuzz/corpus/$target" -max_total_time=5 -max_len="${max_len[$target]}" \
+      # New inputs go to the first folder, a scratch one: the kept corpus changes only by a campaign's merge.
+      rm -rf "build-fuzz/smoke/$target" && mkdir -p "build-fuzz/smoke/$target"
+      "build-fuzz/fuzz/$target" "build-fuzz/smoke/$target" "fuzz/corpus/$target" -max_total_time=5 -max_len="${max_len[$target]}" \
         -timeout=10 -artifact_prefix=build-fuzz/ >"build-fuzz/$target.smoke.log" 2>&1 ||
         { tail -40 "build-fuzz/$target.smoke.log"; echo "fuzz smoke: $target failed" >&2; exit 1; }
       echo "fuzz smoke: $target ok ($(sed -n 's/.*Done \([0-9]*\) runs.*/\1/p' "build-fuzz/$target.smoke.log") runs)"
@@ -62,9 +65,15 @@ case "${1:-smoke}" in
     printf '%s\n' "${targets[@]}" |
       xargs -P 2 -I{} bash -c 'eval "$max_len_text"; run_target "$1" "$2" || true' _ {} "$runs" |
       tee -a build-fuzz/campaign.txt
+    # The kept corpus becomes the smallest set that covers what it and the campaign reached; named
+    # inputs (the seeds, and the inputs of past findings) stay whatever the merge chose.
     for target in "${targets[@]}"; do
-      "build-fuzz/fuzz/$target" -merge=1 "fuzz/corpus/$target" "build-fuzz/corpus/$target" \
-        -max_len="${max_len[$target]}" >/dev/null 2>&1
+      merged=build-fuzz/merged/$target
+      rm -rf "$merged" && mkdir -p "$merged"
+      "build-fuzz/fuzz/$target" -merge=1 "$merged" "fuzz/corpus/$target" "build-fuzz/corpus/$target" \
+        -max_len="${max_len[$target]}" >"build-fuzz/logs/$target.merge.log" 2>&1
+      find "fuzz/corpus/$target" -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$merged/" \;
+      rm -rf "fuzz/corpus/$target" && mv "$merged" "fuzz/corpus/$target"
     done
     ;;
   *)

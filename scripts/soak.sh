@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The soak under the sanitizers: builds quorvex-soak with AddressSanitizer + UBSan (leaks checked at the
 # end) in build-soak-asan and with ThreadSanitizer in build-soak-tsan, runs each for SECONDS (default
-# 600) with the same SEED (default random) and prints one line per sanitizer: operations, peak RSS and
+# 600) with the same SEED (default random), side by side, and prints one line per sanitizer: operations, peak RSS and
 # the result. Any sanitizer report, hang or failed check fails the script.
 #   scripts/soak.sh [SECONDS] [SEED]        (JOBS=N limits the build's parallel jobs)
 set -uo pipefail
@@ -42,10 +42,15 @@ soak() {
   [ "$result" = passed ]
 }
 
+# The two soaks run side by side, one per core.
 soak asan address ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1 \
-  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 &
+asan_pid=$!
+soak tsan thread TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 &
+tsan_pid=$!
+wait $asan_pid
 asan=$?
-soak tsan thread TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+wait $tsan_pid
 tsan=$?
 echo "== summary (seed $seed) =="
 cat "$logs/asan.line" "$logs/tsan.line"
