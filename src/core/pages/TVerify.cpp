@@ -39,8 +39,6 @@ struct TVerifyRun {
 
 namespace {
 
-constexpr int kOk = 200;
-
 // Worker threads still alive in the process, so that the end of the program can wait for them. Never
 // destroyed: a worker that has just counted itself out may still be leaving the notify when the
 // program ends.

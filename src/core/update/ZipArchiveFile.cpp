@@ -38,10 +38,10 @@ size_t ZipArchiveFile::ReadAt(uint64_t offset, void* buffer, size_t length) cons
 }
 
 const unsigned char* ArchiveWindow::View(uint64_t offset, size_t length) {
-  if (length > kCapacity || offset > file_.Size() || length > file_.Size() - offset) return nullptr;
+  if (length > buffer_.size() || offset > file_.Size() || length > file_.Size() - offset) return nullptr;
   if (offset < start_ || offset + length > start_ + filled_) {
     start_ = offset;
-    filled_ = file_.ReadAt(offset, buffer_.data(), kCapacity);
+    filled_ = file_.ReadAt(offset, buffer_.data(), buffer_.size());
     if (filled_ < length) return nullptr;
   }
   return buffer_.data() + (offset - start_);

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,7 +30,9 @@ class ArchiveWindow {
  public:
   static constexpr size_t kCapacity = size_t{256} * 1024;  // more than the largest record (46 + 3 * 65535)
 
-  explicit ArchiveWindow(const ZipArchiveFile& file) : file_(file), buffer_(kCapacity) {}
+  // A small archive gets a window of its own size.
+  explicit ArchiveWindow(const ZipArchiveFile& file)
+      : file_(file), buffer_(static_cast<size_t>(std::min<uint64_t>(kCapacity, file.Size()))) {}
 
   // The bytes [offset, offset + length), or nullptr when the file ends before them. The pointer stays
   // valid until the next call.
