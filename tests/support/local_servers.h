@@ -19,9 +19,6 @@
 
 namespace quorvex::test {
 
-// A port on 127.0.0.1 that was free a moment ago.
-uint16_t FreeLoopbackPort();
-
 struct NginxSettings {
   // Directives added inside the server block, e.g. "location = /old { return 301 /new; }"; the texts
   // {PORT} and {TLS_PORT} in them stand for the ports chosen at start.

@@ -4,7 +4,10 @@
 
 #include <thread>
 
+#include "core/app/LayoutConfig.h"
+#include "core/app/ProgramDirs.h"
 #include "core/common/file_io.h"
+#include "core/update/engine_archive.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -48,4 +51,62 @@ TEST(Options, ConcurrentSavesLeaveTheFileEqualToTheTable) {
     NameValueList expected(table.Lines());
     ASSERT_EQ(ReadWholeFile(file).value(), expected.ToText()) << "round " << round;
   }
+}
+
+namespace {
+TLayoutConfig WindowNow() {
+  TLayoutConfig now;
+  now.WindowState = TWindowState::Maximised;
+  now.Left = 7;
+  now.Top = 8;
+  now.Width = 900;
+  now.Height = 700;
+  return now;
+}
+}  // namespace
+
+TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBounds) {
+  test::TempDir dir;
+  const TLayoutConfig missing = TLayoutConfig::Load(dir / "Config.txt", WindowNow());
+  EXPECT_EQ(missing.ToList().ToText(), WindowNow().ToList().ToText());
+
+  NameValueList list;
+  list.SetText("tvKey=abc\r\npnShowKey=\r\npnShowTree=0\r\nWindowState=0\r\nWidth=640\r\nTitleFont=1,2,3,4\r\n"
+               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\n");
+  TLayoutConfig current = WindowNow();
+  current.Look.Font(TListFont::Title).Face = "Created";
+  const TLayoutConfig read = TLayoutConfig::FromList(list, current);
+  EXPECT_EQ(read.TreeHeight, 130);  // unreadable: the default
+  EXPECT_TRUE(read.ShowKey);        // shown unless exactly "0"
+  EXPECT_FALSE(read.ShowTree);
+  EXPECT_FALSE(read.SelectedTreeKey.has_value());
+  EXPECT_EQ(read.WindowState, TWindowState::Normal);
+  EXPECT_EQ(read.Width, 640);
+  EXPECT_EQ(read.Left, 7);  // missing bound: the window's current one
+  EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
+  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 3, "Sans"}));
+  EXPECT_FALSE(read.Look.DisplayGrid);
+
+  list.SetText("WindowState=2\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
+  EXPECT_EQ(TLayoutConfig::FromList(list, WindowNow()).Width, 900);  // maximised ignores the bounds
+}
+
+TEST(ProgramDirs, FoldersHangBelowTheProgramAndStartUpMakesTheDataFolders) {
+  test::TempDir dir;
+  SetProgramDir(dir / "new/program");
+  const std::string program = (dir / "new/program/").string();
+  EXPECT_EQ(ProgramDir(), program);
+  EXPECT_EQ(EngineDir(), program + "Engines1/");
+  EXPECT_EQ(LocalEngineArchive(), program + "Engine1-1.zip");
+  CreateDataFolders();  // with their missing parents
+  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(program + folder)) << folder;
+  }
+  EXPECT_FALSE(std::filesystem::exists(EngineDir()));  // filled by the engine update alone
+
+  // A folder that cannot be made is passed over; the ones after it are still made.
+  SetProgramDir(dir / "blocked");
+  dir.Write("blocked/SearchResult", "a file where the folder should be");
+  CreateDataFolders();
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "blocked/LocalFile"));
 }

@@ -7,7 +7,11 @@
 #include "core/app/Options.h"
 #include "core/common/file_io.h"
 #include "core/net/url.h"
+#include "core/pages/page_folder.h"
 #include "support/local_servers.h"
+#include "support/loopback_server.h"
+#include "support/mounted_folder.h"
+#include "support/test_support.h"
 #include "verify_test_support.h"
 
 namespace quorvex::test {
@@ -131,7 +135,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
 
 TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   Options().SetValue("VerifyTimeOut", "5");  // bounds a request whose abort came before it started
-  LoopbackServer silent({ScriptedReply{true, 0, "", true}});
+  LoopbackServer silent({Stall()});
   std::vector<std::string> urls;
   for (int i = 0; i < 30; ++i) urls.push_back(silent.Url("/p" + std::to_string(i)));
   AddResults(key, urls);
@@ -151,6 +155,50 @@ TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   EXPECT_EQ(key.VerifyNext, kVerifyWorkers);
   EXPECT_EQ(key.VerifyDone, 0);
   EXPECT_EQ(PageStates(key), std::vector<int>(30, kPageNone));
+}
+
+
+TEST(PageFolderTest, ANameTheFileSystemRefusesIsMappedAndFoundAgain) {
+  TempDir localFiles;
+  const std::string shortUrl = "http://example.com/a?b=c";
+  EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+
+  const std::string longUrl = "http://example.com/" + std::string(400, 'x') + "?q=*|";
+  const std::filesystem::path mapped = CreateLocalPageFolder(localFiles.Path(), longUrl);
+  ASSERT_FALSE(mapped.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(mapped));
+  EXPECT_LE(mapped.filename().string().size(), 255u);
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), longUrl), mapped);
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+  // Another long URL with the same start gets a folder of its own.
+  EXPECT_NE(CreateLocalPageFolder(localFiles.Path(), longUrl + "2"), mapped);
+  // An empty address never means the LocalFile folder itself.
+  EXPECT_NE(CreateLocalPageFolder(localFiles.Path(), ""), localFiles.Path());
+}
+
+
+TEST(FullDiskDownload, APageThatFindsNoRoomFailsWithItsReasonAndTheEarlierCopyStays) {
+  MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"Content-Type: text/html"}, "<p>new copy</p>")});
+  const std::string url = server.Url("/page.htm");
+  const std::filesystem::path folder = CreateLocalPageFolder(disk.Path(), url);
+  ASSERT_TRUE(WriteFileAtomically(folder / "0.htm", "<p>earlier copy</p>"));
+  disk.Fill();
+
+  QueueDispatcher dispatcher;
+  RecordingVerifyDisplay display;
+  TOneKey key("pages", 0, 0, 0);
+  AddResults(key, {url});
+  StartVerify(key, kDownloadMode, dispatcher, display, disk.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+
+  EXPECT_EQ(PageStates(key), std::vector<int>{kPageFailed});
+  EXPECT_TRUE(key.Results[0].LocalFile.empty());
+  ASSERT_EQ(display.notSaved.size(), 1u);
+  EXPECT_NE(display.notSaved[0].find("No space left on device"), std::string::npos) << display.notSaved[0];
+  EXPECT_EQ(ReadWholeFile(folder / "0.htm"), "<p>earlier copy</p>");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ ScriptedReply TenNewHits(size_t connection) {
     const std::string id = std::to_string(connection) + "-" + std::to_string(i);
     hits.push_back({"http://many.example/" + id, "hit " + id, "s"});
   }
-  return Answer(ResultPage(hits));
+  return Sends(ResultPage(hits));
 }
 
 class SearchRun : public ::testing::Test {
@@ -62,17 +62,6 @@ class SearchRun : public ::testing::Test {
     run_.StopSearch();
   }
 
-  const TOneResult* Find(const TOneKey& key, const std::string& url) const {
-    return key.Results.Find(TResultList::KeyOf(url));
-  }
-  // The result of url; a missing one fails the test (and reads as an empty result).
-  const TOneResult& Found(const TOneKey& key, const std::string& url) const {
-    static const TOneResult kMissing;
-    const TOneResult* result = Find(key, url);
-    if (result == nullptr) ADD_FAILURE() << "no result " << url;
-    return result != nullptr ? *result : kMissing;
-  }
-
   // The search is over and everything it made is gone.
   void ExpectEnded() {
     EXPECT_EQ(app_.CurrentSearch, nullptr);
@@ -94,15 +83,15 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   const Hit r1{"http://one.example/a", "first", "s"};
   const Hit r3{"http://three.example/c", "third", "s"};
   // Alpha's third page only repeats a result (in capitals): paging ends there.
-  LoopbackServer alpha(std::vector{Answer(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
-                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
-                                   Answer(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
-  LoopbackServer beta(std::vector{Answer(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
-                                  Answer(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
-                                  Answer(ResultPage({}), 150)});
-  LoopbackServer delta(std::vector{Answer(ResultPage({r1, {"http://six.example/f", "sixth", "s"}}), 100),
-                                   Answer("HTTP/1.0 404 Not Found\r\n\r\n")});
-  LoopbackServer epsilon(std::vector{Answer(ResultPage({r1, r3}), 300)});
+  LoopbackServer alpha(std::vector{Sends(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
+                                   Sends(ResultPage({r3}), 50), Sends(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
+                                   Sends(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
+  LoopbackServer beta(std::vector{Sends(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
+                                  Sends(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
+                                  Sends(ResultPage({}), 150)});
+  LoopbackServer delta(std::vector{Sends(ResultPage({r1, {"http://six.example/f", "sixth", "s"}}), 100),
+                                   Sends("HTTP/1.0 404 Not Found\r\n\r\n")});
+  LoopbackServer epsilon(std::vector{Sends(ResultPage({r1, r3}), 300)});
   Define("alpha.txt", ListDefinition(alpha.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
   Define("beta.txt", ListDefinition(beta.Url("/s?q=$key$&p=$page$"), "Page=0,10,Next\n"));
   Define("delta.txt", ListDefinition(delta.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
@@ -157,7 +146,7 @@ TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
 
 TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
   SilentNameServer nameServer;
-  LoopbackServer slow(std::vector{Answer(ResultPage({{"http://slow.example/1", "one", "s"}})), Stall()});
+  LoopbackServer slow(std::vector{Sends(ResultPage({{"http://slow.example/1", "one", "s"}})), Stall()});
   Define("slow.txt", ListDefinition(slow.Url("/?p=$page$"), "Page=0,10\n"));
   Define("unknown.txt", ListDefinition("http://blackhole.test/?q=$key$"));
   TOneKey* key = Search("k", {"Slow=slow.txt", "Unknown=unknown.txt"});
@@ -208,9 +197,9 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   const std::string gb = "\xD6\xD0\xCE\xC4";  // "中文"
   const std::string big5 = "\xA4\xA4\xA4\xE5";
   const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";
-  LoopbackServer utf(std::vector{Answer(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
-  LoopbackServer big(std::vector{Answer(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
-  LoopbackServer plain(std::vector{Answer(ResultPage({{"http://gb.example/", gb, gb}}))});
+  LoopbackServer utf(std::vector{Sends(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
+  LoopbackServer big(std::vector{Sends(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
+  LoopbackServer plain(std::vector{Sends(ResultPage({{"http://gb.example/", gb, gb}}))});
   Define("utf.txt", ListDefinition(utf.Url("/?q=$key$"), "Version=1\nCharset=utf-8\n"));
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
@@ -223,15 +212,14 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
   ASSERT_EQ(key->Results.Count(), 3u);
   EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
-  const TOneResult* fromBig = Find(*key, "http://big.example/" + big5);  // URLs stay
-  ASSERT_NE(fromBig, nullptr);
-  EXPECT_EQ(fromBig->Title, gb);
-  EXPECT_EQ(fromBig->Summary, gb + " s");
+  const TOneResult& fromBig = Found(*key, "http://big.example/" + big5);  // URLs stay
+  EXPECT_EQ(fromBig.Title, gb);
+  EXPECT_EQ(fromBig.Summary, gb + " s");
   EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
 }
 
 TEST_F(SearchRun, EnginesTakeTheProxyFromTheOptions) {
-  LoopbackServer proxy(std::vector{Answer(ResultPage({{"http://via.example/1", "via proxy", "s"}}))});
+  LoopbackServer proxy(std::vector{Sends(ResultPage({{"http://via.example/1", "via proxy", "s"}}))});
   Options().SetValue("EnableProxy", "1");
   Options().SetValue("Proxy", "127.0.0.1");
   Options().SetValue("ProxyPort", std::to_string(proxy.Port()));

@@ -5,8 +5,10 @@
 #include <limits>
 
 #include "core/store/TOneKey.h"
+#include "search_test_support.h"
 
 using namespace quorvex;
+using quorvex::test::Found;
 
 namespace {
 
@@ -16,13 +18,6 @@ class Merge : public ::testing::Test {
            const std::string& summary = "none") {
     const TMergeContext context{words_, updateMode_, updateStart_, now_};
     return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
-  }
-  const TOneResult* Find(std::string_view url) const { return key_.Results.Find(TResultList::KeyOf(url)); }
-  // The result of url; a missing one fails the test (and reads as an empty result).
-  const TOneResult& Found(std::string_view url) const {
-    static const TOneResult kMissing;
-    if (Find(url) == nullptr) ADD_FAILURE() << "no result " << url;
-    return Find(url) != nullptr ? *Find(url) : kMissing;
   }
 
   TOneKey key_{"x y", 45000.0, 0, 0};
@@ -53,30 +48,28 @@ TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturatin
 
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
-  const int scoreOfA = Found("http://host.com/a/b").Score;
+  const int scoreOfA = Found(key_, "http://host.com/a/b").Score;
   EXPECT_EQ(key_.ResultCount, 1);
   EXPECT_TRUE(key_.Modified);
 
   EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
-  const TOneResult* result = Find("http://host.com/a/b");
-  ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->Engines, "A;B");
-  EXPECT_EQ(result->Score, scoreOfA + 40);
-  EXPECT_EQ(result->Title, "x title");
+  const TOneResult& result = Found(key_, "http://host.com/a/b");
+  EXPECT_EQ(result.Engines, "A;B");
+  EXPECT_EQ(result.Score, scoreOfA + 40);
+  EXPECT_EQ(result.Title, "x title");
 
   // The same engine again (from another page) changes nothing.
   EXPECT_FALSE(Add("http://host.com/a/b", "B", 80));
-  EXPECT_EQ(result->Score, scoreOfA + 40);
+  EXPECT_EQ(result.Score, scoreOfA + 40);
 }
 
 TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
   ASSERT_TRUE(Add("  http://h.com/q?a=1&amp;b=2/ \r\n", "A", 100, " Tom &amp; Jerry ", "&lt;b&gt; "));
-  const TOneResult* result = Find("http://h.com/q?a=1&b=2");
-  ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->Url, "http://h.com/q?a=1&b=2");
-  EXPECT_EQ(result->Title, "Tom & Jerry");
-  EXPECT_EQ(result->Summary, "<b>");
-  EXPECT_EQ(result->Found, now_);
+  const TOneResult& result = Found(key_, "http://h.com/q?a=1&b=2");
+  EXPECT_EQ(result.Url, "http://h.com/q?a=1&b=2");
+  EXPECT_EQ(result.Title, "Tom & Jerry");
+  EXPECT_EQ(result.Summary, "<b>");
+  EXPECT_EQ(result.Found, now_);
 
   TOneKey untouched("k", 45000.0, 0, 0);
   const TMergeContext context{words_, false, 0, now_};
@@ -112,17 +105,17 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   ASSERT_TRUE(Add("http://h.com/edge", "A", 100));
   updateStart_ = now_;
   EXPECT_FALSE(Add("http://h.com/edge", "B", 100, "other"));
-  EXPECT_EQ(Found("http://h.com/edge").Engines, "A;B");
+  EXPECT_EQ(Found(key_, "http://h.com/edge").Engines, "A;B");
 }
 
 TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
   const int most = std::numeric_limits<int>::max();
   ASSERT_TRUE(Add("http://h.com/w", "A", most));
-  EXPECT_EQ(Found("http://h.com/w").Score, most);
+  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
   EXPECT_FALSE(Add("http://h.com/w", "B", most));
-  EXPECT_EQ(Found("http://h.com/w").Score, most);
+  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
   ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
-  EXPECT_EQ(Found("http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
+  EXPECT_EQ(Found(key_, "http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
 
 #include "core/store/TOneKey.h"
 #include "core/view/TFilter.h"
+#include "core/view/list_look.h"
 #include "core/view/result_order.h"
+#include "core/view/score_text.h"
 
 using namespace quorvex;
 
@@ -104,4 +107,24 @@ TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
   EXPECT_EQ(Shown(nothing, 1), "");
   EXPECT_EQ(cursor_.SelectedIndex, 0);
   EXPECT_EQ(cursor_.TopIndex, 0);
+}
+
+TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
+  std::setlocale(LC_ALL, "de_DE.UTF-8");  // where installed: the separator must stay a point
+  EXPECT_EQ(ScoreText(7), "10.00%");
+  EXPECT_EQ(ScoreText(INT_MIN), "10.00%");
+  EXPECT_EQ(ScoreText(8), "20.83%");
+  EXPECT_EQ(ScoreText(100), "93.63%");
+  EXPECT_EQ(ScoreText(INT_MAX), "100.00%");
+  std::setlocale(LC_ALL, "C");
+}
+
+// A face with a quote in it (read from an unquoted item) is saved so that it reads back.
+TEST(FontText, FaceWithAQuoteReadsBack) {
+  TFontSpec font;
+  FontFromText("255,1,-12,3,tat\"x\"", font, kFontDefaults[0]);
+  ASSERT_EQ(font.Face, "tat\"x\"");
+  TFontSpec reread;
+  FontFromText(FontToText(font), reread, kFontDefaults[0]);
+  EXPECT_EQ(reread, font);
 }

@@ -2,6 +2,8 @@
 // before its shut-down loses nothing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/app/ProgramDirs.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
@@ -53,4 +55,16 @@ TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
            ReadWorkFile("AllKey.txt").find("alpha") == std::string::npos;
   }));
   EXPECT_NE(ReadWorkFile("AllKey.txt").find("beta"), std::string::npos);
+}
+
+TEST_F(WindowTest, AShutDownThatCannotWriteAFileNamesItInOneWarningAndStillWritesTheOthers) {
+  std::filesystem::create_directory(workDir_ / "Config.txt");  // no file can be renamed over a folder
+  Open();
+  MessageBoxAnswerer answerer;
+  Close();
+  ASSERT_EQ(answerer.texts.size(), 1);
+  EXPECT_TRUE(answerer.texts[0].contains("Config.txt"));
+  EXPECT_FALSE(answerer.texts[0].contains("AllKey.txt"));
+  EXPECT_NE(ReadWorkFile("AllKey.txt"), "(missing)");
+  EXPECT_NE(ReadProgramFile("Engines1/Index.txt"), "(missing)");
 }

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "core/net/TSHttp.h"
-#include "http_test_helpers.h"
+#include "support/loopback_server.h"
 #include "support/silent_name_server.h"
 
 namespace quorvex::test {
@@ -123,8 +123,7 @@ TEST(TSHttpSizeCap, AllowsAnAnswerUpToTheCapAndFailsOneByteMore) {
   const std::string answer = Answer("HTTP/1.0 200 OK", {"Content-Length: 1000"}, std::string(1000, 'b'));
   // Small on the wire, but a string per byte once split into header lines.
   const std::string manyLines = "HTTP/1.0 200 OK" + std::string(300, '\n') + "\r\n\r\n";
-  LoopbackServer server({ScriptedReply{true, 0, answer, false}, ScriptedReply{true, 0, answer, false},
-                         ScriptedReply{true, 0, manyLines, false}});
+  LoopbackServer server({Sends(answer), Sends(answer), Sends(manyLines)});
   TSHttp http;
   http.MaxResponseBytes = answer.size();
   http.Request(server.Url("/"), TSHttp::kGet);

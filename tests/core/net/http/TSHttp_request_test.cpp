@@ -2,10 +2,12 @@
 
 #include "core/common/file_io.h"
 #include "core/net/TSHttp.h"
-#include "http_test_helpers.h"
+#include "support/local_servers.h"
 
 namespace quorvex::test {
 namespace {
+
+constexpr const char* kAgentLine = "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; Windows NT 5.0)\r\n";
 
 std::string RequestText(const std::string& requestLine, const std::string& extra = "", const std::string& host = "127.0.0.1") {
   return requestLine + "\r\n" + kAgentLine + "Host: " + host + "\r\n" + extra + "\r\n";
@@ -41,12 +43,10 @@ TEST(TSHttpRequest, WritesTheRequestTextByteForByte) {
 
 TEST(TSHttpRequest, SplitsTheAnswerIntoStatusHeadersAndBody) {
   LoopbackServer server({
-      {true, 0,
-       "HTTP/1.1 404 Not Found\r\nContent-Type:  text/html \t\r\nX-Odd\rSet-Cookie: a=1\n"
-       "NoColonHere\r\nset-cookie: b=2\r\n\r\nbody\r\n\r\nwith a blank line",
-       false},
+      Sends("HTTP/1.1 404 Not Found\r\nContent-Type:  text/html \t\r\nX-Odd\rSet-Cookie: a=1\n"
+            "NoColonHere\r\nset-cookie: b=2\r\n\r\nbody\r\n\r\nwith a blank line"),
       Reply("HTTP/1.0 abc Broken", {}, "x"),
-      {true, 0, "HTTP/1.0 200 OK\nServer: lf-only\n\nbody", false},  // LF LF is no header block
+      Sends("HTTP/1.0 200 OK\nServer: lf-only\n\nbody"),  // LF LF is no header block
       // The blank line starts at byte 65534: it straddles the end of the first 64 KiB that are read.
       Reply("HTTP/1.0 200 OK", {"X-Pad: " + std::string(65510, 'p')}, "body"),
       ScriptedReply{},  // closes without a word
@@ -159,6 +159,29 @@ TEST(TSHttpRequest, FailuresOnTheWayGive510AndKeepTheLastHeaders) {
     EXPECT_EQ(http.GetHeader("X-Kept"), "1");
     EXPECT_EQ(http.Body, "");
   }
+}
+
+TEST(FetchCommand, PrintsStatusHeadersAndTheRawBodyAndPassesItsOptionsOn) {
+  const std::string body("binary\0\r\nbody\xff", 14);
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"Server: test", "X-Two: 2"}, body), Reply("HTTP/1.0 204 No Content")});
+  TempDir dir;
+  const CliResult result = RunCli({"fetch", "--cookie", "c=1", "--referer", "http://r/", "--timeout", "5", "--save",
+                                   (dir / "copy").string(), server.Url("/page")});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "200\nServer: test\nX-Two: 2\n\n" + body);
+  EXPECT_EQ(ReadWholeFile(dir / "copy"), body);
+  EXPECT_EQ(RunCli({"fetch", "--head", server.Url("/h")}).out, "204\n\n");
+  RunCli({"fetch", "--post", "--proxy", "127.0.0.1:" + std::to_string(server.Port()), "http://example.test/p?a=1"});
+  const std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_NE(requests[0].find("\r\nCookie: c=1\r\nReferer: http://r/\r\n"), std::string::npos);
+  EXPECT_TRUE(requests[1].starts_with("HEAD /h HTTP/1.0\r\n"));
+  EXPECT_TRUE(requests[2].starts_with("POST http://example.test/p HTTP/1.0\r\n"));
+
+  // A failed request is an answer too: exit status 0.
+  const CliResult refused = RunCli({"fetch", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/"});
+  EXPECT_EQ(refused.exitCode, 0);
+  EXPECT_EQ(refused.out, "510\n\n");
 }
 
 }  // namespace
