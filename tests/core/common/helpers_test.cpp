@@ -130,15 +130,13 @@ TEST(CommaList, HighBytesStayInsideItemsAndNulEndsTheList) {
 }
 
 
-TEST(NameValueList, LookupIgnoresCaseTakesFirstAndSplitsAtFirstEquals) {
-  NameValueList list({"Key=a=b", "key=second", "novalue", "Empty="});
-  EXPECT_EQ(list.Value("KEY"), "a=b");
-  EXPECT_EQ(list.Value("novalue"), "");
-  EXPECT_EQ(list.IndexOfName("novalue"), -1);
-  EXPECT_EQ(list.IndexOfName("empty"), 3);
-}
+TEST(NameValueList, LookupIgnoresCaseTakesFirstSplitsAtFirstEqualsAndStoreReplacesAppendsOrRemoves) {
+  NameValueList lookup({"Key=a=b", "key=second", "novalue", "Empty="});
+  EXPECT_EQ(lookup.Value("KEY"), "a=b");
+  EXPECT_EQ(lookup.Value("novalue"), "");
+  EXPECT_EQ(lookup.IndexOfName("novalue"), -1);
+  EXPECT_EQ(lookup.IndexOfName("empty"), 3);
 
-TEST(NameValueList, StoreReplacesFirstAppendsOrRemoves) {
   NameValueList list({"a=1", "b=2", "A=3"});
   list.SetValue("A", "9");
   EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "b=2", "A=3"}));

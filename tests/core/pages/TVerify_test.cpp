@@ -90,14 +90,12 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
             other + "/busy.gif\"><img src=\"" + other +
             "/after.gif\">"
             "<iframe src=\"l1.html\"></iframe></body></html>");
-  Serve(nginx, "site/next.html", "next");
-  Serve(nginx, "site/frame.html", "<meta http-equiv=refresh content=\"3\">frame");
-  Serve(nginx, "site/bg.JPG", kJpeg);
-  Serve(nginx, "site/pic.PNG", kPng);
-  Serve(nginx, "site/photo.JPG", kJpeg);
-  Serve(nginx, "site/fake.gif", kPng);
-  Serve(nginx, "site/in.png", kPng);
-  Serve(nginx, "after.gif", "GIF89a");
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"site/next.html", "next"}, {"site/frame.html", "<meta http-equiv=refresh content=\"3\">frame"},
+           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.JPG", kJpeg}, {"site/fake.gif", kPng},
+           {"site/in.png", kPng}, {"after.gif", "GIF89a"}}) {
+    Serve(nginx, name, bytes);
+  }
   for (int level = 1; level <= 4; ++level) {
     Serve(nginx, "site/l" + std::to_string(level) + ".html",
           "<iframe src=\"l" + std::to_string(level + 1) + ".html\"></iframe>");

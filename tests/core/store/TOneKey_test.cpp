@@ -74,7 +74,6 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
   EXPECT_TRUE(reread.Loaded);
   EXPECT_EQ(reread.ResultCount, 2);
   EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
-
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {

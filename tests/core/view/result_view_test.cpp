@@ -79,7 +79,6 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
   EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
   EXPECT_LT(CompareFolded("ab", "AB!"), 0);
-
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
