@@ -10,22 +10,9 @@ using namespace quorvex;
 namespace {
 
 const std::string kIndex =
-    "; kept as it is\r\n"
-    "[News,3]\r\n"
-    "Daily Wire=daily.txt\r\n"
-    "Old Press=oldpress.txt,0\r\n"
-    "On Again=on.txt,1\r\n"
-    "Odd Flag=odd.txt,0,more\r\n"
-    "Spaced=my engine.txt,0\r\n"
-    "no equals sign\r\n"
-    "\r\n"
-    "[Web]\r\n"
-    "Alpha=alpha.txt\r\n"
-    "[Pictures,x]\r\n"
-    "[Blank,3] \r\n"
-    "[]\r\n"
-    "[News,4]\r\n"
-    "Shadowed=shadow.txt\r\n";
+    "; kept as it is\r\n[News,3]\r\nDaily Wire=daily.txt\r\nOld Press=oldpress.txt,0\r\nOn Again=on.txt,1\r\n"
+    "Odd Flag=odd.txt,0,more\r\nSpaced=my engine.txt,0\r\nno equals sign\r\n\r\n[Web]\r\nAlpha=alpha.txt\r\n"
+    "[Pictures,x]\r\n[Blank,3] \r\n[]\r\n[News,4]\r\nShadowed=shadow.txt\r\n";
 
 class EngineIndexTest : public ::testing::Test {
  protected:

@@ -35,9 +35,7 @@ std::string ScanEvents(std::string_view html) {
 
 std::string Rebuilt(std::string_view html) {
   THtmlParser parser;
-  parser.Content = html;
-  parser.SaveChange = true;
-  parser.Parse();
+  ScanEvents(parser, html, true);
   return parser.Content;
 }
 

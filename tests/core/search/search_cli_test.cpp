@@ -74,9 +74,10 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   engines.Write("Index.txt", "[One,1]\r\nA=a.txt\r\n[Two]\r\nB=b.txt\r\nC=c.txt,0\r\nD=d.txt\r\n");
   for (const char* name : {"a", "b", "c"}) engines.Write(name + std::string(".txt"), ListDefinition(name + std::string(".html")));
   engines.Write("d.txt", ListDefinition("http://127.0.0.1:1/"));
-  engines.Write("a.html", ResultFile({{"http://a.example/x", "title", "s"}}));
-  engines.Write("b.html", ResultFile({{"http://b.example/\\\t", "title", "s"}}));
-  engines.Write("c.html", ResultFile({{"http://c.example/", "title", "s"}}));
+  for (const auto& [page, url] : {std::pair{"a.html", "http://a.example/x"}, {"b.html", "http://b.example/\\\t"},
+                                  {"c.html", "http://c.example/"}}) {
+    engines.Write(page, ResultFile({{url, "title", "s"}}));
+  }
   const CliResult result =
       RunCli({"search", "--engines", engines.Path().string(), "--category", "Two", "--per-engine", "3", "--", "-k"});
   ASSERT_EQ(result.exitCode, 0) << result.err;

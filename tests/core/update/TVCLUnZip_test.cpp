@@ -181,16 +181,12 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
 
 TEST(TVCLUnZip, HostileNamesAndSymlinksStayInsideTheDestination) {
   const TempDir dir;
-  Extraction names(dir.Write("names.zip", BuildZip({{"../up.txt", "1"},
-                                                    {"../../upup.txt", "2"},
-                                                    {"/etc/abs.txt", "3"},
-                                                    {"C:\\windows\\drive.txt", "4"},
-                                                    {"a/../../mid.txt", "5"},
-                                                    {"..\\..\\back.txt", "6"},
-                                                    {"./dot/./x.txt", "7"},
-                                                    {"sub/..", "8"},
-                                                    {std::string("nul\0/../../z.txt", 16), "9"}})),
-                   dir / "box/dest");
+  Extraction names(
+      dir.Write("names.zip", BuildZip({{"../up.txt", "1"}, {"../../upup.txt", "2"}, {"/etc/abs.txt", "3"},
+                                       {"C:\\windows\\drive.txt", "4"}, {"a/../../mid.txt", "5"},
+                                       {"..\\..\\back.txt", "6"}, {"./dot/./x.txt", "7"}, {"sub/..", "8"},
+                                       {std::string("nul\0/../../z.txt", 16), "9"}})),
+      dir / "box/dest");
   EXPECT_EQ(names.Run(), 8);
   const TreeFacts tree = SnapshotTree(dir / "box/dest");
   for (const char* path :
