@@ -20,15 +20,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::set<std::string> EngineSet(const std::string& engines) {
-  std::set<std::string> names;
-  for (size_t from = 0, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
-    semicolon = engines.find(';', from);
-    names.insert(engines.substr(from, semicolon - from));
-  }
-  return names;
-}
-
 // Ten results a page, new on every page.
 ScriptedReply TenNewHits(size_t connection) {
   std::vector<Hit> hits;
@@ -114,8 +105,8 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   ASSERT_EQ(key->Results.Count(), 6u);
   EXPECT_EQ(key->ResultCount, 6);
   EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
-  EXPECT_EQ(EngineSet(Found(*key, r1.url).Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
-  EXPECT_EQ(EngineSet(Found(*key, r3.url).Engines), (std::set<std::string>{"Alpha", "Epsilon"}));
+  EXPECT_EQ(EngineNames(Found(*key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
+  EXPECT_EQ(EngineNames(Found(*key, r3.url).Engines), (std::multiset<std::string>{"Alpha", "Epsilon"}));
   EXPECT_EQ(display_.engines["Alpha"].failure, "");
   EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
   EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -22,14 +21,9 @@ std::vector<std::string> WithSortedEngines(const std::string& out) {
   for (const std::string& line : SplitLines(out)) {
     if (line.empty()) continue;
     const size_t tab = line.rfind('\t');
-    std::vector<std::string> names;
-    for (size_t from = tab + 1, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
-      semicolon = line.find(';', from);
-      names.push_back(line.substr(from, semicolon - from));
-    }
-    std::sort(names.begin(), names.end());
     std::string sorted = line.substr(0, tab + 1);
-    for (size_t i = 0; i < names.size(); ++i) sorted += (i ? ";" : "") + names[i];
+    for (const std::string& name : EngineNames(std::string_view(line).substr(tab + 1))) sorted += name + ";";
+    sorted.pop_back();
     lines.push_back(sorted);
   }
   return lines;

@@ -58,6 +58,15 @@ std::string ListDefinition(const std::string& url, const std::string& headerLine
          (languageRule.empty() ? "" : "---\n" + languageRule + "\n");
 }
 
+std::multiset<std::string> EngineNames(std::string_view engines) {
+  std::multiset<std::string> names;
+  for (size_t from = 0, semicolon = 0; semicolon != std::string_view::npos; from = semicolon + 1) {
+    semicolon = engines.find(';', from);
+    names.emplace(engines.substr(from, semicolon - from));
+  }
+  return names;
+}
+
 const TOneResult& Found(const TOneKey& key, std::string_view url) {
   static const TOneResult kMissing;
   const TOneResult* result = key.Results.Find(TResultList::KeyOf(url));

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ std::vector<std::string> Targets(const LoopbackServer& server);
 // languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
 std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
                            const std::string& languageRule = "L,$4,ENG");
+
+// The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
+std::multiset<std::string> EngineNames(std::string_view engines);
 
 // The result of url in key; a missing one fails the test (and reads as an empty result).
 const TOneResult& Found(const TOneKey& key, std::string_view url);

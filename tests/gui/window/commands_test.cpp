@@ -19,7 +19,7 @@ using namespace quorvex::test;
 using Commands = WindowTest;
 
 TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
-  WriteWorkFile("AllKey.txt",
+  workDir_.Write("AllKey.txt",
                 "alpha,\"Offline demo\",0,45000.5,3,,0,0\r\nbeta,\"Offline demo\",0,45000.5,3,,0,0\r\n");
   TfmMetaSearch& window = Open();
   window.lvKey->selectAll();

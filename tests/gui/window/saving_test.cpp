@@ -37,7 +37,7 @@ TEST_F(Saving, AnEndedSearchIsOnDiskForTheNextStartWithoutAShutDown) {
 }
 
 TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
-  WriteWorkFile("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
   TfmMetaSearch& window = Open();
   window.AddClass(true);
   window.tvKey->currentItem()->setText(0, "Recipes");  // as the in-place editor commits a rename

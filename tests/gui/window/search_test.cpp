@@ -80,7 +80,7 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
 TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {
   LoopbackServer silent({Stall()});
   UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  WriteWorkFile("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
   TfmMetaSearch& window = Open();
   ASSERT_EQ(window.lvKey->topLevelItemCount(), 2);
   {

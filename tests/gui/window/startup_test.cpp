@@ -33,9 +33,9 @@ TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShu
 }
 
 TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
-  WriteProgramFile("KeyTree.txt", "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
-  WriteWorkFile("AllKey.txt", kTwoKeys);
-  WriteWorkFile("Config.txt",
+  programDir_.Write("KeyTree.txt", "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
+  workDir_.Write("AllKey.txt", kTwoKeys);
+  workDir_.Write("Config.txt",
                 "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
                 "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
   TfmMetaSearch& window = Open();
@@ -60,8 +60,8 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
 }
 
 TEST_F(Startup, InvalidTreeLevelIsReportedAndTheRestOfTheStartUpSkipped) {
-  WriteProgramFile("KeyTree.txt", "Top\r\n\tA\r\n\t\t\tDeep\r\n");
-  WriteWorkFile("AllKey.txt", kTwoKeys);
+  programDir_.Write("KeyTree.txt", "Top\r\n\tA\r\n\t\t\tDeep\r\n");
+  workDir_.Write("AllKey.txt", kTwoKeys);
   MessageBoxAnswerer answerer;
   TfmMetaSearch& window = Open();
   EXPECT_EQ(answerer.texts, QStringList{"Invalid level (3) for item \"Deep\""});
