@@ -131,13 +131,9 @@ TEST(NextPageLink, TheLinkWhoseTrimmedTextIsTheNextLinkTextIsFollowed) {
   EXPECT_EQ(RunPage(bare, "<a href=n5>Next</a>").nextPageTarget, "");
 }
 
-namespace {
-
 constexpr const char* kPage =
     "<html><body><div class=r><a href=\"http://a/1\">one</a><p>first</p></div>"
     "<div class=r><a href=\"http://a/2\">two</a><p>second</p></div><!-- x --><a href=n>Next</a></body></html>";
-
-}  // namespace
 
 TEST(HostileDefinitions, DegenerateFilesAndShortRulesFindNothingOrChangeNothing) {
   for (const char* text : {"", "---", "---\n---", "\n\n\n", "=\n==\n---\n \n---\n", "---\n@\n&\n|\n;;;\n,,,\n---"}) {
