@@ -1,6 +1,7 @@
 #include "core/pages/TVerify.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -8,6 +9,7 @@
 #include "core/common/file_io.h"
 #include "core/net/url.h"
 #include "core/pages/page_folder.h"
+#include "core/store/TOneKey.h"
 #include "support/local_servers.h"
 #include "support/loopback_server.h"
 #include "support/mounted_folder.h"
@@ -197,6 +199,42 @@ TEST(FullDiskDownload, APageThatFindsNoRoomFailsWithItsReasonAndTheEarlierCopySt
   EXPECT_NE(display.notSaved[0].find("No space left on device"), std::string::npos) << display.notSaved[0];
   EXPECT_EQ(ReadWholeFile(folder / "0.htm"), "<p>earlier copy</p>");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+
+TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
+  QUORVEX_REQUIRE_PROGRAM("nginx");
+  NginxServer nginx;
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "ok.html", "<img src=a.gif>"));
+  const std::filesystem::path programDir = std::filesystem::path(QUORVEX_CLI_PATH).parent_path();
+  const std::vector<std::string> categories = {"Offline demo"};
+
+  TOneKey key("verify-cli-" + std::to_string(::getpid()), 45000.25, 0, 0);
+  AddResults(key, {nginx.Url("/ok.html"), nginx.Url("/gone.html")});
+  key.ResultCount = 2;
+  std::filesystem::create_directories(programDir / "SearchResult");
+  ASSERT_TRUE(key.SaveResults(programDir / "SearchResult"));
+  TempDir work;
+  work.Write("AllKey.txt", key.ToLine(categories) + "\r\n");
+
+  const CliResult result = RunCli({"verify", "--download", key.Keyword}, work.Path());
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "V\t1\t" + nginx.Url("/ok.html") + "\nV\t3\t" + nginx.Url("/gone.html") + "\n");
+  EXPECT_NE(result.err.find("Downloaded:2 Total:2 100.00%"), std::string::npos) << result.err;
+
+  TOneKey saved("", 0, 0, 0);
+  saved.Keyword = key.Keyword;
+  saved.Date = key.Date;
+  ASSERT_TRUE(saved.LoadResults(programDir / "SearchResult"));
+  EXPECT_EQ(PageStates(saved), (std::vector<int>{kPageDownloaded, kPageFailed}));
+  const std::filesystem::path pageFolder = programDir / "LocalFile" / SafeName(nginx.Url("/ok.html"));
+  EXPECT_EQ(ReadWholeFile(pageFolder / "0.htm").value_or(""), "<img src=\"1.gif\">");
+  std::filesystem::remove_all(pageFolder);
+  std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+
+  EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);
 }
 
 }  // namespace
