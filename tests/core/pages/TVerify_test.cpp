@@ -11,7 +11,6 @@
 #include "core/pages/page_folder.h"
 #include "core/store/TOneKey.h"
 #include "support/local_servers.h"
-#include "support/loopback_server.h"
 #include "support/mounted_folder.h"
 #include "support/test_support.h"
 #include "verify_test_support.h"
