@@ -10,20 +10,11 @@
 #include "support/child_process.h"
 
 using namespace std::chrono_literals;
-
-namespace {
-
-// The shut-down test program: the test waits on what it says and on its end.
-class Child : public quorvex::test::PipedChild {
- public:
-  explicit Child(const std::string& mode) : PipedChild({QUORVEX_SHUTDOWN_CHILD, mode}) {}
-};
-
-}  // namespace
+using quorvex::test::PipedChild;
 
 TEST(ShutdownSignals, EachEndingSignalRunsTheShutDownAndTheProgramEndsCleanly) {
   for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
-    Child child("quit");
+    PipedChild child({QUORVEX_SHUTDOWN_CHILD, "quit"});
     ASSERT_TRUE(child.ReadUntil("ready\n", 10s));
     child.Signal(signalNumber);
     ASSERT_TRUE(child.ReadUntil("", 1s)) << "signal " << signalNumber << " did not end it";
@@ -33,7 +24,7 @@ TEST(ShutdownSignals, EachEndingSignalRunsTheShutDownAndTheProgramEndsCleanly) {
 }
 
 TEST(ShutdownSignals, ASecondSignalEndsAShutDownThatDoesNotEnd) {
-  Child child("hang");
+  PipedChild child({QUORVEX_SHUTDOWN_CHILD, "hang"});
   ASSERT_TRUE(child.ReadUntil("ready\n", 10s));
   child.Signal(SIGTERM);
   ASSERT_TRUE(child.ReadUntil("shut-down\n", 1s));

@@ -54,8 +54,6 @@ KeptFiles::KeptFiles(int version) {
   tree_ = DefaultKeyTree();
   if (version == 1) {
     for (TKeyTreeNode& node : tree_) node.Text += " (B)";
-  }
-  if (version == 1) {
     layout_.TreeHeight = 200;
     layout_.SortMethod = 3;
     layout_.CountAll = 500;

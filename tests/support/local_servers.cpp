@@ -1,12 +1,6 @@
 #include "support/local_servers.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <stdexcept>
 #include <thread>
 
 #include "core/common/file_io.h"
@@ -23,23 +17,6 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
     text.replace(at, from.size(), to);
   }
   return text;
-}
-
-sockaddr_in LoopbackAddress(uint16_t port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  return address;
-}
-
-bool Accepts(uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  const sockaddr_in address = LoopbackAddress(port);
-  const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return connected;
 }
 
 std::string NginxConfig(const std::filesystem::path& dir, uint16_t port, uint16_t tlsPort,
@@ -70,7 +47,7 @@ http {
 // True once something accepts connections on 127.0.0.1:port, false after the time-out.
 bool WaitUntilAccepting(uint16_t port, std::chrono::milliseconds timeOut) {
   const auto deadline = std::chrono::steady_clock::now() + timeOut;
-  while (!Accepts(port)) {
+  while (!AcceptsOnLoopback(port)) {
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -91,17 +68,6 @@ bool StartServer(ChildProcess& process, const std::vector<std::string>& args, co
 }
 
 }  // namespace
-
-uint16_t FreeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = LoopbackAddress(0);
-  socklen_t length = sizeof address;
-  const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-  if (fd >= 0) ::close(fd);
-  if (!bound) throw std::runtime_error("no free loopback port");
-  return ntohs(address.sin_port);
-}
 
 NginxServer::NginxServer(const NginxSettings& settings) : root_(dir_ / "www") {
   std::filesystem::create_directories(root_);

@@ -1,12 +1,7 @@
 #pragma once
-// Real servers on the loopback interface for network tests:
-//   - NginxServer and TinyproxyServer: Debian's nginx and tinyproxy, started by the test on free
-//     ports with their own configuration and files in a temporary folder, stopped by the destructor;
-//   - LoopbackServer, UnansweredPort (loopback_server.h): an in-process scripted HTTP server and a
-//     port that never answers a connect;
-//   - TestCertificates (test_certificates.h): a test CA and server certificates for HTTPS.
-// A test that needs nginx or tinyproxy starts with QUORVEX_REQUIRE_PROGRAM("nginx") (child_process.h):
-// skipped where the program is missing, failed under CI.
+// Debian's nginx and tinyproxy on free loopback ports, with their own configuration and files in a
+// temporary folder, stopped by the destructor. A test that needs one starts with
+// QUORVEX_REQUIRE_PROGRAM("nginx") (child_process.h): skipped where it is missing, failed under CI.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -18,9 +13,6 @@
 #include "support/test_support.h"
 
 namespace quorvex::test {
-
-// A port on 127.0.0.1 that was free a moment ago.
-uint16_t FreeLoopbackPort();
 
 struct NginxSettings {
   // Directives added inside the server block, e.g. "location = /old { return 301 /new; }"; the texts

@@ -22,12 +22,18 @@ constexpr std::chrono::milliseconds kDrain{2000};
 constexpr std::chrono::milliseconds kForever{-1};
 constexpr size_t kLongestRequest = size_t{256} * 1024 * 1024;
 
-int ListenOnLoopback(int backlog, uint16_t& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw std::runtime_error("socket failed");
+sockaddr_in LoopbackAddress(uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
+int ListenOnLoopback(int backlog, uint16_t& port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw std::runtime_error("socket failed");
+  sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, backlog) != 0 ||
       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -49,6 +55,40 @@ size_t AnnouncedBody(std::string_view head) {
 }
 
 }  // namespace
+
+uint16_t FreeLoopbackPort() {
+  uint16_t port = 0;
+  ::close(ListenOnLoopback(1, port));
+  return port;
+}
+
+bool AcceptsOnLoopback(uint16_t port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const sockaddr_in address = LoopbackAddress(port);
+  const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return connected;
+}
+
+ScriptedReply Sends(std::string bytes, int delayMs) { return {true, delayMs, std::move(bytes), false}; }
+
+std::string Answer(std::string_view statusLine, const std::vector<std::string>& headers, std::string_view body) {
+  std::string text(statusLine);
+  text += "\r\n";
+  for (const std::string& header : headers) text.append(header).append("\r\n");
+  return text.append("\r\n").append(body);
+}
+
+ScriptedReply Reply(std::string_view statusLine, const std::vector<std::string>& headers, std::string_view body) {
+  return Sends(Answer(statusLine, headers, body));
+}
+
+ScriptedReply Redirect(const std::string& location, const std::string& statusLine) {
+  return Reply(statusLine, {"Location: " + location}, "moved");
+}
+
+ScriptedReply Stall() { return {true, 0, "", true}; }
 
 LoopbackServer::LoopbackServer(Responder responder, int receiveBufferBytes)
     : responder_(std::move(responder)), stopFd_(::eventfd(0, EFD_CLOEXEC)) {
@@ -179,16 +219,13 @@ void LoopbackServer::CloseGracefully(int connection) const {
 
 UnansweredPort::UnansweredPort() {
   listener_ = ListenOnLoopback(0, port_);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port_);
+  const sockaddr_in address = LoopbackAddress(port_);
   // Queue connections that are never accepted until one is left without an answer.
   for (int attempt = 0; attempt < 64; ++attempt) {
     const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (filler < 0) break;
     fillers_.push_back(filler);
-    if (::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) continue;
+    if (::connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) continue;
     pollfd fds{filler, POLLOUT, 0};
     if (::poll(&fds, 1, 200) == 0) return;
   }

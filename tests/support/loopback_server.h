@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,20 @@ struct ScriptedReply {
 };
 // Without stall the server closes its side after the bytes, waits for the client to close, and
 // closes the connection.
+
+// A port on 127.0.0.1 that was free a moment ago; whether something accepts connections on one.
+uint16_t FreeLoopbackPort();
+bool AcceptsOnLoopback(uint16_t port);
+
+// Scripted replies: bytes sent after delayMs; an HTTP/1.0 answer of a status line, header lines (each
+// ended by CR LF), an empty line and a body; a redirect to location with a small body; a connection read
+// and then held open without a word.
+ScriptedReply Sends(std::string bytes, int delayMs = 0);
+std::string Answer(std::string_view statusLine, const std::vector<std::string>& headers, std::string_view body);
+ScriptedReply Reply(std::string_view statusLine, const std::vector<std::string>& headers = {},
+                    std::string_view body = "");
+ScriptedReply Redirect(const std::string& location, const std::string& statusLine = "HTTP/1.0 302 Found");
+ScriptedReply Stall();
 
 // An HTTP server inside the test process on 127.0.0.1 and a free port, for unit tests of clients:
 // it answers each connection by a script and records the exact bytes of every request. Each

@@ -12,25 +12,14 @@ namespace quorvex::test {
 namespace {
 
 constexpr const char* kCaConfig =
-    "[req]\n"
-    "distinguished_name = dn\n"
-    "prompt = no\n"
-    "[dn]\n"
-    "CN = Quorvex Test CA\n"
-    "[ca]\n"
-    "basicConstraints = critical,CA:TRUE\n"
-    "keyUsage = critical,keyCertSign,cRLSign\n"
-    "subjectKeyIdentifier = hash\n";
+    "[req]\ndistinguished_name = dn\nprompt = no\n[dn]\nCN = Quorvex Test CA\n[ca]\n"
+    "basicConstraints = critical,CA:TRUE\nkeyUsage = critical,keyCertSign,cRLSign\nsubjectKeyIdentifier = hash\n";
 
 std::string ServerExtensions(const std::string& host) {
   in_addr ignored{};
-  const std::string altName = (::inet_pton(AF_INET, host.c_str(), &ignored) == 1 ? "IP:" : "DNS:") + host;
-  return "subjectAltName = " + altName +
-         "\n"
-         "basicConstraints = CA:FALSE\n"
-         "keyUsage = critical,digitalSignature,keyEncipherment\n"
-         "extendedKeyUsage = serverAuth\n"
-         "authorityKeyIdentifier = keyid\n";
+  return std::string("subjectAltName = ") + (::inet_pton(AF_INET, host.c_str(), &ignored) == 1 ? "IP:" : "DNS:") +
+         host + "\nbasicConstraints = CA:FALSE\nkeyUsage = critical,digitalSignature,keyEncipherment\n"
+         "extendedKeyUsage = serverAuth\nauthorityKeyIdentifier = keyid\n";
 }
 
 }  // namespace

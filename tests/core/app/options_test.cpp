@@ -2,9 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
+#include "core/app/LayoutConfig.h"
+#include "core/app/ProgramDirs.h"
+#include "core/app/user_data_dir.h"
 #include "core/common/file_io.h"
+#include "core/common/name_value_list.h"
+#include "core/engines/EngineIndex.h"
+#include "core/update/engine_archive.h"
+#include "support/child_process.h"
+#include "support/mounted_folder.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -48,4 +59,112 @@ TEST(Options, ConcurrentSavesLeaveTheFileEqualToTheTable) {
     NameValueList expected(table.Lines());
     ASSERT_EQ(ReadWholeFile(file).value(), expected.ToText()) << "round " << round;
   }
+}
+
+namespace {
+TLayoutConfig WindowNow() {
+  TLayoutConfig now;
+  now.WindowState = TWindowState::Maximised;
+  now.Left = 7;
+  now.Top = 8;
+  now.Width = 900;
+  now.Height = 700;
+  return now;
+}
+}  // namespace
+
+TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBounds) {
+  test::TempDir dir;
+  const TLayoutConfig missing = TLayoutConfig::Load(dir / "Config.txt", WindowNow());
+  EXPECT_EQ(missing.ToList().ToText(), WindowNow().ToList().ToText());
+
+  NameValueList list;
+  list.SetText("tvKey=abc\r\npnShowKey=\r\npnShowTree=0\r\nWindowState=0\r\nWidth=640\r\nTitleFont=1,2,3,4\r\n"
+               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\n");
+  TLayoutConfig current = WindowNow();
+  current.Look.Font(TListFont::Title).Face = "Created";
+  const TLayoutConfig read = TLayoutConfig::FromList(list, current);
+  EXPECT_EQ(read.TreeHeight, 130);  // unreadable: the default
+  EXPECT_TRUE(read.ShowKey);        // shown unless exactly "0"
+  EXPECT_FALSE(read.ShowTree);
+  EXPECT_FALSE(read.SelectedTreeKey.has_value());
+  EXPECT_EQ(read.WindowState, TWindowState::Normal);
+  EXPECT_EQ(read.Width, 640);
+  EXPECT_EQ(read.Left, 7);  // missing bound: the window's current one
+  EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
+  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 3, "Sans"}));
+  EXPECT_FALSE(read.Look.DisplayGrid);
+
+  list.SetText("WindowState=2\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
+  EXPECT_EQ(TLayoutConfig::FromList(list, WindowNow()).Width, 900);  // maximised ignores the bounds
+}
+
+TEST(ProgramDirs, FoldersHangBelowTheProgramAndStartUpMakesTheDataFolders) {
+  test::TempDir dir;
+  SetProgramDir(dir / "new/program");
+  const std::string program = (dir / "new/program/").string();
+  EXPECT_EQ(ProgramDir(), program);
+  EXPECT_EQ(EngineDir(), program + "Engines1/");
+  EXPECT_EQ(LocalEngineArchive(), program + "Engine1-1.zip");
+  CreateDataFolders();  // with their missing parents
+  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(program + folder)) << folder;
+  }
+  EXPECT_FALSE(std::filesystem::exists(EngineDir()));  // filled by the engine update alone
+
+  // A folder that cannot be made is passed over; the ones after it are still made.
+  SetProgramDir(dir / "blocked");
+  dir.Write("blocked/SearchResult", "a file where the folder should be");
+  CreateDataFolders();
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "blocked/LocalFile"));
+}
+
+namespace {
+
+const std::filesystem::path kShippedEngines = std::filesystem::path(QUORVEX_SOURCE_DIR) / "data" / "engines";
+
+}  // namespace
+
+TEST(ReadOnlyFolders, TheCommandLineSearchesAndNamesWhatItCannotKeep) {
+  // The program beside its engines in one read-only folder, run in another read-only folder.
+  test::MountedFolder program("64m");
+  test::MountedFolder work;
+  QUORVEX_REQUIRE_MOUNT(program);
+  QUORVEX_REQUIRE_MOUNT(work);
+  std::filesystem::copy_file(QUORVEX_CLI_PATH, program / "quorvex-cli");
+  std::filesystem::copy(kShippedEngines, program / "Engines1", std::filesystem::copy_options::recursive);
+  ASSERT_TRUE(program.RemountReadOnly() && work.RemountReadOnly());
+
+  test::TempDir output;
+  const int exitCode = test::RunProgram({(program / "quorvex-cli").string(), "search", "--save", "rainwater harvesting"},
+                                        output / "out", output / "err", work.Path());
+  const std::string err = ReadWholeFile(output / "err").value_or("");
+  EXPECT_EQ(exitCode, 1) << err;
+  const std::vector<std::string> results = SplitLines(ReadWholeFile(output / "out").value_or(""));
+  EXPECT_EQ(std::count_if(results.begin(), results.end(), [](const std::string& line) { return line.starts_with("S\t"); }),
+            12);
+  EXPECT_NE(err.find("could not save"), std::string::npos) << err;
+  EXPECT_NE(err.find("\nAllKey.txt"), std::string::npos) << err;
+  EXPECT_NE(err.find("SearchResult/rainwater harvesting"), std::string::npos) << err;
+}
+
+TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersDataFolder) {
+  test::MountedFolder program;
+  QUORVEX_REQUIRE_MOUNT(program);
+  std::filesystem::copy(kShippedEngines, program / "Engines1", std::filesystem::copy_options::recursive);
+  ASSERT_TRUE(program.RemountReadOnly());
+  test::TempDir home;
+  ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+  const std::string before = ProgramDir();
+  SetProgramDir(program.Path());
+
+  const auto moved = UseUserDataDirIfReadOnly();
+  ::unsetenv("XDG_DATA_HOME");
+  ASSERT_EQ(moved, home / "quorvex");
+  EngineIndex index;
+  EXPECT_TRUE(index.Load(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
+  EXPECT_TRUE(index.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
+  CreateDataFolders();
+  EXPECT_TRUE(WriteFileAtomically(std::filesystem::path(SearchResultDir()) / "kept", "results"));
+  SetProgramDir(before);
 }

@@ -4,9 +4,11 @@
 #include <semaphore>
 #include <thread>
 
+#include "core/common/comma_list.h"
 #include "core/common/datetime.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
+#include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
 #include "support/test_support.h"
 
@@ -102,4 +104,53 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
   late.join();
   EXPECT_FALSE(result);
   EXPECT_FALSE(ran);
+}
+
+using Items = std::vector<std::string>;
+
+TEST(CommaList, BlanksAndCommasSeparateUnquotedItems) {
+  EXPECT_EQ(SplitCommaList("  a, b ,c"), (Items{"a", "b", "c"}));
+  EXPECT_EQ(SplitCommaList("tr\ttd"), (Items{"tr", "td"}));
+  EXPECT_EQ(SplitCommaList("a,,b"), (Items{"a", "", "b"}));
+  EXPECT_EQ(SplitCommaList("a,"), (Items{"a"}));
+  EXPECT_TRUE(SplitCommaList(" \r\n").empty());
+}
+
+TEST(CommaList, QuotedItemsKeepBlanksCommasAndDoubledQuotes) {
+  EXPECT_EQ(SplitCommaList(R"("a b","c,d")"), (Items{"a b", "c,d"}));
+  EXPECT_EQ(SplitCommaList(R"("say ""hi""",x)"), (Items{"say \"hi\"", "x"}));
+  // An unterminated quote runs to the end; text glued to a closing quote starts a new item.
+  EXPECT_EQ(SplitCommaList(R"("open, to the end)"), (Items{"open, to the end"}));
+  EXPECT_EQ(SplitCommaList(R"("a"b)"), (Items{"a", "b"}));
+}
+
+TEST(CommaList, HighBytesStayInsideItemsAndNulEndsTheList) {
+  EXPECT_EQ(SplitCommaList("\xC4\xE3\xBA\xC3,x"), (Items{"\xC4\xE3\xBA\xC3", "x"}));
+  EXPECT_EQ(SplitCommaList(std::string("a,b\0c,d", 7)), (Items{"a", "b"}));
+}
+
+
+TEST(NameValueList, LookupIgnoresCaseTakesFirstSplitsAtFirstEqualsAndStoreReplacesAppendsOrRemoves) {
+  NameValueList lookup({"Key=a=b", "key=second", "novalue", "Empty="});
+  EXPECT_EQ(lookup.Value("KEY"), "a=b");
+  EXPECT_EQ(lookup.Value("novalue"), "");
+  EXPECT_EQ(lookup.IndexOfName("novalue"), -1);
+  EXPECT_EQ(lookup.IndexOfName("empty"), 3);
+
+  NameValueList list({"a=1", "b=2", "A=3"});
+  list.SetValue("A", "9");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "b=2", "A=3"}));
+  list.SetValue("c", "new");
+  EXPECT_EQ(list.Lines().back(), "c=new");
+  list.SetValue("b", "");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "A=3", "c=new"}));
+}
+
+TEST(NameValueList, TextRoundTripUsesCrLfAndReadsBothLineEnds) {
+  NameValueList list;
+  list.SetText("a=1\r\nb=2\nc=3");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a=1", "b=2", "c=3"}));
+  EXPECT_EQ(list.ToText(), "a=1\r\nb=2\r\nc=3\r\n");
+  list.SetText("x\n\ny\n");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"x", "", "y"}));
 }

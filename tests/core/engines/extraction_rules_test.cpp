@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/query_text.h"
 #include "engine_test_support.h"
+#include "support/test_support.h"
 
 using namespace quorvex;
 using test::DefinitionFromText;
+using test::RunCli;
+using test::TempDir;
 
 namespace {
 
@@ -96,4 +102,61 @@ TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=$1,$3\n"), 3u);  // field 2 not compared
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=x\n"), 1u);      // an empty field 1 is the head's
   EXPECT_EQ(countKept(""), 4u);
+}
+
+TEST(QueryText, EncodeAndDecode) {
+  EXPECT_EQ(EncodeQuery("a b AZaz09./\\"), "a+b+AZaz09./\\");
+  EXPECT_EQ(EncodeQuery(std::string("+&%-_~\0\x7F\xC4\xFF", 10)), "%2B%26%25%2D%5F%7E%00%7F%C4%FF");
+  EXPECT_EQ(DecodeQuery("a+b%20c%3a%2F%C4%e3"), "a b c:/\xC4\xE3");
+  // Broken escapes stay as written.
+  EXPECT_EQ(DecodeQuery("100% %4 %zz%4g %%41"), "100% %4 %zz%4g %A");
+}
+
+TEST(QueryText, ExpandCharCodesModulo256) {
+  EXPECT_EQ(ExpandCharCodes("#13#10a#65b#321"), "\r\naAbA");
+  // No digits: byte 0 and the scan goes on; a "#" in the last position stays.
+  EXPECT_EQ(ExpandCharCodes("#x##"), std::string("\0x\0#", 4));
+  // Far more digits than any integer holds (10^40 = 0 mod 256).
+  EXPECT_EQ(ExpandCharCodes("#1" + std::string(40, '0') + "65"), "A");
+}
+
+TEST(QueryText, DecodeBase64UrlTakesOnlyWellFormedText) {
+  EXPECT_EQ(DecodeBase64Url("aHR0cHM6Ly93d3cudzNzY2hvb2xzLmNvbS9Kcy8"), "https://www.w3schools.com/Js/");
+  EXPECT_EQ(DecodeBase64Url("P34_"), "?~?");  // "-" and "_" in place of "+" and "/"
+  EXPECT_EQ(DecodeBase64Url("aGk="), "hi");
+  // Bad characters (the standard alphabet's too), wrong padding, a lone last character, NUL bytes
+  // in the text or in what it stands for.
+  const std::vector<std::string> bad = {"aGk+", "aG k", "aGk==", "aG=k", "aGkxa", std::string("aG\0k", 4), "aGkA"};
+  for (const std::string& text : bad) EXPECT_EQ(DecodeBase64Url(text), std::nullopt) << text;
+  // Huge input: linear, and a single bad byte at the end still refuses it.
+  std::string huge;
+  while (huge.size() < (size_t{8} << 20)) huge += "QUFB";
+  EXPECT_EQ(DecodeBase64Url(huge).value_or("").size(), huge.size() / 4 * 3);
+  EXPECT_EQ(DecodeBase64Url(huge + "!"), std::nullopt);
+}
+
+TEST(ExtractCommand, EscapesFieldsLeavesTheHeadRecordOutAndReportsAnErrorInOneLine) {
+  TempDir dir;
+  // CR LF line ends; the key goes in front, encoded; "$page$" of the next-link text is start + step.
+  const auto definition = dir.Write("def.txt",
+                                    "Head=head,record\r\nPage=5,10,\"p $page$\"\r\n---\r\nb\r\n$1\r\n/b\r\n---\r\n"
+                                    "L,$2,$key$\r\n");
+  const auto page =
+      dir.Write("page.html", "<b>t\tc\rl\nb\\s\x01\x7F\xB0\xA1</b><b></b><a href=\"next\\page\">p 15</a>");
+  const auto result = RunCli({"extract", definition.string(), page.string(), "--key", "a&b"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "R\tt\\tc\\rl\\nb\\\\s\\x01\\x7f\xB0\xA1\ta%26b\n"
+            "R\t\ta%26b\n"
+            "N\tnext\\\\page\n");
+  EXPECT_EQ(result.err, "");
+
+  // An extraction error keeps the earlier records.
+  const auto doubling = dir.Write("doubling.txt", "---\na,href=$1\n/a\n---\n+,$1,$1,$1,$1,$1\n");
+  const auto big = dir.Write("big.html", "<a href=ok></a><a href=" + std::string(2 << 20, 'x') + "></a><p>");
+  const auto stopped = RunCli({"extract", doubling.string(), big.string()});
+  EXPECT_EQ(stopped.exitCode, 0);
+  EXPECT_EQ(stopped.out, "R\tokokokok\n");
+  ASSERT_FALSE(stopped.err.empty());
+  EXPECT_EQ(stopped.err.find('\n'), stopped.err.size() - 1) << stopped.err;
 }

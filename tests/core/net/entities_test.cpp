@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvex {
+#include "core/net/url.h"
+#include "support/test_support.h"
+
+namespace quorvex::test {
 namespace {
 
 TEST(DecodeEntities, ReplacesTheSixNamesExactlyAsTheyAreSpeltAndNeverAReplacementAgain) {
@@ -40,5 +43,61 @@ TEST(SqueezeBlanks, DropsControlsAndKeepsTheFirstBlankOfARun) {
   EXPECT_EQ(SqueezeBlanks(std::string("\xB0\xA1 \0\xC4\xE3", 6)), "\xB0\xA1 \xC4\xE3");
 }
 
+
+std::string Parts(std::string_view url) {
+  const UrlParts parts = SplitUrl(url);
+  return parts.protocol + "|" + parts.host + "|" + parts.port + "|" + parts.path;
+}
+
+TEST(Url, SplitRootAndDirKeepTheSchemeSlashesOutOfThePath) {
+  EXPECT_EQ(Parts("http://www.a.com:8080/x/y.htm?q=1"), "http|www.a.com|8080|/x/y.htm?q=1");
+  EXPECT_EQ(Parts("a.com:81/p:q"), "http|a.com|81|/p:q");
+  EXPECT_EQ(Parts("ftp://u@h:21:x/"), "ftp|u@h|21:x|/");
+  EXPECT_EQ(Parts("a.com?x=http://b/"), "a.com?x=http|b||/");
+  EXPECT_EQ(UrlRoot("http://a.com/dir/page.htm"), "http://a.com");
+  EXPECT_EQ(UrlRoot("a.com/x/"), "a.com/x");
+
+  EXPECT_EQ(UrlDir("http://a.com/dir/page.htm"), "http://a.com/dir/");
+  EXPECT_EQ(UrlDir("http://a.com"), "http://a.com/");
+  EXPECT_EQ(UrlDir(""), "/");
+}
+
+TEST(JoinUrl, ResolvesAgainstTheRootOrTheFolderOfThePage) {
+  EXPECT_EQ(JoinUrl("http://a.com/dir/", "page.htm"), "http://a.com/dir/page.htm");
+  EXPECT_EQ(JoinUrl("http://a.com", "page.htm"), "http://a.com/page.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/dir/index.htm", "/top.htm"), "http://a.com/top.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/dir/", "HTTPS://b.com/x"), "HTTPS://b.com/x");
+  // Nothing else is resolved: fragments, queries, dot segments and other schemes are plain relative links.
+  EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "../up.htm"), "http://a.com/d/../up.htm");
+  EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "?page=2"), "http://a.com/d/?page=2");
+}
+
+TEST(SafeName, GivesOneHarmlessFolderName) {
+  EXPECT_EQ(SafeName("http://a.com/x.asp?a=1;b=$2%20"), "http___a.com_x.asp_a_1_b__2_20");
+  EXPECT_EQ(SafeName("\xB0\xD9 \\x*"), "\xB0\xD9 \\x*");
+  // Names the file system treats specially never come out.
+  EXPECT_EQ(SafeName(".."), "__");
+  EXPECT_EQ(SafeName(std::string("..\0/etc", 7)), "..__etc");
+  EXPECT_EQ(SafeName("..."), "...");
+}
+
+
+using namespace std::string_literals;
+
+TEST(TagsCommand, PrintsOneEscapedLinePerEventOrTheRebuiltDocument) {
+  TempDir dir;
+  const std::string page = "<!DOCTYPE html>\r\n<a href = \"x\\y\" nowrap\tid=1 on>t\x01\x7F\xB0\xA1</a>";
+  const CliResult result = RunCli({"tags", dir.Write("p.html", page).string()});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "X\t\\r\\n\n"
+            "T\ta\thref=x\\\\y\tnowrap\\tid=1\ton\n"
+            "X\tt\\x01\\x7f\xB0\xA1\n"
+            "T\t/a\n"
+            "X\t\n");
+  const CliResult rebuilt = RunCli({"tags", "--rebuild", dir.Write("q.html", "<p class=a checked>x\0end"s).string()});
+  EXPECT_EQ(rebuilt.out, "<p class=\"a\">x\0end"s);
+}
+
 }  // namespace
-}  // namespace quorvex
+}  // namespace quorvex::test

@@ -1,13 +1,18 @@
 #include "core/pages/TVerify.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sstream>
 
 #include "core/app/Options.h"
 #include "core/common/file_io.h"
 #include "core/net/url.h"
+#include "core/pages/page_folder.h"
+#include "core/store/TOneKey.h"
 #include "support/local_servers.h"
+#include "support/mounted_folder.h"
+#include "support/test_support.h"
 #include "verify_test_support.h"
 
 namespace quorvex::test {
@@ -86,14 +91,12 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
             other + "/busy.gif\"><img src=\"" + other +
             "/after.gif\">"
             "<iframe src=\"l1.html\"></iframe></body></html>");
-  Serve(nginx, "site/next.html", "next");
-  Serve(nginx, "site/frame.html", "<meta http-equiv=refresh content=\"3\">frame");
-  Serve(nginx, "site/bg.JPG", kJpeg);
-  Serve(nginx, "site/pic.PNG", kPng);
-  Serve(nginx, "site/photo.JPG", kJpeg);
-  Serve(nginx, "site/fake.gif", kPng);
-  Serve(nginx, "site/in.png", kPng);
-  Serve(nginx, "after.gif", "GIF89a");
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"site/next.html", "next"}, {"site/frame.html", "<meta http-equiv=refresh content=\"3\">frame"},
+           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.JPG", kJpeg}, {"site/fake.gif", kPng},
+           {"site/in.png", kPng}, {"after.gif", "GIF89a"}}) {
+    Serve(nginx, name, bytes);
+  }
   for (int level = 1; level <= 4; ++level) {
     Serve(nginx, "site/l" + std::to_string(level) + ".html",
           "<iframe src=\"l" + std::to_string(level + 1) + ".html\"></iframe>");
@@ -131,7 +134,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
 
 TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   Options().SetValue("VerifyTimeOut", "5");  // bounds a request whose abort came before it started
-  LoopbackServer silent({ScriptedReply{true, 0, "", true}});
+  LoopbackServer silent({Stall()});
   std::vector<std::string> urls;
   for (int i = 0; i < 30; ++i) urls.push_back(silent.Url("/p" + std::to_string(i)));
   AddResults(key, urls);
@@ -151,6 +154,86 @@ TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   EXPECT_EQ(key.VerifyNext, kVerifyWorkers);
   EXPECT_EQ(key.VerifyDone, 0);
   EXPECT_EQ(PageStates(key), std::vector<int>(30, kPageNone));
+}
+
+
+TEST(PageFolderTest, ANameTheFileSystemRefusesIsMappedAndFoundAgain) {
+  TempDir localFiles;
+  const std::string shortUrl = "http://example.com/a?b=c";
+  EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+
+  const std::string longUrl = "http://example.com/" + std::string(400, 'x') + "?q=*|";
+  const std::filesystem::path mapped = CreateLocalPageFolder(localFiles.Path(), longUrl);
+  ASSERT_FALSE(mapped.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(mapped));
+  EXPECT_LE(mapped.filename().string().size(), 255u);
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), longUrl), mapped);
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+  // Another long URL with the same start gets a folder of its own.
+  EXPECT_NE(CreateLocalPageFolder(localFiles.Path(), longUrl + "2"), mapped);
+  // An empty address never means the LocalFile folder itself.
+  EXPECT_NE(CreateLocalPageFolder(localFiles.Path(), ""), localFiles.Path());
+}
+
+
+TEST(FullDiskDownload, APageThatFindsNoRoomFailsWithItsReasonAndTheEarlierCopyStays) {
+  MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  LoopbackServer server({Reply("HTTP/1.0 200 OK", {"Content-Type: text/html"}, "<p>new copy</p>")});
+  const std::string url = server.Url("/page.htm");
+  const std::filesystem::path folder = CreateLocalPageFolder(disk.Path(), url);
+  ASSERT_TRUE(WriteFileAtomically(folder / "0.htm", "<p>earlier copy</p>"));
+  disk.Fill();
+
+  QueueDispatcher dispatcher;
+  RecordingVerifyDisplay display;
+  TOneKey key("pages", 0, 0, 0);
+  AddResults(key, {url});
+  StartVerify(key, kDownloadMode, dispatcher, display, disk.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+
+  EXPECT_EQ(PageStates(key), std::vector<int>{kPageFailed});
+  EXPECT_TRUE(key.Results[0].LocalFile.empty());
+  ASSERT_EQ(display.notSaved.size(), 1u);
+  EXPECT_NE(display.notSaved[0].find("No space left on device"), std::string::npos) << display.notSaved[0];
+  EXPECT_EQ(ReadWholeFile(folder / "0.htm"), "<p>earlier copy</p>");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+
+TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
+  QUORVEX_REQUIRE_PROGRAM("nginx");
+  NginxServer nginx;
+  ASSERT_TRUE(nginx.Started()) << nginx.Log();
+  ASSERT_TRUE(WriteFileAtomically(nginx.Root() / "ok.html", "<img src=a.gif>"));
+  const std::filesystem::path programDir = std::filesystem::path(QUORVEX_CLI_PATH).parent_path();
+  const std::vector<std::string> categories = {"Offline demo"};
+
+  TOneKey key("verify-cli-" + std::to_string(::getpid()), 45000.25, 0, 0);
+  AddResults(key, {nginx.Url("/ok.html"), nginx.Url("/gone.html")});
+  key.ResultCount = 2;
+  std::filesystem::create_directories(programDir / "SearchResult");
+  ASSERT_TRUE(key.SaveResults(programDir / "SearchResult"));
+  TempDir work;
+  work.Write("AllKey.txt", key.ToLine(categories) + "\r\n");
+
+  const CliResult result = RunCli({"verify", "--download", key.Keyword}, work.Path());
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "V\t1\t" + nginx.Url("/ok.html") + "\nV\t3\t" + nginx.Url("/gone.html") + "\n");
+  EXPECT_NE(result.err.find("Downloaded:2 Total:2 100.00%"), std::string::npos) << result.err;
+
+  TOneKey saved("", 0, 0, 0);
+  saved.Keyword = key.Keyword;
+  saved.Date = key.Date;
+  ASSERT_TRUE(saved.LoadResults(programDir / "SearchResult"));
+  EXPECT_EQ(PageStates(saved), (std::vector<int>{kPageDownloaded, kPageFailed}));
+  const std::filesystem::path pageFolder = programDir / "LocalFile" / SafeName(nginx.Url("/ok.html"));
+  EXPECT_EQ(ReadWholeFile(pageFolder / "0.htm").value_or(""), "<img src=\"1.gif\">");
+  std::filesystem::remove_all(pageFolder);
+  std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+
+  EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);
 }
 
 }  // namespace

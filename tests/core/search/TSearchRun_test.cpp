@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "core/app/AppState.h"
 #include "core/app/Options.h"
 #include "core/common/dispatcher.h"
+#include "core/search/result_merge.h"
 #include "core/search/search_loop.h"
 #include "core/store/TOneKey.h"
 #include "search_test_support.h"
@@ -20,15 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::set<std::string> EngineSet(const std::string& engines) {
-  std::set<std::string> names;
-  for (size_t from = 0, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
-    semicolon = engines.find(';', from);
-    names.insert(engines.substr(from, semicolon - from));
-  }
-  return names;
-}
-
 // Ten results a page, new on every page.
 ScriptedReply TenNewHits(size_t connection) {
   std::vector<Hit> hits;
@@ -36,7 +29,7 @@ ScriptedReply TenNewHits(size_t connection) {
     const std::string id = std::to_string(connection) + "-" + std::to_string(i);
     hits.push_back({"http://many.example/" + id, "hit " + id, "s"});
   }
-  return Answer(ResultPage(hits));
+  return Sends(ResultPage(hits));
 }
 
 class SearchRun : public ::testing::Test {
@@ -62,17 +55,6 @@ class SearchRun : public ::testing::Test {
     run_.StopSearch();
   }
 
-  const TOneResult* Find(const TOneKey& key, const std::string& url) const {
-    return key.Results.Find(TResultList::KeyOf(url));
-  }
-  // The result of url; a missing one fails the test (and reads as an empty result).
-  const TOneResult& Found(const TOneKey& key, const std::string& url) const {
-    static const TOneResult kMissing;
-    const TOneResult* result = Find(key, url);
-    if (result == nullptr) ADD_FAILURE() << "no result " << url;
-    return result != nullptr ? *result : kMissing;
-  }
-
   // The search is over and everything it made is gone.
   void ExpectEnded() {
     EXPECT_EQ(app_.CurrentSearch, nullptr);
@@ -94,15 +76,15 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   const Hit r1{"http://one.example/a", "first", "s"};
   const Hit r3{"http://three.example/c", "third", "s"};
   // Alpha's third page only repeats a result (in capitals): paging ends there.
-  LoopbackServer alpha(std::vector{Answer(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
-                                   Answer(ResultPage({r3}), 50), Answer(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
-                                   Answer(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
-  LoopbackServer beta(std::vector{Answer(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
-                                  Answer(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
-                                  Answer(ResultPage({}), 150)});
-  LoopbackServer delta(std::vector{Answer(ResultPage({r1, {"http://six.example/f", "sixth", "s"}}), 100),
-                                   Answer("HTTP/1.0 404 Not Found\r\n\r\n")});
-  LoopbackServer epsilon(std::vector{Answer(ResultPage({r1, r3}), 300)});
+  LoopbackServer alpha(std::vector{Sends(ResultPage({r1, {"http://two.example/b", "second", "s"}}), 50),
+                                   Sends(ResultPage({r3}), 50), Sends(ResultPage({{"HTTP://ONE.EXAMPLE/a", "again", "s"}}), 50),
+                                   Sends(ResultPage({{"http://late.example/", "never asked for", "s"}}))});
+  LoopbackServer beta(std::vector{Sends(ResultPage({{"http://four.example/d", "fourth", "s"}}, "/beta/2"), 150),
+                                  Sends(ResultPage({{"http://five.example/e", "fifth", "s"}}), 150),
+                                  Sends(ResultPage({}), 150)});
+  LoopbackServer delta(std::vector{Sends(ResultPage({r1, {"http://six.example/f", "sixth", "s"}}), 100),
+                                   Sends("HTTP/1.0 404 Not Found\r\n\r\n")});
+  LoopbackServer epsilon(std::vector{Sends(ResultPage({r1, r3}), 300)});
   Define("alpha.txt", ListDefinition(alpha.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
   Define("beta.txt", ListDefinition(beta.Url("/s?q=$key$&p=$page$"), "Page=0,10,Next\n"));
   Define("delta.txt", ListDefinition(delta.Url("/s?q=$key$&p=$page$"), "Page=0,10\n"));
@@ -125,8 +107,8 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   ASSERT_EQ(key->Results.Count(), 6u);
   EXPECT_EQ(key->ResultCount, 6);
   EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
-  EXPECT_EQ(EngineSet(Found(*key, r1.url).Engines), (std::set<std::string>{"Alpha", "Delta", "Epsilon"}));
-  EXPECT_EQ(EngineSet(Found(*key, r3.url).Engines), (std::set<std::string>{"Alpha", "Epsilon"}));
+  EXPECT_EQ(EngineNames(Found(*key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
+  EXPECT_EQ(EngineNames(Found(*key, r3.url).Engines), (std::multiset<std::string>{"Alpha", "Epsilon"}));
   EXPECT_EQ(display_.engines["Alpha"].failure, "");
   EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
   EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());
@@ -157,7 +139,7 @@ TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
 
 TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
   SilentNameServer nameServer;
-  LoopbackServer slow(std::vector{Answer(ResultPage({{"http://slow.example/1", "one", "s"}})), Stall()});
+  LoopbackServer slow(std::vector{Sends(ResultPage({{"http://slow.example/1", "one", "s"}})), Stall()});
   Define("slow.txt", ListDefinition(slow.Url("/?p=$page$"), "Page=0,10\n"));
   Define("unknown.txt", ListDefinition("http://blackhole.test/?q=$key$"));
   TOneKey* key = Search("k", {"Slow=slow.txt", "Unknown=unknown.txt"});
@@ -208,9 +190,9 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   const std::string gb = "\xD6\xD0\xCE\xC4";  // "中文"
   const std::string big5 = "\xA4\xA4\xA4\xE5";
   const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";
-  LoopbackServer utf(std::vector{Answer(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
-  LoopbackServer big(std::vector{Answer(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
-  LoopbackServer plain(std::vector{Answer(ResultPage({{"http://gb.example/", gb, gb}}))});
+  LoopbackServer utf(std::vector{Sends(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
+  LoopbackServer big(std::vector{Sends(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
+  LoopbackServer plain(std::vector{Sends(ResultPage({{"http://gb.example/", gb, gb}}))});
   Define("utf.txt", ListDefinition(utf.Url("/?q=$key$"), "Version=1\nCharset=utf-8\n"));
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
@@ -223,15 +205,14 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
   ASSERT_EQ(key->Results.Count(), 3u);
   EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
-  const TOneResult* fromBig = Find(*key, "http://big.example/" + big5);  // URLs stay
-  ASSERT_NE(fromBig, nullptr);
-  EXPECT_EQ(fromBig->Title, gb);
-  EXPECT_EQ(fromBig->Summary, gb + " s");
+  const TOneResult& fromBig = Found(*key, "http://big.example/" + big5);  // URLs stay
+  EXPECT_EQ(fromBig.Title, gb);
+  EXPECT_EQ(fromBig.Summary, gb + " s");
   EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
 }
 
 TEST_F(SearchRun, EnginesTakeTheProxyFromTheOptions) {
-  LoopbackServer proxy(std::vector{Answer(ResultPage({{"http://via.example/1", "via proxy", "s"}}))});
+  LoopbackServer proxy(std::vector{Sends(ResultPage({{"http://via.example/1", "via proxy", "s"}}))});
   Options().SetValue("EnableProxy", "1");
   Options().SetValue("Proxy", "127.0.0.1");
   Options().SetValue("ProxyPort", std::to_string(proxy.Port()));
@@ -259,6 +240,116 @@ TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
     ASSERT_TRUE(PumpUntil(dispatcher, [&] { return stuck.Connections() == 1; }));
   }
   EXPECT_EQ(app_.CurrentSearch, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class Merge : public ::testing::Test {
+ protected:
+  bool Add(const std::string& url, std::string_view engine, int weight, const std::string& title = "Title",
+           const std::string& summary = "none") {
+    const TMergeContext context{words_, updateMode_, updateStart_, now_};
+    return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
+  }
+
+  TOneKey key_{"x y", 45000.0, 0, 0};
+  std::vector<std::string> words_ = QueryWordsOf("x y");
+  bool updateMode_ = false;
+  double updateStart_ = 0;
+  double now_ = 45000.25;
+};
+
+TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturating) {
+  const std::vector<std::string> words = QueryWordsOf("x y");
+  EXPECT_EQ(words, (std::vector<std::string>{"x", "y"}));
+  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}}) {
+    EXPECT_EQ(KeywordScore(text, words), score) << text;
+  }
+  // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
+  const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
+  EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));
+  EXPECT_EQ(KeywordScore("zzz", gappy), 30);
+  EXPECT_EQ(KeywordScore("text", std::vector<std::string>(100000, "")), std::numeric_limits<int>::max());
+
+  for (const auto& [url, score] :
+       {std::pair{"http://host.com/a/b/", 32}, {"http://host.com", 128}, {"", 128}, {"http://h/1/2/3/4/5/6/7", 1},
+        {"http://h/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19/20/21/22/23/24/25/26/27/28/29/30/31/32/33", 0}}) {
+    EXPECT_EQ(UrlDepthScore(url), score) << url;
+  }
+}
+
+TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
+  ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
+  const int scoreOfA = Found(key_, "http://host.com/a/b").Score;
+  EXPECT_EQ(key_.ResultCount, 1);
+  EXPECT_TRUE(key_.Modified);
+
+  EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
+  const TOneResult& result = Found(key_, "http://host.com/a/b");
+  EXPECT_EQ(result.Engines, "A;B");
+  EXPECT_EQ(result.Score, scoreOfA + 40);
+  EXPECT_EQ(result.Title, "x title");
+
+  // The same engine again (from another page) changes nothing.
+  EXPECT_FALSE(Add("http://host.com/a/b", "B", 80));
+  EXPECT_EQ(result.Score, scoreOfA + 40);
+}
+
+TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
+  ASSERT_TRUE(Add("  http://h.com/q?a=1&amp;b=2/ \r\n", "A", 100, " Tom &amp; Jerry ", "&lt;b&gt; "));
+  const TOneResult& result = Found(key_, "http://h.com/q?a=1&b=2");
+  EXPECT_EQ(result.Url, "http://h.com/q?a=1&b=2");
+  EXPECT_EQ(result.Title, "Tom & Jerry");
+  EXPECT_EQ(result.Summary, "<b>");
+  EXPECT_EQ(result.Found, now_);
+
+  TOneKey untouched("k", 45000.0, 0, 0);
+  const TMergeContext context{words_, false, 0, now_};
+  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{" \t", "s", "http://h.com/r", 0}, "A", 100, context));
+  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{"t", "s", " / ", 0}, "A", 100, context));
+  EXPECT_TRUE(untouched.Results.Empty());
+  EXPECT_FALSE(untouched.Modified);
+}
+
+TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
+  ASSERT_TRUE(Add("http://h.com/old", "A", 100, "x"));
+  ASSERT_FALSE(Add("http://h.com/old", "B", 100, "x"));
+  TOneResult* result = key_.Results.Find(TResultList::KeyOf("http://h.com/old"));
+  ASSERT_NE(result, nullptr);
+  result->Visited = 1;
+
+  updateMode_ = true;
+  updateStart_ = 45001.0;
+  now_ = 45001.5;
+  words_ = QueryWordsOf("y");
+  EXPECT_TRUE(Add("http://h.com/old/", "B", 60, "y new title", "fresh text"));
+  EXPECT_EQ(result->Engines, "B");
+  EXPECT_EQ(result->Title, "y new title");
+  EXPECT_EQ(result->Score, 129);  // of the new title, address and weight
+  EXPECT_EQ(result->Found, 45001.5);
+  EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
+
+  // A second engine of the same update only adds its name.
+  EXPECT_FALSE(Add("http://h.com/old", "A", 100));
+  EXPECT_EQ(result->Engines, "B;A");
+
+  // Found exactly when the update started counts as found by this update.
+  ASSERT_TRUE(Add("http://h.com/edge", "A", 100));
+  updateStart_ = now_;
+  EXPECT_FALSE(Add("http://h.com/edge", "B", 100, "other"));
+  EXPECT_EQ(Found(key_, "http://h.com/edge").Engines, "A;B");
+}
+
+TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
+  const int most = std::numeric_limits<int>::max();
+  ASSERT_TRUE(Add("http://h.com/w", "A", most));
+  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
+  EXPECT_FALSE(Add("http://h.com/w", "B", most));
+  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
+  ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
+  EXPECT_EQ(Found(key_, "http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/search/utf8_keyword.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -92,5 +93,24 @@ TEST(ConvertCodePage, OddBytesPassUnchangedAndEveryPairKeepsItsLength) {
       ASSERT_EQ(GbToBig5(pair).size(), 2u) << lead << ' ' << trail;
       ASSERT_EQ(Big5ToGb(pair).size(), 2u) << lead << ' ' << trail;
     }
+  }
+}
+
+TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
+  const std::string gb = "\xD6\xD0\xCE\xC4";            // "中文" in GB
+  const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";  // the same in UTF-8
+  EXPECT_EQ(Utf8Keyword(gb), utf8);
+  EXPECT_EQ(Utf8Keyword(utf8), utf8);
+  EXPECT_EQ(Utf8Keyword("plain ascii"), "plain ascii");
+  // A four-byte GB18030 character (U+00C9), a two-byte one outside GB2312 (U+4E02), a byte that starts
+  // no character and a lead byte without its trail.
+  EXPECT_EQ(Gb18030ToUtf8("\x81\x30\x87\x37"), "\xC3\x89");
+  EXPECT_EQ(Gb18030ToUtf8("\x81\x40"), "\xE4\xB8\x82");
+  EXPECT_EQ(Gb18030ToUtf8("a\xFFz"), "az");
+  EXPECT_EQ(Gb18030ToUtf8("tail\xD6"), "tail");
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));  // U+1F600
+  // Over-long "/", a surrogate, past U+10FFFF, cut short, GB.
+  for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", gb.c_str()}) {
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;
   }
 }

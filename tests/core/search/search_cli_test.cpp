@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -22,14 +21,9 @@ std::vector<std::string> WithSortedEngines(const std::string& out) {
   for (const std::string& line : SplitLines(out)) {
     if (line.empty()) continue;
     const size_t tab = line.rfind('\t');
-    std::vector<std::string> names;
-    for (size_t from = tab + 1, semicolon = 0; semicolon != std::string::npos; from = semicolon + 1) {
-      semicolon = line.find(';', from);
-      names.push_back(line.substr(from, semicolon - from));
-    }
-    std::sort(names.begin(), names.end());
     std::string sorted = line.substr(0, tab + 1);
-    for (size_t i = 0; i < names.size(); ++i) sorted += (i ? ";" : "") + names[i];
+    for (const std::string& name : EngineNames(std::string_view(line).substr(tab + 1))) sorted += name + ";";
+    sorted.pop_back();
     lines.push_back(sorted);
   }
   return lines;
@@ -74,9 +68,10 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   engines.Write("Index.txt", "[One,1]\r\nA=a.txt\r\n[Two]\r\nB=b.txt\r\nC=c.txt,0\r\nD=d.txt\r\n");
   for (const char* name : {"a", "b", "c"}) engines.Write(name + std::string(".txt"), ListDefinition(name + std::string(".html")));
   engines.Write("d.txt", ListDefinition("http://127.0.0.1:1/"));
-  engines.Write("a.html", ResultFile({{"http://a.example/x", "title", "s"}}));
-  engines.Write("b.html", ResultFile({{"http://b.example/\\\t", "title", "s"}}));
-  engines.Write("c.html", ResultFile({{"http://c.example/", "title", "s"}}));
+  for (const auto& [page, url] : {std::pair{"a.html", "http://a.example/x"}, {"b.html", "http://b.example/\\\t"},
+                                  {"c.html", "http://c.example/"}}) {
+    engines.Write(page, ResultFile({{url, "title", "s"}}));
+  }
   const CliResult result =
       RunCli({"search", "--engines", engines.Path().string(), "--category", "Two", "--per-engine", "3", "--", "-k"});
   ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -1,6 +1,9 @@
 #include "search_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include "core/common/dispatcher.h"
+#include "core/store/TOneKey.h"
 
 namespace quorvex::test {
 namespace {
@@ -41,19 +44,6 @@ std::string ResultPage(const std::vector<Hit>& hits, const std::string& nextLink
   return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body + "</body></html>\n";
 }
 
-ScriptedReply Answer(std::string bytes, int delayMs) {
-  ScriptedReply reply;
-  reply.delayMs = delayMs;
-  reply.bytes = std::move(bytes);
-  return reply;
-}
-
-ScriptedReply Stall() {
-  ScriptedReply reply;
-  reply.stall = true;
-  return reply;
-}
-
 std::vector<std::string> Targets(const LoopbackServer& server) {
   std::vector<std::string> targets;
   for (const std::string& request : server.Requests()) {
@@ -66,6 +56,22 @@ std::vector<std::string> Targets(const LoopbackServer& server) {
 std::string ListDefinition(const std::string& url, const std::string& headerLines, const std::string& languageRule) {
   return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n" +
          (languageRule.empty() ? "" : "---\n" + languageRule + "\n");
+}
+
+std::multiset<std::string> EngineNames(std::string_view engines) {
+  std::multiset<std::string> names;
+  for (size_t from = 0, semicolon = 0; semicolon != std::string_view::npos; from = semicolon + 1) {
+    semicolon = engines.find(';', from);
+    names.emplace(engines.substr(from, semicolon - from));
+  }
+  return names;
+}
+
+const TOneResult& Found(const TOneKey& key, std::string_view url) {
+  static const TOneResult kMissing;
+  const TOneResult* result = key.Results.Find(TResultList::KeyOf(url));
+  if (result == nullptr) ADD_FAILURE() << "no result " << url;
+  return result != nullptr ? *result : kMissing;
 }
 
 bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done, std::chrono::milliseconds timeout) {

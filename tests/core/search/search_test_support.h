@@ -2,12 +2,14 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/search/search_display.h"
+#include "core/store/TOneResult.h"
 #include "support/loopback_server.h"
 
 namespace quorvex {
@@ -29,11 +31,6 @@ std::string ResultPage(const std::vector<Hit>& hits, const std::string& nextLink
 // The same page as a local file holds it, without the HTTP header block.
 std::string ResultFile(const std::vector<Hit>& hits);
 
-// A scripted connection that answers with bytes after delayMs; one that reads the request and then
-// holds the connection open without a word.
-ScriptedReply Answer(std::string bytes, int delayMs = 0);
-ScriptedReply Stall();
-
 // The target of each request the server read, in order ("GET /s?q=a HTTP/1.0" gives "/s?q=a").
 std::vector<std::string> Targets(const LoopbackServer& server);
 
@@ -41,6 +38,12 @@ std::vector<std::string> Targets(const LoopbackServer& server);
 // languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
 std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
                            const std::string& languageRule = "L,$4,ENG");
+
+// The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
+std::multiset<std::string> EngineNames(std::string_view engines);
+
+// The result of url in key; a missing one fails the test (and reads as an empty result).
+const TOneResult& Found(const TOneKey& key, std::string_view url);
 
 // Runs the dispatcher's calls until done() holds; false when it still does not after timeout.
 bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done,

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/common/file_io.h"
+#include "core/store/KeyTree.h"
+#include "core/store/TOneResult.h"
+#include "core/store/TResultList.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -71,7 +74,6 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
   EXPECT_TRUE(reread.Loaded);
   EXPECT_EQ(reread.ResultCount, 2);
   EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
-
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -120,4 +122,105 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   EXPECT_EQ(key.Results.Find("HTTP://A"), nullptr);
   TOneResult stranger;
   EXPECT_FALSE(key.DeleteResult(&stranger));
+}
+
+TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
+  TOneResult result;
+  result.Title = "T \xB9\xFA, comma";  // GB bytes travel as they are
+  result.Url = "http://a/?q=1,2";
+  result.Language = kLanguageGB | kLanguageEnglish;
+  result.Engines = "Alpha;Beta";
+  result.Score = -17;
+  result.LocalFile = "never saved";
+  result.Visited = 1;
+  result.PageState = kPageFailed;
+  result.Found = 45123.536458333336;  // exactly: a result file is named from such a date
+  result.Reserved1 = 0.25;
+  const std::string line = result.ToLine();
+  EXPECT_EQ(line,
+            "\"T \xB9\xFA, comma\",\"http://a/?q=1,2\",\"\",\"5\",\"Alpha;Beta\",\"1\",\"3\",\"-17\","
+            "\"45123.536458333336\",\"0.25\",\"0\"");
+  const TOneResult read = TOneResult::FromLine(line);
+  EXPECT_EQ(read.ToLine(), line);
+  EXPECT_EQ(read.Found, result.Found);
+  EXPECT_EQ(read.LocalFile, "");
+}
+
+TEST(TOneResultLine, QuotesAndLineBreaksNeverBreakTheRecord) {
+  TOneResult result;
+  result.Title = "say \"hi\"\nnow";
+  result.Summary = std::string("nul\0inside", 10);
+  result.Url = "http://a/?q=\"x y\",c\r\n";
+  result.Engines = "A\nB";
+  result.Score = 9;
+  const std::string line = result.ToLine();
+  EXPECT_EQ(line.find_first_of(std::string("\n\0", 2)), std::string::npos);
+  EXPECT_NE(line.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << line;  // only the quote is doubled
+  const TOneResult read = TOneResult::FromLine(line);
+  EXPECT_EQ(read.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
+  EXPECT_EQ(read.Summary, "nul inside");
+  EXPECT_EQ(read.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
+  EXPECT_EQ(read.Engines, "A B");
+  EXPECT_EQ(read.Score, 9);
+}
+
+TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
+  for (const std::string bad :
+       {"", R"("t","u","s","1","E","1","2","3","4","5")", R"("t","u","s","1","E","1","2","3","4","5","6","x")",
+        R"("t","http://a"b","s","1","E","0","0","3","4","5","6")"}) {
+    const TOneResult read = TOneResult::FromLine(bad);
+    EXPECT_EQ(read.ToLine(), TOneResult().ToLine()) << bad;
+  }
+  // Not a number gives 0; 8-bit fields keep the low byte; a date written under a decimal-comma locale
+  // reads "45123,5".
+  const TOneResult odd = TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")");
+  EXPECT_EQ(odd.Url, "u");
+  EXPECT_EQ(odd.Language, 1);
+  EXPECT_EQ(odd.Visited, 0);
+  EXPECT_EQ(odd.Score, 0);
+  EXPECT_EQ(odd.Found, 45123.5);
+  EXPECT_EQ(odd.Reserved1, 1e-5);
+  EXPECT_EQ(odd.Reserved2, 0);
+}
+
+TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
+  TResultList list;
+  EXPECT_EQ(TResultList::KeyOf("http://a.com/\xC4\xE3x"), "HTTP://A.COM/\xC4\xE3X");  // only a to z fold
+  TOneResult& first = list.Add("K", TOneResult{});
+  TOneResult& second = list.Add("K", TOneResult{});  // duplicate keys are kept
+  TOneResult& page = list.Add("HTTP://A.COM/PAGE", TOneResult{});
+  for (int i = 0; i < 1000; ++i) list.Add(std::to_string(i), TOneResult{});
+  EXPECT_EQ(list.Find("k"), &first);
+  EXPECT_EQ(list.Find("http://A.com/page"), &page);  // addresses survive the list's growth
+  EXPECT_EQ(list.Find("HTTP://A.COM/P\xC1GE"), nullptr);
+  EXPECT_EQ(list.KeyAt(2), "HTTP://A.COM/PAGE");
+
+  TOneResult stranger;
+  EXPECT_FALSE(list.Remove(&stranger));
+  TOneResult& third = list.Add("K", TOneResult{});
+  EXPECT_TRUE(list.Remove(&second));  // not the one a look-up finds
+  EXPECT_EQ(list.Find("K"), &first);
+  EXPECT_TRUE(list.Remove(&first));
+  EXPECT_EQ(list.Find("K"), &third);
+  EXPECT_EQ(list.Count(), 1002u);
+  EXPECT_EQ(&list[0], &page);
+}
+
+TEST(KeyTree, LevelsFollowTabsAndBlanksAndClimbBackToAncestors) {
+  const TKeyTreeLoad load = ParseKeyTree("Top\r\n\tA\r\n\t\tA1\r\n \tA2 blank\r\nSecond\r\n\tB\r\n");
+  ASSERT_FALSE(load.Error);
+  const std::vector<TKeyTreeNode> expected = {{0, -1, "Top"},    {1, 0, "A"}, {2, 1, "A1"},
+                                              {2, 1, "A2 blank"}, {0, -1, "Second"}, {1, 4, "B"}};
+  EXPECT_EQ(load.Nodes, expected);
+  EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
+}
+
+TEST(KeyTree, FileRoundTripAndMissingFile) {
+  test::TempDir dir;
+  EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
+  ASSERT_TRUE(SaveKeyTree(dir / "KeyTree.txt", DefaultKeyTree()));
+  EXPECT_EQ(ReadWholeFile(dir / "KeyTree.txt").value().substr(0, 25), "All Classify\r\n\tSoftware\r\n");
+  const auto back = LoadKeyTree(dir / "KeyTree.txt");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Nodes, DefaultKeyTree());
 }

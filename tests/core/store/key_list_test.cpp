@@ -1,12 +1,15 @@
 #include "core/store/key_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "core/app/AppState.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "core/store/result_file_name.h"
+#include "core/store/save_scheduler.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -105,4 +108,105 @@ TEST(KeyList, AResultFileThatCannotBeWrittenStopsNothingElse) {
   EXPECT_FALSE(SaveKeyList(app.KeyList, dir / kAllKeyFileName, dir / "no-such-folder", kCategories));
   EXPECT_TRUE(a.Modified && b.Modified);  // still to be saved
   EXPECT_TRUE(ReadWholeFile(dir / kAllKeyFileName).has_value());
+}
+
+using namespace std::chrono_literals;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class SaveSchedulerTest : public testing::Test {
+ protected:
+  SaveSchedulerTest() {
+    std::filesystem::create_directories(results_);
+    // Renames from the temporary names too, which differ every time: the kernel would merge two
+    // identical events in a row, and a file written twice must count twice.
+    for (const auto& folder : {dir_.Path(), results_}) {
+      inotify_add_watch(watch_, folder.c_str(), IN_MOVED_FROM | IN_MOVED_TO);
+    }
+  }
+  ~SaveSchedulerTest() override { ::close(watch_); }
+
+  // A keyword fresh from a search, with one result.
+  TOneKey& AddKey(const std::string& keyword) {
+    TOneKey& key = app_.AddKey(std::make_unique<TOneKey>(keyword, 45000.25, 0, 0));
+    AddResult(key, "http://" + keyword);
+    return key;
+  }
+  static void AddResult(TOneKey& key, const std::string& url) {
+    key.Results.Add(TResultList::KeyOf(url), TOneResult{}).Url = url;
+    key.Modified = true;
+  }
+  std::string ResultName(const TOneKey& key) const { return key.ResultFile(results_).filename().string(); }
+  std::string Read(const std::filesystem::path& path) const { return ReadWholeFile(path).value_or("<missing>"); }
+
+  // The files written since the last call, in order: every atomic write ends in a rename into place.
+  Names Written() {
+    Names names;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t length = 0; (length = ::read(watch_, buffer, sizeof buffer)) > 0;) {
+      for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if ((event->mask & IN_MOVED_TO) != 0) names.emplace_back(event->name);
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return names;
+  }
+
+  test::TempDir dir_;
+  std::filesystem::path results_ = dir_ / "SearchResult";
+  int watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  AppState app_;
+  SaveScheduler scheduler_{SaveTargets{&app_.KeyList, dir_ / kAllKeyFileName, results_, [] { return Names{"Web"}; },
+                                       [this] { return WriteFileAtomically(dir_ / "KeyTree.txt", "All\r\n"); }}};
+  const SaveScheduler::Clock::time_point t0_{};
+};
+
+}  // namespace
+
+TEST_F(SaveSchedulerTest, AChangeSoonAfterAWriteWaitsItsSecondAndAFailedWriteIsRetried) {
+  TOneKey& a = AddKey("alpha");
+  scheduler_.KeyChanged(a);
+  scheduler_.Tick(t0_);
+  EXPECT_EQ(Written().size(), 2u);
+  AddResult(a, "http://a/more");
+  scheduler_.KeyChanged(a);
+  for (auto t = t0_ + 200ms; t < t0_ + 1s; t += 200ms) scheduler_.Tick(t);
+  EXPECT_TRUE(Written().empty());
+  scheduler_.Tick(t0_ + 1s);
+  EXPECT_EQ(Written().size(), 2u);
+
+  // A run that changed nothing costs only the line; a write that failed is tried again a second later.
+  scheduler_.KeyChanged(a);
+  scheduler_.Tick(t0_ + 2s);
+  EXPECT_EQ(Written(), Names{"AllKey.txt"});
+  std::filesystem::remove_all(results_);
+  AddResult(a, "http://a/after");
+  scheduler_.KeyChanged(a);
+  scheduler_.Tick(t0_ + 3s);
+  std::filesystem::create_directories(results_);
+  scheduler_.Tick(t0_ + 3s + 200ms);
+  EXPECT_TRUE(a.Modified && scheduler_.HasPending());
+  scheduler_.Tick(t0_ + 4s);
+  EXPECT_NE(Read(a.ResultFile(results_)).find("http://a/after"), std::string::npos);
+  EXPECT_FALSE(a.Modified || scheduler_.HasPending());
+}
+
+TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten) {
+  TOneKey& kept = AddKey("kept");
+  TOneKey& gone = AddKey("gone");
+  kept.Modified = false;
+  scheduler_.KeyChanged(gone);
+  app_.KeyList.pop_back();
+  scheduler_.KeyDeleted(gone);
+  scheduler_.Tick(t0_);
+  EXPECT_EQ(Written(), Names{"AllKey.txt"});
+  EXPECT_EQ(Read(dir_ / kAllKeyFileName), kept.ToLine({"Web"}) + "\r\n");
+
+  // Deleted without being reported: walking KeyList still leaves it out.
+  scheduler_.KeyChanged(gone);
+  scheduler_.Tick(t0_ + 1s);
+  EXPECT_FALSE(scheduler_.HasPending());
+  EXPECT_EQ(Written(), Names{"AllKey.txt"});
 }

@@ -11,6 +11,7 @@
 #include "core/common/file_io.h"
 #include "support/child_process.h"
 #include "support/kept_files.h"
+#include "support/mounted_folder.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -71,4 +72,23 @@ TEST(KillWhileSaving, EveryFileIsTheOldOrTheNewVersionWhereverTheKillLands) {
   EXPECT_EQ(TemporaryFiles(folder.Path()), 1u);
   EXPECT_TRUE(std::filesystem::exists(folder / running));
   EXPECT_EQ(test::ReadKeptFiles(folder.Path()).size(), versions[0].size());
+}
+
+TEST(FullDisk, ASaveThatFindsNoRoomKeepsEveryOldFileWholeAndNamesEachOnce) {
+  test::MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  ASSERT_TRUE(test::KeptFiles(0).Save(disk.Path()).Empty());
+  const auto before = test::ReadKeptFiles(disk.Path());
+  disk.Fill();
+
+  const UnsavedFiles unsaved = test::KeptFiles(1).Save(disk.Path());
+  EXPECT_EQ(test::ReadKeptFiles(disk.Path()), before);
+  EXPECT_EQ(unsaved.Files().size(), before.size());
+  const std::string message = unsaved.Message();
+  for (const auto& [file, text] : before)
+    EXPECT_NE(message.find(std::filesystem::path(file).filename().string()), std::string::npos) << file;
+  // Nothing half-written is left beside them either.
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(disk.Path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, before.size() + 1);  // and the filler
 }

@@ -181,16 +181,12 @@ TEST(TVCLUnZip, FixtureArchivesWithFaults) {
 
 TEST(TVCLUnZip, HostileNamesAndSymlinksStayInsideTheDestination) {
   const TempDir dir;
-  Extraction names(dir.Write("names.zip", BuildZip({{"../up.txt", "1"},
-                                                    {"../../upup.txt", "2"},
-                                                    {"/etc/abs.txt", "3"},
-                                                    {"C:\\windows\\drive.txt", "4"},
-                                                    {"a/../../mid.txt", "5"},
-                                                    {"..\\..\\back.txt", "6"},
-                                                    {"./dot/./x.txt", "7"},
-                                                    {"sub/..", "8"},
-                                                    {std::string("nul\0/../../z.txt", 16), "9"}})),
-                   dir / "box/dest");
+  Extraction names(
+      dir.Write("names.zip", BuildZip({{"../up.txt", "1"}, {"../../upup.txt", "2"}, {"/etc/abs.txt", "3"},
+                                       {"C:\\windows\\drive.txt", "4"}, {"a/../../mid.txt", "5"},
+                                       {"..\\..\\back.txt", "6"}, {"./dot/./x.txt", "7"}, {"sub/..", "8"},
+                                       {std::string("nul\0/../../z.txt", 16), "9"}})),
+      dir / "box/dest");
   EXPECT_EQ(names.Run(), 8);
   const TreeFacts tree = SnapshotTree(dir / "box/dest");
   for (const char* path :
@@ -256,6 +252,24 @@ TEST(TVCLUnZip, MultiDiskSetsAndCancel) {
   canceled.unzip.OnEndUnZip = [&canceled](const TZipHeaderInfo&, const std::string&) { canceled.unzip.Cancel(); };
   EXPECT_THROW(canceled.Run(), EUserCanceled);
   EXPECT_EQ(SnapshotTree(dir / "cancel").size(), 1u);
+}
+
+TEST(UnzipCommand, PrintsTheCountAndReportsFailures) {
+  const TempDir dir;
+  const auto run = [&dir](const char* archive) {
+    return RunCli({"unzip", FixturePath(std::string("zip/") + archive).string(), (dir / archive).string()});
+  };
+  const CliResult done = run("go-unix.zip");
+  EXPECT_EQ(done.exitCode, 0) << done.err;
+  EXPECT_EQ(done.out, "3\n");
+  EXPECT_TRUE(std::filesystem::exists(dir / "go-unix.zip/dir/bar"));
+  const CliResult damaged = run("libzip-incons-data.zip");
+  EXPECT_EQ(damaged.exitCode, 0);
+  EXPECT_EQ(damaged.out, "0\n");
+  EXPECT_EQ(damaged.err, "skipped\ta\tbad CRC\n");
+  const CliResult broken = run("libzip-incons-cdoffset.zip");
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.err.find("Not a valid zip file!"), std::string::npos) << broken.err;
 }
 
 }  // namespace quorvex::test

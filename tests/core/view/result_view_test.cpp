@@ -3,10 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
 
+#include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
+#include "core/store/TOneResult.h"
 #include "core/view/TFilter.h"
+#include "core/view/html_export.h"
+#include "core/view/keyword_hits.h"
+#include "core/view/list_look.h"
+#include "core/view/result_layout.h"
 #include "core/view/result_order.h"
+#include "core/view/score_text.h"
+#include "support/test_support.h"
 
 using namespace quorvex;
 
@@ -76,7 +85,6 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
   EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
   EXPECT_LT(CompareFolded("ab", "AB!"), 0);
-
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
@@ -104,4 +112,217 @@ TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
   EXPECT_EQ(Shown(nothing, 1), "");
   EXPECT_EQ(cursor_.SelectedIndex, 0);
   EXPECT_EQ(cursor_.TopIndex, 0);
+}
+
+TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
+  std::setlocale(LC_ALL, "de_DE.UTF-8");  // where installed: the separator must stay a point
+  EXPECT_EQ(ScoreText(7), "10.00%");
+  EXPECT_EQ(ScoreText(INT_MIN), "10.00%");
+  EXPECT_EQ(ScoreText(8), "20.83%");
+  EXPECT_EQ(ScoreText(100), "93.63%");
+  EXPECT_EQ(ScoreText(INT_MAX), "100.00%");
+  std::setlocale(LC_ALL, "C");
+}
+
+// A face with a quote in it (read from an unquoted item) is saved so that it reads back.
+TEST(FontText, FaceWithAQuoteReadsBack) {
+  TFontSpec font;
+  FontFromText("255,1,-12,3,tat\"x\"", font, kFontDefaults[0]);
+  ASSERT_EQ(font.Face, "tat\"x\"");
+  TFontSpec reread;
+  FontFromText(FontToText(font), reread, kFontDefaults[0]);
+  EXPECT_EQ(reread, font);
+}
+
+namespace {
+
+// ASCII 10 pixels wide, any other character 20; rows 16 high (the keyword font 20, the summary font 8).
+class FixedMeasure : public TTextMeasure {
+ public:
+  int Width(TListRole /*role*/, std::string_view bytes, TTextCoding /*coding*/) const override {
+    int width = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) width += static_cast<unsigned char>(bytes[i]) < 128 ? 10 : 0;
+    return width > 0 ? width : 20;
+  }
+  int Height(TListRole role) const override {
+    if (role == TListRole::Hilight) return 20;
+    return role == TListRole::Summary ? 8 : 16;
+  }
+};
+
+TOneResult Result(std::string title, std::string summary = "s", std::string url = "http://a.com") {
+  TOneResult result;
+  result.Title = std::move(title);
+  result.Summary = std::move(summary);
+  result.Url = std::move(url);
+  result.Engines = "Alpha";
+  return result;
+}
+
+struct Fixture {
+  FixedMeasure measure;
+  std::vector<std::string> words;
+  TLayoutParams Params(int drawWidth, int summaryLines = 5) { return {drawWidth, summaryLines, &words, &measure}; }
+};
+
+// The runs of one field, in order.
+std::vector<TTextRun> RunsOf(const TResultLayout& layout, TListField field) {
+  std::vector<TTextRun> runs;
+  for (const TTextRun& run : layout.Runs) {
+    if (run.Field == field) runs.push_back(run);
+  }
+  return runs;
+}
+
+// Every run of the field starts and ends on a character boundary, the runs cover the text in order,
+// and the text takes more than one row.
+void ExpectWholeCharacters(const TResultLayout& layout, TListField field, const std::string& text) {
+  const TTextCoding coding = CodingOf(text);
+  size_t covered = 0;
+  int rows = 0;
+  int lastY = -1;
+  for (const TTextRun& run : RunsOf(layout, field)) {
+    EXPECT_EQ(run.Begin, covered);
+    EXPECT_EQ(CharStartAtOrBefore(text, run.Begin, coding), run.Begin);
+    if (run.End < text.size()) {
+      EXPECT_EQ(CharStartAtOrBefore(text, run.End, coding), run.End);
+    }
+    if (run.Y != lastY) ++rows;
+    lastY = run.Y;
+    covered = run.End;
+  }
+  EXPECT_EQ(covered, text.size());
+  EXPECT_GT(rows, 2);
+}
+
+}  // namespace
+
+TEST(ResultLayout, LongTitlesWrapByWholeCharacters) {
+  Fixture fixture;
+  // GB: an ASCII letter first, so that every two-byte character starts at an odd byte position; the
+  // width leaves room for an odd number of byte-columns, which a byte-wise wrap would split.
+  std::string gb = "a";
+  for (int i = 0; i < 40; ++i) gb += "\xD6\xD0";
+  ExpectWholeCharacters(LayoutResult(Result(gb), 0, fixture.Params(215)), TListField::Title, gb);
+
+  std::string utf8 = "b";
+  for (int i = 0; i < 30; ++i) utf8 += i % 2 == 0 ? "\xE4\xB8\xAD" : "\xF0\x9F\x98\x80";
+  const TResultLayout layout = LayoutResult(Result(utf8), 0, fixture.Params(215));
+  EXPECT_EQ(layout.TitleCoding, TTextCoding::Utf8);
+  ExpectWholeCharacters(layout, TListField::Title, utf8);
+}
+
+TEST(ResultLayout, HitsAreFoundOnBytesAndCoverWholeCharacters) {
+  Fixture fixture;
+  fixture.words = HighlightWords("net");
+  const TResultLayout layout = LayoutResult(Result("DOTNET NEWS"), 0, fixture.Params(1000));
+  std::vector<TTextRun> hits;
+  for (const TTextRun& run : RunsOf(layout, TListField::Title)) {
+    if (run.Hit) hits.push_back(run);
+  }
+  ASSERT_EQ(hits.size(), 1U);
+  EXPECT_EQ(hits[0].Begin, 3U);
+  EXPECT_EQ(hits[0].End, 6U);
+  EXPECT_EQ(hits[0].Role, TListRole::Hilight);
+  // The hit row takes the keyword font's height.
+  EXPECT_EQ(layout.TitleBottom, 2 + 20 + 2);
+
+  // A hit on the second byte of a GBK character colours that whole character.
+  fixture.words = {"A"};
+  const std::string gbk =
+      "x\x81"
+      "Ay";
+  const TResultLayout inside = LayoutResult(Result(gbk), 0, fixture.Params(1000));
+  const std::vector<TTextRun> runs = RunsOf(inside, TListField::Title);
+  ASSERT_EQ(runs.size(), 3U);
+  EXPECT_TRUE(runs[1].Hit);
+  EXPECT_EQ(runs[1].Begin, 1U);
+  EXPECT_EQ(runs[1].End, 3U);
+}
+
+namespace {
+
+void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
+         const std::string& engines) {
+  TOneResult result;
+  result.Url = url;
+  result.Title = title;
+  result.Summary = summary;
+  result.Score = score;
+  result.Engines = engines;
+  key.Results.Add(TResultList::KeyOf(url), std::move(result));
+}
+
+// A keyword whose second result a page made hostile.
+std::unique_ptr<TOneKey> FreeMp3() {
+  auto key = std::make_unique<TOneKey>("free mp3", 45000.0, 0, 0);
+  Add(*key, "http://a.com/", "Low", "Free MP3 players", 10, "Alpha");
+  Add(*key, "http://b.com/?a=1&b=\"2\"", "<script>x()</script> mp3", "Tom & Jerry", 100, "Beta;<i>");
+  Add(*key, "http://c.com/", "Other", "nothing", 20, "Gamma");
+  return key;
+}
+
+const std::string kHead =
+    "<html>\r\n<title>Result created by Quorvex</title>\r\n<body>\r\n"
+    "<font face=Tahoma><font color=FF0000>Result created by Quorvex</font><br>\r\n"
+    "Keyword:free mp3<br>\r\n";
+const std::string kFoot =
+    "<br>\r\n<font color=FF0000>Welcome to the homepage</font> <a href=https://www.quorvex.org/>"
+    "https://www.quorvex.org/</a><br>\r\n</body>\r\n</html>\r\n";
+
+}  // namespace
+
+TEST(HtmlExport, FilteredReorderedKeywordByteForByte) {
+  const std::unique_ptr<TOneKey> key = FreeMp3();
+  TFilter filter;
+  filter.Contains = "3";  // in the texts of a.com and b.com, not of c.com
+  filter.Engine = "a";    // Alpha, Beta and Gamma all hold it
+  ViewCursor cursor;
+  RebuildView(key.get(), filter, 1, cursor);  // by score: b, then a (c.com has no "m")
+  const std::string expected =
+      kHead + "Total:2<br>\r\nFound date:" + KeywordDateText(45000.0) + "<br>\r\n" +
+      "<br><font color=804000><B><I>1</I></B></font>.<a href=\"http://b.com/?a=1&amp;b=&quot;2&quot;\">"
+      "&lt;script&gt;x()&lt;/script&gt; <font color=FF0000>mp3</font></a> - \r\n"
+      "Tom &amp; Jerry<br>\r\n"
+      "<i>http://b.com/?a=1&amp;b=&quot;2&quot;</i> <font color=004000 size=-1>Beta;&lt;i&gt; 93.63%</font><br>\r\n"
+      "<br><font color=804000><B><I>2</I></B></font>.<a href=\"http://a.com/\">Low</a> - \r\n"
+      "<font color=FF0000>Free</font> <font color=FF0000>MP3</font> players<br>\r\n"
+      "<i>http://a.com/</i> <font color=004000 size=-1>Alpha 36.55%</font><br>\r\n" +
+      kFoot;
+  test::TempDir dir;
+  ASSERT_TRUE(WriteExportHtml(*key, HighlightWords(key->Keyword), dir / "Key.html"));
+  EXPECT_EQ(ReadWholeFile(dir / "Key.html").value_or(""), expected);
+
+  // Everything filtered away: the header with a total of 0, then the footer.
+  filter.Contains = "absent";
+  RebuildView(key.get(), filter, 1, cursor);
+  EXPECT_EQ(ExportHtml(*key, {}), kHead + "Total:0<br>\r\nFound date:" + KeywordDateText(45000.0) + "<br>\r\n" + kFoot);
+  EXPECT_FALSE(WriteExportHtml(*key, {}, dir / "missing" / "Key.html"));
+}
+
+TEST(HtmlExport, CliExportsAKeptKeyword) {
+  test::TempDir dir;
+  const std::unique_ptr<TOneKey> key = FreeMp3();
+  // The CLI reads results from SearchResult/ beside itself.
+  const std::filesystem::path results = std::filesystem::path(QUORVEX_CLI_PATH).parent_path() / "SearchResult";
+  std::filesystem::create_directories(results);
+  ASSERT_TRUE(key->SaveResults(results));
+  dir.Write("AllKey.txt", key->ToLine({}) + "\r\n");
+
+  const test::CliResult result = test::RunCli({"export", "--order", "2", "FREE MP3", "out.html"}, dir.Path());
+  std::filesystem::remove(key->ResultFile(results));
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  ViewCursor cursor;
+  RebuildView(key.get(), TFilter{}, 2, cursor);
+  EXPECT_EQ(ReadWholeFile(dir / "out.html").value_or(""), ExportHtml(*key, HighlightWords(key->Keyword)));
+
+  EXPECT_EQ(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode, 2);
+  EXPECT_EQ(test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode, 2);
+}
+
+TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {
+  const std::vector<std::string> words = HighlightWords("mp3 \xD6\xD0,, ");
+  EXPECT_EQ(words, (std::vector<std::string>{"mp3", "\xD6\xD0", "\xE4\xB8\xAD"}));
+  EXPECT_EQ(HighlightHtml("a\xD6\xD0 \xE4\xB8\xAD MP3", words),
+            "a<font color=FF0000>\xD6\xD0</font> <font color=FF0000>\xE4\xB8\xAD</font> <font color=FF0000>MP3</font>");
 }

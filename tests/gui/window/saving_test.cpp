@@ -2,6 +2,8 @@
 // before its shut-down loses nothing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/app/ProgramDirs.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
@@ -35,7 +37,7 @@ TEST_F(Saving, AnEndedSearchIsOnDiskForTheNextStartWithoutAShutDown) {
 }
 
 TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
-  WriteWorkFile("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
   TfmMetaSearch& window = Open();
   window.AddClass(true);
   window.tvKey->currentItem()->setText(0, "Recipes");  // as the in-place editor commits a rename
@@ -53,4 +55,16 @@ TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
            ReadWorkFile("AllKey.txt").find("alpha") == std::string::npos;
   }));
   EXPECT_NE(ReadWorkFile("AllKey.txt").find("beta"), std::string::npos);
+}
+
+TEST_F(WindowTest, AShutDownThatCannotWriteAFileNamesItInOneWarningAndStillWritesTheOthers) {
+  std::filesystem::create_directory(workDir_ / "Config.txt");  // no file can be renamed over a folder
+  Open();
+  MessageBoxAnswerer answerer;
+  Close();
+  ASSERT_EQ(answerer.texts.size(), 1);
+  EXPECT_TRUE(answerer.texts[0].contains("Config.txt"));
+  EXPECT_FALSE(answerer.texts[0].contains("AllKey.txt"));
+  EXPECT_NE(ReadWorkFile("AllKey.txt"), "(missing)");
+  EXPECT_NE(ReadProgramFile("Engines1/Index.txt"), "(missing)");
 }

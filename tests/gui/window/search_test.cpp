@@ -25,12 +25,6 @@ std::string Definition(const std::string& url) {
   return "url=" + url + "\nHead=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
 }
 
-ScriptedReply Stall() {
-  ScriptedReply silent;
-  silent.stall = true;
-  return silent;
-}
-
 struct Commands {
   bool searchEnabled, keyEditEnabled, stopEnabled, progressShown;
 };
@@ -64,9 +58,7 @@ TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
 }
 
 TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
-  ScriptedReply found;
-  found.bytes = ResultPage("http://found.example/a", "Found");
-  LoopbackServer answering({found});
+  LoopbackServer answering({Sends(ResultPage("http://found.example/a", "Found"))});
   LoopbackServer silent({Stall()});
   UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
   TfmMetaSearch& window = Open();
@@ -88,7 +80,7 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
 TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {
   LoopbackServer silent({Stall()});
   UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  WriteWorkFile("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
   TfmMetaSearch& window = Open();
   ASSERT_EQ(window.lvKey->topLevelItemCount(), 2);
   {

@@ -61,10 +61,6 @@ void WindowTest::Close() {
   window_.reset();
 }
 
-void WindowTest::WriteWorkFile(const std::string& name, const std::string& bytes) const { workDir_.Write(name, bytes); }
-void WindowTest::WriteProgramFile(const std::string& name, const std::string& bytes) const {
-  programDir_.Write(name, bytes);
-}
 std::string WindowTest::ReadWorkFile(const std::string& name) const {
   return ReadWholeFile(workDir_ / name).value_or("(missing)");
 }

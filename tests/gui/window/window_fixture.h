@@ -42,8 +42,6 @@ class WindowTest : public ::testing::Test {
   TfmMetaSearch& Open();
   // Closes the window as its close box does and frees it.
   void Close();
-  void WriteWorkFile(const std::string& name, const std::string& bytes) const;
-  void WriteProgramFile(const std::string& name, const std::string& bytes) const;
   std::string ReadWorkFile(const std::string& name) const;
   std::string ReadProgramFile(const std::string& name) const;
   // Replaces Index.txt by one category of engines whose definitions are given as name and text.

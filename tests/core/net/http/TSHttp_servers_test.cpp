@@ -4,10 +4,17 @@
 
 #include "core/common/file_io.h"
 #include "core/net/TSHttp.h"
-#include "http_test_helpers.h"
+#include "support/local_servers.h"
 
 namespace quorvex::test {
 namespace {
+
+// Deterministic pseudo-random bytes, so that a dropped or repeated piece shows.
+std::string PatternBytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 11);
+  return bytes;
+}
 
 constexpr const char* kMovedConfig =
     "location = /to-tls { return 301 https://localhost:{TLS_PORT}/new.html; }\n"
