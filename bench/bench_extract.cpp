@@ -25,10 +25,10 @@ constexpr std::pair<const char*, const char*> kPages[] = {
     {"google-sescraper-1", "google"},   {"google-basic-aql-1", "google"},
     {"bing-googlescraper-1", "bing"},   {"duckduckgo-html-googlescraper-1", "duckduckgo"},
     {"yahoo-googlescraper-1", "yahoo"}, {"ask-aql-1", "ask"},
-    {"brave-aql-1", "brave"},           {"ecosia-aql-1", "ecosia"},
-    {"qwant-aql-1", "qwant"},           {"baidu-googlescraper-1", "baidu"},
-    {"sogou-aql-2", "sogou"},           {"so360-aql-1", "so360"},
-    {"naver-aql-1", "naver"},           {"yandex-googlescraper-1", "yandex"}};
+    {"brave-aql-1", "brave"},           {"qwant-aql-1", "qwant"},
+    {"baidu-googlescraper-1", "baidu"}, {"sogou-aql-2", "sogou"},
+    {"so360-aql-1", "so360"},           {"naver-aql-1", "naver"},
+    {"yandex-googlescraper-1", "yandex"}};
 
 std::optional<EnginePage> LoadPage(const char* page, const char* engine) {
   const std::string root = QUORVEX_SOURCE_DIR;
