@@ -38,8 +38,10 @@
 namespace quorvex {
 namespace {
 
-// How long the closing program waits for stopped verification workers to leave.
-constexpr std::chrono::milliseconds kVerifyWindDown{1000};
+// How long the closing program waits at most for stopped verification workers to leave. A stopped
+// worker leaves within its current step, so the wait ends as soon as the last one is gone; the bound
+// is generous because a worker still running when the window's objects go would touch freed memory.
+constexpr std::chrono::milliseconds kVerifyWindDown{10000};
 
 }  // namespace
 
