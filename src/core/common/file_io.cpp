@@ -69,17 +69,22 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   const std::filesystem::path temp = TemporaryNameBeside(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  // errno of the first step that failed is left set for the caller's message.
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   int error = errno;
-  const bool closed = ::close(fd) == 0;
-  if (written && !closed) error = errno;
-  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
-    if (written && closed) error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
     ::unlink(temp.c_str());
     errno = error;
-    return false;
   }
-  return true;
+  return ok;
 }
 
 void RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
