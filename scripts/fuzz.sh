@@ -72,7 +72,7 @@ case "${1:-smoke}" in
       rm -rf "$merged" && mkdir -p "$merged"
       "build-fuzz/fuzz/$target" -merge=1 "$merged" "fuzz/corpus/$target" "build-fuzz/corpus/$target" \
         -max_len="${max_len[$target]}" >"build-fuzz/logs/$target.merge.log" 2>&1
-      find "fuzz/corpus/$target" -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$merged/" \;
+      find "fuzz/corpus/$target" -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' -exec cp {} "$merged/" \;
       rm -rf "fuzz/corpus/$target" && mv "$merged" "fuzz/corpus/$target"
     done
     ;;
