@@ -276,7 +276,22 @@ void TfmMetaSearch::tmStopTimer() {
   if (app_.ActivityState != TActivityState::Idle) Activity->Turn();
   run_.TimerTick();
   if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
-  saver_.Tick(SaveScheduler::Clock::now());
+  TickSaves();
+}
+
+void TfmMetaSearch::TickSaves() {
+  UnsavedFiles unsaved;
+  saver_.Tick(SaveScheduler::Clock::now(), &unsaved);
+  if (!saver_.HasPending()) saveFailureTold_ = false;
+  if (unsaved.Empty() || saveFailureTold_) return;
+  saveFailureTold_ = true;
+  // Not modal, so that the timer goes on trying while the box is open; the shut-down names what is
+  // still not written then.
+  auto* box = new QMessageBox(QMessageBox::Warning, "Quorvex",
+                              ToDisplay(unsaved.Message() + "\n\nQuorvex tries again every second while it runs."),
+                              QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 void TfmMetaSearch::btnSearchClick() {

@@ -177,6 +177,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   TLayoutConfig CurrentLayout() const;
   void StartEngineUpdate();
   void tmStopTimer();
+  // Writes the keyword files that are due; the first failure of a run of failed writes is told at once.
+  void TickSaves();
   std::vector<std::string> CategoryNames() const { return index_.CategoryNames(); }
 
   MainThreadDispatcher& dispatcher_;
@@ -190,6 +192,7 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   int countPerEngine_ = 30;
   int countAll_ = 300;
   bool shutDown_ = false;
+  bool saveFailureTold_ = false;  // until every pending keyword file has been written again
   bool panelSizesApplied_ = false;
 
   QSplitter* mainSplitter_ = nullptr;

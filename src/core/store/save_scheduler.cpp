@@ -26,10 +26,10 @@ void SaveScheduler::KeyListChanged() { keyListPending_ = true; }
 
 void SaveScheduler::TreeChanged() { treePending_ = true; }
 
-void SaveScheduler::Tick(Clock::time_point now) {
+void SaveScheduler::Tick(Clock::time_point now, UnsavedFiles* unsaved) {
   // Forget writes old enough not to hold anything back, so the map stays as small as a second's work.
   std::erase_if(resultsWritten_, [now](const auto& entry) { return now - entry.second >= kMinInterval; });
-  if (HasPending()) WriteDue(now, false, nullptr);
+  if (HasPending()) WriteDue(now, false, unsaved);
 }
 
 bool SaveScheduler::Flush(Clock::time_point now, UnsavedFiles* unsaved) { return WriteDue(now, true, unsaved); }

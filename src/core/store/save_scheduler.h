@@ -47,8 +47,9 @@ class SaveScheduler {
   // A class of the tree was added, renamed, moved or deleted.
   void TreeChanged();
 
-  // Called by the window's timer: writes every pending file whose last write is kMinInterval old.
-  void Tick(Clock::time_point now);
+  // Called by the window's timer: writes every pending file whose last write is kMinInterval old. A file
+  // that cannot be written stays pending, to be tried again, and is noted in unsaved when given.
+  void Tick(Clock::time_point now, UnsavedFiles* unsaved = nullptr);
   // Writes every pending file now, in the shut-down's order: KeyTree.txt, AllKey.txt, result files in
   // KeyList order. A file that cannot be written stays pending, does not stop the others and is noted
   // in unsaved when given (KeyTree.txt by its name). True when every pending file was written.
