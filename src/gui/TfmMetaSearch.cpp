@@ -227,6 +227,9 @@ TLayoutConfig TfmMetaSearch::CurrentLayout() const {
 void TfmMetaSearch::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
+  // The shut-down saves everything itself; a timer tick inside its warning's event loop would retry the
+  // same failed files and warn a second time.
+  tmStop_->stop();
   advertiser_.reset();  // before the pane it shows pages in
   // A file that cannot be written (a full disk, a read-only folder) keeps its old contents and does not
   // stop the others; the user is told once, at the end, which files were not kept.
