@@ -17,7 +17,7 @@ TKeyTreeView::TKeyTreeView(QWidget* parent) : QTreeWidget(parent), pictures_(Key
   setHeaderHidden(true);
   setAcceptDrops(true);
   setDragDropMode(QAbstractItemView::DropOnly);
-  setEditTriggers(QAbstractItemView::EditKeyPressed);
+  SetRenamable(true);
   connect(this, &QTreeWidget::itemChanged, this, &TKeyTreeView::NodeRenamed);
 }
 
@@ -83,10 +83,15 @@ QTreeWidgetItem* TKeyTreeView::NodeAt(int position) const {
   return position >= 0 && static_cast<size_t>(position) < all.size() ? all[static_cast<size_t>(position)] : nullptr;
 }
 
+void TKeyTreeView::SetRenamable(bool renamable) {
+  setEditTriggers(renamable ? QAbstractItemView::EditKeyPressed : QAbstractItemView::NoEditTriggers);
+}
+
 int TKeyTreeView::NodeCount() const { return static_cast<int>(AllNodes().size()); }
 
 QTreeWidgetItem* TKeyTreeView::AddClass(QTreeWidgetItem* node, bool asChild) {
-  QTreeWidgetItem* parent = asChild ? node : node->parent();
+  // On an empty tree (no node) the class goes to the top level.
+  QTreeWidgetItem* parent = node == nullptr ? nullptr : asChild ? node : node->parent();
   QTreeWidgetItem* added = NewNode(parent, kNewClassText, asChild ? kAddedSubClassPicture : kAddedClassPicture);
   if (parent) parent->setExpanded(true);
   setCurrentItem(added);

@@ -24,7 +24,10 @@ class TKeyTreeView : public QTreeWidget {
   QTreeWidgetItem* NodeAt(int position) const;
   int NodeCount() const;
 
-  // A "New Classify" node as the last sibling or the last child of node, being edited.
+  // Whether the edit key renames the current node in place.
+  void SetRenamable(bool renamable);
+  // A "New Classify" node as the last sibling or the last child of node (a top-level one when node is
+  // nullptr), being edited.
   QTreeWidgetItem* AddClass(QTreeWidgetItem* node, bool asChild);
 
  signals:

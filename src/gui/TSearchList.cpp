@@ -162,8 +162,11 @@ TOneResult* TSearchList::CurrentResult() const {
 void TSearchList::OpenResult(bool newWindow, bool local) {
   TOneResult* result = CurrentResult();
   if (result == nullptr) return;
-  result->Visited = 1;
-  key_->Modified = true;
+  if (result->Visited == 0) {
+    result->Visited = 1;
+    key_->Modified = true;
+    emit KeyEdited(*key_);
+  }
   update();
   if (result->Url.empty()) return;
   if (local) {
@@ -188,6 +191,8 @@ bool TSearchList::DeleteSelected() {
     return false;
   }
   if (!key_->DeleteResult(result)) return false;
+  lastSeenCount_ = key_->Results.Count();
+  emit KeyEdited(*key_);
   update();
   return true;
 }
@@ -414,7 +419,8 @@ void TSearchList::mousePressEvent(QMouseEvent* event) {
   StoreCursor();
 }
 
-void TSearchList::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+void TSearchList::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
   OpenResult(Options().Value("NewWindow") == "1", false);
 }
 

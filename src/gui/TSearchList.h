@@ -49,6 +49,7 @@ class TSearchList : public QWidget {
  signals:
   void SortMethodChanged(int order);  // Left / Right keys changed the order
   void PropertyRequested();           // Alt+Enter: the window shows TfmPageProperty for CurrentResult()
+  void KeyEdited(TOneKey& key);       // a result was deleted or marked visited: the record is to be saved
 
  protected:
   void paintEvent(QPaintEvent* event) override;

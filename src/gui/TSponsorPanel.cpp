@@ -1,6 +1,7 @@
 #include "gui/TSponsorPanel.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QUrl>
@@ -15,6 +16,8 @@ TSponsorBrowser::TSponsorBrowser(QWidget* parent) : QTextBrowser(parent) {
   setOpenLinks(false);
   setOpenExternalLinks(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The pane itself follows no link: a sponsor's page opens in the user's browser.
+  connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) { QDesktopServices::openUrl(url); });
 }
 
 void TSponsorBrowser::ShowCachedFile(const std::filesystem::path& file) {

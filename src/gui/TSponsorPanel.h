@@ -8,7 +8,8 @@ namespace quorvex {
 
 class TVLabel;
 
-// The sponsor pane: a light HTML view of the cached page, which runs no script and follows no link.
+// The sponsor pane: a light HTML view of the cached page, which runs no script; its links open in the
+// user's browser.
 // A right or middle press shows the sponsor message instead of a context menu.
 class TSponsorBrowser : public QTextBrowser, public TSponsorPane {
   Q_OBJECT

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/view/html_export.h"
+
 namespace quorvex {
 
 QString ProgramTitle() { return QString::asprintf("Quorvex v%3.1f", 1.1); }
@@ -21,7 +23,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
   auto* platform = new QLabel(QString("Linux desktop (%1, Qt %2)").arg(QSysInfo::prettyProductName(), qVersion()), this);
   auto* maker = new QLabel("Made by the Quorvex developers", this);
   auto* mail = new QLabel(QString("<a href=\"mailto:%1\">%1</a>").arg(kSupportMail), this);
-  auto* home = new QLabel(QString("<a href=\"%1\">%1</a>").arg(kHomePage), this);
+  auto* home = new QLabel(QString("<a href=\"%1\">%1</a>").arg(kHomePageAddress), this);
   for (QLabel* link : {mail, home}) {
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(link, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });

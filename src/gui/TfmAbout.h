@@ -3,7 +3,6 @@
 
 namespace quorvex {
 
-inline constexpr const char* kHomePage = "https://quorvex.org/";
 inline constexpr const char* kSupportMail = "support@quorvex.org";
 
 // "About": the program's name and version, the platform it runs on, its maker and its addresses.

@@ -104,6 +104,10 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   connect(download_, &TfmDownload::PageStateChanged, List, qOverload<>(&QWidget::update));
   filter_ = new TfmFilter(this);
   appearance_ = new TfmAppearance(this);
+  connect(List, &TSearchList::KeyEdited, this, [this](TOneKey& key) {
+    saver_.KeyChanged(key);
+    UpdateKeyRow(key);
+  });
   connect(List, &TSearchList::PropertyRequested, this,
           [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
 
@@ -133,7 +137,7 @@ void TfmMetaSearch::Startup() {
   app_.ActivityState = TActivityState::Idle;
   setWindowTitle(ProgramTitle());
   UpdateCommands();
-  if (!LoadKeyTree()) return;
+  LoadKeyTree();
   LoadKeyList(app_, kAllKeyFileName, CategoryNames());
   FillKeyList(std::nullopt);
   layout_ = TLayoutConfig::Load(TLayoutConfig::kFileName, CurrentLayout());
@@ -347,6 +351,7 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
   app_.CurrentVerify = key;
   UpdateKeyRow(*key);
   SetStatus(0, StateNames[1]);
+  SetStatus(1, StateNames[1]);
   StartVerify(*key, download ? kDownloadMode : kVerifyMode, dispatcher_, *download_, LocalFileDir());
 }
 

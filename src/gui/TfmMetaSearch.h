@@ -144,7 +144,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   bool HandleGlobalKey(QKeyEvent* event);
   void SearchInResults();
   void ContinueSearchInResults();
-  void DisplayResultInBrowser(bool open);
+  // Writes Key.html and opens it when asked; a page that could not be written is told, never shown.
+  bool DisplayResultInBrowser(bool open);
   // Writes the export and offers it to the user's mail program.
   void SendPageToFriend();
   void ShowAppearance();
@@ -160,10 +161,15 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   QStringList CategoryTexts() const;
 
   // Keyword tree and list (TfmMetaSearch_keywords.cpp).
-  bool LoadKeyTree();  // false after an "Invalid level" message
+  // A KeyTree.txt with a faulty line shows the classes before it and is kept as it is on disk.
+  void LoadKeyTree();
+  // Asks before the first change of a tree whose file was not read whole; false when the user declines.
+  bool TreeMayChange();
   void tvKeyChange();
   void FillKeyList(const std::optional<std::string>& classify);
+  // The keyword's row, and the labels above the result list when it is the keyword shown there.
   void UpdateKeyRow(const TOneKey& key);
+  void ShowKeyLabels(const TOneKey& key);
   void lvKeyChange();
   void KeywordsDropped(QTreeWidgetItem* node);
   // Starts what the keyword dialog's closing button asked for.

@@ -26,13 +26,24 @@ bool Confirmed(QWidget* parent, const char* question) {
 }
 }  // namespace
 
-bool TfmMetaSearch::LoadKeyTree() {
+void TfmMetaSearch::LoadKeyTree() {
   const std::optional<TKeyTreeLoad> load = quorvex::LoadKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName);
   tvKey->SetNodes(load ? load->Nodes : DefaultKeyTree());
-  if (load && load->Error) {
-    QMessageBox::critical(this, "Quorvex", ToDisplay(*load->Error));
+  if (!load || !load->Error) return;
+  // The classes after the faulty line were not read: writing the tree back would drop them.
+  saver_.KeepTreeFile();
+  tvKey->SetRenamable(false);
+  QMessageBox::critical(this, "Quorvex", ToDisplay(*load->Error));
+}
+
+bool TfmMetaSearch::TreeMayChange() {
+  if (!saver_.TreeFileKept()) return true;
+  if (!Confirmed(this,
+                 "KeyTree.txt could not be read whole, so it is left as it is. A change of the classes writes "
+                 "it with only the classes shown here, and the rest of the file is lost. Change the classes?"))
     return false;
-  }
+  saver_.ReplaceKeptTree();
+  tvKey->SetRenamable(true);
   return true;
 }
 
@@ -67,7 +78,13 @@ void TfmMetaSearch::UpdateKeyRow(const TOneKey& key) {
   if (!row) return;
   const std::array<std::string, 6> texts = KeyRowTexts(key, app_, CategoryNames());
   for (int column = 0; column < 6; ++column) row->setText(column, ToDisplay(texts[static_cast<size_t>(column)]));
-  if (row == lvKey->currentItem()) lblNum->setText(QString::number(key.ResultCount) + "  ");
+  if (&key == List->Key()) ShowKeyLabels(key);
+}
+
+void TfmMetaSearch::ShowKeyLabels(const TOneKey& key) {
+  lblKey->setText(ToDisplay(key.Keyword) + "  ");
+  lblDate->setText(ToDisplay(FormatDateTime(key.Date)) + "  ");
+  lblNum->setText(QString::number(key.ResultCount) + "  ");
 }
 
 void TfmMetaSearch::lvKeyChange() {
@@ -78,9 +95,7 @@ void TfmMetaSearch::lvKeyChange() {
   }
   if (!key->Loaded) key->LoadResults(SearchResultDir());
   List->SetKey(key);
-  lblKey->setText(ToDisplay(key->Keyword) + "  ");
-  lblDate->setText(ToDisplay(FormatDateTime(key->Date)) + "  ");
-  lblNum->setText(QString::number(key->ResultCount) + "  ");
+  ShowKeyLabels(*key);
 }
 
 void TfmMetaSearch::NEditKeyClick() {
@@ -109,7 +124,7 @@ void TfmMetaSearch::NDelKeyClick() {
         QMessageBox::warning(this, kWarning, "Please select a key to delete!");
         break;
       case TKeyDeleteVerdict::Refused:
-        QMessageBox::warning(this, kWarning, "Can''t delete these keys!");
+        QMessageBox::warning(this, kWarning, "Can't delete these keys!");
         return;
       case TKeyDeleteVerdict::Allowed:
         RemoveKeys(app_, selected);
@@ -138,24 +153,26 @@ void TfmMetaSearch::KeywordsDropped(QTreeWidgetItem* node) {
 }
 
 void TfmMetaSearch::EditClass() {
-  if (QTreeWidgetItem* node = tvKey->currentItem()) tvKey->editItem(node);
+  QTreeWidgetItem* node = tvKey->currentItem();
+  if (node && TreeMayChange()) tvKey->editItem(node);
 }
 
 void TfmMetaSearch::AddClass(bool asChild) {
-  if (QTreeWidgetItem* node = tvKey->currentItem()) {
-    tvKey->AddClass(node, asChild);
-    saver_.TreeChanged();
-  }
+  QTreeWidgetItem* node = tvKey->currentItem();
+  if (asChild && !node) return;
+  if (!TreeMayChange()) return;
+  tvKey->AddClass(node, asChild);
+  saver_.TreeChanged();
 }
 
 void TfmMetaSearch::DeleteClass() {
   QTreeWidgetItem* node = tvKey->currentItem();
   if (!node) return;
   if (!ClassDeletable(tvKey->Nodes(), static_cast<size_t>(tvKey->PositionOf(node)))) {
-    QMessageBox::warning(this, kWarning, "Can''t delete the first level!");
+    QMessageBox::warning(this, kWarning, "Can't delete the first level!");
     return;
   }
-  if (Confirmed(this, "Delete the classify?")) {
+  if (TreeMayChange() && Confirmed(this, "Delete the classify?")) {
     delete node;
     saver_.TreeChanged();
   }

@@ -5,14 +5,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QUrl>
 #include <QUrlQuery>
+#include <cerrno>
 
 #include "core/app/ProgramDirs.h"
+#include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
+#include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
@@ -68,8 +72,8 @@ void TfmMetaSearch::BuildMenus() {
   Item(file, "E&xit", "Ctrl+X", [this] { close(); });
 
   QMenu* view = bar->addMenu("&View");
-  NKeywordsPanel_ = Item(view, "Keywords Panel", "Ctrl+T", [this] { ToggleKeywordPanel(); });
-  NTreePanel_ = Item(view, "Tree View Panel", "Ctrl+E", [this] { ToggleTreePanel(); });
+  NKeywordsPanel_ = Item(view, "Keywords Panel", "Ctrl+K", [this] { ToggleKeywordPanel(); });
+  NTreePanel_ = Item(view, "Tree View Panel", "Ctrl+T", [this] { ToggleTreePanel(); });
   QAction* statusBarItem = Item(view, "Status bar", "", [] {});
   for (QAction* toggle : {NKeywordsPanel_, NTreePanel_, statusBarItem}) {
     toggle->setCheckable(true);
@@ -107,7 +111,7 @@ void TfmMetaSearch::BuildMenus() {
 
   QMenu* help = bar->addMenu("&Help");
   Item(help, "&Help", "F1", [] { OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); });
-  Item(help, "&Home page ", "Ctrl+H", [] { OpenInShell(QUrl(kHomePage)); });
+  Item(help, "&Home page ", "Ctrl+H", [] { OpenInShell(QUrl(kHomePageAddress)); });
   Item(help, "&About", "Ctrl+A", [this] { about_->exec(); });
   BuildPopupMenus();
 }
@@ -148,11 +152,11 @@ void TfmMetaSearch::BuildPopupMenus() {
   PopupItem(pmURL_, List, "Open &Local Page", {}, [this] { List->OpenResult(false, true); });
   PopupItem(pmURL_, List, "Open Local Page in New Window", {}, [this] { List->OpenResult(true, true); });
   pmURL_->addSeparator();
-  // Ctrl+C is a global key already; here it is only shown.
+  // Ctrl+C and Ctrl+Z are global keys already; here they are only shown.
   Item(pmURL_, "&Copy URL", "Ctrl+C", [this] { List->CopyUrl(); });
   PopupItem(pmURL_, List, "&Delete This Item", Qt::Key_Delete, [this] { List->DeleteSelected(); });
   pmURL_->addSeparator();
-  PopupItem(pmURL_, List, "Font && Color", QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { ShowAppearance(); });
+  Item(pmURL_, "Font && Color", "Ctrl+Z", [this] { ShowAppearance(); });
   PopupItem(pmURL_, List, "&Property", {}, [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
   PopupItem(pmURL_, List, "Display Result in Browser", {}, [this] { DisplayResultInBrowser(true); });
   List->SetPopupMenu(pmURL_);
@@ -180,8 +184,8 @@ bool TfmMetaSearch::HandleGlobalKey(QKeyEvent* event) {
     }
   }
   if (modifiers != Qt::ControlModifier) return false;
-  // Copy, cut and select-all belong to a text field that has the focus.
-  const bool textKey = key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_A;
+  // Copy, cut, select-all and undo belong to a text field that has the focus.
+  const bool textKey = key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_A || key == Qt::Key_Z;
   if (textKey && IsTextField(QApplication::focusWidget())) return false;
   switch (key) {
     case Qt::Key_L: ContinueSearchInResults(); return true;
@@ -189,6 +193,8 @@ bool TfmMetaSearch::HandleGlobalKey(QKeyEvent* event) {
     case Qt::Key_T: ToggleTreePanel(); return true;
     case Qt::Key_K: ToggleKeywordPanel(); return true;
     case Qt::Key_P: option_->Execute(); return true;
+    case Qt::Key_Z: ShowAppearance(); return true;
+    case Qt::Key_H: OpenInShell(QUrl(kHomePageAddress)); return true;
     case Qt::Key_A: about_->exec(); return true;
     case Qt::Key_X: close(); return true;
     case Qt::Key_C: List->CopyUrl(); return true;
@@ -207,18 +213,26 @@ void TfmMetaSearch::ContinueSearchInResults() {
   SearchInResults();
 }
 
-void TfmMetaSearch::DisplayResultInBrowser(bool open) {
-  const std::filesystem::path file = std::filesystem::path(LocalFileDir()) / "Key.html";
-  List->WriteExport(file);
-  std::error_code error;
-  if (open && std::filesystem::exists(file, error))
-    OpenInShell(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+bool TfmMetaSearch::DisplayResultInBrowser(bool open) {
+  const std::filesystem::path file = std::filesystem::path(LocalFileDir()) / kExportFileName;
+  std::string problem;
+  if (List->Key() == nullptr) {
+    problem = file.string() + " was not written: no keyword is shown.";
+  } else if (!List->WriteExport(file)) {
+    problem = NotWrittenMessage(file, errno);
+  }
+  // An older Key.html, perhaps of another keyword, must not be shown or sent in its place.
+  if (!problem.empty()) {
+    QMessageBox::warning(this, "Quorvex", ToDisplay(problem));
+    return false;
+  }
+  if (open) OpenInShell(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+  return true;
 }
 
 void TfmMetaSearch::SendPageToFriend() {
-  DisplayResultInBrowser(false);
-  const QString file = QString::fromStdString((std::filesystem::path(LocalFileDir()) / "Key.html").string());
-  if (!QFileInfo::exists(file) || List->Key() == nullptr) return;
+  if (!DisplayResultInBrowser(false)) return;
+  const QString file = QString::fromStdString((std::filesystem::path(LocalFileDir()) / kExportFileName).string());
   const QString subject = ToDisplay(List->Key()->Keyword);
   // xdg-email hands the page to the user's mail program as an attachment; without it, a mail with a
   // link to the page is the most a mailto address can carry.

@@ -7,12 +7,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <filesystem>
 
 #include "core/app/Options.h"
+#include "core/common/file_io.h"
 #include "gui/display_text.h"
 
 namespace quorvex {
@@ -147,7 +151,11 @@ TfmOption::TfmOption(QWidget* parent)
 void TfmOption::Execute() {
   if (exec() != Accepted) return;
   StoreOptionForm(Read(), Options());
-  SaveOptions();
+  // The settings hold until the program ends either way; unsaved, they are gone at the next start.
+  if (!SaveOptions())
+    QMessageBox::warning(this, QStringLiteral("Quorvex"),
+                         ToDisplay(NotWrittenMessage(std::filesystem::absolute(kOptionFileName), errno) +
+                                   "\nThe settings hold until Quorvex ends."));
 }
 
 void TfmOption::Fill(const TOptionForm& form) {

@@ -33,8 +33,14 @@ QFont ToQFont(const TFontSpec& spec, int delta) {
 TFontSpec FromQFont(const QFont& font, const TFontSpec& base) {
   TFontSpec spec = base;
   spec.Face = FromTyped(font.family());
-  const int pixels =
-      font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * 96 / 72));
+  int pixels = font.pixelSize();
+  if (pixels <= 0) {
+    // A font dialog that offers whole points rounds the pixel height it was given; a size less than a
+    // point away is the one it was given, unchanged.
+    const double exact = font.pointSizeF() * 96 / 72;
+    const int given = base.Height < 0 ? -base.Height : base.Height * 4 / 5;
+    pixels = std::abs(exact - given) < 96.0 / 72 ? given : static_cast<int>(std::lround(exact));
+  }
   spec.Height = -std::max(pixels, 1);
   spec.Style = (font.bold() ? kFontBold : 0) | (font.italic() ? kFontItalic : 0) |
                (font.underline() ? kFontUnderline : 0) | (font.strikeOut() ? kFontStrikeOut : 0);

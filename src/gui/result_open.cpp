@@ -4,40 +4,70 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace quorvex {
 namespace {
 
-// The program of the desktop's default web browser, from its .desktop entry's Exec line.
-QString DesktopBrowser() {
-  QProcess query;
-  query.start(QStringLiteral("xdg-settings"), {QStringLiteral("get"), QStringLiteral("default-web-browser")});
-  if (!query.waitForFinished(3000) || query.exitCode() != 0) return {};
-  const QString entry = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+// How long the desktop may take to name its browser before the default open is used instead.
+constexpr int kLookupMilliseconds = 3000;
+
+// Starts command, or opens url the default way when there is no command or it cannot be started.
+void StartOrOpen(QStringList command, const QUrl& url) {
+  const QString program = command.isEmpty() ? QString() : QStandardPaths::findExecutable(command.takeFirst());
+  if (!program.isEmpty() && QProcess::startDetached(program, command)) return;
+  QDesktopServices::openUrl(url);
+}
+
+// The command of the desktop entry named by xdg-settings, for url in a new window.
+QStringList DesktopBrowserCommand(const QByteArray& entryName, const QUrl& url) {
+  const QString entry = QString::fromLocal8Bit(entryName).trimmed();
   if (entry.isEmpty()) return {};
   const QString file = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry);
   if (file.isEmpty()) return {};
   const QSettings desktop(file, QSettings::IniFormat);
-  const QStringList exec = QProcess::splitCommand(desktop.value(QStringLiteral("Desktop Entry/Exec")).toString());
-  return exec.isEmpty() ? QString() : exec.first();
-}
-
-QString BrowserProgram() {
-  const QString fromEnvironment = qEnvironmentVariable("BROWSER").section(QLatin1Char(':'), 0, 0);
-  const QString program = fromEnvironment.isEmpty() ? DesktopBrowser() : fromEnvironment;
-  return program.isEmpty() ? QString() : QStandardPaths::findExecutable(program);
+  return NewWindowCommand(desktop.value(QStringLiteral("Desktop Entry/Exec")).toString(), url);
 }
 
 }  // namespace
 
-void OpenInBrowser(const QUrl& url, bool newWindow) {
-  if (newWindow) {
-    const QString program = BrowserProgram();
-    if (!program.isEmpty() && QProcess::startDetached(program, {QStringLiteral("--new-window"), url.toString()})) {
-      return;
-    }
+QStringList NewWindowCommand(const QString& execLine, const QUrl& url) {
+  QStringList command;
+  for (const QString& word : QProcess::splitCommand(execLine)) {
+    // Field codes (%u, %F, ...) and the file-forwarding marks of sandboxed browsers stand for the
+    // files or addresses to open: the address goes last, after the new-window flag.
+    const bool fieldCode = word.size() == 2 && word.startsWith(QLatin1Char('%'));
+    if (fieldCode || word.startsWith(QLatin1String("@@"))) continue;
+    command.append(word);
   }
-  QDesktopServices::openUrl(url);
+  if (command.isEmpty()) return {};
+  return command << QStringLiteral("--new-window") << url.toString();
+}
+
+void OpenInBrowser(const QUrl& url, bool newWindow) {
+  if (!newWindow) {
+    QDesktopServices::openUrl(url);
+    return;
+  }
+  const QString fromEnvironment = qEnvironmentVariable("BROWSER").section(QLatin1Char(':'), 0, 0);
+  if (!fromEnvironment.isEmpty()) {
+    StartOrOpen(NewWindowCommand(fromEnvironment, url), url);
+    return;
+  }
+  // The desktop is asked without waiting: the window stays responsive while it answers.
+  auto* query = new QProcess;
+  QObject::connect(query, &QProcess::finished, query, [query, url](int exitCode, QProcess::ExitStatus status) {
+    const bool named = status == QProcess::NormalExit && exitCode == 0;
+    StartOrOpen(named ? DesktopBrowserCommand(query->readAllStandardOutput(), url) : QStringList(), url);
+    query->deleteLater();
+  });
+  QObject::connect(query, &QProcess::errorOccurred, query, [query, url](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    QDesktopServices::openUrl(url);
+    query->deleteLater();
+  });
+  QTimer::singleShot(kLookupMilliseconds, query, [query] { query->kill(); });
+  query->start(QStringLiteral("xdg-settings"), {QStringLiteral("get"), QStringLiteral("default-web-browser")});
 }
 
 }  // namespace quorvex

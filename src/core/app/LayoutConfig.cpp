@@ -1,5 +1,7 @@
 #include "core/app/LayoutConfig.h"
 
+#include <algorithm>
+
 #include <string>
 
 #include "core/common/file_io.h"
@@ -47,7 +49,7 @@ TLayoutConfig TLayoutConfig::FromList(const NameValueList& list, const TLayoutCo
   }
   for (size_t i = 0; i < kFontKeys.size(); ++i)
     FontFromText(list.Value(kFontKeys[i]), config.Look.Fonts[i], kFontDefaults[i]);
-  config.Look.SummaryLine = IntOr(list, "SummaryLine", defaults.Look.SummaryLine);
+  config.Look.SummaryLine = std::clamp(IntOr(list, "SummaryLine", defaults.Look.SummaryLine), 0, 5);
   config.Look.DisplayGrid = IntOr(list, "DisplayGrid", 1) != 0;
   config.Look.GridLine = static_cast<std::uint32_t>(
       ParseInt64Or(list.Value("GridLine"), static_cast<long long>(defaults.Look.GridLine)));

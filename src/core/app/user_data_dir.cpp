@@ -17,15 +17,19 @@ std::optional<std::filesystem::path> Environment(const char* name) {
   return std::filesystem::path(value);
 }
 
-// The shipped files a fresh data folder needs; existing ones are never overwritten, so the user's
-// engine choices survive an upgrade of the program.
+// The shipped files the data folder needs. The engine set is copied once, so that the user's engine
+// choices survive an upgrade; the program's own pages (help.html, the sponsor pane's tip page) are
+// refreshed at every start, so that they match the program that runs.
 void CopyShippedFiles(const std::filesystem::path& from, const std::filesystem::path& to) {
   std::error_code error;
   const std::filesystem::path engines = std::string("Engines") + kEngineSetVersion;
   if (!std::filesystem::exists(to / engines, error))
     std::filesystem::copy(from / engines, to / engines, std::filesystem::copy_options::recursive, error);
-  if (!std::filesystem::exists(to / "help.html", error))
-    std::filesystem::copy_file(from / "help.html", to / "help.html", error);
+  for (const std::filesystem::path own : {std::filesystem::path("help.html"), std::filesystem::path("cache/0/0.htm")}) {
+    if (!std::filesystem::exists(from / own, error)) continue;
+    std::filesystem::create_directories((to / own).parent_path(), error);
+    std::filesystem::copy_file(from / own, to / own, std::filesystem::copy_options::overwrite_existing, error);
+  }
 }
 
 }  // namespace

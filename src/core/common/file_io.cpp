@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 
 namespace quorvex {
@@ -85,6 +86,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     errno = error;
   }
   return ok;
+}
+
+std::string NotWrittenMessage(const std::filesystem::path& file, int error) {
+  return file.string() + " could not be written: " + std::strerror(error);
 }
 
 void RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {

@@ -14,6 +14,9 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // temporary file left) on failure, with errno telling why.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// "FILE could not be written: REASON", the reason told by error (an errno value).
+std::string NotWrittenMessage(const std::filesystem::path& file, int error);
+
 // Removes the temporary files that WriteFileAtomically left in folder when its process was killed
 // mid-write; those of a process still running (another copy saving now) stay.
 void RemoveStaleTemporaryFiles(const std::filesystem::path& folder);

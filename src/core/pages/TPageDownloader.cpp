@@ -1,7 +1,6 @@
 #include "core/pages/TPageDownloader.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "core/common/ascii.h"
 #include "core/common/file_io.h"
@@ -73,11 +72,12 @@ void TPageDownloader::WriteFile(const std::filesystem::path& folder, const std::
   }
   // Whole or not at all: a full disk leaves the earlier copy of the file, never a cut one.
   if (!WriteFileAtomically(folder / fileName, data) && notSaved_.empty())
-    notSaved_ = fileName + " could not be written: " + std::strerror(errno);
+    notSaved_ = NotWrittenMessage(fileName, errno);
 }
 
 void TPageDownloader::Keep(const TPendingReference& fetched, const std::filesystem::path& folder) {
   const std::string& fileName = fetched.fileName;
+  if (!SaveFiles) return;
   if (!DownloadMode) {
     WriteFile(folder, fileName, http_.Body);
     return;

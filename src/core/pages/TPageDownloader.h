@@ -31,6 +31,7 @@ class TPageDownloader {
   explicit TPageDownloader(TSHttp& http);
 
   bool DownloadMode = false;      // off: the page alone is fetched and saved as it came
+  bool SaveFiles = true;          // off: the page alone is fetched and nothing is written
   bool LinksInNewWindow = false;  // links of saved pages get target="_blank"
   std::string HtmPrefix;          // written before every saved page
   std::string HtmSuffix;          // and after it

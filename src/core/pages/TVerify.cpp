@@ -115,6 +115,7 @@ bool TVerify::TakeNext() {
     if (key.VerifyNext < count) {
       resultIndex_ = key.VerifyNext++;
       result_ = &key.Results[static_cast<size_t>(resultIndex_)];
+      wasDownloaded_ = result_->PageState == kPageDownloaded;
       result_->PageState = kPageNone;
       // Marked at every change, not only at the start: a save during the run clears the mark.
       key.Modified = true;
@@ -129,14 +130,24 @@ bool TVerify::TakeNext() {
 }
 
 void TVerify::WorkOnResult() {
-  const std::filesystem::path folder = CreateLocalPageFolder(run_->localFileDir, pageUrl_);
+  const bool verifying = run_->mode == kVerifyMode;
+  // A verification only asks whether the page answers: it must not write its raw page over a
+  // downloaded copy, whose 0.htm points at the frames and images saved beside it.
+  const bool keepCopy =
+      verifying && (wasDownloaded_ || HoldsDownloadedCopy(FindLocalPageFolder(run_->localFileDir, pageUrl_)));
+  const std::filesystem::path folder = keepCopy ? FindLocalPageFolder(run_->localFileDir, pageUrl_)
+                                                : CreateLocalPageFolder(run_->localFileDir, pageUrl_);
+  downloader_.SaveFiles = !keepCopy;
   const TPageDownloader::TOutcome outcome = downloader_.Run(pageUrl_, folder, stopped_);
   if (stopped_.load()) return;
   // A download that could not be kept whole (a full disk) is no download.
   const bool kept = outcome.notSaved.empty();
-  const std::uint8_t state = run_->mode == kDownloadMode
-                                 ? (outcome.pageAnswered && kept ? kPageDownloaded : kPageFailed)
-                                 : (outcome.lastAnswered ? kPageVerified : kPageFailed);
+  std::uint8_t state = kPageFailed;
+  if (!verifying) {
+    if (outcome.pageAnswered && kept) state = kPageDownloaded;
+  } else if (outcome.lastAnswered) {
+    state = wasDownloaded_ ? kPageDownloaded : kPageVerified;
+  }
   OnMainThread([this, state, kept, &folder, &outcome] {
     TOneKey& key = run_->key;
     ++key.VerifyDone;

@@ -48,6 +48,7 @@ class TVerify {
   TPageDownloader downloader_;
   std::string pageUrl_;
   TOneResult* result_ = nullptr;  // taken on the main thread; used there only
+  bool wasDownloaded_ = false;    // the result's page state was "downloaded" when it was taken
   int resultIndex_ = 0;
 };
 

@@ -60,4 +60,12 @@ std::filesystem::path FindLocalPageFolder(const std::filesystem::path& localFile
   return plain.empty() ? mapped : localFileDir / plain;
 }
 
+bool HoldsDownloadedCopy(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    if (entry->path().filename() != "0.htm") return true;
+  }
+  return false;
+}
+
 }  // namespace quorvex

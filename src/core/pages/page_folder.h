@@ -18,4 +18,8 @@ std::filesystem::path CreateLocalPageFolder(const std::filesystem::path& localFi
 // that exists, else the plain one.
 std::filesystem::path FindLocalPageFolder(const std::filesystem::path& localFileDir, std::string_view url);
 
+// Whether folder holds a downloaded copy: a download saves what the page refers to beside 0.htm, a
+// verification never does.
+bool HoldsDownloadedCopy(const std::filesystem::path& folder);
+
 }  // namespace quorvex

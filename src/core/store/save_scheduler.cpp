@@ -24,7 +24,14 @@ void SaveScheduler::KeyDeleted(const TOneKey& key) {
 
 void SaveScheduler::KeyListChanged() { keyListPending_ = true; }
 
-void SaveScheduler::TreeChanged() { treePending_ = true; }
+void SaveScheduler::TreeChanged() { treePending_ = !treeKept_; }
+
+void SaveScheduler::KeepTreeFile() {
+  treeKept_ = true;
+  treePending_ = false;
+}
+
+void SaveScheduler::ReplaceKeptTree() { treeKept_ = false; }
 
 void SaveScheduler::Tick(Clock::time_point now, UnsavedFiles* unsaved) {
   // Forget writes old enough not to hold anything back, so the map stays as small as a second's work.
@@ -35,7 +42,7 @@ void SaveScheduler::Tick(Clock::time_point now, UnsavedFiles* unsaved) {
 bool SaveScheduler::Flush(Clock::time_point now, UnsavedFiles* unsaved) { return WriteDue(now, true, unsaved); }
 
 bool SaveScheduler::SaveAll(Clock::time_point now, UnsavedFiles* unsaved) {
-  treePending_ = true;
+  treePending_ = !treeKept_;
   keyListPending_ = true;
   return Flush(now, unsaved);
 }

@@ -6,7 +6,8 @@ namespace quorvex {
 class TOneResult;
 
 // The result filter: which results of a keyword the view shows. Empty texts and false flags filter
-// nothing. Substring tests are byte-wise and case-sensitive.
+// nothing. Substring tests are byte-wise and case-sensitive; the Contains text is looked for as typed
+// (GB) and in its UTF-8 form, since results of UTF-8 engines hold their characters that way.
 class TFilter {
  public:
   std::string Contains;         // occurs in the URL, the summary or the title
@@ -15,6 +16,11 @@ class TFilter {
   bool VisitedOnly = false;
 
   bool Passes(const TOneResult& result) const;
+
+ private:
+  const std::string& ContainsUtf8() const;
+  mutable std::string utf8Of_;  // the Contains text utf8_ was made from
+  mutable std::string utf8_;
 };
 
 }  // namespace quorvex

@@ -7,6 +7,7 @@
 
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
+#include "core/search/utf8_keyword.h"
 #include "core/store/TOneKey.h"
 #include "core/view/keyword_hits.h"
 #include "core/view/score_text.h"
@@ -67,22 +68,27 @@ std::string KeywordDateText(double date) {
 }
 
 std::string ExportHtml(const TOneKey& key, const std::vector<std::string>& words) {
+  // The keyword is kept in GB while results come in GB or UTF-8: the page is written in UTF-8 alone,
+  // and says so, so that a browser shows every line of it right.
+  const auto text = [](std::string_view bytes) { return EscapeHtml(Utf8Keyword(bytes)); };
+  const auto marked = [&words](std::string_view bytes) { return HighlightHtml(Utf8Keyword(bytes), words, EscapeHtml); };
   const std::string crlf = "\r\n";
   std::string page;
   page += "<html>" + crlf;
+  page += "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">" + crlf;
   page += std::string("<title>") + kPageTitle + "</title>" + crlf;
   page += "<body>" + crlf;
   page += std::string("<font face=Tahoma><font color=FF0000>") + kPageTitle + "</font><br>" + crlf;
-  page += "Keyword:" + key.Keyword + "<br>" + crlf;
+  page += "Keyword:" + text(key.Keyword) + "<br>" + crlf;
   page += "Total:" + std::to_string(key.View.size()) + "<br>" + crlf;
-  page += "Found date:" + KeywordDateText(key.Date) + "<br>" + crlf;
+  page += "Found date:" + text(KeywordDateText(key.Date)) + "<br>" + crlf;
   int number = 0;
   for (const TOneResult* result : key.View) {
-    const std::string url = EscapeHtml(result->Url);
+    const std::string url = text(result->Url);
     page += "<br><font color=804000><B><I>" + std::to_string(++number) + "</I></B></font>.<a href=\"" + url + "\">" +
-            HighlightHtml(result->Title, words, EscapeHtml) + "</a> - " + crlf;
-    page += HighlightHtml(result->Summary, words, EscapeHtml) + "<br>" + crlf;
-    page += "<i>" + url + "</i> <font color=004000 size=-1>" + EscapeHtml(result->Engines) + " " +
+            marked(result->Title) + "</a> - " + crlf;
+    page += marked(result->Summary) + "<br>" + crlf;
+    page += "<i>" + url + "</i> <font color=004000 size=-1>" + text(result->Engines) + " " +
             ScoreText(result->Score) + "</font><br>" + crlf;
   }
   page += "<br>" + crlf;

@@ -8,7 +8,7 @@ namespace quorvex {
 
 class TOneKey;
 
-// The product's home page, named in the export's footer.
+// The product's home page, named in the export's footer and the About box.
 inline constexpr const char* kHomePageAddress = "https://www.quorvex.org/";
 inline constexpr const char* kExportFileName = "Key.html";
 
@@ -20,7 +20,7 @@ std::string EscapeHtml(std::string_view text);
 std::string KeywordDateText(double date);
 
 // The HTML page of the key's view (filtered and ordered as the list shows it), lines ended with CR LF,
-// in the results' own bytes; words are the list's highlight words.
+// in UTF-8 (GB texts converted) with every text escaped; words are the list's highlight words.
 std::string ExportHtml(const TOneKey& key, const std::vector<std::string>& words);
 
 // Writes the page to file, replacing it. False when it cannot be written completely.

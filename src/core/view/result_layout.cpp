@@ -48,7 +48,10 @@ class TRowWriter {
       curX_ += width;
       if (curX_ > wrapWidth_) {
         Emit(role, hit, segStart, pos, segX);
-        if (rowsLeft_-- == 0) return;
+        if (rowsLeft_-- == 0) {
+          curX_ -= width;  // the text is cut here: what follows goes after the last drawn character
+          return;
+        }
         segStart = pos;
         curX_ = width;
         segX = 0;
@@ -96,7 +99,9 @@ int HighlightedRowHeight(const TTextMeasure& measure, TListRole role, bool hasWo
   return hasWords ? std::max(own, measure.Height(TListRole::Hilight)) : own;
 }
 
-void PlaceIcons(const TOneResult& result, int y, int& curX, std::vector<TIconPlace>& icons) {
+constexpr int kIconStep = 4 + 15;  // a gap, the mark and its margin
+
+std::vector<int> IconCells(const TOneResult& result) {
   std::vector<int> cells;
   if ((result.Language & kLanguageGB) != 0) cells.push_back(3);
   if ((result.Language & kLanguageBig5) != 0) cells.push_back(4);
@@ -104,6 +109,10 @@ void PlaceIcons(const TOneResult& result, int y, int& curX, std::vector<TIconPla
   if (result.PageState == kPageDownloaded) cells.push_back(1);
   if (result.PageState == kPageVerified) cells.push_back(0);
   if (result.PageState == kPageFailed) cells.push_back(2);
+  return cells;
+}
+
+void PlaceIcons(const std::vector<int>& cells, int y, int& curX, std::vector<TIconPlace>& icons) {
   for (const int cell : cells) {
     curX += 4;
     icons.push_back({cell, kListLeft + curX, y});
@@ -152,7 +161,15 @@ TResultLayout LayoutResult(const TOneResult& result, int index, const TLayoutPar
                  {params.DrawWidth - kListLeft, summaryHeight, params.SummaryLines});
     writer.WriteHighlighted(TListRole::Summary, words);
   }
-  PlaceIcons(result, y, curX, layout.Icons);
+  const std::vector<int> cells = IconCells(result);
+  // The marks follow the summary's last drawn row; when they do not fit beside it they get a row of
+  // their own, so that they are always drawn inside the result.
+  if (summaryHeight > 0 && !cells.empty() &&
+      kListLeft + curX + kIconStep * static_cast<int>(cells.size()) > params.DrawWidth) {
+    y += summaryHeight;
+    curX = 0;
+  }
+  PlaceIcons(cells, y, curX, layout.Icons);
   if (summaryHeight < 12 && !layout.Icons.empty()) summaryHeight = 12;
   if (summaryHeight > 0) y += summaryHeight + 2;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/common/ascii.h"
+#include "core/search/utf8_keyword.h"
 #include "core/store/TOneKey.h"
 #include "core/view/TFilter.h"
 #include "core/view/result_order.h"
@@ -17,6 +18,11 @@ int ClampToView(int index, size_t count) {
 
 bool Occurs(std::string_view text, std::string_view part, bool foldCase) {
   return (foldCase ? FindIgnoreCase(text, part) : text.find(part)) != std::string_view::npos;
+}
+
+bool OccursInResult(const TOneResult& result, std::string_view part, bool foldCase) {
+  return Occurs(result.Url, part, foldCase) || Occurs(result.Title, part, foldCase) ||
+         Occurs(result.Summary, part, foldCase);
 }
 
 }  // namespace
@@ -36,12 +42,13 @@ void RebuildView(TOneKey* key, const TFilter& filter, int sortMethod, ViewCursor
 bool Find(const TOneKey* key, std::string_view text, bool fromTop, bool foldCase, ViewCursor& cursor) {
   if (key == nullptr || text.empty()) return false;
   const std::vector<TOneResult*>& view = key->View;
+  // Typed text is GB; results of UTF-8 engines hold the same characters in UTF-8.
+  const std::string utf8 = Utf8Keyword(text);
   // From the current position a cursor before the view starts at the top.
   const long long start = fromTop ? 0 : std::max(0LL, static_cast<long long>(cursor.SelectedIndex) + 1);
   for (size_t i = static_cast<size_t>(start); i < view.size(); ++i) {
     const TOneResult& result = *view[i];
-    if (Occurs(result.Url, text, foldCase) || Occurs(result.Title, text, foldCase) ||
-        Occurs(result.Summary, text, foldCase)) {
+    if (OccursInResult(result, text, foldCase) || (!utf8.empty() && OccursInResult(result, utf8, foldCase))) {
       cursor.SelectedIndex = cursor.TopIndex = static_cast<int>(i);
       return true;
     }

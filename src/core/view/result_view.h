@@ -18,7 +18,7 @@ struct ViewCursor {
 void RebuildView(TOneKey* key, const TFilter& filter, int sortMethod, ViewCursor& cursor);
 
 // Looks for text in the URL, title or summary of the view's results, from the top or from the result
-// after the selected one, folding a to z when foldCase is set. At the first match both cursor indexes
+// after the selected one, folding a to z when foldCase is set; the text as typed (GB) and in UTF-8. At the first match both cursor indexes
 // become its index and the result is true; otherwise nothing changes. Empty text never matches; there
 // is no wrap-around.
 bool Find(const TOneKey* key, std::string_view text, bool fromTop, bool foldCase, ViewCursor& cursor);

@@ -80,7 +80,7 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
 
   NameValueList list;
   list.SetText("tvKey=abc\r\npnShowKey=\r\npnShowTree=0\r\nWindowState=0\r\nWidth=640\r\nTitleFont=1,2,3,4\r\n"
-               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\n");
+               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\nSummaryLine=9\r\n");
   TLayoutConfig current = WindowNow();
   current.Look.Font(TListFont::Title).Face = "Created";
   const TLayoutConfig read = TLayoutConfig::FromList(list, current);
@@ -94,6 +94,7 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
   EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
   EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 3, "Sans"}));
   EXPECT_FALSE(read.Look.DisplayGrid);
+  EXPECT_EQ(read.Look.SummaryLine, 5);  // kept to 0..5
 
   list.SetText("WindowState=2\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
   EXPECT_EQ(TLayoutConfig::FromList(list, WindowNow()).Width, 900);  // maximised ignores the bounds
@@ -152,8 +153,12 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   test::MountedFolder program;
   QUORVEX_REQUIRE_MOUNT(program);
   std::filesystem::copy(kShippedEngines, program / "Engines1", std::filesystem::copy_options::recursive);
+  ASSERT_TRUE(WriteFileAtomically(program / "help.html", "new help"));
+  std::filesystem::create_directories(program / "cache/0");
+  ASSERT_TRUE(WriteFileAtomically(program / "cache/0/0.htm", "tip"));
   ASSERT_TRUE(program.RemountReadOnly());
   test::TempDir home;
+  home.Write("quorvex/help.html", "old help");  // of the program before an upgrade
   ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
   const std::string before = ProgramDir();
   SetProgramDir(program.Path());
@@ -161,6 +166,8 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   const auto moved = UseUserDataDirIfReadOnly();
   ::unsetenv("XDG_DATA_HOME");
   ASSERT_EQ(moved, home / "quorvex");
+  EXPECT_EQ(ReadWholeFile(home / "quorvex/help.html"), "new help");
+  EXPECT_EQ(ReadWholeFile(home / "quorvex/cache/0/0.htm"), "tip");
   EngineIndex index;
   EXPECT_TRUE(index.Load(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
   EXPECT_TRUE(index.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));

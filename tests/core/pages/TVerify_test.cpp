@@ -130,6 +130,16 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   // 127.0.0.2 asked the run to back off: nothing more goes there.
   EXPECT_EQ(Requests(logDir, "/busy.gif"), 1u);
   EXPECT_EQ(Requests(logDir, "/after.gif"), 0u);
+
+  // A verification never writes the raw page over the downloaded copy: a page still answering stays
+  // downloaded, and a copy whose mark was lost is still told by the files beside it.
+  for (const int before : {kPageDownloaded, kPageNone}) {
+    key.Results[0].PageState = static_cast<std::uint8_t>(before);
+    StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
+    ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+    EXPECT_EQ(PageStates(key), std::vector<int>{before == kPageDownloaded ? kPageDownloaded : kPageVerified});
+    EXPECT_EQ(ReadWholeFile(folder / "0.htm").value_or(""), saved);
+  }
 }
 
 TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {

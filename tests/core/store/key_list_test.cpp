@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include "core/app/AppState.h"
+#include "core/app/CommandStates.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
+#include "core/store/key_delete.h"
 #include "core/store/result_file_name.h"
 #include "core/store/save_scheduler.h"
 #include "support/test_support.h"
@@ -209,4 +211,36 @@ TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten
   scheduler_.Tick(t0_ + 1s);
   EXPECT_FALSE(scheduler_.HasPending());
   EXPECT_EQ(Written(), Names{"AllKey.txt"});
+}
+
+TEST_F(SaveSchedulerTest, AKeptTreeFileIsNeverWrittenUntilTheUserAgreesToReplaceIt) {
+  scheduler_.KeepTreeFile();
+  scheduler_.TreeChanged();
+  scheduler_.Tick(t0_);
+  scheduler_.SaveAll(t0_ + 1s);
+  EXPECT_EQ(Written(), Names{"AllKey.txt"});
+
+  scheduler_.ReplaceKeptTree();
+  scheduler_.TreeChanged();
+  scheduler_.Tick(t0_ + 2s);
+  EXPECT_EQ(Written(), Names{"KeyTree.txt"});
+}
+
+TEST(KeyDelete, AKeywordBeingSearchedOrVerifiedIsRefusedAndTheCommandsFollowTheActivity) {
+  AppState app;
+  TOneKey& searched = app.AddKey(std::make_unique<TOneKey>("s", 45000, 0, 0));
+  TOneKey& verified = app.AddKey(std::make_unique<TOneKey>("v", 45000, 0, 0));
+  TOneKey& idle = app.AddKey(std::make_unique<TOneKey>("i", 45000, 0, 0));
+  app.CurrentSearch = &searched;
+  app.CurrentVerify = &verified;
+  EXPECT_EQ(KeyDeleteVerdict({}, app), TKeyDeleteVerdict::NoneSelected);
+  EXPECT_EQ(KeyDeleteVerdict({&idle, &searched}, app), TKeyDeleteVerdict::Refused);
+  EXPECT_EQ(KeyDeleteVerdict({&verified}, app), TKeyDeleteVerdict::Refused);
+  EXPECT_EQ(KeyDeleteVerdict({&idle}, app), TKeyDeleteVerdict::Allowed);
+
+  const TCommandStates searching = CommandStatesFor(TActivityState::Searching);
+  const TCommandStates verifying = CommandStatesFor(TActivityState::Verifying);
+  EXPECT_FALSE(searching.StopVerifyCommandsShown || searching.VerifyCommandsShown || searching.StartControlsEnabled);
+  EXPECT_TRUE(verifying.StopVerifyCommandsShown && verifying.StopEnabled && !verifying.VerifyCommandsShown);
+  EXPECT_EQ(CommandStatesFor(TActivityState::Idle), TCommandStates{});
 }

@@ -6,11 +6,13 @@
 #include <clocale>
 
 #include "core/common/file_io.h"
+#include "core/search/utf8_keyword.h"
 #include "core/store/TOneKey.h"
 #include "core/store/TOneResult.h"
 #include "core/view/TFilter.h"
 #include "core/view/html_export.h"
 #include "core/view/keyword_hits.h"
+#include "core/view/list_input.h"
 #include "core/view/list_look.h"
 #include "core/view/result_layout.h"
 #include "core/view/result_order.h"
@@ -70,6 +72,21 @@ TEST_F(ResultView, FilterRulesAreCaseSensitiveSubstringsAndFlags) {
   EXPECT_EQ(Shown(filter, 0), "Bd");
 }
 
+TEST_F(ResultView, TypedGbTextFindsAndFiltersResultsOfUtf8EnginesToo) {
+  key_.Results[4].Title = "\xE5\x95\x8A end";  // the GB character B0 A1 in UTF-8
+  TFilter filter;
+  filter.Contains = "\xB0\xA1";
+  EXPECT_EQ(Shown(filter, 0), "de");
+  filter.Contains = "\x80";  // no character at all: nothing beyond the bytes themselves
+  EXPECT_EQ(Shown(filter, 0), "");
+  Shown(TFilter(), 0);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", true, true, cursor_));
+  EXPECT_EQ(cursor_.SelectedIndex, 3);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", false, true, cursor_));
+  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_FALSE(Find(&key_, "\x80", true, true, cursor_));
+}
+
 TEST_F(ResultView, EightOrders) {
   const TFilter none;
   EXPECT_EQ(Shown(none, 1), "caBed");  // score, ties by URL with letters folded
@@ -112,6 +129,20 @@ TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
   EXPECT_EQ(Shown(nothing, 1), "");
   EXPECT_EQ(cursor_.SelectedIndex, 0);
   EXPECT_EQ(cursor_.TopIndex, 0);
+}
+
+TEST(ListKeys, DownScrollsOnlyPastTheLastFullyVisibleResultAndUpKeepsTheSelectionShown) {
+  TListCursor cursor{3, 0, 4};
+  HandleListKey(TListKey::Down, false, false, true, 10, cursor);
+  EXPECT_EQ(cursor.SelectedIndex, 4);
+  EXPECT_EQ(cursor.TopIndex, 0);  // the last fully visible result: no scroll yet
+  HandleListKey(TListKey::Down, false, false, true, 10, cursor);
+  EXPECT_EQ(cursor.SelectedIndex, 5);
+  EXPECT_EQ(cursor.TopIndex, 1);
+  cursor = {1, 1, 5};
+  HandleListKey(TListKey::Up, false, false, true, 10, cursor);
+  EXPECT_EQ(cursor.TopIndex, 0);
+  EXPECT_FALSE(HandleListKey(TListKey::Down, false, false, false, 0, cursor).Handled);
 }
 
 TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
@@ -240,6 +271,24 @@ TEST(ResultLayout, HitsAreFoundOnBytesAndCoverWholeCharacters) {
   EXPECT_EQ(runs[1].End, 3U);
 }
 
+TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
+  Fixture fixture;
+  // Cut by the summary-lines setting, and ending just short of the right edge.
+  for (const size_t length : {size_t{200}, size_t{39}}) {
+    TOneResult result = Result("t", std::string(length, 'x'));
+    result.Language = kLanguageGB | kLanguageEnglish;
+    result.PageState = kPageVerified;
+    const TResultLayout layout = LayoutResult(result, 0, fixture.Params(400, 2));
+    ASSERT_EQ(layout.Icons.size(), 3U);
+    const int lastSummaryRow = RunsOf(layout, TListField::Summary).back().Y;
+    for (const TIconPlace& icon : layout.Icons) {
+      EXPECT_LE(icon.X + kIconSize, 400) << length;
+      EXPECT_GE(icon.Y, lastSummaryRow) << length;
+      EXPECT_LE(icon.Y + kIconSize, RunsOf(layout, TListField::Url).front().Y) << length;
+    }
+  }
+}
+
 namespace {
 
 void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
@@ -263,7 +312,8 @@ std::unique_ptr<TOneKey> FreeMp3() {
 }
 
 const std::string kHead =
-    "<html>\r\n<title>Result created by Quorvex</title>\r\n<body>\r\n"
+    "<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+    "<title>Result created by Quorvex</title>\r\n<body>\r\n"
     "<font face=Tahoma><font color=FF0000>Result created by Quorvex</font><br>\r\n"
     "Keyword:free mp3<br>\r\n";
 const std::string kFoot =
@@ -325,4 +375,16 @@ TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {
   EXPECT_EQ(words, (std::vector<std::string>{"mp3", "\xD6\xD0", "\xE4\xB8\xAD"}));
   EXPECT_EQ(HighlightHtml("a\xD6\xD0 \xE4\xB8\xAD MP3", words),
             "a<font color=FF0000>\xD6\xD0</font> <font color=FF0000>\xE4\xB8\xAD</font> <font color=FF0000>MP3</font>");
+
+  // A GB keyword over GB and UTF-8 results: one page, all of it UTF-8, every text escaped.
+  TOneKey key("<\xD6\xD0>", 45000.0, 0, 0);
+  Add(key, "http://g.com/", "\xD6\xD0 gb", "s", 10, "A");
+  Add(key, "http://u.com/", "\xE4\xB8\xAD utf8", "s", 10, "B");
+  ViewCursor cursor;
+  RebuildView(&key, TFilter{}, 0, cursor);
+  const std::string page = ExportHtml(key, HighlightWords("\xD6\xD0"));
+  EXPECT_TRUE(IsValidUtf8(page));
+  EXPECT_NE(page.find("Keyword:&lt;\xE4\xB8\xAD&gt;<br>"), std::string::npos) << page;
+  EXPECT_NE(page.find("<font color=FF0000>\xE4\xB8\xAD</font> gb"), std::string::npos) << page;
+  EXPECT_NE(page.find("<font color=FF0000>\xE4\xB8\xAD</font> utf8"), std::string::npos) << page;
 }

@@ -16,6 +16,7 @@
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"
 #include "gui/TfmOption.h"
+#include "support/gui/opened_urls.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -36,8 +37,9 @@ void Press(QWidget& widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoMod
   QApplication::sendEvent(&widget, &event);
 }
 
-void Click(QWidget& widget, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-  QMouseEvent event(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), button, button, Qt::NoModifier);
+void Click(QWidget& widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+           QEvent::Type type = QEvent::MouseButtonPress) {
+  QMouseEvent event(type, at, widget.mapToGlobal(at), button, button, Qt::NoModifier);
   QApplication::sendEvent(&widget, &event);
 }
 
@@ -139,9 +141,11 @@ TEST(ResultList, ClickBelowTheLastResultSelectsIt) {
   EXPECT_TRUE(shown.list.hasFocus() || !QApplication::focusWidget());
 }
 
-TEST(ResultList, DeleteAsksAndCancelKeepsTheResult) {
+TEST(ResultList, DeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReachesTheBrowser) {
   const std::unique_ptr<TOneKey> key = KeyWith(3);
   ShownList shown(key.get());
+  int edits = 0;
+  QObject::connect(&shown.list, &TSearchList::KeyEdited, [&edits] { ++edits; });
   const auto answer = [](QMessageBox::StandardButton button) {
     WhenShown([button](QWidget& shown) {
       auto* box = qobject_cast<QMessageBox*>(&shown);
@@ -159,6 +163,20 @@ TEST(ResultList, DeleteAsksAndCancelKeepsTheResult) {
   Press(shown.list, Qt::Key_Delete);
   EXPECT_EQ(key->Results.Count(), 2U);
   EXPECT_TRUE(key->Modified);
+  EXPECT_EQ(edits, 1);
+
+  // Only the left button opens; a browser for a new window that cannot be started leaves the default
+  // open; the visited mark is one edit however often the result is opened.
+  test::OpenedUrls opened;
+  Click(shown.list, {100, 3}, Qt::RightButton, QEvent::MouseButtonDblClick);
+  EXPECT_TRUE(opened.urls.isEmpty());
+  qputenv("BROWSER", "no-such-browser-program");
+  shown.list.OpenResult(true, false);
+  qunsetenv("BROWSER");
+  Click(shown.list, {100, 3}, Qt::LeftButton, QEvent::MouseButtonDblClick);
+  EXPECT_EQ(opened.urls, (QList<QUrl>{QUrl("http://site1.com/"), QUrl("http://site1.com/")}));
+  EXPECT_EQ(shown.list.CurrentResult()->Visited, 1);
+  EXPECT_EQ(edits, 2);
 }
 
 

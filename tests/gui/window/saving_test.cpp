@@ -2,6 +2,9 @@
 // before its shut-down loses nothing.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <filesystem>
 
 #include "core/app/ProgramDirs.h"
@@ -9,6 +12,8 @@
 #include "core/store/key_list.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
+#include "gui/TSearchList.h"
+#include "support/gui/opened_urls.h"
 #include "window_fixture.h"
 
 using namespace quorvex;
@@ -18,22 +23,47 @@ using Saving = WindowTest;
 
 // Nothing here closes the window before the files are read: what they hold is what a killed process
 // leaves behind.
-TEST_F(Saving, AnEndedSearchIsOnDiskForTheNextStartWithoutAShutDown) {
+TEST_F(Saving, AnEndedSearchAndEditsInTheResultListAreOnDiskWithoutAShutDown) {
   TfmMetaSearch& window = Open();
   Search("rainwater harvesting");
   ASSERT_TRUE(WaitForIdle());
   const TOneKey* searched = TKeyListView::KeyOf(window.lvKey->topLevelItem(0));
-  ASSERT_GT(searched->Results.Count(), 0u);
+  ASSERT_GT(searched->Results.Count(), 1u);
 
   std::unique_ptr<AppState> nextStart;
-  ASSERT_TRUE(WaitUntil([&] {
-    nextStart = std::make_unique<AppState>();
-    return LoadKeyList(*nextStart, kAllKeyFileName, window.Index().CategoryNames()) &&
-           nextStart->KeyList.size() == 1 && nextStart->KeyList[0]->LoadResults(SearchResultDir()) &&
-           nextStart->KeyList[0]->Results.Count() == searched->Results.Count();
-  }));
+  const auto onDisk = [&](size_t count) {
+    return WaitUntil([&] {
+      nextStart = std::make_unique<AppState>();
+      return LoadKeyList(*nextStart, kAllKeyFileName, window.Index().CategoryNames()) &&
+             nextStart->KeyList.size() == 1 && nextStart->KeyList[0]->LoadResults(SearchResultDir()) &&
+             nextStart->KeyList[0]->Results.Count() == count;
+    });
+  };
+  ASSERT_TRUE(onDisk(searched->Results.Count()));
   EXPECT_EQ(nextStart->KeyList[0]->Keyword, "rainwater harvesting");
   EXPECT_EQ(nextStart->KeyList[0]->ResultCount, searched->ResultCount);
+
+  // A deleted result, and the visited mark of the one opened, reach the disk as well; the row's count
+  // and the Number label follow the delete.
+  OpenedUrls opened;
+  MessageBoxAnswerer ok;
+  window.List->DeleteSelected();
+  const size_t left = searched->Results.Count();
+  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(3), QString::number(left));
+  EXPECT_EQ(window.lblNum->text().trimmed(), QString::number(left));
+  window.List->OpenResult(false, false);
+  ASSERT_EQ(opened.urls.size(), 1);
+  ASSERT_TRUE(onDisk(left));
+  const std::string visited = opened.urls[0].toString().toStdString();
+  EXPECT_TRUE(WaitUntil([&] {
+    AppState later;
+    LoadKeyList(later, kAllKeyFileName, window.Index().CategoryNames());
+    if (later.KeyList.size() != 1 || !later.KeyList[0]->LoadResults(SearchResultDir())) return false;
+    const TResultList& results = later.KeyList[0]->Results;
+    for (size_t i = 0; i < results.Count(); ++i)
+      if (results[i].Url == visited) return results[i].Visited == 1;
+    return false;
+  }));
 }
 
 TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
@@ -86,4 +116,49 @@ TEST_F(Saving, AKeywordFileThatCannotBeWrittenIsToldOnceAndWrittenWhenItCanBe) {
   std::filesystem::remove(workDir_ / "AllKey.txt");
   EXPECT_TRUE(WaitUntil([&] { return ReadWorkFile("AllKey.txt").find("beta") != std::string::npos; }));
   EXPECT_EQ(ReadWorkFile("AllKey.txt").find("alpha"), std::string::npos);
+
+  // Once written, a new failure is told again.
+  std::filesystem::remove(workDir_ / "AllKey.txt");
+  std::filesystem::create_directory(workDir_ / "AllKey.txt");
+  window.lvKey->topLevelItem(0)->setSelected(true);
+  window.NDelKeyClick();
+  EXPECT_TRUE(WaitUntil([&] { return ok.texts.size() == 4; }));
+}
+
+// A file the user asked for that could not be written is told, and nothing older is shown in its place.
+TEST_F(Saving, AnExportOrOptionsFileThatCannotBeWrittenIsToldAndNothingIsOpened) {
+  TfmMetaSearch& window = Open();
+  OpenedUrls opened;
+  QAction* display = nullptr;
+  for (QAction* action : window.findChildren<QAction*>())
+    if (action->text() == "Display Result in Browser") display = action;
+  ASSERT_NE(display, nullptr);
+  {
+    MessageBoxAnswerer ok;
+    display->trigger();  // no keyword shown
+    ASSERT_EQ(ok.texts.size(), 1);
+    EXPECT_TRUE(ok.texts[0].contains("Key.html")) << ok.texts[0].toStdString();
+  }
+  Search("rainwater harvesting");
+  ASSERT_TRUE(WaitForIdle());
+  std::filesystem::create_directory(std::filesystem::path(LocalFileDir()) / "Key.html");
+  {
+    MessageBoxAnswerer ok;
+    display->trigger();
+    ASSERT_EQ(ok.texts.size(), 1);
+    EXPECT_TRUE(ok.texts[0].contains("Key.html could not be written: ")) << ok.texts[0].toStdString();
+  }
+  EXPECT_TRUE(opened.urls.isEmpty());
+  std::filesystem::remove(std::filesystem::path(LocalFileDir()) / "Key.html");
+  display->trigger();
+  EXPECT_EQ(opened.urls.size(), 1);
+
+  std::filesystem::create_directory(workDir_ / "option.txt");
+  QTimer::singleShot(0, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  });
+  MessageBoxAnswerer ok;
+  Type(window.List, Qt::Key_P, Qt::ControlModifier);
+  ASSERT_TRUE(WaitUntil([&] { return !ok.texts.isEmpty(); }, std::chrono::seconds(5)));
+  EXPECT_TRUE(ok.texts[0].contains("option.txt could not be written: ")) << ok.texts[0].toStdString();
 }

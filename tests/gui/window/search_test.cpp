@@ -95,7 +95,7 @@ TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {
   window.lvKey->selectAll();
   MessageBoxAnswerer ok;
   window.NDelKeyClick();
-  EXPECT_EQ(ok.texts, (QStringList{"Delete these keys?", "Can''t delete these keys!"}));
+  EXPECT_EQ(ok.texts, (QStringList{"Delete these keys?", "Can't delete these keys!"}));
   EXPECT_EQ(app_.KeyList.size(), 3u);
 
   window.btnStop->click();

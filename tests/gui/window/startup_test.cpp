@@ -8,10 +8,12 @@
 #include <QMimeData>
 
 #include "core/store/TOneKey.h"
+#include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
+#include "support/gui/opened_urls.h"
 #include "window_fixture.h"
 
 using namespace quorvex;
@@ -33,9 +35,11 @@ TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShu
 
   // Unticking an engine rewrites its Index.txt line, saved at the end of the shut-down.
   window.lvNowEngine->item(1)->setCheckState(Qt::Unchecked);
+  window.cbType->setCurrentIndex(1);  // the category chosen last is the one kept
   Close();
   EXPECT_EQ(ReadProgramFile("KeyTree.txt").substr(0, 25), "All Classify\r\n\tSoftware\r\n");
   EXPECT_NE(ReadWorkFile("Config.txt").find("WindowState=2\r\n"), std::string::npos);
+  EXPECT_NE(ReadWorkFile("Config.txt").find("Type=1\r\n"), std::string::npos);
   EXPECT_EQ(ReadWorkFile("AllKey.txt"), "");
   EXPECT_NE(ReadProgramFile("Engines1/Index.txt").find("Bluestone=demo/bluestone.txt,0\r\n"), std::string::npos);
 }
@@ -67,14 +71,31 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   EXPECT_EQ(ReadProgramFile("KeyTree.txt"), "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
 }
 
-TEST_F(Startup, InvalidTreeLevelIsReportedAndTheRestOfTheStartUpSkipped) {
-  programDir_.Write("KeyTree.txt", "Top\r\n\tA\r\n\t\t\tDeep\r\n");
+TEST_F(Startup, AFaultyTreeLineLeavesKeyTreeTxtAsItIsAndTheKeywordsAreStillRead) {
+  const std::string tree = "Top\r\n\tA\r\n\t\t\tDeep\r\nRubish\r\n";
+  programDir_.Write("KeyTree.txt", tree);
   workDir_.Write("AllKey.txt", kTwoKeys);
-  MessageBoxAnswerer answerer;
-  TfmMetaSearch& window = Open();
-  EXPECT_EQ(answerer.texts, QStringList{"Invalid level (3) for item \"Deep\""});
-  EXPECT_EQ(window.tvKey->NodeCount(), 2);
-  EXPECT_EQ(window.lvKey->topLevelItemCount(), 0);
+  TfmMetaSearch* window = nullptr;
+  {
+    MessageBoxAnswerer answerer;
+    window = &Open();
+    EXPECT_EQ(answerer.texts, QStringList{"Invalid level (3) for item \"Deep\""});
+  }
+  EXPECT_EQ(window->tvKey->NodeCount(), 2);
+  window->tvKey->setCurrentItem(window->tvKey->NodeAt(0));
+  EXPECT_EQ(window->lvKey->topLevelItemCount(), 2);
+  {
+    MessageBoxAnswerer cancel(QMessageBox::Cancel);
+    window->AddClass(false);
+    ASSERT_EQ(cancel.texts.size(), 1);
+    EXPECT_TRUE(cancel.texts[0].contains("KeyTree.txt"));
+  }
+  EXPECT_EQ(window->tvKey->NodeCount(), 2);
+  Close();
+  EXPECT_EQ(ReadProgramFile("KeyTree.txt"), tree);
+  const std::string keys = ReadWorkFile("AllKey.txt");
+  EXPECT_NE(keys.find("alpha"), std::string::npos);
+  EXPECT_NE(keys.find("beta"), std::string::npos);
 }
 
 using Commands = WindowTest;
@@ -102,6 +123,7 @@ TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
   ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);
   EXPECT_EQ(window.lvKey->topLevelItem(0)->text(0), "alpha");
   EXPECT_EQ(window.lblNowKey->Caption(), " Music");
+  EXPECT_TRUE(WaitUntil([&] { return ReadWorkFile("AllKey.txt").find("Music") != std::string::npos; }));
 }
 
 TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
@@ -109,7 +131,7 @@ TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
   MessageBoxAnswerer ok;
   window.tvKey->setCurrentItem(window.tvKey->NodeAt(7));  // "Rubish"
   window.DeleteClass();
-  EXPECT_EQ(ok.texts, QStringList{"Can''t delete the first level!"});
+  EXPECT_EQ(ok.texts, QStringList{"Can't delete the first level!"});
   window.AddClass(false);
   EXPECT_EQ(TKeyTreeView::TextOf(window.tvKey->NodeAt(8)), "New Classify");
   window.tvKey->setCurrentItem(window.tvKey->NodeAt(8));
@@ -119,6 +141,10 @@ TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
   window.tvKey->setCurrentItem(window.tvKey->NodeAt(1));
   window.AddClass(true);
   EXPECT_EQ(window.tvKey->Nodes()[2], (TKeyTreeNode{2, 1, "New Classify"}));
+  // An emptied tree takes a new top-level class.
+  window.tvKey->clear();
+  window.AddClass(false);
+  EXPECT_EQ(window.tvKey->NodeCount(), 1);
 }
 
 TEST_F(Commands, CtrlXCutsInTheKeywordEditAndExitsElsewhere) {
@@ -138,4 +164,20 @@ TEST_F(Commands, CtrlXCutsInTheKeywordEditAndExitsElsewhere) {
   Type(window.List, Qt::Key_X, Qt::ControlModifier);
   EXPECT_FALSE(window.isVisible());
   EXPECT_NE(ReadWorkFile("Config.txt"), "(missing)");
+}
+
+TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommand) {
+  TfmMetaSearch& window = Open();
+  QStringList captions;
+  for (QAction* action : window.findChildren<QAction*>()) captions.append(action->text());
+  EXPECT_TRUE(captions.contains("Keywords Panel\tCtrl+K"));
+  EXPECT_TRUE(captions.contains("Tree View Panel\tCtrl+T"));
+  EXPECT_TRUE(captions.contains("&Home page \tCtrl+H"));
+  Type(window.List, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_TRUE(window.pnKeyWord->isHidden());
+  Type(window.List, Qt::Key_T, Qt::ControlModifier);
+  EXPECT_TRUE(window.pnTree->isHidden());
+  OpenedUrls opened;
+  Type(window.List, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_EQ(opened.urls, QList<QUrl>{QUrl(kHomePageAddress)});
 }
