@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "core/app/Options.h"
 #include "core/store/TOneKey.h"
@@ -99,7 +98,7 @@ TTextCoding FieldCoding(const TResultLayout& item, TListField field) {
 }  // namespace
 
 TSearchList::TSearchList(QWidget* parent)
-    : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this)), timer_(new QTimer(this)) {
+    : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::PointingHandCursor);
@@ -110,8 +109,6 @@ TSearchList::TSearchList(QWidget* parent)
     StoreCursor();
     update();
   });
-  connect(timer_, &QTimer::timeout, this, &TSearchList::RefreshCount);
-  timer_->start(1000);
   UpdateFonts();
 }
 
@@ -124,7 +121,6 @@ void TSearchList::SetKey(TOneKey* key) {
   if (key != nullptr) {
     cursor_.TopIndex = key->Extra2;
     cursor_.SelectedIndex = key->Extra1;
-    lastSeenCount_ = key->Results.Count();
   }
   Rebuild();
   update();
@@ -191,7 +187,6 @@ bool TSearchList::DeleteSelected() {
     return false;
   }
   if (!key_->DeleteResult(result)) return false;
-  lastSeenCount_ = key_->Results.Count();
   emit KeyEdited(*key_);
   update();
   return true;
@@ -441,11 +436,8 @@ void TSearchList::contextMenuEvent(QContextMenuEvent* event) {
   if (popup_ != nullptr) popup_->popup(event->globalPos());
 }
 
-void TSearchList::RefreshCount() {
-  if (key_ == nullptr || key_->Results.Count() == lastSeenCount_) return;
-  lastSeenCount_ = key_->Results.Count();
-  key_->ResultCount = static_cast<std::int32_t>(lastSeenCount_);
-  update();
+void TSearchList::ResultsChanged(const TOneKey& key) {
+  if (&key == key_) update();
 }
 
 }  // namespace quorvex

@@ -14,7 +14,6 @@
 class QMenu;
 class QPainter;
 class QScrollBar;
-class QTimer;
 
 namespace quorvex {
 
@@ -30,6 +29,7 @@ class TSearchList : public QWidget {
   ~TSearchList() override;
 
   void SetKey(TOneKey* key);  // keyword shown (nullptr: none); Extra1/Extra2 keep selected/top index
+  void ResultsChanged(const TOneKey& key);  // repaints when key is the keyword shown
   TOneKey* Key() const;
   void SetPopupMenu(QMenu* menu);  // pmURL, built by the main window
   const TListLook& Look() const;
@@ -61,7 +61,6 @@ class TSearchList : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  void RefreshCount();
   void Rebuild() const;
   TLayoutParams LayoutParams() const;
   void UpdateFonts();
@@ -79,7 +78,6 @@ class TSearchList : public QWidget {
   int sortMethod_ = 0;
   mutable TListCursor cursor_;
   int fontDelta_ = 0;
-  size_t lastSeenCount_ = 0;
   int wheelRemainder_ = 0;
   TListFrame frame_;
   TFontMeasure measure_;
@@ -87,7 +85,6 @@ class TSearchList : public QWidget {
   QPixmap selectedIcons_;
   QMenu* popup_ = nullptr;
   QScrollBar* scrollBar_ = nullptr;
-  QTimer* timer_ = nullptr;
 };
 
 }  // namespace quorvex

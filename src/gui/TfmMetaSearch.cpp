@@ -438,6 +438,7 @@ void TfmMetaSearch::ResultsMerged(TOneKey& key, int runTotal, int countAll) {
   pbDownload->setValue(std::clamp(runTotal, 0, std::max(countAll, 0)));
   UpdateKeyRow(key);
   lblNum->setText(QString::number(runTotal) + "  ");
+  List->ResultsChanged(key);
 }
 
 void TfmMetaSearch::EnginesFinished() {
@@ -447,6 +448,7 @@ void TfmMetaSearch::EnginesFinished() {
 
 void TfmMetaSearch::SearchEnded(TOneKey& key) {
   UpdateKeyRow(key);
+  List->ResultsChanged(key);
   saver_.KeyChanged(key);  // after the row shows it finished, as its line in AllKey.txt will
   progress_->hide();
   const int full = std::max(pbDownload->value(), 1);  // a maximum of 0 would make the bar a busy one
