@@ -319,7 +319,6 @@ void TfmMetaSearch::btnSearchClick() {
 void TfmMetaSearch::StartUpdateSearch() {
   TOneKey* key = TKeyListView::KeyOf(lvKey->currentItem());
   if (!key || app_.CurrentSearch || app_.ActivityState != TActivityState::Idle) return;
-  if (!key->Loaded) key->LoadResults(SearchResultDir());
   const std::vector<std::string> categories = CategoryNames();
   const int category = cbType->currentIndex();
   std::vector<std::string> engines;
@@ -345,7 +344,7 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
     return;
   }
   if (app_.ActivityState != TActivityState::Idle) return;
-  if (!key->Loaded) key->LoadResults(SearchResultDir());
+  key->EnsureLoaded(SearchResultDir());
   app_.ActivityState = TActivityState::Verifying;
   UpdateCommands();
   app_.CurrentVerify = key;

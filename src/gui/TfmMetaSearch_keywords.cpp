@@ -93,7 +93,7 @@ void TfmMetaSearch::lvKeyChange() {
     List->SetKey(nullptr);
     return;
   }
-  if (!key->Loaded) key->LoadResults(SearchResultDir());
+  key->EnsureLoaded(SearchResultDir());
   List->SetKey(key);
   ShowKeyLabels(*key);
 }
