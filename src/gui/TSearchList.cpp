@@ -340,9 +340,10 @@ void TSearchList::ShowTop() {
 }
 
 void TSearchList::StoreCursor() {
-  if (key_ == nullptr) return;
+  if (key_ == nullptr || (key_->Extra1 == cursor_.SelectedIndex && key_->Extra2 == cursor_.TopIndex)) return;
   key_->Extra1 = cursor_.SelectedIndex;
   key_->Extra2 = cursor_.TopIndex;
+  emit CursorMoved();
 }
 
 void TSearchList::resizeEvent(QResizeEvent* /*event*/) {

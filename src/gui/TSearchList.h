@@ -50,6 +50,7 @@ class TSearchList : public QWidget {
   void SortMethodChanged(int order);  // Left / Right keys changed the order
   void PropertyRequested();           // Alt+Enter: the window shows TfmPageProperty for CurrentResult()
   void KeyEdited(TOneKey& key);       // a result was deleted or marked visited: the record is to be saved
+  void CursorMoved();                 // the keyword's kept selection or scroll position changed
 
  protected:
   void paintEvent(QPaintEvent* event) override;

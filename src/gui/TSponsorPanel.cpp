@@ -17,7 +17,11 @@ TSponsorBrowser::TSponsorBrowser(QWidget* parent) : QTextBrowser(parent) {
   setOpenExternalLinks(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // The pane itself follows no link: a sponsor's page opens in the user's browser.
-  connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) { QDesktopServices::openUrl(url); });
+  // Only web and mail addresses: a remote page must not start local files or programs.
+  connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+    const QUrl url = source().resolved(link);
+    if (url.scheme() == "http" || url.scheme() == "https" || url.scheme() == "mailto") QDesktopServices::openUrl(url);
+  });
 }
 
 void TSponsorBrowser::ShowCachedFile(const std::filesystem::path& file) {

@@ -108,6 +108,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
     saver_.KeyChanged(key);
     UpdateKeyRow(key);
   });
+  connect(List, &TSearchList::CursorMoved, this, [this] { saver_.KeyListChanged(); });  // Extra1/Extra2
   connect(List, &TSearchList::PropertyRequested, this,
           [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
 
@@ -138,7 +139,7 @@ void TfmMetaSearch::Startup() {
   setWindowTitle(ProgramTitle());
   UpdateCommands();
   LoadKeyTree();
-  LoadKeyList(app_, kAllKeyFileName, CategoryNames());
+  LoadKeywords();
   FillKeyList(std::nullopt);
   layout_ = TLayoutConfig::Load(TLayoutConfig::kFileName, CurrentLayout());
   ApplyLayout(layout_);

@@ -161,8 +161,11 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   QStringList CategoryTexts() const;
 
   // Keyword tree and list (TfmMetaSearch_keywords.cpp).
-  // A KeyTree.txt with a faulty line shows the classes before it and is kept as it is on disk.
+  // A KeyTree.txt with a faulty line shows the classes before it; one that cannot be read, the default
+  // classes. Either is kept as it is on disk.
   void LoadKeyTree();
+  // AllKey.txt into KeyList; one that exists but cannot be read is kept as it is on disk.
+  void LoadKeywords();
   // Asks before the first change of a tree whose file was not read whole; false when the user declines.
   bool TreeMayChange();
   void tvKeyChange();

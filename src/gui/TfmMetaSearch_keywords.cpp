@@ -1,5 +1,7 @@
 // The keyword tree tvKey, the keyword list lvKey and the keyword commands.
 #include <QMessageBox>
+#include <filesystem>
+#include <system_error>
 
 #include "core/app/AppState.h"
 #include "core/app/ProgramDirs.h"
@@ -21,19 +23,43 @@ namespace quorvex {
 namespace {
 constexpr const char* kWarning = "Worning";
 
+// There but not readable (no permission, a folder of that name, a disk error), as opposed to missing.
+bool Unreadable(const std::filesystem::path& file) {
+  std::error_code error;
+  const bool there = std::filesystem::exists(file, error);
+  return there || (error && error != std::errc::no_such_file_or_directory);
+}
+
 bool Confirmed(QWidget* parent, const char* question) {
   return QMessageBox::question(parent, kWarning, question, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 }  // namespace
 
 void TfmMetaSearch::LoadKeyTree() {
-  const std::optional<TKeyTreeLoad> load = quorvex::LoadKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName);
+  const std::filesystem::path file = std::filesystem::path(ProgramDir()) / kKeyTreeFileName;
+  const std::optional<TKeyTreeLoad> load = quorvex::LoadKeyTree(file);
   tvKey->SetNodes(load ? load->Nodes : DefaultKeyTree());
-  if (!load || !load->Error) return;
-  // The classes after the faulty line were not read: writing the tree back would drop them.
+  std::string problem;
+  if (load && load->Error) {
+    problem = *load->Error;
+  } else if (!load && Unreadable(file)) {
+    problem = file.string() + " could not be read; it is left as it is and the default classes are shown.";
+  }
+  if (problem.empty()) return;
+  // The classes not read would be lost if the tree were written back.
   saver_.KeepTreeFile();
   tvKey->SetRenamable(false);
-  QMessageBox::critical(this, "Quorvex", ToDisplay(*load->Error));
+  QMessageBox::critical(this, "Quorvex", ToDisplay(problem));
+}
+
+void TfmMetaSearch::LoadKeywords() {
+  if (LoadKeyList(app_, kAllKeyFileName, CategoryNames()) || !Unreadable(kAllKeyFileName)) return;
+  // Written now, the list would hold only this run's keywords.
+  saver_.KeepKeyListFile();
+  QMessageBox::critical(this, "Quorvex",
+                        ToDisplay(std::filesystem::absolute(kAllKeyFileName).string() +
+                                  " could not be read; it is left as it is, so the keywords searched now are "
+                                  "not listed in it."));
 }
 
 bool TfmMetaSearch::TreeMayChange() {

@@ -179,6 +179,7 @@ bool TfmMetaSearch::HandleGlobalKey(QKeyEvent* event) {
     switch (key) {
       case Qt::Key_F5: ToggleMaximised(); return true;
       case Qt::Key_F3: ContinueSearchInResults(); return true;
+      case Qt::Key_F2: NEditKeyClick(); return true;
       case Qt::Key_F1: OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); return true;
       default: return false;
     }

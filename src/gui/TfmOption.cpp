@@ -152,10 +152,11 @@ void TfmOption::Execute() {
   if (exec() != Accepted) return;
   StoreOptionForm(Read(), Options());
   // The settings hold until the program ends either way; unsaved, they are gone at the next start.
-  if (!SaveOptions())
-    QMessageBox::warning(this, QStringLiteral("Quorvex"),
-                         ToDisplay(NotWrittenMessage(std::filesystem::absolute(kOptionFileName), errno) +
-                                   "\nThe settings hold until Quorvex ends."));
+  if (SaveOptions()) return;
+  const int error = errno;
+  QMessageBox::warning(this, QStringLiteral("Quorvex"),
+                       ToDisplay(NotWrittenMessage(std::filesystem::absolute(kOptionFileName), error) +
+                                 "\nThe settings hold until Quorvex ends."));
 }
 
 void TfmOption::Fill(const TOptionForm& form) {

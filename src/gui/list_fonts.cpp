@@ -35,11 +35,11 @@ TFontSpec FromQFont(const QFont& font, const TFontSpec& base) {
   spec.Face = FromTyped(font.family());
   int pixels = font.pixelSize();
   if (pixels <= 0) {
-    // A font dialog that offers whole points rounds the pixel height it was given; a size less than a
-    // point away is the one it was given, unchanged.
-    const double exact = font.pointSizeF() * 96 / 72;
+    // A font dialog that offers whole points shows the pixel height it was given rounded to a point;
+    // that same point size back means the size was left as it was.
     const int given = base.Height < 0 ? -base.Height : base.Height * 4 / 5;
-    pixels = std::abs(exact - given) < 96.0 / 72 ? given : static_cast<int>(std::lround(exact));
+    const bool unchanged = font.pointSizeF() == std::round(given * 72.0 / 96);
+    pixels = unchanged ? given : static_cast<int>(std::lround(font.pointSizeF() * 96 / 72));
   }
   spec.Height = -std::max(pixels, 1);
   spec.Style = (font.bold() ? kFontBold : 0) | (font.italic() ? kFontItalic : 0) |

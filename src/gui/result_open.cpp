@@ -33,15 +33,28 @@ QStringList DesktopBrowserCommand(const QByteArray& entryName, const QUrl& url) 
 
 QStringList NewWindowCommand(const QString& execLine, const QUrl& url) {
   QStringList command;
+  bool flagged = false;
+  bool placed = false;
   for (const QString& word : QProcess::splitCommand(execLine)) {
-    // Field codes (%u, %F, ...) and the file-forwarding marks of sandboxed browsers stand for the
-    // files or addresses to open: the address goes last, after the new-window flag.
+    // The first field code (%u, %F, ...) or file-forwarding mark of a sandboxed browser is where the
+    // addresses go: the new-window flag goes before it, the address in place of the field code.
     const bool fieldCode = word.size() == 2 && word.startsWith(QLatin1Char('%'));
-    if (fieldCode || word.startsWith(QLatin1String("@@"))) continue;
-    command.append(word);
+    const bool forwardingMark = word.startsWith(QLatin1String("@@"));
+    if ((fieldCode || forwardingMark) && !flagged) {
+      command << QStringLiteral("--new-window");
+      flagged = true;
+    }
+    if (fieldCode) {
+      if (!placed) command << url.toString();
+      placed = true;
+      continue;
+    }
+    command << word;
   }
   if (command.isEmpty()) return {};
-  return command << QStringLiteral("--new-window") << url.toString();
+  if (!flagged) command << QStringLiteral("--new-window");
+  if (!placed) command << url.toString();
+  return command;
 }
 
 void OpenInBrowser(const QUrl& url, bool newWindow) {

@@ -22,17 +22,20 @@ TEST(ListFonts, AFontDialogInWholePointsGivesBackTheSizeItWasGivenUnlessChanged)
   font.setPointSize(11);
   EXPECT_EQ(FromQFont(font, spec).Height, -14);
   font.setPointSize(10);
-  EXPECT_EQ(FromQFont(font, spec).Height, -14);
+  EXPECT_EQ(FromQFont(font, spec).Height, -13);
   font.setPointSize(12);
   EXPECT_EQ(FromQFont(font, spec).Height, -16);
 }
 
 TEST(ResultOpen, ANewWindowStartsTheBrowserOfTheExecLineWithItsWrappers) {
   const QUrl url("http://a.com/x");
-  EXPECT_EQ(NewWindowCommand("flatpak run --command=firefox org.mozilla.firefox @@u %u @@", url),
-            (QStringList{"flatpak", "run", "--command=firefox", "org.mozilla.firefox", "--new-window", "http://a.com/x"}));
-  EXPECT_EQ(NewWindowCommand("env MOZ_X=1 /usr/bin/firefox %U", url),
-            (QStringList{"env", "MOZ_X=1", "/usr/bin/firefox", "--new-window", "http://a.com/x"}));
+  // A sandboxed browser keeps its file-forwarding marks around the address.
+  EXPECT_EQ(NewWindowCommand("flatpak run --file-forwarding org.example.Browser @@u %u @@", url),
+            (QStringList{"flatpak", "run", "--file-forwarding", "org.example.Browser", "--new-window", "@@u",
+                         "http://a.com/x", "@@"}));
+  EXPECT_EQ(NewWindowCommand("env BROWSER_X=1 /usr/bin/browser %U", url),
+            (QStringList{"env", "BROWSER_X=1", "/usr/bin/browser", "--new-window", "http://a.com/x"}));
+  EXPECT_EQ(NewWindowCommand("browser", url), (QStringList{"browser", "--new-window", "http://a.com/x"}));
   EXPECT_TRUE(NewWindowCommand("", url).isEmpty());
 }
 

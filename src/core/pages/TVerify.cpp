@@ -116,7 +116,9 @@ bool TVerify::TakeNext() {
       resultIndex_ = key.VerifyNext++;
       result_ = &key.Results[static_cast<size_t>(resultIndex_)];
       wasDownloaded_ = result_->PageState == kPageDownloaded;
-      result_->PageState = kPageNone;
+      // A downloaded page being verified stays marked as downloaded until its answer is known: a stop
+      // in between must not lose the mark of a copy that is still on disk.
+      if (!(wasDownloaded_ && run_->mode == kVerifyMode)) result_->PageState = kPageNone;
       // Marked at every change, not only at the start: a save during the run clears the mark.
       key.Modified = true;
       pageUrl_ = result_->Url;
@@ -133,10 +135,12 @@ void TVerify::WorkOnResult() {
   const bool verifying = run_->mode == kVerifyMode;
   // A verification only asks whether the page answers: it must not write its raw page over a
   // downloaded copy, whose 0.htm points at the frames and images saved beside it.
-  const bool keepCopy =
-      verifying && (wasDownloaded_ || HoldsDownloadedCopy(FindLocalPageFolder(run_->localFileDir, pageUrl_)));
-  const std::filesystem::path folder = keepCopy ? FindLocalPageFolder(run_->localFileDir, pageUrl_)
-                                                : CreateLocalPageFolder(run_->localFileDir, pageUrl_);
+  const std::filesystem::path existing = FindLocalPageFolder(run_->localFileDir, pageUrl_);
+  std::error_code error;
+  const bool keepCopy = verifying && std::filesystem::is_regular_file(existing / "0.htm", error) &&
+                        (wasDownloaded_ || HoldsDownloadedCopy(existing));
+  const std::filesystem::path folder =
+      keepCopy ? existing : CreateLocalPageFolder(run_->localFileDir, pageUrl_);
   downloader_.SaveFiles = !keepCopy;
   const TPageDownloader::TOutcome outcome = downloader_.Run(pageUrl_, folder, stopped_);
   if (stopped_.load()) return;
@@ -146,7 +150,7 @@ void TVerify::WorkOnResult() {
   if (!verifying) {
     if (outcome.pageAnswered && kept) state = kPageDownloaded;
   } else if (outcome.lastAnswered) {
-    state = wasDownloaded_ ? kPageDownloaded : kPageVerified;
+    state = keepCopy ? kPageDownloaded : kPageVerified;
   }
   OnMainThread([this, state, kept, &folder, &outcome] {
     TOneKey& key = run_->key;

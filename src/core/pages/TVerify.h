@@ -63,7 +63,8 @@ void StartVerify(TOneKey& key, int mode, MainThreadDispatcher& dispatcher, TVeri
                  const std::filesystem::path& localFileDir);
 
 // On the main thread: stops every worker of key and empties its list at once; RunningVerifiers is 0
-// afterwards. Results being worked keep page state 0.
+// afterwards. Results being worked keep page state 0, but for a downloaded page being verified, which
+// keeps its mark.
 void StopVerifiers(TOneKey& key);
 
 // Waits until every worker thread of the process has ended, for tests and the end of the program;

@@ -12,17 +12,17 @@ namespace quorvex {
 SaveScheduler::SaveScheduler(SaveTargets targets) : targets_(std::move(targets)) {}
 
 void SaveScheduler::KeyChanged(const TOneKey& key) {
-  keyListPending_ = true;
+  KeyListChanged();
   resultsPending_.insert(&key);
 }
 
 void SaveScheduler::KeyDeleted(const TOneKey& key) {
-  keyListPending_ = true;
+  KeyListChanged();
   resultsPending_.erase(&key);
   resultsWritten_.erase(&key);
 }
 
-void SaveScheduler::KeyListChanged() { keyListPending_ = true; }
+void SaveScheduler::KeyListChanged() { keyListPending_ = !keyListKept_; }
 
 void SaveScheduler::TreeChanged() { treePending_ = !treeKept_; }
 
@@ -32,6 +32,11 @@ void SaveScheduler::KeepTreeFile() {
 }
 
 void SaveScheduler::ReplaceKeptTree() { treeKept_ = false; }
+
+void SaveScheduler::KeepKeyListFile() {
+  keyListKept_ = true;
+  keyListPending_ = false;
+}
 
 void SaveScheduler::Tick(Clock::time_point now, UnsavedFiles* unsaved) {
   // Forget writes old enough not to hold anything back, so the map stays as small as a second's work.
@@ -43,7 +48,13 @@ bool SaveScheduler::Flush(Clock::time_point now, UnsavedFiles* unsaved) { return
 
 bool SaveScheduler::SaveAll(Clock::time_point now, UnsavedFiles* unsaved) {
   treePending_ = !treeKept_;
-  keyListPending_ = true;
+  keyListPending_ = !keyListKept_;
+  // Without the key list's write, the modified keywords' result files are written on their own.
+  if (keyListKept_) {
+    for (const TOneKey* key : *targets_.keyList) {
+      if (key->Modified) resultsPending_.insert(key);
+    }
+  }
   return Flush(now, unsaved);
 }
 

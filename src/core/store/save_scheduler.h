@@ -46,11 +46,13 @@ class SaveScheduler {
   void KeyListChanged();
   // A class of the tree was added, renamed, moved or deleted.
   void TreeChanged();
-  // KeyTree.txt was not read whole: it keeps its contents, and no change of the tree shown is written,
-  // until ReplaceKeptTree (the user agreed to lose what was not read).
+  // A file that was not read whole keeps its contents: KeyTree.txt until ReplaceKeptTree (the user
+  // agreed to lose what was not read), AllKey.txt for the whole run (the result files are still
+  // written).
   void KeepTreeFile();
   void ReplaceKeptTree();
   bool TreeFileKept() const { return treeKept_; }
+  void KeepKeyListFile();
 
   // Called by the window's timer: writes every pending file whose last write is kMinInterval old. A file
   // that cannot be written stays pending, to be tried again, and is noted in unsaved when given.
@@ -72,6 +74,7 @@ class SaveScheduler {
   SaveTargets targets_;
   bool treePending_ = false;
   bool treeKept_ = false;
+  bool keyListKept_ = false;
   bool keyListPending_ = false;
   std::set<const TOneKey*> resultsPending_;
   std::optional<Clock::time_point> treeWritten_;

@@ -17,7 +17,7 @@ bool HoldsAnywhere(const TOneResult& result, const std::string& part) {
 const std::string& TFilter::ContainsUtf8() const {
   if (utf8Of_ != Contains) {
     utf8Of_ = Contains;
-    utf8_ = Utf8Keyword(Contains);
+    utf8_ = Gb18030ToUtf8(Contains);
   }
   return utf8_;
 }

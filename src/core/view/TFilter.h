@@ -6,8 +6,8 @@ namespace quorvex {
 class TOneResult;
 
 // The result filter: which results of a keyword the view shows. Empty texts and false flags filter
-// nothing. Substring tests are byte-wise and case-sensitive; the Contains text is looked for as typed
-// (GB) and in its UTF-8 form, since results of UTF-8 engines hold their characters that way.
+// nothing. Substring tests are byte-wise and case-sensitive; the Contains text, typed and so GB, is
+// looked for as it is and in UTF-8, since results of UTF-8 engines hold their characters that way.
 class TFilter {
  public:
   std::string Contains;         // occurs in the URL, the summary or the title

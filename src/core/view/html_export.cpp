@@ -1,5 +1,6 @@
 #include "core/view/html_export.h"
 
+#include <algorithm>
 #include <ctime>
 #include <iomanip>
 #include <locale>
@@ -30,6 +31,23 @@ std::string Formatted(const std::tm& when, const char* format) {
   out.imbue(UserLocale());
   out << std::put_time(&when, format);
   return out.str();
+}
+
+// The link keeps the address's own bytes: those a page may not hold as they are go percent-encoded.
+std::string PercentEncodedHighBytes(std::string_view url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 || byte <= 0x20) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -71,7 +89,15 @@ std::string ExportHtml(const TOneKey& key, const std::vector<std::string>& words
   // The keyword is kept in GB while results come in GB or UTF-8: the page is written in UTF-8 alone,
   // and says so, so that a browser shows every line of it right.
   const auto text = [](std::string_view bytes) { return EscapeHtml(Utf8Keyword(bytes)); };
-  const auto marked = [&words](std::string_view bytes) { return HighlightHtml(Utf8Keyword(bytes), words, EscapeHtml); };
+  // The words in the page's encoding too: a GB word could match inside a UTF-8 character.
+  std::vector<std::string> utf8Words;
+  for (const std::string& word : words) {
+    std::string utf8 = Utf8Keyword(word);
+    if (std::find(utf8Words.begin(), utf8Words.end(), utf8) == utf8Words.end()) utf8Words.push_back(std::move(utf8));
+  }
+  const auto marked = [&utf8Words](std::string_view bytes) {
+    return HighlightHtml(Utf8Keyword(bytes), utf8Words, EscapeHtml);
+  };
   const std::string crlf = "\r\n";
   std::string page;
   page += "<html>" + crlf;
@@ -85,7 +111,8 @@ std::string ExportHtml(const TOneKey& key, const std::vector<std::string>& words
   int number = 0;
   for (const TOneResult* result : key.View) {
     const std::string url = text(result->Url);
-    page += "<br><font color=804000><B><I>" + std::to_string(++number) + "</I></B></font>.<a href=\"" + url + "\">" +
+    page += "<br><font color=804000><B><I>" + std::to_string(++number) + "</I></B></font>.<a href=\"" +
+            EscapeHtml(PercentEncodedHighBytes(result->Url)) + "\">" +
             marked(result->Title) + "</a> - " + crlf;
     page += marked(result->Summary) + "<br>" + crlf;
     page += "<i>" + url + "</i> <font color=004000 size=-1>" + text(result->Engines) + " " +

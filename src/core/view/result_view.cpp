@@ -43,7 +43,7 @@ bool Find(const TOneKey* key, std::string_view text, bool fromTop, bool foldCase
   if (key == nullptr || text.empty()) return false;
   const std::vector<TOneResult*>& view = key->View;
   // Typed text is GB; results of UTF-8 engines hold the same characters in UTF-8.
-  const std::string utf8 = Utf8Keyword(text);
+  const std::string utf8 = Gb18030ToUtf8(text);
   // From the current position a cursor before the view starts at the top.
   const long long start = fromTop ? 0 : std::max(0LL, static_cast<long long>(cursor.SelectedIndex) + 1);
   for (size_t i = static_cast<size_t>(start); i < view.size(); ++i) {

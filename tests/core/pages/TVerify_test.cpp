@@ -132,14 +132,19 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   EXPECT_EQ(Requests(logDir, "/after.gif"), 0u);
 
   // A verification never writes the raw page over the downloaded copy: a page still answering stays
-  // downloaded, and a copy whose mark was lost is still told by the files beside it.
+  // downloaded, also when its mark was lost and only the files beside 0.htm tell the copy.
   for (const int before : {kPageDownloaded, kPageNone}) {
     key.Results[0].PageState = static_cast<std::uint8_t>(before);
     StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
     ASSERT_TRUE(RunUntilVerified(dispatcher, key));
-    EXPECT_EQ(PageStates(key), std::vector<int>{before == kPageDownloaded ? kPageDownloaded : kPageVerified});
+    EXPECT_EQ(PageStates(key), std::vector<int>{kPageDownloaded});
     EXPECT_EQ(ReadWholeFile(folder / "0.htm").value_or(""), saved);
   }
+  // With the copy gone, a page marked downloaded is verified afresh.
+  std::filesystem::remove_all(folder);
+  StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+  EXPECT_EQ(PageStates(key), std::vector<int>{kPageVerified});
 }
 
 TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {

@@ -213,7 +213,7 @@ TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten
   EXPECT_EQ(Written(), Names{"AllKey.txt"});
 }
 
-TEST_F(SaveSchedulerTest, AKeptTreeFileIsNeverWrittenUntilTheUserAgreesToReplaceIt) {
+TEST_F(SaveSchedulerTest, AFileNotReadWholeIsNeverWrittenUntilTheUserAgreesToReplaceIt) {
   scheduler_.KeepTreeFile();
   scheduler_.TreeChanged();
   scheduler_.Tick(t0_);
@@ -224,6 +224,17 @@ TEST_F(SaveSchedulerTest, AKeptTreeFileIsNeverWrittenUntilTheUserAgreesToReplace
   scheduler_.TreeChanged();
   scheduler_.Tick(t0_ + 2s);
   EXPECT_EQ(Written(), Names{"KeyTree.txt"});
+
+  // A kept AllKey.txt: the results of a changed keyword are still written, the list never.
+  scheduler_.KeepKeyListFile();
+  TOneKey& key = AddKey("alpha");
+  scheduler_.KeyChanged(key);
+  scheduler_.KeyListChanged();
+  scheduler_.Tick(t0_ + 3s);
+  EXPECT_EQ(Written(), Names{ResultName(key)});
+  AddResult(key, "http://a/more");
+  scheduler_.SaveAll(t0_ + 4s);
+  EXPECT_EQ(Written(), (Names{"KeyTree.txt", ResultName(key)}));
 }
 
 TEST(KeyDelete, AKeywordBeingSearchedOrVerifiedIsRefusedAndTheCommandsFollowTheActivity) {

@@ -74,9 +74,12 @@ TEST_F(ResultView, FilterRulesAreCaseSensitiveSubstringsAndFlags) {
 
 TEST_F(ResultView, TypedGbTextFindsAndFiltersResultsOfUtf8EnginesToo) {
   key_.Results[4].Title = "\xE5\x95\x8A end";  // the GB character B0 A1 in UTF-8
+  key_.Results[2].Title = "\xE5\xAD\xA6";      // GB D1 A7, whose bytes are valid UTF-8 as well
   TFilter filter;
   filter.Contains = "\xB0\xA1";
   EXPECT_EQ(Shown(filter, 0), "de");
+  filter.Contains = "\xD1\xA7";
+  EXPECT_EQ(Shown(filter, 0), "c");
   filter.Contains = "\x80";  // no character at all: nothing beyond the bytes themselves
   EXPECT_EQ(Shown(filter, 0), "");
   Shown(TFilter(), 0);
@@ -378,12 +381,14 @@ TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {
 
   // A GB keyword over GB and UTF-8 results: one page, all of it UTF-8, every text escaped.
   TOneKey key("<\xD6\xD0>", 45000.0, 0, 0);
-  Add(key, "http://g.com/", "\xD6\xD0 gb", "s", 10, "A");
+  Add(key, "http://g.com/\xD6\xD0", "\xD6\xD0 gb", "s", 10, "A");
   Add(key, "http://u.com/", "\xE4\xB8\xAD utf8", "s", 10, "B");
   ViewCursor cursor;
   RebuildView(&key, TFilter{}, 0, cursor);
-  const std::string page = ExportHtml(key, HighlightWords("\xD6\xD0"));
+  // The GB word B8 AD is the tail of the UTF-8 character E4 B8 AD: it must not be marked there.
+  const std::string page = ExportHtml(key, HighlightWords("\xD6\xD0 \xB8\xAD"));
   EXPECT_TRUE(IsValidUtf8(page));
+  EXPECT_NE(page.find("<a href=\"http://g.com/%D6%D0\">"), std::string::npos) << page;
   EXPECT_NE(page.find("Keyword:&lt;\xE4\xB8\xAD&gt;<br>"), std::string::npos) << page;
   EXPECT_NE(page.find("<font color=FF0000>\xE4\xB8\xAD</font> gb"), std::string::npos) << page;
   EXPECT_NE(page.find("<font color=FF0000>\xE4\xB8\xAD</font> utf8"), std::string::npos) << page;

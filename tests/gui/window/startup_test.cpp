@@ -98,6 +98,18 @@ TEST_F(Startup, AFaultyTreeLineLeavesKeyTreeTxtAsItIsAndTheKeywordsAreStillRead)
   EXPECT_NE(keys.find("beta"), std::string::npos);
 }
 
+TEST_F(Startup, KeywordFilesThatCannotBeReadAreToldAndLeftAsTheyAre) {
+  std::filesystem::create_directory(programDir_ / "KeyTree.txt");
+  std::filesystem::create_directory(workDir_ / "AllKey.txt");
+  MessageBoxAnswerer answerer;
+  Open();
+  ASSERT_EQ(answerer.texts.size(), 2);
+  EXPECT_TRUE(answerer.texts[0].contains("KeyTree.txt could not be read")) << answerer.texts[0].toStdString();
+  EXPECT_TRUE(answerer.texts[1].contains("AllKey.txt could not be read")) << answerer.texts[1].toStdString();
+  Close();  // nothing is written over them, so no file is named as unsaved
+  EXPECT_EQ(answerer.texts.size(), 2);
+}
+
 using Commands = WindowTest;
 
 TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
