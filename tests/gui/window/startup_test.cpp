@@ -7,11 +7,15 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include "core/app/version.h"
+#include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
+#include "support/child_process.h"
+#include "support/test_support.h"
 #include "window_fixture.h"
 
 using namespace quorvex;
@@ -24,6 +28,15 @@ const char* kTwoKeys =
 }
 
 using Startup = WindowTest;
+
+TEST(WindowProgram, VersionNeedsNoDisplay) {
+  TempDir dir;
+  const int code = RunProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                               QUORVEX_WINDOW_PATH, "--version"},
+                              dir / "out");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadWholeFile(dir / "out").value_or(""), "quorvex " + std::string(kProgramVersion) + "\n");
+}
 
 TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShutDown) {
   TfmMetaSearch& window = Open();
