@@ -17,15 +17,19 @@ std::optional<std::filesystem::path> Environment(const char* name) {
   return std::filesystem::path(value);
 }
 
-// The shipped files a fresh data folder needs; existing ones are never overwritten, so the user's
-// engine choices survive an upgrade of the program.
+// The shipped files a fresh data folder needs (the tip page is what the sponsor pane shows while no
+// sponsor page is cached); existing ones are never overwritten, so the user's engine choices survive an
+// upgrade of the program.
 void CopyShippedFiles(const std::filesystem::path& from, const std::filesystem::path& to) {
   std::error_code error;
   const std::filesystem::path engines = std::string("Engines") + kEngineSetVersion;
   if (!std::filesystem::exists(to / engines, error))
     std::filesystem::copy(from / engines, to / engines, std::filesystem::copy_options::recursive, error);
-  if (!std::filesystem::exists(to / "help.html", error))
-    std::filesystem::copy_file(from / "help.html", to / "help.html", error);
+  for (const std::filesystem::path file : {"help.html", "cache/0/0.htm"}) {
+    if (std::filesystem::exists(to / file, error)) continue;
+    std::filesystem::create_directories((to / file).parent_path(), error);
+    std::filesystem::copy_file(from / file, to / file, error);
+  }
 }
 
 }  // namespace

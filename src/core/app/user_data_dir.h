@@ -9,8 +9,8 @@ namespace quorvex {
 std::optional<std::filesystem::path> UserDataDir();
 
 // When the program's own folder is not writable, moves ProgramDir to the user's data folder, copying
-// the engine set (and help.html) there the first time, and returns the new folder; the caller makes it
-// the working folder too. A writable program folder stays where it is (nothing is returned).
+// the engine set, help.html and the tip page there the first time, and returns the new folder; the
+// caller makes it the working folder too. A writable program folder stays where it is (nothing is returned).
 std::optional<std::filesystem::path> UseUserDataDirIfReadOnly();
 
 }  // namespace quorvex

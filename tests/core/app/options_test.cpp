@@ -152,6 +152,8 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   test::MountedFolder program;
   QUORVEX_REQUIRE_MOUNT(program);
   std::filesystem::copy(kShippedEngines, program / "Engines1", std::filesystem::copy_options::recursive);
+  std::filesystem::copy(kShippedEngines.parent_path() / "cache", program / "cache",
+                        std::filesystem::copy_options::recursive);
   ASSERT_TRUE(program.RemountReadOnly());
   test::TempDir home;
   ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
@@ -164,6 +166,7 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   EngineIndex index;
   EXPECT_TRUE(index.Load(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
   EXPECT_TRUE(index.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(CacheDir()) / "0" / "0.htm"));
   CreateDataFolders();
   EXPECT_TRUE(WriteFileAtomically(std::filesystem::path(SearchResultDir()) / "kept", "results"));
   SetProgramDir(before);
