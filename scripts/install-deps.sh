@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing Quorvex need; skips what is installed.
+# scripts/install-deps.sh package: also what building and checking the Debian package needs.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
   nginx-light tinyproxy zip unzip python3 curl
   xvfb xauth xdotool imagemagick desktop-file-utils
 )
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file lintian appstream man-db)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

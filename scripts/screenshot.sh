@@ -29,7 +29,7 @@ printf 'DEngines=1\r\n' >"$work/option.txt"
 app_pid=$!
 window=""
 for _ in $(seq 100); do
-  window=$(xdotool search --name '^Quorvex v1.1$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  window=$(xdotool search --name '^Quorvex v[0-9.]*$' 2>/dev/null | head -1) && [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "core/app/version.h"
 
 namespace quorvex::cli {
 
@@ -19,7 +20,7 @@ void PrintOverview(std::ostream& out) {
     out << "  " << command.name << std::string(10 - std::min<size_t>(9, std::string(command.name).size()), ' ')
         << command.summary << "\n";
   }
-  out << "\n'quorvex-cli COMMAND --help' describes one command.\n";
+  out << "\n'quorvex-cli COMMAND --help' describes one command; 'quorvex-cli --version' prints the version.\n";
 }
 }  // namespace
 
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::cout << "quorvex-cli " << quorvex::kProgramVersion << "\n";
+    return 0;
+  }
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const Command& command : Commands()) {
     if (name != command.name) continue;

@@ -7,11 +7,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/app/version.h"
 #include "core/view/html_export.h"
 
 namespace quorvex {
 
-QString ProgramTitle() { return QString::asprintf("Quorvex v%3.1f", 1.1); }
+QString ProgramTitle() { return QString("Quorvex v%1").arg(kProgramVersion); }
 
 TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About");

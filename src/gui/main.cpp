@@ -1,16 +1,25 @@
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "core/app/AppState.h"
 #include "core/app/Options.h"
 #include "core/app/ProgramDirs.h"
 #include "core/app/user_data_dir.h"
+#include "core/app/version.h"
 #include "gui/QtDispatcher.h"
 #include "gui/ShutdownSignals.h"
 #include "gui/TfmMetaSearch.h"
 
 int main(int argc, char* argv[]) {
+  // Answered before QApplication exists, which needs a display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) != "--version") continue;
+    std::printf("quorvex %s\n", quorvex::kProgramVersion);
+    return 0;
+  }
   QApplication application(argc, argv);
   // An installed copy cannot write beside itself: its data, option.txt, Config.txt and AllKey.txt
   // included, then lives in the user's data folder.

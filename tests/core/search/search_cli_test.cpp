@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 
+#include "core/app/version.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/store/TOneKey.h"
@@ -85,7 +86,7 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
 }
 
 // Every command shares one argument parser; this checks it once and each command's own operands.
-TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpExitsZero) {
+TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
   const std::string missing = (dir / "none.html").string();
@@ -107,6 +108,9 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpExitsZero) {
     EXPECT_EQ(help.exitCode, 0) << command;
     EXPECT_TRUE(help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
   }
+  const CliResult version = RunCli({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "quorvex-cli " + std::string(kProgramVersion) + "\n");
 }
 
 }  // namespace

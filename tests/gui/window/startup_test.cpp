@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include "core/app/version.h"
+#include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
@@ -14,6 +16,8 @@
 #include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
 #include "support/gui/opened_urls.h"
+#include "support/child_process.h"
+#include "support/test_support.h"
 #include "window_fixture.h"
 
 using namespace quorvex;
@@ -26,6 +30,15 @@ const char* kTwoKeys =
 }
 
 using Startup = WindowTest;
+
+TEST(WindowProgram, VersionNeedsNoDisplay) {
+  TempDir dir;
+  const int code = RunProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                               QUORVEX_WINDOW_PATH, "--version"},
+                              dir / "out");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadWholeFile(dir / "out").value_or(""), "quorvex " + std::string(kProgramVersion) + "\n");
+}
 
 TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShutDown) {
   TfmMetaSearch& window = Open();
