@@ -10,8 +10,7 @@ std::optional<std::filesystem::path> UserDataDir();
 
 // When the program's own folder is not writable, moves ProgramDir to the user's data folder, copying
 // the engine set there the first time and help.html and the tip page at every start, and returns the
-// new folder; the caller makes it the
-// working folder too. A writable program folder stays where it is (nothing is returned).
+// new folder; the caller makes it the working folder too. A writable program folder stays where it is (nothing is returned).
 std::optional<std::filesystem::path> UseUserDataDirIfReadOnly();
 
 }  // namespace quorvex
