@@ -80,7 +80,7 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
 
   NameValueList list;
   list.SetText("tvKey=abc\r\npnShowKey=\r\npnShowTree=0\r\nWindowState=0\r\nWidth=640\r\nTitleFont=1,2,3,4\r\n"
-               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\nSummaryLine=9\r\n");
+               "SummaryFont=255,1,x,29,\"Sans\"\r\nDisplayGrid=0\r\nSummaryLine=9\r\n");
   TLayoutConfig current = WindowNow();
   current.Look.Font(TListFont::Title).Face = "Created";
   const TLayoutConfig read = TLayoutConfig::FromList(list, current);
@@ -92,7 +92,8 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
   EXPECT_EQ(read.Width, 640);
   EXPECT_EQ(read.Left, 7);  // missing bound: the window's current one
   EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
-  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 3, "Sans"}));
+  // Bold, underline and strike-out kept; the unknown bit 16 dropped.
+  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 13, "Sans"}));
   EXPECT_FALSE(read.Look.DisplayGrid);
   EXPECT_EQ(read.Look.SummaryLine, 5);  // kept to 0..5
 

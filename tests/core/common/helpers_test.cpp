@@ -1,6 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <semaphore>
 #include <thread>
 
@@ -10,6 +16,7 @@
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
+#include "support/mounted_folder.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -52,6 +59,22 @@ TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_FALSE(WriteFileAtomically(dir / "folder", "onto a folder"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary file
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
+
+  // The failed step is named even when the clean-up after it fails too: on a full disk, in a folder
+  // whose entries cannot be removed, the write's error stays.
+  test::MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  std::filesystem::create_directory(disk / "kept");
+  const int folder = ::open((disk / "kept").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int appendOnly = FS_APPEND_FL;
+  const bool marked = ::ioctl(folder, FS_IOC_SETFLAGS, &appendOnly) == 0;
+  ::close(folder);
+  if (!marked) GTEST_SKIP() << "no append-only folders here";
+  disk.Fill();
+  const bool written = WriteFileAtomically(disk / "kept" / "AllKey.txt", std::string(1 << 16, 'k'));
+  const int error = errno;
+  EXPECT_FALSE(written);
+  EXPECT_EQ(error, ENOSPC) << std::strerror(error);
 }
 
 namespace {

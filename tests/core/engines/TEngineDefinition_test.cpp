@@ -112,6 +112,10 @@ TEST(TemplateMatching, StrictModeRestartsTheTemplateAndDropsWhatTheBlockCaptured
   // "|" on the next line switches strict mode off before that line's tag is looked for.
   TEngineDefinition relaxed = DefinitionFromText("---\n&div,class=r\n|a,href=$1\n$2\n/a\n");
   EXPECT_EQ(RunPage(relaxed, "<div class=r><span>x</span><a href=v>t</a><p>").records, (Records{{"v", "t"}}));
+  // Strict mode that a page turned on ends with that page.
+  TEngineDefinition late = DefinitionFromText("---\ndiv,class=r\na,href=$1\n$2\n&/a\n");
+  EXPECT_EQ(RunPage(late, "<div class=r><a href=u>t</a><p>").records.size(), 1u);
+  EXPECT_EQ(RunPage(late, "<div class=r><span>x</span><a href=v>t</a><p>").records, (Records{{"v", "t"}}));
 }
 
 TEST(TemplateMatching, RepeatingAlternativesEndAResultEarlyAndNeverLoop) {

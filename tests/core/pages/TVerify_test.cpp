@@ -85,7 +85,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   Serve(nginx, "site/index.html",
         "<html><head><meta http-equiv=\"refresh\" content=\"5; url=next.html\"></head>"
         "<frameset><frame src=\"frame.html\"><frame src=\"frame.html\"></frameset>"
-        "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.JPG\"><img src=\"fake.gif\">"
+        "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.jpeg\"><img src=\"fake.gif\">"
         "<input type=image src=\"in.png\"><a href=\"other.html\">other</a>"
         "<img src=\"" +
             other + "/busy.gif\"><img src=\"" + other +
@@ -93,7 +93,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
             "<iframe src=\"l1.html\"></iframe></body></html>");
   for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
            {"site/next.html", "next"}, {"site/frame.html", "<meta http-equiv=refresh content=\"3\">frame"},
-           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.JPG", kJpeg}, {"site/fake.gif", kPng},
+           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.jpeg", kJpeg}, {"site/fake.gif", kPng},
            {"site/in.png", kPng}, {"after.gif", "GIF89a"}}) {
     Serve(nginx, name, bytes);
   }
@@ -118,7 +118,8 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   EXPECT_EQ(ReadWholeFile(folder / "2.htm").value_or(""), "<meta http-equiv=\"refresh\" content=\"3\">frame");
   EXPECT_EQ(ReadWholeFile(folder / "6.png").value_or(""), kPng);
   EXPECT_FALSE(std::filesystem::exists(folder / "6.gif"));
-  for (const char* name : {"1.htm", "3.JPG", "5.JPG", "7.png", "10.htm", "11.htm", "12.htm"}) {
+  // Names that tell the real type stay, ".jpeg" among them.
+  for (const char* name : {"1.htm", "3.JPG", "5.jpeg", "7.png", "10.htm", "11.htm", "12.htm"}) {
     EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
   }
   // Three levels below the page are fetched; the fourth keeps the name it was given.
@@ -153,6 +154,10 @@ TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   while (display.rowUrls.size() < static_cast<size_t>(kVerifyWorkers)) {
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
   }
+  // Every worker wants the one host, which takes two requests at a time.
+  while (silent.Connections() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
+  dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  EXPECT_EQ(silent.Connections(), 2u);
   StopVerifiers(key);
   const int callsAtStop = display.calls;
   EXPECT_EQ(key.RunningVerifiers, 0);
@@ -171,6 +176,11 @@ TEST(PageFolderTest, ANameTheFileSystemRefusesIsMappedAndFoundAgain) {
   TempDir localFiles;
   const std::string shortUrl = "http://example.com/a?b=c";
   EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+
+  // A name of 255 bytes is the longest the file system takes as it is.
+  const std::string longest = "http://example.com/" + std::string(236, 'x');
+  EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), longest), localFiles / SafeName(longest));
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), longest), localFiles / SafeName(longest));
 
   const std::string longUrl = "http://example.com/" + std::string(400, 'x') + "?q=*|";
   const std::filesystem::path mapped = CreateLocalPageFolder(localFiles.Path(), longUrl);
@@ -240,7 +250,13 @@ TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
   const std::filesystem::path pageFolder = programDir / "LocalFile" / SafeName(nginx.Url("/ok.html"));
   EXPECT_EQ(ReadWholeFile(pageFolder / "0.htm").value_or(""), "<img src=\"1.gif\">");
   std::filesystem::remove_all(pageFolder);
+
+  // A result file that cannot be written fails the run.
   std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+  std::filesystem::create_directory(key.ResultFile(programDir / "SearchResult"));
+  const CliResult unsaved = RunCli({"verify", key.Keyword}, work.Path());
+  std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+  EXPECT_EQ(unsaved.exitCode, 1) << unsaved.err;
 
   EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);

@@ -159,7 +159,9 @@ TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
 }
 
 TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
-  Define("a.txt", ListDefinition("a.html"));
+  // A local file is one page, read once: with paging on and no unique field a second read would add
+  // its results again.
+  Define("a.txt", ListDefinition("a.html", "Page=0,10\nUniqe=\n"));
   Define("b.txt", ListDefinition("b.html", "Score=60\n"));
   engines_.Write("a.html", ResultFile({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
@@ -168,6 +170,7 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   ASSERT_NE(key, nullptr);
   RunToEnd();
   ASSERT_EQ(key->Results.Count(), 2u);
+  EXPECT_EQ(display_.engines["A"].reported, 2);
   for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
 
   engines_.Write("a.html", ResultFile({{"http://u.example/2", "two", "s"}}));

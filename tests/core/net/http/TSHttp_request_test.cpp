@@ -296,6 +296,10 @@ TEST(TSHttpLookup, AddressesAndTheHostsFileNeedNoNameServer) {
     EXPECT_EQ(http.Status, 200) << host << ": " << http.Failure;
   }
   EXPECT_FALSE(nameServer.WaitForQuery(0));
+  // A name the name server says does not exist was looked up: it is the connection that fails.
+  auto running = StartRequest(http, "http://nowhere.test:81/");
+  while (running.wait_for(milliseconds(0)) != std::future_status::ready) nameServer.AnswerNoSuchName(20);
+  EXPECT_EQ(http.Failure, "Conncet_error: nowhere.test:81: the host has no address");
 }
 
 TEST(TSHttpSizeCap, AllowsAnAnswerUpToTheCapAndFailsOneByteMore) {
