@@ -227,13 +227,15 @@ void ExpectWholeCharacters(const TResultLayout& layout, TListField field, const 
 
 TEST(ResultLayout, LongTitlesWrapByWholeCharactersAndAFullRowDoesNotWrap) {
   Fixture fixture;
-  // GB: an ASCII letter first, so that every two-byte character starts at an odd byte position; the
-  // width leaves room for an odd number of byte-columns, which a byte-wise wrap would split. 0x40 is
-  // the lowest trail byte.
+  // GB: an ASCII letter first, so that every two-byte character starts at an odd byte position; rows
+  // of many widths, so that a byte-wise wrap would split a character somewhere. 0x40 is the lowest
+  // trail byte.
   std::string gb = "a";
   for (int i = 0; i < 40; ++i) gb += i % 2 == 0 ? "\xD6\xD0" : "\x81\x40";
-  ExpectWholeCharacters(LayoutResult(Result(gb), 0, fixture.Params(215)), TListField::Title, gb,
-                        [](size_t at) { return at == 0 || at % 2 == 1; });
+  for (int width = 200; width < 240; ++width) {
+    ExpectWholeCharacters(LayoutResult(Result(gb), 0, fixture.Params(width)), TListField::Title, gb,
+                          [](size_t at) { return at == 0 || at % 2 == 1; });
+  }
 
   std::string utf8 = "b";
   for (int i = 0; i < 30; ++i) utf8 += i % 2 == 0 ? "\xE4\xB8\xAD" : "\xF0\x9F\x98\x80";
