@@ -12,7 +12,7 @@ using test::DefinitionFromText;
 using test::RunPage;
 using Records = std::vector<TRecord>;
 
-TEST(LoadDefinition, MarkerLinesCutTheSections) {
+TEST(LoadDefinition, MarkerLinesCutTheSectionsAndPagingItemsHaveDefaults) {
   TEngineDefinition definition = DefinitionFromText(
       "key=from file\nHead=h1,h2,h3\n--- template follows\n  \t\nb\n$1\n---\nL,$4,ENG\n---\nurl=ignored\n", "a b+\xB0");
   EXPECT_EQ(definition.HeadRecord(), (TRecord{"h1", "h2", "h3"}));
@@ -23,9 +23,7 @@ TEST(LoadDefinition, MarkerLinesCutTheSections) {
   TEngineDefinition allHeader = DefinitionFromText("url=x\na\n$1\nL,$1,y");
   EXPECT_EQ(allHeader.HeaderValue("url"), "x");
   EXPECT_TRUE(RunPage(allHeader, "<a>t</a><a>u</a>").records.empty());
-}
 
-TEST(LoadDefinition, PagingItemsAndTheirDefaults) {
   TEngineDefinition none = DefinitionFromText("Page=7");
   EXPECT_FALSE(none.PagingOn());
   EXPECT_EQ(none.Step(), 20);
@@ -210,7 +208,7 @@ class EngineIndexTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EngineIndexTest, CategoriesAndTheirEngines) {
+TEST_F(EngineIndexTest, CategoriesTheirEnginesAndAFlagChangeThatRewritesOnlyItsLine) {
   EXPECT_EQ(index_.CategoryNames(), (std::vector<std::string>{"News", "Web", "Pictures", "Blank", "News"}));
   const std::vector<EngineCategory> categories = index_.Categories();
   EXPECT_EQ(categories[0].Picture, 3);
@@ -222,9 +220,7 @@ TEST_F(EngineIndexTest, CategoriesAndTheirEngines) {
   EXPECT_EQ(rows[5].Name, "");  // no "=": no name
   EXPECT_EQ(CheckedNames(index_), (std::vector<std::string>{"Daily Wire", "On Again", "Odd Flag", ""}));
   EXPECT_TRUE(index_.Engines("news").empty());  // letter case counts
-}
 
-TEST_F(EngineIndexTest, ChangingAFlagRewritesOnlyThatLineAndSurvivesASave) {
   EXPECT_TRUE(index_.SetChecked(3, true));
   EXPECT_TRUE(index_.SetChecked(4, false));
   EXPECT_TRUE(index_.SetChecked(5, true));  // further items go at the first rewrite

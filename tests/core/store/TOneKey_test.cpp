@@ -29,7 +29,7 @@ std::string Reread(const std::string& line, const std::vector<std::string>& name
 
 }  // namespace
 
-TEST(TOneKeyLine, RoundTripsWithTheCategoryByName) {
+TEST(TOneKeyLine, RoundTripsWithTheCategoryByNameAndReadsShortAndOddLines) {
   TOneKey key(R"(kw "q")", 45123.5, 2, 1);
   key.ResultCount = 12;
   key.Classify = "Tree, node";
@@ -45,9 +45,7 @@ TEST(TOneKeyLine, RoundTripsWithTheCategoryByName) {
   EXPECT_FALSE(read->Loaded);
   // A category that is gone reads as -1 and is written back with an empty name.
   EXPECT_EQ(Reread(line, {"Web"}), R"("kw ""q""","","2","45123.5","12","Tree, node","5","7")");
-}
 
-TEST(TOneKeyLine, ShortAndOddLines) {
   const auto five = TOneKey::FromLine(R"("five","Web","x","not a date","45123,5")", kCategories);
   ASSERT_NE(five, nullptr);
   EXPECT_EQ(five->State, 0);  // five items or fewer: an empty record that is still listed
@@ -206,16 +204,14 @@ TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
   EXPECT_EQ(&list[0], &page);
 }
 
-TEST(KeyTree, LevelsFollowTabsAndBlanksAndClimbBackToAncestors) {
+TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
   const TKeyTreeLoad load = ParseKeyTree("Top\r\n\tA\r\n\t\tA1\r\n \tA2 blank\r\nSecond\r\n\tB\r\n");
   ASSERT_FALSE(load.Error);
   const std::vector<TKeyTreeNode> expected = {{0, -1, "Top"},    {1, 0, "A"}, {2, 1, "A1"},
                                               {2, 1, "A2 blank"}, {0, -1, "Second"}, {1, 4, "B"}};
   EXPECT_EQ(load.Nodes, expected);
   EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
-}
 
-TEST(KeyTree, FileRoundTripAndMissingFile) {
   test::TempDir dir;
   EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
   ASSERT_TRUE(SaveKeyTree(dir / "KeyTree.txt", DefaultKeyTree()));

@@ -157,16 +157,6 @@ TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
   std::setlocale(LC_ALL, "C");
 }
 
-// A face with a quote in it (read from an unquoted item) is saved so that it reads back.
-TEST(FontText, FaceWithAQuoteReadsBack) {
-  TFontSpec font;
-  FontFromText("255,1,-12,3,tat\"x\"", font, kFontDefaults[0]);
-  ASSERT_EQ(font.Face, "tat\"x\"");
-  TFontSpec reread;
-  FontFromText(FontToText(font), reread, kFontDefaults[0]);
-  EXPECT_EQ(reread, font);
-}
-
 namespace {
 
 // ASCII 10 pixels wide, any other character 20; rows 16 high (the keyword font 20, the summary font 8).
