@@ -13,18 +13,16 @@ namespace {
 constexpr double kNoon = 45123.5;  // 43 200 000 ms after midnight
 }
 
-TEST(ResultFileName, KeywordsThatAreValidNamesKeepTheirName) {
+TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndApart) {
   EXPECT_EQ(MillisecondOfDay(45123.99999998), 86399998);
   EXPECT_EQ(MillisecondOfDay(-1.25), 21600000);
   EXPECT_EQ(MillisecondOfDay(1e308), 0);
   EXPECT_EQ(MillisecondOfDay(std::nan("")), 0);
-  const std::vector<std::string> keywords = {"abc", "", "..", "a b\\c:*?", "\xC4\xE3\xBA\xC3", std::string(247, 'k')};
-  for (const std::string& keyword : keywords) {
+  for (const std::string& keyword :
+       std::vector<std::string>{"abc", "", "..", "a b\\c:*?", "\xC4\xE3\xBA\xC3", std::string(247, 'k')}) {
     EXPECT_EQ(ResultFileName(keyword, kNoon), keyword + "43200000");
   }
-}
 
-TEST(ResultFileName, AnyKeywordsResultsStayInsideTheFolderAndApart) {
   test::TempDir dir;
   const auto results = dir / "SearchResult";
   std::filesystem::create_directories(results);

@@ -215,7 +215,7 @@ void ExpectWholeCharacters(const TResultLayout& layout, TListField field, const 
 
 }  // namespace
 
-TEST(ResultLayout, LongTitlesWrapByWholeCharactersAndAFullRowDoesNotWrap) {
+TEST(ResultLayout, TitlesWrapByWholeCharactersAFullRowDoesNotWrapAndHitsCoverWholeCharacters) {
   Fixture fixture;
   // GB: an ASCII letter first, so that every two-byte character starts at an odd byte position; rows
   // of many widths, so that a byte-wise wrap would split a character somewhere. 0x40 is the lowest
@@ -238,14 +238,11 @@ TEST(ResultLayout, LongTitlesWrapByWholeCharactersAndAFullRowDoesNotWrap) {
   const std::string title(18, 't');
   EXPECT_EQ(RunsOf(LayoutResult(Result(title), 0, fixture.Params(kListLeft + 200)), TListField::Title).size(), 1u);
   EXPECT_EQ(RunsOf(LayoutResult(Result(title), 0, fixture.Params(kListLeft + 199)), TListField::Title).size(), 2u);
-}
 
-TEST(ResultLayout, HitsAreFoundOnBytesAndCoverWholeCharacters) {
-  Fixture fixture;
   fixture.words = HighlightWords("net");
-  const TResultLayout layout = LayoutResult(Result("DOTNET NEWS"), 0, fixture.Params(1000));
+  const TResultLayout dotnet = LayoutResult(Result("DOTNET NEWS"), 0, fixture.Params(1000));
   std::vector<TTextRun> hits;
-  for (const TTextRun& run : RunsOf(layout, TListField::Title)) {
+  for (const TTextRun& run : RunsOf(dotnet, TListField::Title)) {
     if (run.Hit) hits.push_back(run);
   }
   ASSERT_EQ(hits.size(), 1U);
@@ -253,7 +250,7 @@ TEST(ResultLayout, HitsAreFoundOnBytesAndCoverWholeCharacters) {
   EXPECT_EQ(hits[0].End, 6U);
   EXPECT_EQ(hits[0].Role, TListRole::Hilight);
   // The hit row takes the keyword font's height.
-  EXPECT_EQ(layout.TitleBottom, 2 + 20 + 2);
+  EXPECT_EQ(dotnet.TitleBottom, 2 + 20 + 2);
 
   // A hit on the second byte of a GBK character colours that whole character.
   fixture.words = {"A"};
