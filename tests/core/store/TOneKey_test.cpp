@@ -142,9 +142,7 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
   EXPECT_EQ(read.ToLine(), line);
   EXPECT_EQ(read.Found, result.Found);
   EXPECT_EQ(read.LocalFile, "");
-}
 
-TEST(TOneResultLine, QuotesAndLineBreaksNeverBreakTheRecord) {
   TOneResult result;
   result.Title = "say \"hi\"\nnow";
   result.Summary = std::string("nul\0inside", 10);

@@ -212,7 +212,7 @@ bool WaitFor(const std::function<bool()>& done) {
 
 std::string UnansweredUrl(const UnansweredPort& port) { return "http://127.0.0.1:" + std::to_string(port.Port()) + "/"; }
 
-TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceive) {
+TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceiveAndAbortAllEveryLaterRequest) {
   SilentNameServer nameServer;
   UnansweredPort port;
   ScriptedReply deaf;  // never reads: a large POST blocks in send
@@ -242,9 +242,7 @@ TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceive) {
     ASSERT_EQ(running.wait_for(kPromptly), std::future_status::ready) << step.url.substr(0, 40);
     EXPECT_TRUE(http.Aborted);
   }
-}
 
-TEST(TSHttpAbort, AnAbortEndsOneRequestAndAbortAllEveryLaterOneToo) {
   LoopbackServer server({Reply("HTTP/1.0 200 OK", {}, "fine")});
   TSHttp http;
   http.Abort();
