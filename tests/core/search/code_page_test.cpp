@@ -74,9 +74,9 @@ TEST(ConvertCodePage, FormsPunctuationAndAsciiKeepTheirMeaningAndOddBytesPassUnc
   ASSERT_EQ(big5.size(), gb.size());
   for (size_t i = 0; i < gb.size(); ++i) EXPECT_EQ(Big5ToGb(big5[i]), gb[i]) << "summary " << i;
 
-  const std::string text = Gb("国") + "x\xA4\x40";
+  const std::string mixed = Gb("国") + "x\xA4\x40";
   for (const auto& [from, to] : {std::pair{1, 1}, {0, 2}, {-1, 0}, {1, 256}}) {
-    EXPECT_EQ(ConvertCodePage(text, from, to), text) << from << " -> " << to;  // only GB and BIG5 pairs convert
+    EXPECT_EQ(ConvertCodePage(mixed, from, to), mixed) << from << " -> " << to;  // only GB and BIG5 pairs convert
   }
   // A high byte at the end or before a line feed is copied.
   EXPECT_EQ(GbToBig5(Gb("国") + "\xB9"), Big5("國") + "\xB9");

@@ -122,7 +122,7 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   EXPECT_FALSE(key.DeleteResult(&stranger));
 }
 
-TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
+TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheRecord) {
   TOneResult result;
   result.Title = "T \xB9\xFA, comma";  // GB bytes travel as they are
   result.Url = "http://a/?q=1,2";
@@ -143,21 +143,21 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
   EXPECT_EQ(read.Found, result.Found);
   EXPECT_EQ(read.LocalFile, "");
 
-  TOneResult result;
-  result.Title = "say \"hi\"\nnow";
-  result.Summary = std::string("nul\0inside", 10);
-  result.Url = "http://a/?q=\"x y\",c\r\n";
-  result.Engines = "A\nB";
-  result.Score = 9;
-  const std::string line = result.ToLine();
-  EXPECT_EQ(line.find_first_of(std::string("\n\0", 2)), std::string::npos);
-  EXPECT_NE(line.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << line;  // only the quote is doubled
-  const TOneResult read = TOneResult::FromLine(line);
-  EXPECT_EQ(read.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
-  EXPECT_EQ(read.Summary, "nul inside");
-  EXPECT_EQ(read.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
-  EXPECT_EQ(read.Engines, "A B");
-  EXPECT_EQ(read.Score, 9);
+  // Quotes and line breaks never break the record.
+  TOneResult hostile;
+  hostile.Title = "say \"hi\"\nnow";
+  hostile.Summary = std::string("nul\0inside", 10);
+  hostile.Url = "http://a/?q=\"x y\",c\r\n";
+  hostile.Engines = "A\nB";
+  const std::string hostileLine = hostile.ToLine();
+  EXPECT_EQ(hostileLine.find_first_of(std::string("\n\0", 2)), std::string::npos);
+  // Only the quote is doubled in the address.
+  EXPECT_NE(hostileLine.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << hostileLine;
+  const TOneResult reread = TOneResult::FromLine(hostileLine);
+  EXPECT_EQ(reread.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
+  EXPECT_EQ(reread.Summary, "nul inside");
+  EXPECT_EQ(reread.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
+  EXPECT_EQ(reread.Engines, "A B");
 }
 
 TEST(TOneResultLine, MalformedLinesAndOddNumbers) {

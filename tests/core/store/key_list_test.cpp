@@ -147,7 +147,7 @@ class SaveSchedulerTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(SaveSchedulerTest, AChangeWaitsItsSecondAFailedWriteIsRetriedAndADeletedKeywordIsNotWritten) {
+TEST_F(SaveSchedulerTest, AChangeSoonAfterAWriteWaitsItsSecondAndAFailedWriteIsRetried) {
   TOneKey& a = AddKey("alpha");
   scheduler_.KeyChanged(a);
   scheduler_.Tick(t0_);
@@ -173,7 +173,9 @@ TEST_F(SaveSchedulerTest, AChangeWaitsItsSecondAFailedWriteIsRetriedAndADeletedK
   scheduler_.Tick(t0_ + 4s);
   EXPECT_NE(Read(a.ResultFile(results_)).find("http://a/after"), std::string::npos);
   EXPECT_FALSE(a.Modified || scheduler_.HasPending());
+}
 
+TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten) {
   TOneKey& kept = AddKey("kept");
   TOneKey& gone = AddKey("gone");
   kept.Modified = false;
