@@ -143,7 +143,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   }
 }
 
-TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
+TEST_F(VerifyTest, OneHostTakesTwoRequestsAtATimeAndAStopLeavesPagesInFlightUnchecked) {
   Options().SetValue("VerifyTimeOut", "5");  // bounds a request whose abort came before it started
   LoopbackServer silent({Stall()});
   std::vector<std::string> urls;
