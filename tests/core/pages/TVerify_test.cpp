@@ -3,20 +3,70 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "core/app/Options.h"
+#include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/net/url.h"
 #include "core/pages/page_folder.h"
+#include "core/pages/verify_display.h"
 #include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
 #include "support/local_servers.h"
 #include "support/mounted_folder.h"
 #include "support/test_support.h"
-#include "verify_test_support.h"
 
 namespace quorvex::test {
 namespace {
+
+// A display that records what a run shows.
+class RecordingVerifyDisplay : public TVerifyDisplay {
+ public:
+  void RunStarted(int workers) override { rows = workers; }
+  void Progress(const TVerifyProgress& progress) override {
+    last = progress;
+    ++calls;
+  }
+  void WorkerRow(int, std::string_view url, int, int) override {
+    rowUrls.emplace_back(url);
+    ++calls;
+  }
+  void ResultChecked(int, int) override { ++calls; }
+  void PageNotSaved(int, std::string_view reason) override { notSaved.emplace_back(reason); }
+
+  int rows = 0;
+  int calls = 0;
+  TVerifyProgress last;
+  std::vector<std::string> rowUrls;
+  std::vector<std::string> notSaved;
+};
+
+// A keyword whose results are these URLs, in order.
+void AddResults(TOneKey& key, const std::vector<std::string>& urls) {
+  for (const std::string& url : urls) {
+    TOneResult result;
+    result.Url = url;
+    key.Results.Add(TResultList::KeyOf(url), std::move(result));
+  }
+}
+
+// Runs the main loop until every worker has found no further result; false after the time-out.
+bool RunUntilVerified(QueueDispatcher& dispatcher, const TOneKey& key) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (key.RunningVerifiers > 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  }
+  return WaitForVerifyWorkers(std::chrono::seconds(30));
+}
+
+std::vector<int> PageStates(const TOneKey& key) {
+  std::vector<int> states;
+  for (size_t i = 0; i < key.Results.Count(); ++i) states.push_back(key.Results[i].PageState);
+  return states;
+}
 
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + "png-data";
 const std::string kJpeg = "\xFF\xD8\xFF\xE0jpeg-data";
@@ -260,6 +310,27 @@ TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
 
   EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);
+}
+
+// The keyword files are saved now and then while a run goes on; a page state set after such a save
+// must still reach the file at the next one.
+TEST(VerifySave, PageStatesSetAfterASaveDuringTheRunAreSavedNextTime) {
+  LoopbackServer server({ScriptedReply{true, 300, "HTTP/1.0 200 OK\r\n\r\nok", false}});
+  TempDir dir;
+  TOneKey key("kept", 1, 0, 0);
+  AddResults(key, {server.Url("/page")});
+  QueueDispatcher dispatcher;
+  RecordingVerifyDisplay display;
+  StartVerify(key, kVerifyMode, dispatcher, display, dir / "LocalFile");
+  while (display.rowUrls.empty()) dispatcher.WaitAndRunPending(std::chrono::milliseconds(100));
+  ASSERT_TRUE(SaveKeyList({&key}, dir / "AllKey.txt", dir.Path(), {}));  // the fetch is still waiting
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+  StopVerifiers(key);
+  ASSERT_TRUE(SaveKeyList({&key}, dir / "AllKey.txt", dir.Path(), {}));
+
+  TOneKey read("kept", 1, 0, 0);
+  ASSERT_TRUE(read.LoadResults(dir.Path()));
+  EXPECT_EQ(PageStates(read), std::vector<int>{kPageVerified});
 }
 
 }  // namespace
