@@ -29,6 +29,18 @@ bool SilentNameServer::WaitForQuery(int timeOutMs) const {
   return ::poll(&query, 1, timeOutMs) == 1;
 }
 
+bool SilentNameServer::AnswerNoSuchName(int timeOutMs) const {
+  if (!WaitForQuery(timeOutMs)) return false;
+  char packet[512];
+  sockaddr_in from{};
+  socklen_t length = sizeof from;
+  const ssize_t got = ::recvfrom(fd_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &length);
+  if (got < 12) return false;
+  packet[2] = static_cast<char>(packet[2] | 0x80);  // a response, to the question as asked
+  packet[3] = static_cast<char>(0x83);              // recursion available; no such name
+  return ::sendto(fd_, packet, static_cast<size_t>(got), 0, reinterpret_cast<sockaddr*>(&from), length) == got;
+}
+
 SilentNameServer::~SilentNameServer() {
   UseNameServers({});
   ::close(fd_);

@@ -25,7 +25,8 @@ void CopyShippedFiles(const std::filesystem::path& from, const std::filesystem::
   const std::filesystem::path engines = std::string("Engines") + kEngineSetVersion;
   if (!std::filesystem::exists(to / engines, error))
     std::filesystem::copy(from / engines, to / engines, std::filesystem::copy_options::recursive, error);
-  for (const std::filesystem::path own : {std::filesystem::path("help.html"), std::filesystem::path("cache/0/0.htm")}) {
+  for (const std::filesystem::path& own :
+       {std::filesystem::path("help.html"), std::filesystem::path("cache/0/0.htm")}) {
     if (!std::filesystem::exists(from / own, error)) continue;
     std::filesystem::create_directories((to / own).parent_path(), error);
     std::filesystem::copy_file(from / own, to / own, std::filesystem::copy_options::overwrite_existing, error);

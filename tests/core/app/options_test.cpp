@@ -20,7 +20,7 @@
 
 using namespace quorvex;
 
-TEST(Options, FileRoundTripKeepsOrderMalformedLinesAndCrLf) {
+TEST(Options, FileRoundTripKeepsOrderMalformedLinesAndCrLfAndTimeOutsDefaultToSixty) {
   test::TempDir dir;
   const auto file = dir.Write("option.txt", "EnableProxy=1\nbroken line\r\nProxy=host\r\nProxyPort=3128\r\n");
   OptionsTable table;
@@ -34,10 +34,7 @@ TEST(Options, FileRoundTripKeepsOrderMalformedLinesAndCrLf) {
 
   table.LoadFrom(dir / "missing.txt");  // a missing file leaves the table alone
   EXPECT_EQ(table.Value("ProxyPort"), "3128");
-}
 
-TEST(Options, TimeOutsDefaultToSixtyAndZeroMeansNoLimit) {
-  OptionsTable table;
   EXPECT_EQ(table.TimeOutSeconds("SearchTimeOut"), 60);
   table.SetValue("SearchTimeOut", "0");
   EXPECT_EQ(table.TimeOutSeconds("SearchTimeOut"), 0);
@@ -80,7 +77,7 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
 
   NameValueList list;
   list.SetText("tvKey=abc\r\npnShowKey=\r\npnShowTree=0\r\nWindowState=0\r\nWidth=640\r\nTitleFont=1,2,3,4\r\n"
-               "SummaryFont=255,1,x,3,\"Sans\"\r\nDisplayGrid=0\r\nSummaryLine=9\r\n");
+               "SummaryFont=255,1,x,29,Sa\"n\"s\r\nDisplayGrid=0\r\nSummaryLine=9\r\n");
   TLayoutConfig current = WindowNow();
   current.Look.Font(TListFont::Title).Face = "Created";
   const TLayoutConfig read = TLayoutConfig::FromList(list, current);
@@ -92,7 +89,9 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
   EXPECT_EQ(read.Width, 640);
   EXPECT_EQ(read.Left, 7);  // missing bound: the window's current one
   EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
-  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 3, "Sans"}));
+  // Bold, underline and strike-out kept; the unknown bit 16 dropped.
+  EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 13, "Sa\"n\"s"}));
+  EXPECT_EQ(TLayoutConfig::FromList(read.ToList(), WindowNow()).Look, read.Look);  // the quotes read back too
   EXPECT_FALSE(read.Look.DisplayGrid);
   EXPECT_EQ(read.Look.SummaryLine, 5);  // kept to 0..5
 

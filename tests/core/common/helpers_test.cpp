@@ -1,6 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <semaphore>
 #include <thread>
 
@@ -10,18 +16,17 @@
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
+#include "support/mounted_folder.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
 
-TEST(Numbers, WholeNumbersFallBackOnAnythingElse) {
+TEST(Numbers, WholeNumbersFallBackOnAnythingElseAndRealsUseAPointWhateverTheLocale) {
   EXPECT_EQ(ParseIntOr("  -3", 7), -3);
   for (const char* bad : {"", "4x", "1.5", "99999999999", "--1", "4 "}) {
     EXPECT_EQ(ParseIntOr(bad, 7), 7) << bad;
   }
-}
 
-TEST(Numbers, RealsUseAPointWhateverTheLocale) {
   std::setlocale(LC_ALL, "de_DE.UTF-8");  // where present, a comma locale must not leak in
   EXPECT_DOUBLE_EQ(ParseRealOr("45123.25", 0), 45123.25);
   EXPECT_DOUBLE_EQ(ParseRealOr("45123,25", -1), -1);
@@ -52,6 +57,22 @@ TEST(FileIo, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_FALSE(WriteFileAtomically(dir / "folder", "onto a folder"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary file
   EXPECT_FALSE(ReadWholeFile(dir / "missing").has_value());
+
+  // The failed step is named even when the clean-up after it fails too: on a full disk, in a folder
+  // whose entries cannot be removed, the write's error stays.
+  test::MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  std::filesystem::create_directory(disk / "kept");
+  const int folder = ::open((disk / "kept").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int appendOnly = FS_APPEND_FL;
+  const bool marked = ::ioctl(folder, FS_IOC_SETFLAGS, &appendOnly) == 0;
+  ::close(folder);
+  if (!marked) GTEST_SKIP() << "no append-only folders here";
+  disk.Fill();
+  const bool written = WriteFileAtomically(disk / "kept" / "AllKey.txt", std::string(1 << 16, 'k'));
+  const int error = errno;
+  EXPECT_FALSE(written);
+  EXPECT_EQ(error, ENOSPC) << std::strerror(error);
 }
 
 namespace {
@@ -108,29 +129,25 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
 
 using Items = std::vector<std::string>;
 
-TEST(CommaList, BlanksAndCommasSeparateUnquotedItems) {
+TEST(CommaList, BlanksAndCommasSeparateQuotesGroupHighBytesStayAndNulEndsTheList) {
   EXPECT_EQ(SplitCommaList("  a, b ,c"), (Items{"a", "b", "c"}));
   EXPECT_EQ(SplitCommaList("tr\ttd"), (Items{"tr", "td"}));
   EXPECT_EQ(SplitCommaList("a,,b"), (Items{"a", "", "b"}));
   EXPECT_EQ(SplitCommaList("a,"), (Items{"a"}));
   EXPECT_TRUE(SplitCommaList(" \r\n").empty());
-}
 
-TEST(CommaList, QuotedItemsKeepBlanksCommasAndDoubledQuotes) {
   EXPECT_EQ(SplitCommaList(R"("a b","c,d")"), (Items{"a b", "c,d"}));
   EXPECT_EQ(SplitCommaList(R"("say ""hi""",x)"), (Items{"say \"hi\"", "x"}));
   // An unterminated quote runs to the end; text glued to a closing quote starts a new item.
   EXPECT_EQ(SplitCommaList(R"("open, to the end)"), (Items{"open, to the end"}));
   EXPECT_EQ(SplitCommaList(R"("a"b)"), (Items{"a", "b"}));
-}
 
-TEST(CommaList, HighBytesStayInsideItemsAndNulEndsTheList) {
   EXPECT_EQ(SplitCommaList("\xC4\xE3\xBA\xC3,x"), (Items{"\xC4\xE3\xBA\xC3", "x"}));
   EXPECT_EQ(SplitCommaList(std::string("a,b\0c,d", 7)), (Items{"a", "b"}));
 }
 
 
-TEST(NameValueList, LookupIgnoresCaseTakesFirstSplitsAtFirstEqualsAndStoreReplacesAppendsOrRemoves) {
+TEST(NameValueList, LookupStoreAndTextWithCrLf) {
   NameValueList lookup({"Key=a=b", "key=second", "novalue", "Empty="});
   EXPECT_EQ(lookup.Value("KEY"), "a=b");
   EXPECT_EQ(lookup.Value("novalue"), "");
@@ -144,10 +161,7 @@ TEST(NameValueList, LookupIgnoresCaseTakesFirstSplitsAtFirstEqualsAndStoreReplac
   EXPECT_EQ(list.Lines().back(), "c=new");
   list.SetValue("b", "");
   EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "A=3", "c=new"}));
-}
 
-TEST(NameValueList, TextRoundTripUsesCrLfAndReadsBothLineEnds) {
-  NameValueList list;
   list.SetText("a=1\r\nb=2\nc=3");
   EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a=1", "b=2", "c=3"}));
   EXPECT_EQ(list.ToText(), "a=1\r\nb=2\r\nc=3\r\n");

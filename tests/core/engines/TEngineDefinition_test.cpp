@@ -12,7 +12,7 @@ using test::DefinitionFromText;
 using test::RunPage;
 using Records = std::vector<TRecord>;
 
-TEST(LoadDefinition, MarkerLinesCutTheSections) {
+TEST(LoadDefinition, MarkerLinesCutTheSectionsAndPagingItemsHaveDefaults) {
   TEngineDefinition definition = DefinitionFromText(
       "key=from file\nHead=h1,h2,h3\n--- template follows\n  \t\nb\n$1\n---\nL,$4,ENG\n---\nurl=ignored\n", "a b+\xB0");
   EXPECT_EQ(definition.HeadRecord(), (TRecord{"h1", "h2", "h3"}));
@@ -23,9 +23,7 @@ TEST(LoadDefinition, MarkerLinesCutTheSections) {
   TEngineDefinition allHeader = DefinitionFromText("url=x\na\n$1\nL,$1,y");
   EXPECT_EQ(allHeader.HeaderValue("url"), "x");
   EXPECT_TRUE(RunPage(allHeader, "<a>t</a><a>u</a>").records.empty());
-}
 
-TEST(LoadDefinition, PagingItemsAndTheirDefaults) {
   TEngineDefinition none = DefinitionFromText("Page=7");
   EXPECT_FALSE(none.PagingOn());
   EXPECT_EQ(none.Step(), 20);
@@ -71,7 +69,7 @@ TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
   EXPECT_EQ(RunPage(definition, row + "</tr></table>").records, (Records{{"http://x/1", "The first"}}));
 }
 
-TEST(TemplateMatching, ConditionsIgnoreCaseAndAlternativesAreTriedInOrder) {
+TEST(TemplateMatching, ConditionsIgnoreCaseAlternativesAreTriedInOrderAndClassWordsMatchOneWord) {
   TEngineDefinition definition =
       DefinitionFromText("---\nLI,CLASS=Hit\na,href=$1,class=no;a,class=yes,title=$3\n$2\n/A\n");
   // The first alternative captured the link before its condition failed; the capture stays. An absent
@@ -81,11 +79,9 @@ TEST(TemplateMatching, ConditionsIgnoreCaseAndAlternativesAreTriedInOrder) {
                     "two</a><p>")
                 .records,
             (Records{{"u1", "one", ""}}));
-}
 
-TEST(TemplateMatching, ClassWordConditionMatchesOneWordOfTheValue) {
-  TEngineDefinition definition = DefinitionFromText("---\ndiv,class~=Snippet\na,href=$1\n$2\n/a\n");
-  const auto run = RunPage(definition,
+  TEngineDefinition words = DefinitionFromText("---\ndiv,class~=Snippet\na,href=$1\n$2\n/a\n");
+  const auto run = RunPage(words,
                            "<div class=\"snippet fdb  \"><a href=1>a</a>"              // trailing blanks
                            "<div class=\"x\tsnippet\nsvelte-jmfu5f\"><a href=2>b</a>"  // other blanks, hashes
                            "<div class=\"snippets snip\"><a href=3>c</a>"              // only whole words
@@ -112,6 +108,10 @@ TEST(TemplateMatching, StrictModeRestartsTheTemplateAndDropsWhatTheBlockCaptured
   // "|" on the next line switches strict mode off before that line's tag is looked for.
   TEngineDefinition relaxed = DefinitionFromText("---\n&div,class=r\n|a,href=$1\n$2\n/a\n");
   EXPECT_EQ(RunPage(relaxed, "<div class=r><span>x</span><a href=v>t</a><p>").records, (Records{{"v", "t"}}));
+  // Strict mode that a page turned on ends with that page.
+  TEngineDefinition late = DefinitionFromText("---\ndiv,class=r\na,href=$1\n$2\n&/a\n");
+  EXPECT_EQ(RunPage(late, "<div class=r><a href=u>t</a><p>").records.size(), 1u);
+  EXPECT_EQ(RunPage(late, "<div class=r><span>x</span><a href=v>t</a><p>").records, (Records{{"v", "t"}}));
 }
 
 TEST(TemplateMatching, RepeatingAlternativesEndAResultEarlyAndNeverLoop) {
@@ -138,7 +138,7 @@ constexpr const char* kPage =
     "<html><body><div class=r><a href=\"http://a/1\">one</a><p>first</p></div>"
     "<div class=r><a href=\"http://a/2\">two</a><p>second</p></div><!-- x --><a href=n>Next</a></body></html>";
 
-TEST(HostileDefinitions, DegenerateFilesAndShortRulesFindNothingOrChangeNothing) {
+TEST(HostileDefinitions, DegenerateFilesFindNothingAndAnErrorEndsThePageOnly) {
   for (const char* text : {"", "---", "---\n---", "\n\n\n", "=\n==\n---\n \n---\n", "---\n@\n&\n|\n;;;\n,,,\n---"}) {
     TEngineDefinition definition = DefinitionFromText(text);
     EXPECT_FALSE(definition.BuildPageUrl(0, 20, "").isHttp) << text;
@@ -150,9 +150,7 @@ TEST(HostileDefinitions, DegenerateFilesAndShortRulesFindNothingOrChangeNothing)
   const auto run = RunPage(shortRules, kPage);
   EXPECT_FALSE(run.error);
   EXPECT_EQ(run.records, (Records{{"http://a/1", "one"}, {"http://a/2", "two"}}));
-}
 
-TEST(HostileDefinitions, AnErrorEndsThePageKeepsEarlierRecordsAndTheNextPageStartsClean) {
   TEngineDefinition zero = DefinitionFromText("---\na,href=$0\n$0\n/a\n---\nT,$1,$0\n");
   const auto first = RunPage(zero, kPage);
   EXPECT_TRUE(first.records.empty());
@@ -160,9 +158,9 @@ TEST(HostileDefinitions, AnErrorEndsThePageKeepsEarlierRecordsAndTheNextPageStar
 
   TEngineDefinition doubling = DefinitionFromText("---\na,href=$1\n$2\n/a\n---\n+,$1,$1,$1\n");
   const std::string page = "<a href=small>x</a><a href=" + std::string(3 << 20, 'h') + ">y</a><a href=late>z</a><p>";
-  const auto run = RunPage(doubling, page);
-  EXPECT_TRUE(run.error);
-  EXPECT_EQ(run.records, (Records{{"smallsmall", "x"}}));
+  const auto cut = RunPage(doubling, page);
+  EXPECT_TRUE(cut.error);
+  EXPECT_EQ(cut.records, (Records{{"smallsmall", "x"}}));
   const auto next = RunPage(doubling, "<a href=again>w</a><p>");
   EXPECT_FALSE(next.error);
   EXPECT_EQ(next.records, (Records{{"againagain", "w"}}));
@@ -206,7 +204,7 @@ class EngineIndexTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EngineIndexTest, CategoriesAndTheirEngines) {
+TEST_F(EngineIndexTest, CategoriesTheirEnginesAndAFlagChangeThatRewritesOnlyItsLine) {
   EXPECT_EQ(index_.CategoryNames(), (std::vector<std::string>{"News", "Web", "Pictures", "Blank", "News"}));
   const std::vector<EngineCategory> categories = index_.Categories();
   EXPECT_EQ(categories[0].Picture, 3);
@@ -218,9 +216,7 @@ TEST_F(EngineIndexTest, CategoriesAndTheirEngines) {
   EXPECT_EQ(rows[5].Name, "");  // no "=": no name
   EXPECT_EQ(CheckedNames(index_), (std::vector<std::string>{"Daily Wire", "On Again", "Odd Flag", ""}));
   EXPECT_TRUE(index_.Engines("news").empty());  // letter case counts
-}
 
-TEST_F(EngineIndexTest, ChangingAFlagRewritesOnlyThatLineAndSurvivesASave) {
   EXPECT_TRUE(index_.SetChecked(3, true));
   EXPECT_TRUE(index_.SetChecked(4, false));
   EXPECT_TRUE(index_.SetChecked(5, true));  // further items go at the first rewrite

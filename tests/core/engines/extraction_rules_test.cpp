@@ -29,7 +29,7 @@ Applied Apply(const std::string& rules, TRecord record) {
 
 }  // namespace
 
-TEST(Rules, SplitIntoExistingFieldsAtTheFirstSeparator) {
+TEST(Rules, SplitReplaceListAndBase64RulesChangeTheirFields) {
   EXPECT_EQ(Apply("S,$1,#13#10,$2,$3", {"a\r\nb\r\nc", "", ""}).record, (TRecord{"a\r\nb\r\nc", "a", "b\r\nc"}));
   // Four items leave the second destination out; destinations are never created; no separator in the
   // field, an empty one, a missing source or too few items change nothing.
@@ -37,9 +37,7 @@ TEST(Rules, SplitIntoExistingFieldsAtTheFirstSeparator) {
   for (const char* rule : {"S,$1,+,$2,$3", "S,$1,\"\",$2,$3", "S,$4,-,$2,$3", "S,$1,-"}) {
     EXPECT_EQ(Apply(rule, {"x-y", "2", "3"}).record, (TRecord{"x-y", "2", "3"})) << rule;
   }
-}
 
-TEST(Rules, ReplaceAndListRulesChangeEveryListedField) {
   const std::string rule = "R,$2,a=Alpha,B=Beta,c=,b=second";
   EXPECT_EQ(Apply(rule, {"x", "b"}).record[1], "Beta");  // names ignore case; the first one wins
   EXPECT_EQ(Apply(rule, {"x", "c"}).record[1], "c");     // an empty value leaves the field alone
@@ -48,9 +46,7 @@ TEST(Rules, ReplaceAndListRulesChangeEveryListedField) {
   EXPECT_EQ(Apply("U,$1,$2,$3", {"x.html", "/y", "http://z/"}).record,
             (TRecord{"http://e/dir/x.html", "http://e/y", "http://z/"}));
   EXPECT_EQ(Apply("D,$2", {"a+b", "a+b%41%zz"}).record, (TRecord{"a+b", "a bA%zz"}));
-}
 
-TEST(Rules, Base64UrlDecodesOrEmptiesTheListedFields) {
   EXPECT_EQ(Apply("B,$1,$2,$0,$7", {"aHR0cHM6Ly9lLm9yZy8_cT0x", "aGk="}).record, (TRecord{"https://e.org/?q=1", "hi"}));
   EXPECT_EQ(Apply("B,$1,$2", {"aHR0c+HM6", std::string("AA\0A", 4)}).record, (TRecord{"", ""}));
   // Bing's tracking link through the shipped rule chain: S, D, B, and the real address wins only when
@@ -63,24 +59,20 @@ TEST(Rules, Base64UrlDecodesOrEmptiesTheListedFields) {
   EXPECT_EQ(Apply(chain, {"https://x.org/?menu=a1aGk"}).record[0], "https://x.org/?menu=a1aGk");
 }
 
-TEST(Rules, AReferenceBelowOneIsAnErrorOnlyForTrimJoinDecodeAndJoin) {
+TEST(Rules, ChecksLetJoinAndReferencesBelowOne) {
   for (const char* rule : {"T,$0", "U,$1,$0", "D,$x", "T,$1,,$2", "+,$0,a", "+,$1,$0", "+,$1,$"}) {
     TRecord record{"a", "b"};
     EXPECT_THROW(DefinitionFromText(std::string("---\n---\n") + rule).ApplyRules(record), EExtractionError) << rule;
   }
   EXPECT_TRUE(Apply("A,$0\nB,$0\nC,$0,x\nL,$0,y\nR,$0,a=b\nS,$0,-,$1,$2", {"a-b", "c"}).keep);
-}
 
-TEST(Rules, EachCheckOverwritesTheVerdict) {
   const std::string rules = "C,$2,foo\nC,$3,bar";
   EXPECT_TRUE(Apply(rules, {"u", "no", "a bar"}).keep);
   EXPECT_FALSE(Apply(rules, {"u", "foo", "BAR"}).keep);  // case counts
   // "N" inverts, also when the field is missing; an empty text never occurs.
   EXPECT_FALSE(Apply("C,$9,y,N", {"u", "t", "s"}).keep);
   EXPECT_FALSE(Apply("C,$1,\"\"", {"u"}).keep);
-}
 
-TEST(Rules, LetAndJoin) {
   const Applied now = Apply("L,$5,$now$", {"u", "t", "s"});
   EXPECT_EQ(now.record[3], "");
   EXPECT_EQ(now.record[4].size(), std::string("2024-01-31 12:00:00").size());
@@ -104,23 +96,19 @@ TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
   EXPECT_EQ(countKept(""), 4u);
 }
 
-TEST(QueryText, EncodeAndDecode) {
+TEST(QueryText, EncodeDecodeCharCodesAndBase64Url) {
   EXPECT_EQ(EncodeQuery("a b AZaz09./\\"), "a+b+AZaz09./\\");
   EXPECT_EQ(EncodeQuery(std::string("+&%-_~\0\x7F\xC4\xFF", 10)), "%2B%26%25%2D%5F%7E%00%7F%C4%FF");
   EXPECT_EQ(DecodeQuery("a+b%20c%3a%2F%C4%e3"), "a b c:/\xC4\xE3");
   // Broken escapes stay as written.
   EXPECT_EQ(DecodeQuery("100% %4 %zz%4g %%41"), "100% %4 %zz%4g %A");
-}
 
-TEST(QueryText, ExpandCharCodesModulo256) {
   EXPECT_EQ(ExpandCharCodes("#13#10a#65b#321"), "\r\naAbA");
   // No digits: byte 0 and the scan goes on; a "#" in the last position stays.
   EXPECT_EQ(ExpandCharCodes("#x##"), std::string("\0x\0#", 4));
   // Far more digits than any integer holds (10^40 = 0 mod 256).
   EXPECT_EQ(ExpandCharCodes("#1" + std::string(40, '0') + "65"), "A");
-}
 
-TEST(QueryText, DecodeBase64UrlTakesOnlyWellFormedText) {
   EXPECT_EQ(DecodeBase64Url("aHR0cHM6Ly93d3cudzNzY2hvb2xzLmNvbS9Kcy8"), "https://www.w3schools.com/Js/");
   EXPECT_EQ(DecodeBase64Url("P34_"), "?~?");  // "-" and "_" in place of "+" and "/"
   EXPECT_EQ(DecodeBase64Url("aGk="), "hi");

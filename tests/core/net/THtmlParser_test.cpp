@@ -94,16 +94,13 @@ TEST(THtmlParser, RebuildWritesEveryValueInDoubleQuotesAndDropsWhatHasNoValue) {
   }
 }
 
-TEST(THtmlParser, AnUnclosedScriptEndsAsOneTextSegmentAndCarriesOver) {
+TEST(THtmlParser, AnUnclosedScriptCarriesOverAndAnExceptionOrNewContentLeavesTheParserUsable) {
   THtmlParser parser;
   EXPECT_EQ(ScanEvents(parser, "<p><script>var a = '<b>';<!-- x"), "<p>[]<script>[var a = '<b>';<!-- x]");
   EXPECT_TRUE(parser.InScript());
   EXPECT_EQ(ScanEvents(parser, "more <i> code</script><p>after"), "</script>[]<p>[after]");
   EXPECT_FALSE(parser.InScript());
-}
 
-TEST(THtmlParser, AHandlerExceptionOrNewContentLeavesTheParserUsable) {
-  THtmlParser parser;
   parser.Content = "<p a=1>one<stop b=2>two";
   parser.SaveChange = true;
   int tags = 0;

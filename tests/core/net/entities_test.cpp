@@ -8,7 +8,7 @@
 namespace quorvex::test {
 namespace {
 
-TEST(DecodeEntities, ReplacesTheSixNamesExactlyAsTheyAreSpeltAndNeverAReplacementAgain) {
+TEST(PageText, NamedAndNumericReferencesDecodeOnceAndBlanksSqueeze) {
   EXPECT_EQ(DecodeEntities("a&nbsp;b &gt; c &lt; d &quot;e&quot; f&amp;g &middot; h"), "ab > c < d 'e' f&g . h");
   EXPECT_EQ(DecodeEntities("&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;"), "&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;");
   EXPECT_EQ(DecodeEntities("&amp;lt;"), "&lt;");
@@ -16,9 +16,7 @@ TEST(DecodeEntities, ReplacesTheSixNamesExactlyAsTheyAreSpeltAndNeverAReplacemen
   EXPECT_EQ(DecodeEntities("a&b&lt;c; d;&"), "a&b<c; d;&");
   const std::string bytes("\xB0\xD9\xB6\xC8\0&gt;\xFF", 10);
   EXPECT_EQ(DecodeEntities(bytes), std::string("\xB0\xD9\xB6\xC8\0>\xFF", 7));
-}
 
-TEST(DecodeNumericReferences, GivesTheCharacterInTheEnginesEncoding) {
   // Decimal and hexadecimal, as pages write apostrophes, middle dots and registered signs.
   EXPECT_EQ(DecodeNumericReferences("It&#x27;s &#0183;&#32;a&#174; &#X4E2D;&#20013;", TTextEncoding::Utf8),
             "It's \u00B7 a\u00AE \u4E2D\u4E2D");
@@ -36,9 +34,7 @@ TEST(DecodeNumericReferences, GivesTheCharacterInTheEnginesEncoding) {
   EXPECT_EQ(DecodeNumericReferences(kept, TTextEncoding::Gb18030), kept);
   EXPECT_EQ(DecodeNumericReferences(std::string("\xB0\xA1\0&#66;", 8), TTextEncoding::Gb18030),
             std::string("\xB0\xA1\0B", 4));
-}
 
-TEST(SqueezeBlanks, DropsControlsAndKeepsTheFirstBlankOfARun) {
   EXPECT_EQ(SqueezeBlanks("a\tb  \r\n c"), "ab c");
   EXPECT_EQ(SqueezeBlanks(std::string("\xB0\xA1 \0\xC4\xE3", 6)), "\xB0\xA1 \xC4\xE3");
 }
@@ -49,7 +45,7 @@ std::string Parts(std::string_view url) {
   return parts.protocol + "|" + parts.host + "|" + parts.port + "|" + parts.path;
 }
 
-TEST(Url, SplitRootAndDirKeepTheSchemeSlashesOutOfThePath) {
+TEST(Url, SplitJoinAndSafeNames) {
   EXPECT_EQ(Parts("http://www.a.com:8080/x/y.htm?q=1"), "http|www.a.com|8080|/x/y.htm?q=1");
   EXPECT_EQ(Parts("a.com:81/p:q"), "http|a.com|81|/p:q");
   EXPECT_EQ(Parts("ftp://u@h:21:x/"), "ftp|u@h|21:x|/");
@@ -60,9 +56,7 @@ TEST(Url, SplitRootAndDirKeepTheSchemeSlashesOutOfThePath) {
   EXPECT_EQ(UrlDir("http://a.com/dir/page.htm"), "http://a.com/dir/");
   EXPECT_EQ(UrlDir("http://a.com"), "http://a.com/");
   EXPECT_EQ(UrlDir(""), "/");
-}
 
-TEST(JoinUrl, ResolvesAgainstTheRootOrTheFolderOfThePage) {
   EXPECT_EQ(JoinUrl("http://a.com/dir/", "page.htm"), "http://a.com/dir/page.htm");
   EXPECT_EQ(JoinUrl("http://a.com", "page.htm"), "http://a.com/page.htm");
   EXPECT_EQ(JoinUrl("http://a.com/dir/index.htm", "/top.htm"), "http://a.com/top.htm");
@@ -70,9 +64,7 @@ TEST(JoinUrl, ResolvesAgainstTheRootOrTheFolderOfThePage) {
   // Nothing else is resolved: fragments, queries, dot segments and other schemes are plain relative links.
   EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "../up.htm"), "http://a.com/d/../up.htm");
   EXPECT_EQ(JoinUrl("http://a.com/d/p.htm", "?page=2"), "http://a.com/d/?page=2");
-}
 
-TEST(SafeName, GivesOneHarmlessFolderName) {
   EXPECT_EQ(SafeName("http://a.com/x.asp?a=1;b=$2%20"), "http___a.com_x.asp_a_1_b__2_20");
   EXPECT_EQ(SafeName("\xB0\xD9 \\x*"), "\xB0\xD9 \\x*");
   // Names the file system treats specially never come out.

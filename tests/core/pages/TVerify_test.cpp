@@ -3,20 +3,70 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "core/app/Options.h"
+#include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/net/url.h"
 #include "core/pages/page_folder.h"
+#include "core/pages/verify_display.h"
 #include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
 #include "support/local_servers.h"
 #include "support/mounted_folder.h"
 #include "support/test_support.h"
-#include "verify_test_support.h"
 
 namespace quorvex::test {
 namespace {
+
+// A display that records what a run shows.
+class RecordingVerifyDisplay : public TVerifyDisplay {
+ public:
+  void RunStarted(int workers) override { rows = workers; }
+  void Progress(const TVerifyProgress& progress) override {
+    last = progress;
+    ++calls;
+  }
+  void WorkerRow(int, std::string_view url, int, int) override {
+    rowUrls.emplace_back(url);
+    ++calls;
+  }
+  void ResultChecked(int, int) override { ++calls; }
+  void PageNotSaved(int, std::string_view reason) override { notSaved.emplace_back(reason); }
+
+  int rows = 0;
+  int calls = 0;
+  TVerifyProgress last;
+  std::vector<std::string> rowUrls;
+  std::vector<std::string> notSaved;
+};
+
+// A keyword whose results are these URLs, in order.
+void AddResults(TOneKey& key, const std::vector<std::string>& urls) {
+  for (const std::string& url : urls) {
+    TOneResult result;
+    result.Url = url;
+    key.Results.Add(TResultList::KeyOf(url), std::move(result));
+  }
+}
+
+// Runs the main loop until every worker has found no further result; false after the time-out.
+bool RunUntilVerified(QueueDispatcher& dispatcher, const TOneKey& key) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (key.RunningVerifiers > 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  }
+  return WaitForVerifyWorkers(std::chrono::seconds(30));
+}
+
+std::vector<int> PageStates(const TOneKey& key) {
+  std::vector<int> states;
+  for (size_t i = 0; i < key.Results.Count(); ++i) states.push_back(key.Results[i].PageState);
+  return states;
+}
 
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + "png-data";
 const std::string kJpeg = "\xFF\xD8\xFF\xE0jpeg-data";
@@ -85,7 +135,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   Serve(nginx, "site/index.html",
         "<html><head><meta http-equiv=\"refresh\" content=\"5; url=next.html\"></head>"
         "<frameset><frame src=\"frame.html\"><frame src=\"frame.html\"></frameset>"
-        "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.JPG\"><img src=\"fake.gif\">"
+        "<body background=\"bg.JPG\"><img src=\"pic.PNG\"><img src=\"photo.jpeg\"><img src=\"fake.gif\">"
         "<input type=image src=\"in.png\"><a href=\"other.html\">other</a>"
         "<img src=\"" +
             other + "/busy.gif\"><img src=\"" + other +
@@ -93,7 +143,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
             "<iframe src=\"l1.html\"></iframe></body></html>");
   for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
            {"site/next.html", "next"}, {"site/frame.html", "<meta http-equiv=refresh content=\"3\">frame"},
-           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.JPG", kJpeg}, {"site/fake.gif", kPng},
+           {"site/bg.JPG", kJpeg}, {"site/pic.PNG", kPng}, {"site/photo.jpeg", kJpeg}, {"site/fake.gif", kPng},
            {"site/in.png", kPng}, {"after.gif", "GIF89a"}}) {
     Serve(nginx, name, bytes);
   }
@@ -118,7 +168,8 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   EXPECT_EQ(ReadWholeFile(folder / "2.htm").value_or(""), "<meta http-equiv=\"refresh\" content=\"3\">frame");
   EXPECT_EQ(ReadWholeFile(folder / "6.png").value_or(""), kPng);
   EXPECT_FALSE(std::filesystem::exists(folder / "6.gif"));
-  for (const char* name : {"1.htm", "3.JPG", "5.JPG", "7.png", "10.htm", "11.htm", "12.htm"}) {
+  // Names that tell the real type stay, ".jpeg" among them.
+  for (const char* name : {"1.htm", "3.JPG", "5.jpeg", "7.png", "10.htm", "11.htm", "12.htm"}) {
     EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
   }
   // Three levels below the page are fetched; the fourth keeps the name it was given.
@@ -147,7 +198,7 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersTo) {
   EXPECT_EQ(PageStates(key), std::vector<int>{kPageVerified});
 }
 
-TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
+TEST_F(VerifyTest, OneHostTakesTwoRequestsAtATimeAndAStopLeavesPagesInFlightUnchecked) {
   Options().SetValue("VerifyTimeOut", "5");  // bounds a request whose abort came before it started
   LoopbackServer silent({Stall()});
   std::vector<std::string> urls;
@@ -158,6 +209,10 @@ TEST_F(VerifyTest, StopReturnsAtOnceAndLeavesPagesInFlightUnchecked) {
   while (display.rowUrls.size() < static_cast<size_t>(kVerifyWorkers)) {
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
   }
+  // Every worker wants the one host, which takes two requests at a time.
+  while (silent.Connections() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
+  dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
+  EXPECT_EQ(silent.Connections(), 2u);
   StopVerifiers(key);
   const int callsAtStop = display.calls;
   EXPECT_EQ(key.RunningVerifiers, 0);
@@ -176,6 +231,11 @@ TEST(PageFolderTest, ANameTheFileSystemRefusesIsMappedAndFoundAgain) {
   TempDir localFiles;
   const std::string shortUrl = "http://example.com/a?b=c";
   EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), shortUrl), localFiles / SafeName(shortUrl));
+
+  // A name of 255 bytes is the longest the file system takes as it is.
+  const std::string longest = "http://example.com/" + std::string(236, 'x');
+  EXPECT_EQ(CreateLocalPageFolder(localFiles.Path(), longest), localFiles / SafeName(longest));
+  EXPECT_EQ(FindLocalPageFolder(localFiles.Path(), longest), localFiles / SafeName(longest));
 
   const std::string longUrl = "http://example.com/" + std::string(400, 'x') + "?q=*|";
   const std::filesystem::path mapped = CreateLocalPageFolder(localFiles.Path(), longUrl);
@@ -245,10 +305,37 @@ TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
   const std::filesystem::path pageFolder = programDir / "LocalFile" / SafeName(nginx.Url("/ok.html"));
   EXPECT_EQ(ReadWholeFile(pageFolder / "0.htm").value_or(""), "<img src=\"1.gif\">");
   std::filesystem::remove_all(pageFolder);
+
+  // A result file that cannot be written fails the run.
   std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+  std::filesystem::create_directory(key.ResultFile(programDir / "SearchResult"));
+  const CliResult unsaved = RunCli({"verify", key.Keyword}, work.Path());
+  std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
+  EXPECT_EQ(unsaved.exitCode, 1) << unsaved.err;
 
   EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);
+}
+
+// The keyword files are saved now and then while a run goes on; a page state set after such a save
+// must still reach the file at the next one.
+TEST(VerifySave, PageStatesSetAfterASaveDuringTheRunAreSavedNextTime) {
+  LoopbackServer server({ScriptedReply{true, 300, "HTTP/1.0 200 OK\r\n\r\nok", false}});
+  TempDir dir;
+  TOneKey key("kept", 1, 0, 0);
+  AddResults(key, {server.Url("/page")});
+  QueueDispatcher dispatcher;
+  RecordingVerifyDisplay display;
+  StartVerify(key, kVerifyMode, dispatcher, display, dir / "LocalFile");
+  while (display.rowUrls.empty()) dispatcher.WaitAndRunPending(std::chrono::milliseconds(100));
+  ASSERT_TRUE(SaveKeyList({&key}, dir / "AllKey.txt", dir.Path(), {}));  // the fetch is still waiting
+  ASSERT_TRUE(RunUntilVerified(dispatcher, key));
+  StopVerifiers(key);
+  ASSERT_TRUE(SaveKeyList({&key}, dir / "AllKey.txt", dir.Path(), {}));
+
+  TOneKey read("kept", 1, 0, 0);
+  ASSERT_TRUE(read.LoadResults(dir.Path()));
+  EXPECT_EQ(PageStates(read), std::vector<int>{kPageVerified});
 }
 
 }  // namespace

@@ -2,19 +2,157 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <functional>
 #include <limits>
+#include <map>
+#include <memory>
 #include <set>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/app/AppState.h"
 #include "core/app/Options.h"
 #include "core/common/dispatcher.h"
+#include "core/app/version.h"
+#include "core/common/file_io.h"
+#include "core/common/name_value_list.h"
 #include "core/search/result_merge.h"
 #include "core/search/search_loop.h"
+#include "core/search/search_display.h"
 #include "core/store/TOneKey.h"
-#include "search_test_support.h"
+#include "core/store/TOneResult.h"
 #include "support/loopback_server.h"
 #include "support/silent_name_server.h"
 #include "support/test_support.h"
+
+namespace quorvex::test {
+namespace {
+
+// One result of a served page.
+struct Hit {
+  std::string url;
+  std::string title;
+  std::string summary;
+};
+
+// A result list as a local file holds it: "<ol><li><a href=URL>TITLE</a><p>SUMMARY</p></li>...</ol>".
+std::string ResultFile(const std::vector<Hit>& hits) {
+  std::string body = "<html><body><ol>\n";
+  for (const Hit& hit : hits) {
+    body += "<li><a href=\"" + hit.url + "\">" + hit.title + "</a><p>" + hit.summary + "</p></li>\n";
+  }
+  return body + "</ol>\n";
+}
+
+// The same list as an HTTP/1.0 answer, with a link with the text "Next" to nextLink when it is given.
+std::string ResultPage(const std::vector<Hit>& hits, const std::string& nextLink = {}) {
+  std::string body = ResultFile(hits);
+  if (!nextLink.empty()) body += "<div><a href=\"" + nextLink + "\"> Next </a></div>\n";
+  return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body + "</body></html>\n";
+}
+
+// The target of each request the server read, in order ("GET /s?q=a HTTP/1.0" gives "/s?q=a").
+std::vector<std::string> Targets(const LoopbackServer& server) {
+  std::vector<std::string> targets;
+  for (const std::string& request : server.Requests()) {
+    const size_t from = request.find(' ') + 1;
+    targets.push_back(request.substr(from, request.find(' ', from) - from));
+  }
+  return targets;
+}
+
+// A definition for these pages: url as given, then the header lines, the template and the rule
+// languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
+std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
+                           const std::string& languageRule = "L,$4,ENG") {
+  return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n" +
+         (languageRule.empty() ? "" : "---\n" + languageRule + "\n");
+}
+
+// The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
+std::multiset<std::string> EngineNames(std::string_view engines) {
+  std::multiset<std::string> names;
+  for (size_t from = 0, semicolon = 0; semicolon != std::string_view::npos; from = semicolon + 1) {
+    semicolon = engines.find(';', from);
+    names.emplace(engines.substr(from, semicolon - from));
+  }
+  return names;
+}
+
+// The result of url in key; a missing one fails the test (and reads as an empty result).
+const TOneResult& Found(const TOneKey& key, std::string_view url) {
+  static const TOneResult kMissing;
+  const TOneResult* result = key.Results.Find(TResultList::KeyOf(url));
+  if (result == nullptr) ADD_FAILURE() << "no result " << url;
+  return result != nullptr ? *result : kMissing;
+}
+
+// Runs the dispatcher's calls until done() holds; false when it still does not after timeout.
+bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
+    dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
+  }
+  return done();
+}
+
+// What a search showed, engine by engine.
+class RecordingDisplay : public TSearchDisplay {
+ public:
+  struct Engine {
+    int connected = 0;
+    int reported = -1;  // last Downloading count
+    int added = -1;     // FinishedDown count; -1 until the engine finished
+    std::string failure;
+  };
+
+  void ShowActivity(std::string_view text) override { activity.emplace_back(text); }
+  void ActivityStateChanged() override {}
+  void KeyAdded(TOneKey&) override {}
+  void SearchStarted(TOneKey&) override {}
+  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
+  void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
+  void EnginesFinished() override { ++enginesFinished; }
+  void SearchEnded(TOneKey&) override { ++ended; }
+
+  std::map<std::string, Engine, std::less<>> engines;
+  std::vector<std::string> activity;
+  std::pair<int, int> lastTotal{-1, -1};
+  int ended = 0;
+  int enginesFinished = 0;
+  int rowsAlive = 0;  // progress rows not yet freed
+};
+
+class RecordingRow : public TSearchProgressRow {
+ public:
+  RecordingRow(RecordingDisplay& display, RecordingDisplay::Engine& engine) : display_(display), engine_(engine) {
+    ++display_.rowsAlive;
+  }
+  ~RecordingRow() override { --display_.rowsAlive; }
+  RecordingRow(const RecordingRow&) = delete;
+  RecordingRow& operator=(const RecordingRow&) = delete;
+  void Connected() override { ++engine_.connected; }
+  void Downloading(int reported) override { engine_.reported = reported; }
+  void FinishedDown(int added, std::string_view failure) override {
+    engine_.added = added;
+    engine_.failure = failure;
+  }
+
+ private:
+  RecordingDisplay& display_;
+  RecordingDisplay::Engine& engine_;
+};
+
+std::unique_ptr<TSearchProgressRow> RecordingDisplay::AddProgressRow(std::string_view engineName, const TOneKey&) {
+  return std::make_unique<RecordingRow>(*this, engines[std::string(engineName)]);
+}
+
+}  // namespace
+}  // namespace quorvex::test
 
 using namespace quorvex;
 using namespace quorvex::test;
@@ -159,7 +297,9 @@ TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
 }
 
 TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
-  Define("a.txt", ListDefinition("a.html"));
+  // A local file is one page, read once: with paging on and no unique field a second read would add
+  // its results again.
+  Define("a.txt", ListDefinition("a.html", "Page=0,10\nUniqe=\n"));
   Define("b.txt", ListDefinition("b.html", "Score=60\n"));
   engines_.Write("a.html", ResultFile({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
@@ -168,6 +308,7 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   ASSERT_NE(key, nullptr);
   RunToEnd();
   ASSERT_EQ(key->Results.Count(), 2u);
+  EXPECT_EQ(display_.engines["A"].reported, 2);
   for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
 
   engines_.Write("a.html", ResultFile({{"http://u.example/2", "two", "s"}}));
@@ -350,6 +491,108 @@ TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
   EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
   ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
   EXPECT_EQ(Found(key_, "http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
+}
+
+}  // namespace
+
+namespace {
+
+// The lines of out with the names in the engines field (the last one) sorted: the engines of a shared
+// result are listed in the order their pages happened to arrive.
+std::vector<std::string> WithSortedEngines(const std::string& out) {
+  std::vector<std::string> lines;
+  for (const std::string& line : SplitLines(out)) {
+    if (line.empty()) continue;
+    const size_t tab = line.rfind('\t');
+    std::string sorted = line.substr(0, tab + 1);
+    for (const std::string& name : EngineNames(std::string_view(line).substr(tab + 1))) sorted += name + ";";
+    sorted.pop_back();
+    lines.push_back(sorted);
+  }
+  return lines;
+}
+
+TEST(SearchCli, TheOfflineDemoMergesItsEnginesFromAnyWorkingFolderAndSaves) {
+  TempDir work;
+  const CliResult result = RunCli({"search", "--order", "1", "rainwater harvesting"}, work.Path());
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::vector<std::string> byScore = WithSortedEngines(result.out);
+  ASSERT_EQ(byScore.size(), 12u);
+  EXPECT_TRUE(byScore.front().starts_with("S\t294\thttps://wiki.example/Rainwater_harvesting\tRainwater harvesting - "));
+  EXPECT_TRUE(byScore.front().ends_with("\t4\tAmberline;Bluestone;Driftmoor"));
+  const std::vector<std::string> progress = SplitLines(result.err);
+  EXPECT_EQ(progress.front(), "Searching...:rainwater harvesting");
+  EXPECT_EQ(progress.back(), "Finished");
+  const std::set<std::string> lines(progress.begin(), progress.end());
+  EXPECT_TRUE(lines.count("Amberline: Downloading:6"));
+  EXPECT_FALSE(std::filesystem::exists(work / "AllKey.txt"));
+
+  // As found: the same results, in the order the pages happened to arrive; saved behind older keywords.
+  work.Write("AllKey.txt", "\"older\",\"Offline demo\",\"0\",\"45000\",\"0\",\"\",\"0\",\"0\"\r\n");
+  const CliResult asFound = RunCli({"search", "--save", "--all", "5", "rainwater harvesting"}, work.Path());
+  ASSERT_EQ(asFound.exitCode, 0);
+  const std::vector<std::string> found = WithSortedEngines(asFound.out);
+  EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), std::set<std::string>(byScore.begin(), byScore.end()));
+  const std::vector<std::string> saved = SplitLines(ReadWholeFile(work / "AllKey.txt").value_or(""));
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_TRUE(saved[0].starts_with("\"older\""));
+  const auto key = TOneKey::FromLine(saved[1], {"Offline demo"});
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->Keyword, "rainwater harvesting");
+  EXPECT_EQ(key->ResultCount, 12);  // the limit stops paging only; every page is merged whole
+  const auto results = std::filesystem::path(QUORVEX_CLI_PATH).parent_path() / "SearchResult";
+  ASSERT_TRUE(key->LoadResults(results));
+  EXPECT_EQ(key->Results.Count(), 12u);
+  std::filesystem::remove(key->ResultFile(results));
+}
+
+TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
+  TempDir engines;
+  engines.Write("Index.txt", "[One,1]\r\nA=a.txt\r\n[Two]\r\nB=b.txt\r\nC=c.txt,0\r\nD=d.txt\r\n");
+  for (const char* name : {"a", "b", "c"}) engines.Write(name + std::string(".txt"), ListDefinition(name + std::string(".html")));
+  engines.Write("d.txt", ListDefinition("http://127.0.0.1:1/"));
+  for (const auto& [page, url] : {std::pair{"a.html", "http://a.example/x"}, {"b.html", "http://b.example/\\\t"},
+                                  {"c.html", "http://c.example/"}}) {
+    engines.Write(page, ResultFile({{url, "title", "s"}}));
+  }
+  const CliResult result =
+      RunCli({"search", "--engines", engines.Path().string(), "--category", "Two", "--per-engine", "3", "--", "-k"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "S\t164\thttp://b.example/\\\\\ttitle\ts\t4\tB\n");
+  EXPECT_NE(result.err.find("B: Finished:1\n"), std::string::npos);
+  // A failed engine says why beside its state.
+  EXPECT_NE(result.err.find("D: Finished:0 (Conncet_error: 127.0.0.1:1: Connection refused)\n"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find("C: "), std::string::npos);
+  EXPECT_EQ(result.err.find("A: "), std::string::npos);
+}
+
+// Every command shares one argument parser; this checks it once and each command's own operands.
+TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
+  TempDir dir;
+  const std::string page = dir.Write("page.html", "<b>x</b>").string();
+  const std::string missing = (dir / "none.html").string();
+  const std::vector<std::vector<std::string>> wrong = {
+      {"search", "--category", "No such", "k"}, {"search", "--order", "8", "k"},
+      {"search", "--per-engine", "many", "k"},  {"search", "--frobnicate", "k"},
+      {"fetch", "--head", "--post", "http://x/"}, {"extract", page, page, "--key"},
+      {"extract", missing, page},               {"tags", missing},
+      {"unzip", "only-one-argument"}};
+  for (const std::vector<std::string>& args : wrong) {
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.exitCode, 2) << args.back();
+    EXPECT_EQ(result.out, "") << args.back();
+    EXPECT_FALSE(result.err.empty()) << args.back();
+  }
+  EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
+  for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
+    const CliResult help = RunCli({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_TRUE(help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
+  }
+  const CliResult version = RunCli({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "quorvex-cli " + std::string(kProgramVersion) + "\n");
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
 }
 
 
-TEST(SponsorIndexTest, LinesWeighTheirSecondItemOrElseAHundred) {
+TEST(SponsorIndexTest, LinesWeighTheirSecondItemAndTheChoiceFollowsTheWeights) {
   const auto lines = ParseSponsorIndex(
       "Tallowby advertiser index\r\nhttp://a/,300\r\nhttp://b/\r\n\r\n\"http://c/ x\" 7 extra\r\nhttp://d/ many\n");
   ASSERT_TRUE(lines);
@@ -86,23 +86,19 @@ TEST(SponsorIndexTest, LinesWeighTheirSecondItemOrElseAHundred) {
   EXPECT_EQ((*lines)[2].weight, 100);  // three items
   EXPECT_EQ((*lines)[3].weight, 100);  // not a number
   EXPECT_EQ(SponsorIndexUrl("http://s/adv/index"), "http://s/adv/index1.html");
-}
 
-TEST(SponsorIndexTest, AnIndexWithoutItsMarkerOrWithoutWeightChoosesNothing) {
   EXPECT_FALSE(ParseSponsorIndex("http://a/,100\n"));
   EXPECT_FALSE(ParseSponsorIndex(""));
   const auto zero = ParseSponsorIndex("Tallowby advertiser index\nhttp://a/,0\nhttp://b/,0\n");
   ASSERT_TRUE(zero);
   EXPECT_FALSE(ChooseSponsorLine(*zero, 0.0));
   EXPECT_FALSE(ChooseSponsorLine({}, 0.5));
-}
 
-TEST(SponsorIndexTest, ChoiceFollowsTheWeights) {
-  const std::vector<TSponsorLine> lines = {{"http://a/", 100}, {"http://b/", 300}, {"http://never/", 0}};
-  EXPECT_EQ(ChooseSponsorLine(lines, 0.0), 0u);
-  EXPECT_EQ(ChooseSponsorLine(lines, 0.2499), 0u);
-  EXPECT_EQ(ChooseSponsorLine(lines, 0.25), 1u);
-  EXPECT_EQ(ChooseSponsorLine(lines, 0.9999999), 1u);  // never the line of weight 0
+  const std::vector<TSponsorLine> weighted = {{"http://a/", 100}, {"http://b/", 300}, {"http://never/", 0}};
+  EXPECT_EQ(ChooseSponsorLine(weighted, 0.0), 0u);
+  EXPECT_EQ(ChooseSponsorLine(weighted, 0.2499), 0u);
+  EXPECT_EQ(ChooseSponsorLine(weighted, 0.25), 1u);
+  EXPECT_EQ(ChooseSponsorLine(weighted, 0.9999999), 1u);  // never the line of weight 0
 }
 
 }  // namespace

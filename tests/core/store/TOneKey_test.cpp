@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/common/file_io.h"
 #include "core/store/KeyTree.h"
 #include "core/store/TOneResult.h"
 #include "core/store/TResultList.h"
+#include "core/store/result_file_name.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -29,7 +32,7 @@ std::string Reread(const std::string& line, const std::vector<std::string>& name
 
 }  // namespace
 
-TEST(TOneKeyLine, RoundTripsWithTheCategoryByName) {
+TEST(TOneKeyLine, RoundTripsWithTheCategoryByNameAndReadsShortAndOddLines) {
   TOneKey key(R"(kw "q")", 45123.5, 2, 1);
   key.ResultCount = 12;
   key.Classify = "Tree, node";
@@ -45,9 +48,7 @@ TEST(TOneKeyLine, RoundTripsWithTheCategoryByName) {
   EXPECT_FALSE(read->Loaded);
   // A category that is gone reads as -1 and is written back with an empty name.
   EXPECT_EQ(Reread(line, {"Web"}), R"("kw ""q""","","2","45123.5","12","Tree, node","5","7")");
-}
 
-TEST(TOneKeyLine, ShortAndOddLines) {
   const auto five = TOneKey::FromLine(R"("five","Web","x","not a date","45123,5")", kCategories);
   ASSERT_NE(five, nullptr);
   EXPECT_EQ(five->State, 0);  // five items or fewer: an empty record that is still listed
@@ -124,7 +125,7 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   EXPECT_FALSE(key.DeleteResult(&stranger));
 }
 
-TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
+TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheRecord) {
   TOneResult result;
   result.Title = "T \xB9\xFA, comma";  // GB bytes travel as they are
   result.Url = "http://a/?q=1,2";
@@ -144,24 +145,22 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTrip) {
   EXPECT_EQ(read.ToLine(), line);
   EXPECT_EQ(read.Found, result.Found);
   EXPECT_EQ(read.LocalFile, "");
-}
 
-TEST(TOneResultLine, QuotesAndLineBreaksNeverBreakTheRecord) {
-  TOneResult result;
-  result.Title = "say \"hi\"\nnow";
-  result.Summary = std::string("nul\0inside", 10);
-  result.Url = "http://a/?q=\"x y\",c\r\n";
-  result.Engines = "A\nB";
-  result.Score = 9;
-  const std::string line = result.ToLine();
-  EXPECT_EQ(line.find_first_of(std::string("\n\0", 2)), std::string::npos);
-  EXPECT_NE(line.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << line;  // only the quote is doubled
-  const TOneResult read = TOneResult::FromLine(line);
-  EXPECT_EQ(read.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
-  EXPECT_EQ(read.Summary, "nul inside");
-  EXPECT_EQ(read.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
-  EXPECT_EQ(read.Engines, "A B");
-  EXPECT_EQ(read.Score, 9);
+  // Quotes and line breaks never break the record.
+  TOneResult hostile;
+  hostile.Title = "say \"hi\"\nnow";
+  hostile.Summary = std::string("nul\0inside", 10);
+  hostile.Url = "http://a/?q=\"x y\",c\r\n";
+  hostile.Engines = "A\nB";
+  const std::string hostileLine = hostile.ToLine();
+  EXPECT_EQ(hostileLine.find_first_of(std::string("\n\0", 2)), std::string::npos);
+  // Only the quote is doubled in the address.
+  EXPECT_NE(hostileLine.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << hostileLine;
+  const TOneResult reread = TOneResult::FromLine(hostileLine);
+  EXPECT_EQ(reread.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
+  EXPECT_EQ(reread.Summary, "nul inside");
+  EXPECT_EQ(reread.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
+  EXPECT_EQ(reread.Engines, "A B");
 }
 
 TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
@@ -206,16 +205,14 @@ TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
   EXPECT_EQ(&list[0], &page);
 }
 
-TEST(KeyTree, LevelsFollowTabsAndBlanksAndClimbBackToAncestors) {
+TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
   const TKeyTreeLoad load = ParseKeyTree("Top\r\n\tA\r\n\t\tA1\r\n \tA2 blank\r\nSecond\r\n\tB\r\n");
   ASSERT_FALSE(load.Error);
   const std::vector<TKeyTreeNode> expected = {{0, -1, "Top"},    {1, 0, "A"}, {2, 1, "A1"},
                                               {2, 1, "A2 blank"}, {0, -1, "Second"}, {1, 4, "B"}};
   EXPECT_EQ(load.Nodes, expected);
   EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
-}
 
-TEST(KeyTree, FileRoundTripAndMissingFile) {
   test::TempDir dir;
   EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
   ASSERT_TRUE(SaveKeyTree(dir / "KeyTree.txt", DefaultKeyTree()));
@@ -223,4 +220,40 @@ TEST(KeyTree, FileRoundTripAndMissingFile) {
   const auto back = LoadKeyTree(dir / "KeyTree.txt");
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Nodes, DefaultKeyTree());
+}
+
+constexpr double kNoon = 45123.5;  // 43 200 000 ms after midnight
+
+TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndApart) {
+  EXPECT_EQ(MillisecondOfDay(45123.99999998), 86399998);
+  EXPECT_EQ(MillisecondOfDay(-1.25), 21600000);
+  EXPECT_EQ(MillisecondOfDay(1e308), 0);
+  EXPECT_EQ(MillisecondOfDay(std::nan("")), 0);
+  for (const std::string& keyword :
+       std::vector<std::string>{"abc", "", "..", "a b\\c:*?", "\xC4\xE3\xBA\xC3", std::string(247, 'k')}) {
+    EXPECT_EQ(ResultFileName(keyword, kNoon), keyword + "43200000");
+  }
+
+  test::TempDir dir;
+  const auto results = dir / "SearchResult";
+  std::filesystem::create_directories(results);
+  // A name near the length limit must still save through its temporary file; the others cannot be
+  // names as they stand and must neither escape nor meet each other or a keyword's own name ("a_b").
+  const std::vector<std::string> keywords = {
+      std::string(247, 'x'), "a_b", "../escape", "a/b", "a_b/", "/", std::string(300, 'y')};
+  for (size_t i = 0; i < keywords.size(); ++i) {
+    TOneKey key(keywords[i], kNoon, 0, 0);
+    key.Results.Add("", TOneResult{});
+    key.Results[0].Url = "http://" + std::to_string(i);
+    ASSERT_TRUE(key.SaveResults(results)) << i;
+    const std::string name = key.ResultFile(results).filename().string();
+    EXPECT_TRUE(i < 2 || !std::isdigit(static_cast<unsigned char>(name.back()))) << name;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), static_cast<long>(keywords.size()));
+  for (size_t i = 0; i < keywords.size(); ++i) {
+    TOneKey reread(keywords[i], kNoon, 0, 0);
+    ASSERT_TRUE(reread.LoadResults(results));
+    EXPECT_EQ(reread.Results[0].Url, "http://" + std::to_string(i));
+  }
 }

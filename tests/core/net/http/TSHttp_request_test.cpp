@@ -212,7 +212,7 @@ bool WaitFor(const std::function<bool()>& done) {
 
 std::string UnansweredUrl(const UnansweredPort& port) { return "http://127.0.0.1:" + std::to_string(port.Port()) + "/"; }
 
-TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceive) {
+TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceiveAndAbortAllEveryLaterRequest) {
   SilentNameServer nameServer;
   UnansweredPort port;
   ScriptedReply deaf;  // never reads: a large POST blocks in send
@@ -242,9 +242,7 @@ TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceive) {
     ASSERT_EQ(running.wait_for(kPromptly), std::future_status::ready) << step.url.substr(0, 40);
     EXPECT_TRUE(http.Aborted);
   }
-}
 
-TEST(TSHttpAbort, AnAbortEndsOneRequestAndAbortAllEveryLaterOneToo) {
   LoopbackServer server({Reply("HTTP/1.0 200 OK", {}, "fine")});
   TSHttp http;
   http.Abort();
@@ -296,6 +294,10 @@ TEST(TSHttpLookup, AddressesAndTheHostsFileNeedNoNameServer) {
     EXPECT_EQ(http.Status, 200) << host << ": " << http.Failure;
   }
   EXPECT_FALSE(nameServer.WaitForQuery(0));
+  // A name the name server says does not exist was looked up: it is the connection that fails.
+  auto running = StartRequest(http, "http://nowhere.test:81/");
+  while (running.wait_for(milliseconds(0)) != std::future_status::ready) nameServer.AnswerNoSuchName(20);
+  EXPECT_EQ(http.Failure, "Conncet_error: nowhere.test:81: the host has no address");
 }
 
 TEST(TSHttpSizeCap, AllowsAnAnswerUpToTheCapAndFailsOneByteMore) {
