@@ -5,6 +5,7 @@
 
 #include "core/common/ascii.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/page_markers.h"
 #include "core/net/entities.h"
 #include "engine_test_support.h"
 #include "support/test_support.h"
@@ -187,4 +188,32 @@ TEST(RealPagesDetails, RedirectLinksAreUnwrappedAndDirectLinksKeptAsTheyStand) {
   ASSERT_EQ(run.records.size(), 2u);
   EXPECT_EQ(run.records[0][0], "https://a.example.org/q?x=1%25&y=2");
   EXPECT_EQ(run.records[1][0], "http://b.example.com/a%20b?c=d&e=f+g");
+}
+
+// A page that gives no record is told apart by the shipped markers: block pages name what was seen, the
+// engine's "nothing found" is no results, anything else is markup the definition does not read.
+TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
+  const PageMarkers markers = ParseMarkers(test::ReadEngine("Markers"));
+  const struct {
+    const char* file;
+    const char* reason;
+  } kPages[] = {
+      {"not-serp/ws-202606-google-sorry-why-is-the-sky-blue", "blocked: Our systems have detected unusual traffic"},
+      {"not-serp/wsm-2026-04-bing-javascript-tutorial", "blocked: Please solve the challenge below to continue"},
+      {"not-serp/wsm-2026-04-qwant-javascript-tutorial", "blocked: not yet available in your country"},
+      {"not-serp/wsm-2026-04-http-qwant-javascript-tutorial", "blocked: not yet available in your country"},
+      {"aql-20220406-bing-clay-andrews", "no results: There are no results for"},
+      {"wsm-2026-04-mojeek-javascript-tutorial", "no record matched: page of 39409 bytes"},
+  };
+  for (const auto& page : kPages) {
+    EXPECT_EQ(EmptyPageReason(test::ReadFixture(std::string("serp-real/") + page.file + ".html"), markers),
+              page.reason)
+        << page.file;
+  }
+  // What a user adds: names in any case, CR LF, comments, lines without a name or text are left out.
+  const PageMarkers added = ParseMarkers("# blocked=comment\r\nBLOCKED = Are you a robot \r\nnoresults=\r\n=x\nzz\n"
+                                         "NoResults=Nothing here");
+  EXPECT_EQ(added.blocked, std::vector<std::string>{"Are you a robot"});
+  EXPECT_EQ(added.noResults, std::vector<std::string>{"Nothing here"});
+  EXPECT_EQ(EmptyPageReason("<p>ARE YOU A ROBOT? nothing here</p>", added), "blocked: Are you a robot");
 }
