@@ -80,6 +80,9 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   // A failed engine says why beside its state.
   EXPECT_NE(result.err.find("D: Finished:0 (Conncet_error: 127.0.0.1:1: Connection refused)\n"), std::string::npos)
       << result.err;
+  EXPECT_TRUE(result.err.ends_with(
+      "Finished\n1 of 2 engines gave nothing: D (Conncet_error: 127.0.0.1:1: Connection refused)\n"))
+      << result.err;
   EXPECT_EQ(result.err.find("C: "), std::string::npos);
   EXPECT_EQ(result.err.find("A: "), std::string::npos);
 }
