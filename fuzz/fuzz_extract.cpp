@@ -1,7 +1,8 @@
 // An engine definition and result pages, both arbitrary bytes: loading, building the request, cutting the
 // result area and extracting two pages in a row never fail, records found stay within the field limit, the
 // head record stays first, and the keyword encoding reads back. The definition's bytes read as a marker
-// file too: the reason given for the first page is always one of the three kinds.
+// file too: the reason given for the first page is always one of the three kinds. The request an engine's
+// header keys (Cookie, Agent, Lang) make has one header block, however hostile their values.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -15,6 +16,8 @@
 #include "core/engines/page_markers.h"
 #include "core/engines/query_text.h"
 #include "core/net/THtmlParser.h"
+#include "core/net/TSHttp.h"
+#include "core/net/http_message.h"
 
 namespace {
 
@@ -46,6 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quorvex::TEngineDefinition definition;
   definition.LoadDefinition(lines);
   const quorvex::TRecord head = definition.HeadRecord();
+
+  const std::string cookie = definition.HeaderValue("Cookie");
+  const std::string agent = definition.HeaderValue("Agent");
+  const std::string language = definition.HeaderValue("Lang");
+  const std::string request = quorvex::BuildRequestText(
+      quorvex::TSHttp::kGet, definition.BuildPageUrl(definition.FirstStart(), definition.Step(), "").url,
+      {"host", cookie, "", agent, language});
+  Check(request.find("\r\n\r\n") + 4 == request.size());
 
   quorvex::THtmlParser parser;
   ExtractOnePage(definition, parser, firstPage, definition.FirstStart());

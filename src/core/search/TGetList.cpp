@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/common/ascii.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/engines/TEngineDefinition.h"
@@ -206,6 +207,9 @@ TGetList::TCore::TFetched TGetList::TCore::FetchPage(const TEngineDefinition::TP
   if (settings.onConnecting) Raise(settings.onConnecting);
   if (terminate) return {};
   http.Cookie = definition.HeaderValue("Cookie");
+  // Optional per engine: some engines answer an old browser's request differently or not at all.
+  http.UserAgent = TrimControls(definition.HeaderValue("Agent"));
+  http.AcceptLanguage = TrimControls(definition.HeaderValue("Lang"));
   http.Request(request.url, TSHttp::kGet);
   pageText = std::move(http.Body);
   return {false, RequestFailure(http)};
