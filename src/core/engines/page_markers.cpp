@@ -38,4 +38,9 @@ std::string EmptyPageReason(std::string_view page, const PageMarkers& markers) {
   return "no record matched: page of " + std::to_string(page.size()) + " bytes";
 }
 
+std::string ErrorPageReason(std::string_view page, const PageMarkers& markers, const std::string& failure) {
+  const std::string* seen = FirstFound(page, markers.blocked);
+  return seen == nullptr ? failure : "blocked: " + *seen + " (" + failure + ")";
+}
+
 }  // namespace quorvex

@@ -23,4 +23,8 @@ PageMarkers ParseMarkers(std::string_view text);
 // the page holds (letter case ignored; blocked markers first), else "no record matched: page of N bytes".
 std::string EmptyPageReason(std::string_view page, const PageMarkers& markers);
 
+// An answer with an error status ("HTTP status 429") that is a block page says so too: "blocked: TEXT
+// (HTTP status 429)"; otherwise the failure stays as it is.
+std::string ErrorPageReason(std::string_view page, const PageMarkers& markers, const std::string& failure);
+
 }  // namespace quorvex

@@ -163,10 +163,12 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
       const std::optional<std::string> stopped = definition.ExtractPage(
           parser, std::string(definition.CutResultArea(pageText)), request.url, request.nextLinkText);
       if (stopped && failure.empty()) failure = "extraction error: " + *stopped;
-      // A first page without a record says why: a block page, the engine's "nothing found", or markup
-      // the definition does not read. Later pages without one just end the paging.
-      if (firstPage && failure.empty() && definition.KeptRecords().size() == previousCount) {
-        failure = EmptyPageReason(pageText, markers);
+      // A first page without a record says why: a block page (also one sent with an error status), the
+      // engine's "nothing found", or markup the definition does not read. Later pages without one just
+      // end the paging.
+      if (firstPage && definition.KeptRecords().size() == previousCount) {
+        if (failure.empty()) failure = EmptyPageReason(pageText, markers);
+        if (failure.starts_with("HTTP status ")) failure = ErrorPageReason(pageText, markers, failure);
       }
     } catch (const std::exception& error) {
       // A page that cannot be handled (out of memory, say) adds what it had; the paging decision follows.

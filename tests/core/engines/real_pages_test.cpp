@@ -210,6 +210,11 @@ TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
               page.reason)
         << page.file;
   }
+  // A block page sent with an error status keeps the status beside what was seen.
+  EXPECT_EQ(ErrorPageReason(test::ReadFixture("serp-real/not-serp/ws-202606-google-sorry-why-is-the-sky-blue.html"),
+                            markers, "HTTP status 429"),
+            "blocked: Our systems have detected unusual traffic (HTTP status 429)");
+  EXPECT_EQ(ErrorPageReason("<p>Service down</p>", markers, "HTTP status 503"), "HTTP status 503");
   // What a user adds: names in any case, CR LF, comments, lines without a name or text are left out.
   const PageMarkers added = ParseMarkers("# blocked=comment\r\nBLOCKED = Are you a robot \r\nnoresults=\r\n=x\nzz\n"
                                          "NoResults=Nothing here");
