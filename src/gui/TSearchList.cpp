@@ -271,7 +271,8 @@ void TSearchList::paintEvent(QPaintEvent* event) {
   cursor_.LastVisible = frame_.LastVisible;
   if (const QString note = ShownNote(); !note.isEmpty()) {
     painter.setPen(Qt::darkGray);
-    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note);
+    const QRect area(8, 8, DrawWidth() - 16, height() - 16);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note);
   }
   const qreal ratio = devicePixelRatioF();
   if (normalIcons_.isNull() || normalIcons_.devicePixelRatio() != ratio) {
