@@ -1,6 +1,8 @@
 // An engine definition and result pages, both arbitrary bytes: loading, building the request, cutting the
 // result area and extracting two pages in a row never fail, records found stay within the field limit, the
-// head record stays first, and the keyword encoding reads back.
+// head record stays first, and the keyword encoding reads back. The definition's bytes read as a marker
+// file too: the reason given for the first page is always one of the three kinds. The request an engine's
+// header keys (Cookie, Agent, Lang) make has one header block, however hostile their values.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -11,8 +13,11 @@
 
 #include "core/common/name_value_list.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/page_markers.h"
 #include "core/engines/query_text.h"
 #include "core/net/THtmlParser.h"
+#include "core/net/TSHttp.h"
+#include "core/net/http_message.h"
 
 namespace {
 
@@ -45,9 +50,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   definition.LoadDefinition(lines);
   const quorvex::TRecord head = definition.HeadRecord();
 
+  const std::string cookie = definition.HeaderValue("Cookie");
+  const std::string agent = definition.HeaderValue("Agent");
+  const std::string language = definition.HeaderValue("Lang");
+  const std::string request = quorvex::BuildRequestText(
+      quorvex::TSHttp::kGet, definition.BuildPageUrl(definition.FirstStart(), definition.Step(), "").url,
+      {"host", cookie, "", agent, language});
+  Check(request.find("\r\n\r\n") + 4 == request.size());
+
   quorvex::THtmlParser parser;
   ExtractOnePage(definition, parser, firstPage, definition.FirstStart());
   ExtractOnePage(definition, parser, secondPage, definition.FirstStart() + definition.Step());
+
+  const std::string reason = quorvex::EmptyPageReason(firstPage, quorvex::ParseMarkers(definitionText));
+  Check(reason.rfind("blocked: ", 0) == 0 || reason.rfind("no results: ", 0) == 0 ||
+        reason.rfind("no record matched: page of ", 0) == 0);
 
   const auto& kept = definition.KeptRecords();
   Check(!kept.empty() && kept.front() == head);

@@ -35,7 +35,8 @@ const Command kSearch{
     "Sends KEYWORD to every checked engine of the category NAME (default: the first category) of the\n"
     "engine folder DIR (default: the Engines1 folder beside the program), all at once, merges what they\n"
     "find into one scored list and prints it in the view order K. Each engine's progress goes to stderr,\n"
-    "with the reason when a page of it failed (\"NAME: Finished:0 (Lookup host error!: ...)\").\n"
+    "with the reason when a page of it failed (\"NAME: Finished:0 (Lookup host error!: ...)\"); at the end\n"
+    "a line such as \"2 of 9 engines gave nothing: NAME (REASON); ...\" names the engines that found nothing.\n"
     "\n"
     "  --per-engine N   an engine stops paging once it has reported more than N records (default 30)\n"
     "  --all N          every engine stops once the search has added more than N results (default 300)\n"
@@ -142,6 +143,7 @@ int RunSearch(const std::vector<std::string>& args) {
   TOneKey* key = run.StartSearch(request);
   if (key == nullptr) return Fail("a search is already running");
   RunUntilSearchEnds(dispatcher, run);
+  if (const std::string nothing = run.GaveNothing(); !nothing.empty()) std::cerr << Escape(nothing) << "\n";
 
   ViewCursor cursor;
   RebuildView(key, TFilter{}, parsed->order, cursor);

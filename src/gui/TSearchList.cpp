@@ -127,6 +127,16 @@ void TSearchList::SetKey(TOneKey* key) {
 }
 
 TOneKey* TSearchList::Key() const { return key_; }
+
+void TSearchList::SetEmptyNote(const TOneKey* key, const QString& note) {
+  noteKey_ = key;
+  note_ = note;
+  update();
+}
+
+QString TSearchList::ShownNote() const {
+  return key_ != nullptr && key_ == noteKey_ && key_->View.empty() ? note_ : QString();
+}
 void TSearchList::SetPopupMenu(QMenu* menu) { popup_ = menu; }
 const TListLook& TSearchList::Look() const { return look_; }
 
@@ -259,6 +269,11 @@ void TSearchList::paintEvent(QPaintEvent* event) {
   frame_ = LayoutList(key_->View, cursor_, height(), LayoutParams());
   cursor_.SelectedIndex = frame_.SelectedIndex;
   cursor_.LastVisible = frame_.LastVisible;
+  if (const QString note = ShownNote(); !note.isEmpty()) {
+    painter.setPen(Qt::darkGray);
+    const QRect area(8, 8, DrawWidth() - 16, height() - 16);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note);
+  }
   const qreal ratio = devicePixelRatioF();
   if (normalIcons_.isNull() || normalIcons_.devicePixelRatio() != ratio) {
     normalIcons_ = ResultIconStrip(Qt::white, ratio);

@@ -45,6 +45,10 @@ class TSearchList : public QWidget {
   void DiminishFont();
   bool FindText(const std::string& text, bool fromTop, bool ignoreCase);  // selects and shows the hit
   bool WriteExport(const std::filesystem::path& file);  // the keyword's HTML export in the current view
+  // A note drawn in place of key's results while it has none, such as why its search brought nothing.
+  // It belongs to key: the list shows it only while it shows key.
+  void SetEmptyNote(const TOneKey* key, const QString& note);
+  QString ShownNote() const;  // the note on show now; empty when none
 
  signals:
   void SortMethodChanged(int order);  // Left / Right keys changed the order
@@ -73,6 +77,8 @@ class TSearchList : public QWidget {
   int DrawWidth() const;
 
   TOneKey* key_ = nullptr;
+  const TOneKey* noteKey_ = nullptr;
+  QString note_;
   std::vector<std::string> keywords_;
   TListLook look_;
   TFilter filter_;

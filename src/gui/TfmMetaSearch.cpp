@@ -425,6 +425,7 @@ void TfmMetaSearch::KeyAdded(TOneKey& key) {
 }
 
 void TfmMetaSearch::SearchStarted(TOneKey& key) {
+  ShowEnginesGaveNothing(key, {});
   UpdateKeyRow(key);
   progress_->show();
 }
@@ -454,6 +455,13 @@ void TfmMetaSearch::SearchEnded(TOneKey& key) {
   const int full = std::max(pbDownload->value(), 1);  // a maximum of 0 would make the bar a busy one
   pbDownload->setMaximum(full);
   pbDownload->setValue(full);
+  ShowEnginesGaveNothing(key, run_.GaveNothing());
+}
+
+void TfmMetaSearch::ShowEnginesGaveNothing(const TOneKey& key, std::string_view summary) {
+  SetStatus(kEngineNotePanel, summary);
+  StatusPanels[kEngineNotePanel]->setToolTip(ToDisplay(summary));
+  List->SetEmptyNote(&key, ToDisplay(summary));
 }
 
 }  // namespace quorvex

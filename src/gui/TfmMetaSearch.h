@@ -75,6 +75,10 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
 
   // Writes a status bar panel (numbered from 0).
   void SetStatus(int panel, std::string_view text);
+  // The last status bar panel and, in place of key's results while it has none, which engines of its
+  // search gave nothing and why (summary; empty clears both).
+  void ShowEnginesGaveNothing(const TOneKey& key, std::string_view summary);
+  static constexpr int kEngineNotePanel = 3;
   // Shows and enables the commands as ActivityState allows.
   void UpdateCommands();
 

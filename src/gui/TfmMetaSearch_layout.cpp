@@ -222,6 +222,10 @@ void TfmMetaSearch::BuildStatusBar() {
     statusBar()->addWidget(panel);
     StatusPanels.append(panel);
   }
+  // Which engines of the last search gave nothing, and why.
+  auto* engineNote = new QLabel(statusBar());
+  statusBar()->addWidget(engineNote, 1);
+  StatusPanels.append(engineNote);
 }
 
 }  // namespace quorvex

@@ -97,7 +97,7 @@ void TSHttp::RunExchanges(int method) {
     if (Aborted || !socket_->IsOpen()) return;
     // Inside a CONNECT tunnel the request goes to the target itself, which wants the path only.
     const bool tunnelled = !Proxy.empty() && tls_ != nullptr;
-    SendText(BuildRequestText(method, tunnelled ? target.path : Path, {hostLine, Cookie, Referer}));
+    SendText(BuildRequestText(method, tunnelled ? target.path : Path, {hostLine, Cookie, Referer, UserAgent, AcceptLanguage}));
     Receive(method);
     CloseConnection();
     const std::string location = GetHeader("location");

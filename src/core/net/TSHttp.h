@@ -59,6 +59,8 @@ class TSHttp {
   // Set by the caller before Request.
   std::string Cookie;      // "Cookie: " line; empty leaves it out
   std::string Referer;     // "Referer: " line; empty leaves it out
+  std::string UserAgent;   // "User-Agent: " value; empty sends kUserAgent
+  std::string AcceptLanguage;  // "Accept-Language: " line; empty leaves it out
   std::string SaveFile;    // when set, every non-empty response body is also written to this file
   std::string Proxy;       // "host:port" of an HTTP proxy; empty connects directly
   int TimeOutSeconds = 0;  // bounds the name lookup, the connect and every wait for data; 0 waits for ever

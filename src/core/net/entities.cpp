@@ -11,16 +11,25 @@
 namespace quorvex {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kEntities{{
+// Replacements are plain ASCII so that they read the same in UTF-8 and GB18030 texts: typographic
+// quotes and dashes, which today's pages write as named entities, become their plain forms.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 13> kEntities{{
     {"nbsp", ""},
     {"gt", ">"},
     {"lt", "<"},
     {"quot", "'"},  // a single quote: the texts it is used on are written between double quotes
     {"amp", "&"},
     {"middot", "."},
+    {"lsquo", "'"},
+    {"rsquo", "'"},
+    {"ldquo", "'"},
+    {"rdquo", "'"},
+    {"ndash", "-"},
+    {"mdash", "-"},
+    {"hellip", "..."},
 }};
 
-// The replacement of a named entity, or nothing when the name is not one of the six.
+// The replacement of a named entity, or nothing when the name is not listed.
 const std::string_view* Replacement(std::string_view name) {
   for (const auto& [entity, replacement] : kEntities) {
     if (entity == name) return &replacement;

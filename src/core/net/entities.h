@@ -4,8 +4,9 @@
 
 namespace quorvex {
 
-// Replaces the named entities nbsp (by nothing), gt, lt, quot (by a single quote), amp and middot (by ".")
-// in exact case; every other entity, numeric ones included, stays as written. A replacement is never
+// Replaces the named entities nbsp (by nothing), gt, lt, quot (by a single quote), amp, middot (by "."),
+// the typographic quotes lsquo, rsquo, ldquo and rdquo (by a single quote), ndash and mdash (by "-") and
+// hellip (by "...") in exact case; every other entity, numeric ones included, stays as written. A replacement is never
 // decoded again.
 std::string DecodeEntities(std::string_view text);
 

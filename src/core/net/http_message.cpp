@@ -18,8 +18,12 @@ std::string BuildRequestText(int method, std::string_view target, const RequestH
     text = method == TSHttp::kHead ? "HEAD " : "GET ";
   }
   text.append(WithoutLineBreaks(target)).append(" HTTP/1.0\r\n");
-  text.append("User-Agent: ").append(kUserAgent).append("\r\n");
+  const std::string_view agent = values.userAgent.empty() ? std::string_view(kUserAgent) : values.userAgent;
+  text.append("User-Agent: ").append(WithoutLineBreaks(agent)).append("\r\n");
   text.append("Host: ").append(WithoutLineBreaks(values.host)).append("\r\n");
+  if (!values.acceptLanguage.empty()) {
+    text.append("Accept-Language: ").append(WithoutLineBreaks(values.acceptLanguage)).append("\r\n");
+  }
   if (!values.cookie.empty()) text.append("Cookie: ").append(WithoutLineBreaks(values.cookie)).append("\r\n");
   if (!values.referer.empty()) text.append("Referer: ").append(WithoutLineBreaks(values.referer)).append("\r\n");
   if (method == TSHttp::kPost) text.append("Content-Length: ").append(std::to_string(postBody.size())).append("\r\n");

@@ -15,8 +15,10 @@ inline constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.01; W
 // Nothing is escaped; CR, LF and NUL are left out of every header line (WithoutLineBreaks).
 struct RequestHeaderValues {
   std::string_view host;
-  std::string_view cookie;   // empty leaves the Cookie line out
-  std::string_view referer;  // empty leaves the Referer line out
+  std::string_view cookie;          // empty leaves the Cookie line out
+  std::string_view referer;         // empty leaves the Referer line out
+  std::string_view userAgent;       // empty sends kUserAgent
+  std::string_view acceptLanguage;  // empty leaves the Accept-Language line out
 };
 std::string BuildRequestText(int method, std::string_view target, const RequestHeaderValues& values);
 

@@ -103,7 +103,7 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
-  run_.EngineFinished();
+  run_.EngineFinished(TEngineOutcome{engineName_, reported_, failure_});
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

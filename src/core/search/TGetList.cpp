@@ -9,9 +9,11 @@
 #include <system_error>
 #include <thread>
 
+#include "core/common/ascii.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/page_markers.h"
 #include "core/net/THtmlParser.h"
 #include "core/net/TSHttp.h"
 
@@ -143,6 +145,9 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
   size_t previousCount = definition.KeptRecords().size();  // the head record
   std::string pageText;
   std::string nextPageTarget;
+  const std::optional<std::string> markerText = ReadWholeFile(settings.engineFolder / PageMarkers::kFileName);
+  const PageMarkers markers = ParseMarkers(markerText.value_or(""));
+  bool firstPage = true;
   bool done = false;
   while (!terminate && !done) {
     const TEngineDefinition::TPageRequest request =
@@ -158,6 +163,13 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
       const std::optional<std::string> stopped = definition.ExtractPage(
           parser, std::string(definition.CutResultArea(pageText)), request.url, request.nextLinkText);
       if (stopped && failure.empty()) failure = "extraction error: " + *stopped;
+      // A first page without a record says why: a block page (also one sent with an error status), the
+      // engine's "nothing found", or markup the definition does not read. Later pages without one just
+      // end the paging.
+      if (firstPage && definition.KeptRecords().size() == previousCount) {
+        if (failure.empty()) failure = EmptyPageReason(pageText, markers);
+        if (failure.starts_with("HTTP status ")) failure = ErrorPageReason(pageText, markers, failure);
+      }
     } catch (const std::exception& error) {
       // A page that cannot be handled (out of memory, say) adds what it had; the paging decision follows.
       failure = error.what();
@@ -176,6 +188,7 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
     // Paging past the int range would repeat or skip pages; it ends there instead.
     done = count == previousCount || !definition.PagingOn() || stop || localFile || OutsideIntRange(start);
     previousCount = count;
+    firstPage = false;
   }
   if (settings.onFinished) Raise(settings.onFinished);
   definition = TEngineDefinition{};  // frees the kept records
@@ -196,6 +209,9 @@ TGetList::TCore::TFetched TGetList::TCore::FetchPage(const TEngineDefinition::TP
   if (settings.onConnecting) Raise(settings.onConnecting);
   if (terminate) return {};
   http.Cookie = definition.HeaderValue("Cookie");
+  // Optional per engine: some engines answer an old browser's request differently or not at all.
+  http.UserAgent = TrimControls(definition.HeaderValue("Agent"));
+  http.AcceptLanguage = TrimControls(definition.HeaderValue("Lang"));
   http.Request(request.url, TSHttp::kGet);
   pageText = std::move(http.Body);
   return {false, RequestFailure(http)};

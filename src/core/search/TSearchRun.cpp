@@ -1,6 +1,7 @@
 #include "core/search/TSearchRun.h"
 
 #include <memory>
+#include <utility>
 
 #include "core/app/AppState.h"
 #include "core/app/ProgramDirs.h"
@@ -62,6 +63,8 @@ void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
   display_.SearchStarted(key);
   runTotal_ = 0;
   runningEngines_ = 0;
+  outcomes_.clear();
+  engineCount_ = engines.size();
   for (const std::string& engine : engines) controllers_.push_back(std::make_unique<TDownload>(*this, engine, key));
 }
 
@@ -79,7 +82,8 @@ void TSearchRun::StopSearch() {
   display_.ShowActivity(StateNames[3]);
 }
 
-void TSearchRun::EngineFinished() {
+void TSearchRun::EngineFinished(TEngineOutcome outcome) {
+  outcomes_.push_back(std::move(outcome));
   if (--runningEngines_ == 0 && Searching()) display_.EnginesFinished();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/engines/search_limits.h"
+#include "core/search/engine_outcome.h"
 
 namespace quorvex {
 
@@ -67,8 +68,12 @@ class TSearchRun {
   int RunningEngines() const { return runningEngines_; }
   void ResultAdded() { ++runTotal_; }
   void EngineStarted() { ++runningEngines_; }
-  // Tells the display when this was the last running engine.
-  void EngineFinished();
+  // Keeps how the engine ended and tells the display when this was the last running engine.
+  void EngineFinished(TEngineOutcome outcome);
+
+  // The engines of the last search that gave nothing and why (GaveNothingSummary); empty when every one
+  // gave results. Kept after the search has ended, until the next one starts.
+  std::string GaveNothing() const { return GaveNothingSummary(outcomes_, engineCount_); }
 
  private:
   // Status bar, query words and ActivityState of a starting search.
@@ -82,6 +87,8 @@ class TSearchRun {
   double updateStart_ = 0;
   int runTotal_ = 0;
   int runningEngines_ = 0;
+  std::vector<TEngineOutcome> outcomes_;  // of the engines of the last search that have finished
+  size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
 };
 

@@ -5,6 +5,7 @@
 
 #include "core/common/ascii.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/page_markers.h"
 #include "core/net/entities.h"
 #include "engine_test_support.h"
 #include "support/test_support.h"
@@ -36,7 +37,7 @@ Extracted Extract(const std::string& engine, const std::string& file) {
   EXPECT_FALSE(run.error) << run.error.value_or("");
   Extracted extracted{{}, run.nextPageTarget};
   for (const TRecord& record : run.records) {
-    EXPECT_EQ(record.size() >= 4 ? record[3] : "", engine == "so360" ? "GB" : "ENG");
+    EXPECT_EQ(record.size() >= 4 ? record[3] : "", engine == "so360" || engine == "baidu" ? "GB" : "ENG");
     extracted.results.push_back({record[0], Stored(record[1]), Stored(record[2])});
   }
   return extracted;
@@ -86,6 +87,40 @@ const RealPage kRealPages[] = {
       "四川发生6.8级地震,余震不断,已致7人遇难!网友:汶川后震感最强的...", "5小时前-9月"},
      {"https://www.360kuai.com/pc/9dd97c11dbab7fd3a?cota=3&kuai_so=1&sign=360_57c3bbd1&refer_scene=so_1",
       "四川泸定发生6.8级地震中国石油全力抗震救灾", "5小时前-本文"}},
+    // Google's script-less page: /url?q= links with an encoded target, knowledge entries leading to /search.
+    {"google", "sep-20210510-google-hello-gbv1", 8,
+     {"https://www.youtube.com/watch?v=mHONNcZbwDY", "Lionel Richie - Hello (Official Music Video) - YouTube",
+      "20 Nov 2020 · Lionel Richie"},
+     {"https://hellotractor.com/", "Hello Tractor | Break Ground", "Hello Tractor's award-winning"}},
+    // The full page, adverts and a product block ahead of the results.
+    {"google", "ws-20240313-google-gu-gels", 9,
+     {"https://guenergy.com/products/energy-gel", "GU Energy Gel", "Created for daily training"},
+     {"https://www.walmart.com/c/kp/gu-energy-gel", "Gu Energy Gel", "GU Energy Original Sports"}},
+    // A page as a browser shows it: hidden "people also ask" results left out, a result without summary kept.
+    {"google", "ws-20260206-google-why-are-bananas-yellow", 9,
+     {"https://www.reddit.com/r/answers/comments/1b6hkf3/why_are_bananas_yellow/",
+      "Why are bananas yellow? : r/answers", "The yellow pigment is called"},
+     {"https://pmc.ncbi.nlm.nih.gov/articles/PMC10118268/", "Uncovering the mechanism of banana “green ripening”",
+      "by P Liu · 2023"}},
+    // Hashed class names beside stable ones; adverts and Naver's own blocks are not web documents.
+    {"naver", "bgg-20251102-naver-godeungeo-gui", 3,
+     {"https://www.10000recipe.com/recipe/7049851", "고등어구이 레시피 /비린내 없이 생선 맛있게 굽는 법", "소요30분"},
+     {"https://www.grandculture.net/seogwipo/toc/GC04601545", "고등어구이 - 디지털서귀포문화대전", "[개설] ; 서귀포에서는"}},
+    {"ask", "sep-20210510-ask-hello", 10,
+     {"https://www.questionsanswered.net/tech/win-hello-neighbor-online?ad=dirN&qo=serpIndex&o=740012",
+      "How Do I Win the Game Hello Neighbor?", "The primary objective"},
+     {"https://www.tomsguide.com/reviews/hello-fresh", "Hello Fresh review | Tom's Guide",
+      "Hello Fresh's pre-portioned"}},
+    // Baidu's own blocks carry their target in "mu"; a block without a heading gives nothing.
+    {"baidu", "sep-20210510-baidu-hello", 10,
+     {"http://fanyi.baidu.com/#en/zh/hello", "hello - 百度翻译", ""},
+     {"http://www.baidu.com/link?url=1ngi0RjzaTtmgrSWu7snbh-_gQXfLv2Duo4aEOtZbEK",
+      "hello是什么意思_hello在线翻译_英语_读音_用法_例句_海词...", "hello的详细讲解"}},
+    // Unquoted attribute values.
+    {"yandex", "sep-20210510-yandex-hello", 10,
+     {"https://en.wiktionary.org/wiki/hello", "hello - Wiktionary", "Hello (first attested in 1826)"},
+     {"https://www.babla.ru/%D0%B0%D0%BD%D0%B3%D0%BB%D0%B8%D0%B9%D1%81%D0%BA%D0%B8%D0%B9-%D1%80%D1%83%D1%81%D1%81%D0%BA%D0%B8%D0%B9/hello",
+      "HELLO! - Перевод на русский - bab.la", "Перевод 'hello!'"}},
 };
 
 class RealPages : public testing::TestWithParam<RealPage> {};
@@ -106,7 +141,7 @@ TEST_P(RealPages, GiveEveryResultOfThePage) {
   ASSERT_EQ(got.results.size(), page.count);
   for (const Result& result : got.results) {
     EXPECT_EQ(result.url.substr(0, 4), "http") << result.url;
-    for (const char* wrapper : {"bing.com/ck/a", "r.search.yahoo.com", "duckduckgo.com/l/", "so.com/link"}) {
+    for (const char* wrapper : {"bing.com/ck/a", "r.search.yahoo.com", "duckduckgo.com/l/", "so.com/link", "/url?q="}) {
       EXPECT_EQ(result.url.find(wrapper), std::string::npos) << result.url;
     }
     EXPECT_FALSE(result.title.empty()) << result.url;
@@ -153,4 +188,37 @@ TEST(RealPagesDetails, RedirectLinksAreUnwrappedAndDirectLinksKeptAsTheyStand) {
   ASSERT_EQ(run.records.size(), 2u);
   EXPECT_EQ(run.records[0][0], "https://a.example.org/q?x=1%25&y=2");
   EXPECT_EQ(run.records[1][0], "http://b.example.com/a%20b?c=d&e=f+g");
+}
+
+// A page that gives no record is told apart by the shipped markers: block pages name what was seen, the
+// engine's "nothing found" is no results, anything else is markup the definition does not read.
+TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
+  const PageMarkers markers = ParseMarkers(test::ReadEngine("Markers"));
+  const struct {
+    const char* file;
+    const char* reason;
+  } kPages[] = {
+      {"not-serp/ws-202606-google-sorry-why-is-the-sky-blue", "blocked: Our systems have detected unusual traffic"},
+      {"not-serp/wsm-2026-04-bing-javascript-tutorial", "blocked: Please solve the challenge below to continue"},
+      {"not-serp/wsm-2026-04-qwant-javascript-tutorial", "blocked: not yet available in your country"},
+      {"not-serp/wsm-2026-04-http-qwant-javascript-tutorial", "blocked: not yet available in your country"},
+      {"aql-20220406-bing-clay-andrews", "no results: There are no results for"},
+      {"wsm-2026-04-mojeek-javascript-tutorial", "no record matched: page of 39409 bytes"},
+  };
+  for (const auto& page : kPages) {
+    EXPECT_EQ(EmptyPageReason(test::ReadFixture(std::string("serp-real/") + page.file + ".html"), markers),
+              page.reason)
+        << page.file;
+  }
+  // A block page sent with an error status keeps the status beside what was seen.
+  EXPECT_EQ(ErrorPageReason(test::ReadFixture("serp-real/not-serp/ws-202606-google-sorry-why-is-the-sky-blue.html"),
+                            markers, "HTTP status 429"),
+            "blocked: Our systems have detected unusual traffic (HTTP status 429)");
+  EXPECT_EQ(ErrorPageReason("<p>Service down</p>", markers, "HTTP status 503"), "HTTP status 503");
+  // What a user adds: names in any case, CR LF, comments, lines without a name or text are left out.
+  const PageMarkers added = ParseMarkers("# blocked=comment\r\nBLOCKED = Are you a robot \r\nnoresults=\r\n=x\nzz\n"
+                                         "NoResults=Nothing here");
+  EXPECT_EQ(added.blocked, std::vector<std::string>{"Are you a robot"});
+  EXPECT_EQ(added.noResults, std::vector<std::string>{"Nothing here"});
+  EXPECT_EQ(EmptyPageReason("<p>ARE YOU A ROBOT? nothing here</p>", added), "blocked: Are you a robot");
 }

@@ -10,6 +10,7 @@ namespace {
 
 TEST(PageText, NamedAndNumericReferencesDecodeOnceAndBlanksSqueeze) {
   EXPECT_EQ(DecodeEntities("a&nbsp;b &gt; c &lt; d &quot;e&quot; f&amp;g &middot; h"), "ab > c < d 'e' f&g . h");
+  EXPECT_EQ(DecodeEntities("I&rsquo;m &ldquo;x&rdquo; 1&ndash;2&mdash;&hellip;&Rsquo;"), "I'm 'x' 1-2-...&Rsquo;");
   EXPECT_EQ(DecodeEntities("&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;"), "&AMP; &Gt; &nbsp &#160; &#x3C; &copy; &;");
   EXPECT_EQ(DecodeEntities("&amp;lt;"), "&lt;");
   // A later "&" moves the mark; a ";" without a mark is plain text.

@@ -366,6 +366,24 @@ TEST_F(SearchRun, EnginesTakeTheProxyFromTheOptions) {
   EXPECT_EQ(key->Results.Count(), 1u);
 }
 
+// "Agent" and "Lang" of a definition become its requests' User-Agent and Accept-Language; an engine
+// that names neither sends the request as always.
+TEST_F(SearchRun, EnginesSendTheirOwnAgentAndLanguageOnlyWhenTheyNameThem) {
+  LoopbackServer named(std::vector{Sends(ResultPage({}))});
+  LoopbackServer plain(std::vector{Sends(ResultPage({}))});
+  Define("named.txt",
+         "AGENT= Mozilla/5.0 (X11; Linux x86_64) \nlang=ko-KR,ko;q=0.9\n" + ListDefinition(named.Url("/s?q=$key$")));
+  Define("plain.txt", ListDefinition(plain.Url("/s?q=$key$")));
+  ASSERT_NE(Search("k", {"Named=named.txt", "Plain=plain.txt"}), nullptr);
+  RunToEnd();
+  EXPECT_EQ(named.Requests(), std::vector<std::string>{"GET /s?q=k HTTP/1.0\r\n"
+                                                       "User-Agent: Mozilla/5.0 (X11; Linux x86_64)\r\n"
+                                                       "Host: 127.0.0.1\r\nAccept-Language: ko-KR,ko;q=0.9\r\n\r\n"});
+  EXPECT_EQ(plain.Requests(), std::vector<std::string>{"GET /s?q=k HTTP/1.0\r\n"
+                                                       "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; Windows NT 5.0)\r\n"
+                                                       "Host: 127.0.0.1\r\n\r\n"});
+}
+
 TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
   LoopbackServer stuck(std::vector{Stall()});
   Define("stuck.txt", ListDefinition(stuck.Url("/")));
@@ -562,6 +580,9 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   EXPECT_NE(result.err.find("B: Finished:1\n"), std::string::npos);
   // A failed engine says why beside its state.
   EXPECT_NE(result.err.find("D: Finished:0 (Conncet_error: 127.0.0.1:1: Connection refused)\n"), std::string::npos)
+      << result.err;
+  EXPECT_TRUE(result.err.ends_with(
+      "Finished\n1 of 2 engines gave nothing: D (Conncet_error: 127.0.0.1:1: Connection refused)\n"))
       << result.err;
   EXPECT_EQ(result.err.find("C: "), std::string::npos);
   EXPECT_EQ(result.err.find("A: "), std::string::npos);

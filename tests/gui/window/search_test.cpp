@@ -6,6 +6,7 @@
 
 #include "core/store/TOneKey.h"
 #include "gui/TKeyListView.h"
+#include "gui/TSearchList.h"
 #include "gui/TfmProgress.h"
 #include "gui/TVisualDownloader.h"
 #include "support/loopback_server.h"
@@ -75,6 +76,25 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
   EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
   EXPECT_EQ(window.lvKey->topLevelItem(0)->text(5), "Finished");
   EXPECT_TRUE(Read(window).searchEnabled);
+}
+
+// A search whose engines bring nothing says which and why where the user looks: the status bar, and the
+// empty result list of that keyword only.
+TEST_F(Searching, EnginesThatGaveNothingAreNamedWithTheirReason) {
+  LoopbackServer refusing({Sends("HTTP/1.0 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n")});
+  UseEngines({{"Down", Definition(refusing.Url("/s?q=$key$"))}});
+  TfmMetaSearch& window = Open();
+  Search("first");
+  ASSERT_TRUE(WaitForIdle());
+  const QString summary = "1 of 1 engine gave nothing: Down (HTTP status 503)";
+  EXPECT_EQ(window.StatusPanels.back()->text(), summary);
+  EXPECT_EQ(window.List->ShownNote(), summary);
+
+  TOneKey* key = window.List->Key();
+  window.List->SetKey(nullptr);  // another keyword shows its own results, not this note
+  EXPECT_EQ(window.List->ShownNote(), "");
+  window.List->SetKey(key);
+  EXPECT_EQ(window.List->ShownNote(), summary);
 }
 
 TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+// How one engine's part of a search ended: the records it reported, and why its pages failed or gave
+// nothing (empty when they were fetched and read).
+struct TEngineOutcome {
+  std::string name;
+  int reported = 0;
+  std::string failure;
+};
+
+// What the user is told when engines came back empty-handed: "2 of 9 engines gave nothing: Google
+// (blocked: ...); Bing (HTTP status 503)"; an engine that said nothing about why is "no record". Empty
+// when every engine that finished reported records. engineCount is the number of engines searched.
+std::string GaveNothingSummary(const std::vector<TEngineOutcome>& outcomes, size_t engineCount);
+
+}  // namespace quorvex
