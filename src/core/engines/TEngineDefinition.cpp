@@ -81,6 +81,7 @@ void TEngineDefinition::DeriveSettings() {
   encodedKey_ = EncodeQuery(header_.Value("key"));
   prg_ = header_.Value("Prg");
   pagingItems_ = SplitCommaList(header_.Value("Page"));
+  skipItems_ = SplitCommaList(header_.Value("Skip"));
   firstStart_ = PagingOn() ? ParseIntOr(pagingItems_[0], 0) : 0;
   step_ = PagingOn() ? ParseIntOr(pagingItems_[1], 20) : 20;
   head_ = SplitCommaList(header_.Value("Head"));
@@ -127,11 +128,25 @@ std::string_view TEngineDefinition::CutResultArea(std::string_view body) const {
   return area.substr(0, to);
 }
 
+std::string TEngineDefinition::WithoutSkipped(std::string area) const {
+  for (size_t pair = 0; pair + 1 < skipItems_.size(); pair += 2) {
+    const std::string& from = skipItems_[pair];
+    const std::string& to = skipItems_[pair + 1];
+    if (from.empty()) continue;
+    // Each pass removes at least the first text, so the loop ends.
+    for (size_t at = area.find(from); at != std::string::npos; at = area.find(from, at)) {
+      const size_t end = to.empty() ? std::string::npos : area.find(to, at + from.size());
+      area.erase(at, end == std::string::npos ? std::string::npos : end - at);
+    }
+  }
+  return area;
+}
+
 std::optional<std::string> TEngineDefinition::ExtractPage(THtmlParser& parser, std::string area,
                                                           std::string_view pageUrl, std::string_view nextLinkText) {
   BeginPage(pageUrl, nextLinkText);
   if (template_.empty()) return std::nullopt;
-  parser.Content = std::move(area);
+  parser.Content = WithoutSkipped(std::move(area));
   parser.OnHtmlTag = [this](THtmlParser&, std::string& name, NameValueList& params, size_t) {
     OnHtmlTag(name, params);
   };

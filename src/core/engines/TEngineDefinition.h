@@ -55,7 +55,8 @@ class TEngineDefinition {
   // "endno") marker, excluded. A view into body.
   std::string_view CutResultArea(std::string_view body) const;
 
-  // Runs parser over one page's result area and keeps the records it completes. pageUrl is the base of
+  // Runs parser over one page's result area, less the stretches "Skip" names, and keeps the records it
+  // completes. pageUrl is the base of
   // "U" rules. Returns why the page's extraction stopped early (a rule naming no field, or any other
   // error); the records kept before that stay. The parser is the search's own: its script state
   // carries over from page to page.
@@ -85,6 +86,8 @@ class TEngineDefinition {
   void SplitSections(const std::vector<std::string>& lines);
   void DeriveSettings();
   std::string NextLinkItem() const;  // the third paging item as written
+  // area without every stretch from a "Skip" pair's first text up to its second (kept), or to the end.
+  std::string WithoutSkipped(std::string area) const;
   void SkipCaptureLine();
   void CompleteRecord();
   TMatch MatchLine(const TTemplateLine& line, std::string_view name, const NameValueList& params);
@@ -98,6 +101,7 @@ class TEngineDefinition {
   std::string encodedKey_;
   std::string prg_;
   std::vector<std::string> pagingItems_;
+  std::vector<std::string> skipItems_;
   int firstStart_ = 0;
   int step_ = 20;
   TRecord head_;

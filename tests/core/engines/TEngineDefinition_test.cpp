@@ -59,6 +59,25 @@ TEST(CutResultArea, StartMarkerKeptEndMarkerCutFallbacksOnlyWhenAbsent) {
   EXPECT_EQ(DefinitionFromText("start=<OL>\nend=TAIL").CutResultArea(page), page);
 }
 
+// "Skip" pairs take stretches out of the area: every first text up to the second (kept), or to the end
+// when the second is empty or absent; a lone first text does nothing.
+TEST(CutResultArea, SkipPairsLeaveOutTheStretchesTheyName) {
+  const auto urls = [](const std::string& skip) {
+    TEngineDefinition definition = DefinitionFromText(skip + "\n---\na,href=$1\n$2\n/a\n---\nL,$3,\"\"");
+    std::vector<std::string> found;
+    for (const TRecord& record : RunPage(definition, "<a href=x1>x</a><b><a href=ad1>a</a></b><a href=x2>y</a><hr>"
+                                                     "<i><a href=ad2>b</a><B><a href=x3>z</a><p>")
+                                     .records) {
+      found.push_back(record[0]);
+    }
+    return found;
+  };
+  EXPECT_EQ(urls("Skip=<b>,</b>"), (std::vector<std::string>{"x1", "x2", "ad2", "x3"}));
+  EXPECT_EQ(urls("Skip=<b>,</b>,<i>,<B>"), (std::vector<std::string>{"x1", "x2", "x3"}));
+  EXPECT_EQ(urls("Skip=<i>,\"\""), (std::vector<std::string>{"x1", "ad1", "x2"}));
+  EXPECT_EQ(urls("Skip=<i>").size(), 5u);  // a first text without a second does nothing
+}
+
 TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
   const std::string row = "<table><tr><td class=\"title\"><a href=\"http://x/1\">The <b>first</b></a></td>";
   TEngineDefinition definition = DefinitionFromText("---\ntr\ntd,class=title\na,href=$1\n$2\n/td\n");

@@ -106,9 +106,9 @@ const RealPage kRealPages[] = {
     {"naver", "bgg-20251102-naver-godeungeo-gui", 3,
      {"https://www.10000recipe.com/recipe/7049851", "고등어구이 레시피 /비린내 없이 생선 맛있게 굽는 법", "소요30분"},
      {"https://www.grandculture.net/seogwipo/toc/GC04601545", "고등어구이 - 디지털서귀포문화대전", "[개설] ; 서귀포에서는"}},
-    {"ask", "sep-20210510-ask-hello", 10,
-     {"https://www.questionsanswered.net/tech/win-hello-neighbor-online?ad=dirN&qo=serpIndex&o=740012",
-      "How Do I Win the Game Hello Neighbor?", "The primary objective"},
+    // The block headed as the engine's own network is left out (a "Skip" pair).
+    {"ask", "sep-20210510-ask-hello", 6,
+     {"https://canceratlas.cancer.org/hello-world/", "Hello world! | The Cancer Atlas", "Explore global cancer"},
      {"https://www.tomsguide.com/reviews/hello-fresh", "Hello Fresh review | Tom's Guide",
       "Hello Fresh's pre-portioned"}},
     // Baidu's own blocks carry their target in "mu"; a block without a heading gives nothing.
