@@ -21,7 +21,8 @@ foreach(program IN LISTS programs)
          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
 endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/engines/ DESTINATION ${QUORVEX_INSTALL_DIR}/Engines1)
-install(FILES ${PROJECT_SOURCE_DIR}/data/help.html DESTINATION ${QUORVEX_INSTALL_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/help.html ${PROJECT_SOURCE_DIR}/packaging/installed
+        DESTINATION ${QUORVEX_INSTALL_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/cache/0/0.htm DESTINATION ${QUORVEX_INSTALL_DIR}/cache/0)
 
 # gzip_file(SOURCE TARGET_LIST): SOURCE.gz beside it, without name or time stamp, so that the same
@@ -83,8 +84,11 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The icon is an SVG, which Qt draws through its SVG plugins; the browser and mail commands go through
+# xdg-utils. Neither is linked, so the library scan cannot find them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quorvex.org/)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quorvex.org/)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

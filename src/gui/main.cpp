@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
   quorvex::RemoveStaleSaves();
   quorvex::LoadOptions();
   QApplication::setApplicationName("Quorvex");
+  QGuiApplication::setDesktopFileName("org.quorvex.Quorvex");  // the menu entry this window belongs to
   QApplication::setWindowIcon(QIcon::fromTheme("quorvex"));
 
   quorvex::QtDispatcher dispatcher;

@@ -43,10 +43,13 @@ std::optional<std::filesystem::path> UserDataDir() {
 
 std::optional<std::filesystem::path> UseUserDataDirIfReadOnly() {
   const std::filesystem::path programDir = ProgramDir();
-  if (access(programDir.c_str(), W_OK) == 0) return std::nullopt;
+  // An installed copy is told by the marker its installation leaves, also when it runs as root and
+  // could write into the system's folders.
+  std::error_code error;
+  const bool installed = std::filesystem::exists(programDir / kInstalledMarker, error);
+  if (!installed && access(programDir.c_str(), W_OK) == 0) return std::nullopt;
   const std::optional<std::filesystem::path> dataDir = UserDataDir();
   if (!dataDir) return std::nullopt;
-  std::error_code error;
   std::filesystem::create_directories(*dataDir, error);
   if (error) return std::nullopt;
   CopyShippedFiles(programDir, *dataDir);

@@ -174,3 +174,16 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   EXPECT_TRUE(WriteFileAtomically(std::filesystem::path(SearchResultDir()) / "kept", "results"));
   SetProgramDir(before);
 }
+
+TEST(ReadOnlyFolders, AnInstalledCopyKeepsItsDataInTheUsersFolderAlsoWhereItCouldWrite) {
+  test::TempDir program;
+  program.Write(kInstalledMarker, "");  // a root user could write here: the marker decides
+  test::TempDir home;
+  ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+  const std::string before = ProgramDir();
+  SetProgramDir(program.Path());
+  const auto moved = UseUserDataDirIfReadOnly();
+  ::unsetenv("XDG_DATA_HOME");
+  SetProgramDir(before);
+  EXPECT_EQ(moved, home / "quorvex");
+}
