@@ -133,9 +133,11 @@ std::string TEngineDefinition::WithoutSkipped(std::string area) const {
     const std::string& from = skipItems_[pair];
     const std::string& to = skipItems_[pair + 1];
     if (from.empty()) continue;
-    // Each pass removes at least the first text, so the loop ends.
+    // Each pass removes at least the first text, so the loop ends. A stretch whose end is not found is
+    // left as it is: erasing to the end of the area would lose every result after it.
     for (size_t at = area.find(from); at != std::string::npos; at = area.find(from, at)) {
       const size_t end = to.empty() ? std::string::npos : area.find(to, at + from.size());
+      if (!to.empty() && end == std::string::npos) break;
       area.erase(at, end == std::string::npos ? std::string::npos : end - at);
     }
   }

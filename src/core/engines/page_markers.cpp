@@ -1,5 +1,8 @@
 #include "core/engines/page_markers.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "core/common/ascii.h"
 
 namespace quorvex {
@@ -13,11 +16,38 @@ const std::string* FirstFound(std::string_view page, const std::vector<std::stri
   return nullptr;
 }
 
+// The page without its scripts, style sheets and comments: result pages carry texts of other pages of
+// the engine there (a "no results" note, a country notice in a settings table), which the user never sees.
+std::string VisibleText(std::string_view page) {
+  std::string visible;
+  visible.reserve(page.size());
+  size_t at = 0;
+  while (at < page.size()) {
+    size_t open = std::string_view::npos;
+    std::string_view close;
+    for (const auto& [tag, end] : {std::pair{"<script", "</script"}, std::pair{"<style", "</style"}, std::pair{"<!--", "-->"}}) {
+      const size_t found = FindIgnoreCase(page.substr(at), tag);
+      if (found != std::string_view::npos && (open == std::string_view::npos || at + found < open)) {
+        open = at + found;
+        close = end;
+      }
+    }
+    if (open == std::string_view::npos) break;
+    visible.append(page.substr(at, open - at));
+    const size_t closed = FindIgnoreCase(page.substr(open), close);
+    if (closed == std::string_view::npos) return visible;
+    at = open + closed + close.size();
+  }
+  visible.append(page.substr(std::min(at, page.size())));
+  return visible;
+}
+
 }  // namespace
 
 PageMarkers ParseMarkers(std::string_view text) {
   PageMarkers markers;
-  while (!text.empty()) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark from an editor
+  while (!text.empty() && markers.blocked.size() + markers.noResults.size() < PageMarkers::kMaxMarkers) {
     const size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
@@ -33,13 +63,14 @@ PageMarkers ParseMarkers(std::string_view text) {
 }
 
 std::string EmptyPageReason(std::string_view page, const PageMarkers& markers) {
-  if (const std::string* seen = FirstFound(page, markers.blocked)) return "blocked: " + *seen;
-  if (const std::string* seen = FirstFound(page, markers.noResults)) return "no results: " + *seen;
+  const std::string visible = VisibleText(page);
+  if (const std::string* seen = FirstFound(visible, markers.blocked)) return "blocked: " + *seen;
+  if (const std::string* seen = FirstFound(visible, markers.noResults)) return "no results: " + *seen;
   return "no record matched: page of " + std::to_string(page.size()) + " bytes";
 }
 
 std::string ErrorPageReason(std::string_view page, const PageMarkers& markers, const std::string& failure) {
-  const std::string* seen = FirstFound(page, markers.blocked);
+  const std::string* seen = FirstFound(VisibleText(page), markers.blocked);
   return seen == nullptr ? failure : "blocked: " + *seen + " (" + failure + ")";
 }
 

@@ -76,6 +76,7 @@ TEST(CutResultArea, SkipPairsLeaveOutTheStretchesTheyName) {
   EXPECT_EQ(urls("Skip=<b>,</b>,<i>,<B>"), (std::vector<std::string>{"x1", "x2", "x3"}));
   EXPECT_EQ(urls("Skip=<i>,\"\""), (std::vector<std::string>{"x1", "ad1", "x2"}));
   EXPECT_EQ(urls("Skip=<i>").size(), 5u);  // a first text without a second does nothing
+  EXPECT_EQ(urls("Skip=<b>,</nowhere>").size(), 5u);  // nor one whose end is not found
 }
 
 TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
