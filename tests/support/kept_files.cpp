@@ -20,15 +20,14 @@ std::string Joined(const std::vector<std::string>& lines) {
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): which version, then how many
 void AddResults(TOneKey& key, int version, int count) {
   for (int n = 0; n < count; ++n) {
-    TOneResult result;
-    result.Url = "http://v" + std::to_string(version) + ".example/" + key.Keyword + "/" + std::to_string(n);
+    const std::string url = "http://v" + std::to_string(version) + ".example/" + key.Keyword + "/" + std::to_string(n);
+    TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
+    result.Url = url;
     result.Title = "Title " + std::to_string(n) + " of version " + std::to_string(version);
     result.Summary = std::string(static_cast<size_t>(40 + n), 's');
     result.Engines = "Bing;Brave";
     result.Score = n * 10 + version;
     result.Found = 45000.5 + n;
-    std::string urlKey = TResultList::KeyOf(result.Url);
-    key.Results.Add(std::move(urlKey), std::move(result));
   }
   key.ResultCount = count;
 }
@@ -55,11 +54,6 @@ KeptFiles::KeptFiles(int version) {
   if (version == 1) {
     for (TKeyTreeNode& node : tree_) node.Text += " (B)";
     layout_.TreeHeight = 200;
-    layout_.SortMethod = 3;
-    layout_.CountAll = 500;
-    layout_.WindowState = TWindowState::Normal;
-    layout_.Width = 800;
-    layout_.Height = 600;
   }
   options_.SetLines(version == 0 ? std::vector<std::string>{"EnableProxy=0", "DEngines=1"}
                                  : std::vector<std::string>{"EnableProxy=1", "Proxy=127.0.0.1", "ProxyPort=8080",

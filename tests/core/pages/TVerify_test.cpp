@@ -45,11 +45,7 @@ class RecordingVerifyDisplay : public TVerifyDisplay {
 
 // A keyword whose results are these URLs, in order.
 void AddResults(TOneKey& key, const std::vector<std::string>& urls) {
-  for (const std::string& url : urls) {
-    TOneResult result;
-    result.Url = url;
-    key.Results.Add(TResultList::KeyOf(url), std::move(result));
-  }
+  for (const std::string& url : urls) key.Results.Add(TResultList::KeyOf(url), TOneResult{}).Url = url;
 }
 
 // Runs the main loop until every worker has found no further result; false after the time-out.
@@ -320,7 +316,7 @@ TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
 // The keyword files are saved now and then while a run goes on; a page state set after such a save
 // must still reach the file at the next one.
 TEST(VerifySave, PageStatesSetAfterASaveDuringTheRunAreSavedNextTime) {
-  LoopbackServer server({ScriptedReply{true, 300, "HTTP/1.0 200 OK\r\n\r\nok", false}});
+  LoopbackServer server({Sends("HTTP/1.0 200 OK\r\n\r\nok", 300)});
   TempDir dir;
   TOneKey key("kept", 1, 0, 0);
   AddResults(key, {server.Url("/page")});

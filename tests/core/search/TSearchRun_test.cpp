@@ -177,11 +177,12 @@ class SearchRun : public ::testing::Test {
 
   void Define(const std::string& file, const std::string& definition) { engines_.Write(file, definition); }
 
-  TOneKey* Search(const std::string& keyword, const std::vector<std::string>& engines) {
+  // On the fixture's run unless another is given.
+  TOneKey* Search(const std::string& keyword, const std::vector<std::string>& engines, TSearchRun* run = nullptr) {
     TSearchRequest request;
     request.Keyword = keyword;
     request.Engines = engines;
-    return run_.StartSearch(request);
+    return (run != nullptr ? *run : run_).StartSearch(request);
   }
 
   // Runs the workers' calls, never the timer, and ends the search when the display is told that every
@@ -388,15 +389,10 @@ TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
   LoopbackServer stuck(std::vector{Stall()});
   Define("stuck.txt", ListDefinition(stuck.Url("/")));
   {
-    QueueDispatcher dispatcher;
-    RecordingDisplay display;
-    TSearchRun run(dispatcher, display, app_);
+    TSearchRun run(dispatcher_, display_, app_);
     run.EngineFolder = engines_.Path();
-    TSearchRequest request;
-    request.Keyword = "k";
-    request.Engines = {"Stuck=stuck.txt"};
-    run.StartSearch(request);
-    ASSERT_TRUE(PumpUntil(dispatcher, [&] { return stuck.Connections() == 1; }));
+    Search("k", {"Stuck=stuck.txt"}, &run);
+    ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return stuck.Connections() == 1; }));
   }
   EXPECT_EQ(app_.CurrentSearch, nullptr);
 }

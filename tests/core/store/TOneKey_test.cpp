@@ -60,7 +60,7 @@ TEST(TOneKeyLine, RoundTripsWithTheCategoryByNameAndReadsShortAndOddLines) {
   EXPECT_EQ(Reread(R"("old","Web","1","45123,5","3","")", kCategories), R"("old","Web","1","45123.5","3","","0","0")");
 }
 
-TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
+TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhileUnloaded) {
   test::TempDir dir;
   TOneKey key("query", 45123.5, 0, 0);
   AddResult(key, "http://a.com/x");
@@ -75,6 +75,18 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBack) {
   EXPECT_TRUE(reread.Loaded);
   EXPECT_EQ(reread.ResultCount, 2);
   EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
+
+  // A keyword added to while unloaded reads its file first, once.
+  const auto unloaded = TOneKey::FromLine(key.ToLine(kCategories), kCategories);
+  ASSERT_NE(unloaded, nullptr);
+  unloaded->EnsureLoaded(dir.Path());
+  unloaded->EnsureLoaded(dir.Path());
+  AddResult(*unloaded, "http://new");
+  ASSERT_TRUE(unloaded->SaveResults(dir.Path()));
+  TOneKey third("query", 45123.5, 0, 0);
+  ASSERT_TRUE(third.LoadResults(dir.Path()));
+  EXPECT_EQ(third.ResultCount, 3);
+  EXPECT_NE(third.Results.Find("HTTP://A.COM/X"), nullptr);
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -91,24 +103,6 @@ TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
   EXPECT_EQ(key.Results[0].Found, 39000.5);
   EXPECT_EQ(key.Results.KeyAt(1), "");
   EXPECT_EQ(key.Results[3].Visited, 1);
-}
-
-TEST(TOneKeyResults, AKeywordAddedToWhileUnloadedReadsItsFileFirst) {
-  test::TempDir dir;
-  TOneKey saved("k", 45123.5, 0, 0);
-  AddResult(saved, "http://old");
-  ASSERT_TRUE(saved.SaveResults(dir.Path()));
-
-  const auto key = TOneKey::FromLine(saved.ToLine(kCategories), kCategories);
-  ASSERT_NE(key, nullptr);
-  key->EnsureLoaded(dir.Path());
-  key->EnsureLoaded(dir.Path());  // read once
-  AddResult(*key, "http://new");
-  ASSERT_TRUE(key->SaveResults(dir.Path()));
-  TOneKey reread("k", 45123.5, 0, 0);
-  ASSERT_TRUE(reread.LoadResults(dir.Path()));
-  EXPECT_EQ(reread.ResultCount, 2);
-  EXPECT_NE(reread.Results.Find("HTTP://OLD"), nullptr);
 }
 
 TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {

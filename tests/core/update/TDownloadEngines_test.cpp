@@ -192,36 +192,24 @@ TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive
   EXPECT_EQ(ReadWholeFile(local), archive);
 }
 
-TEST_F(EngineUpdateTest, StopEndsEndlessRetries) {
+TEST_F(EngineUpdateTest, StopEndsEndlessRetriesAndANameLookupAtOnce) {
+  SilentNameServer nameServer;  // 127.0.0.1 needs no lookup
   MakeUndownloadable();
   auto settings = MakeSettings();
   settings.RetryPause = hours(1);
-  TDownloadEngines engines(
-      dispatcher, [this] { ++reloads; }, settings);
-  engines.Start();
+  TDownloadEngines retrying(dispatcher, [this] { ++reloads; }, settings);
+  retrying.Start();
   while (Requests().size() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(5));
-  engines.Stop();
-  EXPECT_TRUE(engines.Finished());
-  EXPECT_EQ(reloads, 0);
-}
+  retrying.Stop();
+  EXPECT_TRUE(retrying.Finished());
 
-TEST(EngineUpdateStop, DestroyingTheUpdateInsideANameLookupReturnsAtOnce) {
-  SilentNameServer nameServer;
-  TempDir dir;
-  QueueDispatcher dispatcher;
-  TDownloadEngines::Settings settings;
   settings.Url = "http://blackhole.test/Engines1.zip";
-  settings.LocalArchive = dir / "Engines1.zip";
-  settings.EngineFolder = dir / "Engines1";
-  settings.OptionFile = dir / "option.txt";
-  int reloads = 0;
-  auto engines = std::make_unique<TDownloadEngines>(dispatcher, [&reloads] { ++reloads; }, settings);
-  engines->Start();
+  TDownloadEngines looking(dispatcher, [this] { ++reloads; }, settings);
+  looking.Start();
   ASSERT_TRUE(nameServer.WaitForQuery());
-
   const auto before = std::chrono::steady_clock::now();
-  engines->Stop();
-  EXPECT_TRUE(engines->Finished());
+  looking.Stop();
+  EXPECT_TRUE(looking.Finished());
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
   EXPECT_EQ(reloads, 0);
 }

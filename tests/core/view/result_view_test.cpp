@@ -290,13 +290,8 @@ namespace {
 
 void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
          const std::string& engines) {
-  TOneResult result;
-  result.Url = url;
-  result.Title = title;
-  result.Summary = summary;
-  result.Score = score;
-  result.Engines = engines;
-  key.Results.Add(TResultList::KeyOf(url), std::move(result));
+  TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
+  result = {title, url, summary, 0, engines, score, "", 0, kPageNone, 0, 0, 0};
 }
 
 // A keyword whose second result a page made hostile.

@@ -131,19 +131,14 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   EXPECT_EQ(empty->Extra1, 0);
 }
 
-TEST(ResultList, ClickBelowTheLastResultSelectsIt) {
+TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReachesTheBrowser) {
   const std::unique_ptr<TOneKey> key = KeyWith(3);
   ShownList shown(key.get(), {600, 700});
-  Click(shown.list, {100, 690});
+  Click(shown.list, {100, 690});  // below the last result: selects it
   EXPECT_EQ(key->Extra1, 2);
   Click(shown.list, {100, 3}, Qt::RightButton);
   EXPECT_EQ(key->Extra1, 0);
   EXPECT_TRUE(shown.list.hasFocus() || !QApplication::focusWidget());
-}
-
-TEST(ResultList, DeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReachesTheBrowser) {
-  const std::unique_ptr<TOneKey> key = KeyWith(3);
-  ShownList shown(key.get());
   int edits = 0;
   QObject::connect(&shown.list, &TSearchList::KeyEdited, [&edits] { ++edits; });
   const auto answer = [](QMessageBox::StandardButton button) {

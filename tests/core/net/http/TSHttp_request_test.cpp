@@ -212,7 +212,7 @@ bool WaitFor(const std::function<bool()>& done) {
 
 std::string UnansweredUrl(const UnansweredPort& port) { return "http://127.0.0.1:" + std::to_string(port.Port()) + "/"; }
 
-TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceiveAndAbortAllEveryLaterRequest) {
+TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceiveAndAbortAllEveryLaterRequestAsATimeOutDoes) {
   SilentNameServer nameServer;
   UnansweredPort port;
   ScriptedReply deaf;  // never reads: a large POST blocks in send
@@ -255,33 +255,27 @@ TEST(TSHttpAbort, EndsABlockedLookupConnectSendOrReceiveAndAbortAllEveryLaterReq
   http.Request(server.Url("/"), TSHttp::kGet);
   EXPECT_TRUE(http.Aborted);
   EXPECT_EQ(server.Connections(), 1u);
-}
 
-TEST(TSHttpTimeOut, EndsALookupAConnectOrAWaitForDataWithItsReason) {
-  SilentNameServer nameServer;
-  UnansweredPort port;
-  ScriptedReply partial = Reply("HTTP/1.0 200 OK", {}, "part of it");
-  partial.stall = true;
-  LoopbackServer server({partial});
-  TSHttp http;
-  http.TimeOutSeconds = 1;
-  const std::vector<std::pair<std::string, std::string>> cases = {
+  // The same steps end by the time-out, each with its reason.
+  TSHttp timed;
+  timed.TimeOutSeconds = 1;
+  const std::vector<std::pair<std::string, std::string>> timeOuts = {
       {"http://blackhole.test/", "Lookup host error!: no answer for blackhole.test within 1 s"},
       {UnansweredUrl(port), "Conncet_error: 127.0.0.1:" + std::to_string(port.Port()) + ": time-out after 1 s"},
-      {server.Url("/"), "Receive error: time-out after 1 s"},
+      {partialServer.Url("/"), "Receive error: time-out after 1 s"},
   };
-  for (const auto& [url, failure] : cases) {
+  for (const auto& [url, failure] : timeOuts) {
     const auto start = Clock::now();
-    http.Request(url, TSHttp::kGet);
-    EXPECT_EQ(http.Status, 510);
-    EXPECT_EQ(http.Failure, failure);
+    timed.Request(url, TSHttp::kGet);
+    EXPECT_EQ(timed.Status, 510);
+    EXPECT_EQ(timed.Failure, failure);
     EXPECT_GE(Clock::now() - start, milliseconds(900));
     EXPECT_LT(Clock::now() - start, milliseconds(5000));
   }
-  EXPECT_FALSE(http.Aborted);
+  EXPECT_FALSE(timed.Aborted);
   // A receive that fails keeps the bytes read so far.
-  EXPECT_EQ(http.Body, Answer("HTTP/1.0 200 OK", {}, "part of it"));
-  EXPECT_TRUE(http.Headers.empty());
+  EXPECT_EQ(timed.Body, Answer("HTTP/1.0 200 OK", {}, "part of it"));
+  EXPECT_TRUE(timed.Headers.empty());
 }
 
 TEST(TSHttpLookup, AddressesAndTheHostsFileNeedNoNameServer) {
