@@ -24,10 +24,21 @@ size_t FindMarker(std::string_view text, std::string_view marker) {
   return marker.empty() ? std::string_view::npos : text.find(marker);
 }
 
-// The attribute's value, empty when the tag does not carry it.
+// The attribute's value, empty when the tag does not carry it. The tag scanner joins an attribute
+// without a value to the name of the next one (`<li data-id class=x>` gives "data-idclass=x"), so a
+// name not found as it is is looked for at the end of the names, lest the order of a page's attributes
+// decide whether its results are read.
 std::string_view AttributeValue(const NameValueList& params, std::string_view name) {
   const int index = params.IndexOfName(name);
-  return index < 0 ? std::string_view() : NameValueList::ValueOf(params[static_cast<size_t>(index)]);
+  if (index >= 0) return NameValueList::ValueOf(params[static_cast<size_t>(index)]);
+  for (const std::string& entry : params.Lines()) {
+    const std::string_view entryName = std::string_view(entry).substr(0, entry.find('='));
+    if (entry.find('=') != std::string::npos && entryName.size() > name.size() && !name.empty() &&
+        EqualsIgnoreCase(entryName.substr(entryName.size() - name.size()), name)) {
+      return NameValueList::ValueOf(entry);
+    }
+  }
+  return {};
 }
 
 // word is one of the words of value, split at blanks and control characters, ignoring case.

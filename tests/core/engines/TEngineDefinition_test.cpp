@@ -105,8 +105,9 @@ TEST(TemplateMatching, ConditionsIgnoreCaseAlternativesAreTriedInOrderAndClassWo
                            "<div class=\"snippet fdb  \"><a href=1>a</a>"              // trailing blanks
                            "<div class=\"x\tsnippet\nsvelte-jmfu5f\"><a href=2>b</a>"  // other blanks, hashes
                            "<div class=\"snippets snip\"><a href=3>c</a>"              // only whole words
-                           "<div id=snippet><a href=4>d</a><div class=\"\"><a href=5>e</a><p>");
-  EXPECT_EQ(run.records, (Records{{"1", "a"}, {"2", "b"}}));
+                           "<div id=snippet><a href=4>d</a><div class=\"\"><a href=5>e</a>"
+                           "<div data-v class=snippet><a href=6>f</a><p>");  // after an attribute without value
+  EXPECT_EQ(run.records, (Records{{"1", "a"}, {"2", "b"}, {"6", "f"}}));
   // Without "~" the whole value is compared; an empty word never occurs.
   TEngineDefinition whole = DefinitionFromText("---\ndiv,class=snippet\na,href=$1\n");
   EXPECT_TRUE(RunPage(whole, "<div class=\"snippet fdb\"><a href=1><p>").records.empty());
