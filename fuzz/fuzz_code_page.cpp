@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/search/code_page.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 
 namespace {
 

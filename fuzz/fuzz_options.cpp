@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/name_value_list.h"
 #include "core/sponsor/sponsor_index.h"
 

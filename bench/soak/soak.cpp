@@ -19,8 +19,8 @@
 #include <string>
 
 #include "chaos_server.h"
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
 #include "core/common/numbers.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/pages/TVerify.h"
 #include "core/store/TOneKey.h"
-#include "core/store/key_delete.h"
+#include "core/app/key_delete.h"
 #include "core/store/key_list.h"
 #include "watchdog.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/app/AppState.h"
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "gui/QtDispatcher.h"
 #include "gui/TfmMetaSearch.h"
 #include "support/loopback_server.h"

@@ -6,7 +6,7 @@
 #include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "core/app/AppState.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/ascii.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"

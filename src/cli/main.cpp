@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "core/app/version.h"
+#include "core/config/version.h"
 
 namespace quorvex::cli {
 

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "core/view/keyword_hits.h"

@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "core/app/version.h"
+#include "core/config/version.h"
 #include "core/view/html_export.h"
 
 namespace quorvex {

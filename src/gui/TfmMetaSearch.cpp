@@ -7,8 +7,8 @@
 
 #include "core/app/AppState.h"
 #include "core/app/CommandStates.h"
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/app/guarded_steps.h"
 #include "core/common/unsaved_files.h"
 #include "core/pages/TVerify.h"

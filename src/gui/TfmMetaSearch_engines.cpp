@@ -1,6 +1,6 @@
 // The engine controls: the category choice cbType, the category list lvType and the engine list
 // lvNowEngine with its check boxes, which write through to Index.txt's lines.
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/app/AppState.h"
 #include "gui/TfmKeyProp.h"
 #include "gui/TfmMetaSearch.h"

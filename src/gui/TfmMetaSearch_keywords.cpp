@@ -4,13 +4,13 @@
 #include <system_error>
 
 #include "core/app/AppState.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/store/KeyTree.h"
 #include "core/store/TOneKey.h"
-#include "core/store/key_delete.h"
+#include "core/app/key_delete.h"
 #include "core/store/key_list.h"
-#include "core/store/key_row.h"
+#include "core/app/key_row.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"

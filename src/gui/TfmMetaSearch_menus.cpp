@@ -13,7 +13,7 @@
 #include <QUrlQuery>
 #include <cerrno>
 
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"

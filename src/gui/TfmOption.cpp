@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/file_io.h"
 #include "gui/display_text.h"
 

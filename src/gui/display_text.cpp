@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 
 namespace quorvex {
 

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "core/app/AppState.h"
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
-#include "core/app/user_data_dir.h"
-#include "core/app/version.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
+#include "core/config/user_data_dir.h"
+#include "core/config/version.h"
 #include "gui/QtDispatcher.h"
 #include "gui/ShutdownSignals.h"
 #include "gui/TfmMetaSearch.h"

@@ -7,7 +7,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/LayoutConfig.h"
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/unsaved_files.h"
 #include "core/engines/EngineIndex.h"
 #include "core/store/KeyTree.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/pages/host_gate.h"
 #include "core/pages/page_folder.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/ascii.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
@@ -17,7 +17,7 @@
 #include "core/search/code_page.h"
 #include "core/search/result_merge.h"
 #include "core/search/search_display.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "core/store/TOneKey.h"
 #include "core/store/TOneResult.h"
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/app/AppState.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/search/TDownload.h"
 #include "core/search/result_merge.h"

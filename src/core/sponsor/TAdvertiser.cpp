@@ -3,7 +3,7 @@
 #include <exception>
 #include <system_error>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/sponsor/sponsor_index.h"
 #include "core/sponsor/sponsor_pane.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/ascii.h"
 #include "core/common/comma_list.h"
 #include "core/common/name_value_list.h"

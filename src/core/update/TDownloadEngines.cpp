@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/net/TSHttp.h"

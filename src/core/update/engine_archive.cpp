@@ -1,7 +1,7 @@
 #include "core/update/engine_archive.h"
 
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/folder_path.h"
 
 namespace quorvex {

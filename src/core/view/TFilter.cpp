@@ -1,6 +1,6 @@
 #include "core/view/TFilter.h"
 
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "core/store/TOneResult.h"
 
 namespace quorvex {

@@ -8,7 +8,7 @@
 
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "core/store/TOneKey.h"
 #include "core/view/keyword_hits.h"
 #include "core/view/score_text.h"

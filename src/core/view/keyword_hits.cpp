@@ -4,7 +4,7 @@
 
 #include "core/common/ascii.h"
 #include "core/common/comma_list.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 
 namespace quorvex {
 

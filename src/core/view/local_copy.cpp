@@ -1,6 +1,6 @@
 #include "core/view/local_copy.h"
 
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/pages/page_folder.h"
 
 namespace quorvex {

@@ -1,6 +1,6 @@
 #include "core/view/option_form.h"
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 
 namespace quorvex {
 namespace {

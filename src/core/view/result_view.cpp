@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/common/ascii.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "core/store/TOneKey.h"
 #include "core/view/TFilter.h"
 #include "core/view/result_order.h"

@@ -1,6 +1,6 @@
 #include "core/view/text_chars.h"
 
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 
 namespace quorvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "core/app/LayoutConfig.h"
-#include "core/app/ProgramDirs.h"
-#include "core/app/user_data_dir.h"
+#include "core/config/ProgramDirs.h"
+#include "core/config/user_data_dir.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/engines/EngineIndex.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <sstream>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/net/url.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "core/app/AppState.h"
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
-#include "core/app/version.h"
+#include "core/config/version.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
 #include "core/search/result_merge.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "support/test_support.h"
 
 using namespace quorvex;

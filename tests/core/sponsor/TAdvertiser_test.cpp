@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/sponsor/sponsor_index.h"

@@ -9,7 +9,7 @@
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
-#include "core/store/key_delete.h"
+#include "core/app/key_delete.h"
 #include "core/store/result_file_name.h"
 #include "core/store/save_scheduler.h"
 #include "support/test_support.h"

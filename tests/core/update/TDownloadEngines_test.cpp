@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "support/local_servers.h"

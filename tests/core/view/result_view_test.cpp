@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/common/file_io.h"
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 #include "core/store/TOneKey.h"
 #include "core/store/TOneResult.h"
 #include "core/view/TFilter.h"

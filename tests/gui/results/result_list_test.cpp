@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 #include <functional>
 
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <filesystem>
 
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
 #include "gui/TKeyListView.h"

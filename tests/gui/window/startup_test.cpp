@@ -7,7 +7,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-#include "core/app/version.h"
+#include "core/config/version.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"

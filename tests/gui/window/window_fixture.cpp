@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "core/app/Options.h"
-#include "core/app/ProgramDirs.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/common/file_io.h"
 
 namespace quorvex::test {

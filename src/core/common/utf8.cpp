@@ -1,4 +1,4 @@
-#include "core/search/utf8_keyword.h"
+#include "core/common/utf8.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "core/app/Options.h"
+#include "core/config/Options.h"
 
 #include "core/common/file_io.h"
 #include "core/common/numbers.h"

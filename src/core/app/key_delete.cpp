@@ -1,4 +1,4 @@
-#include "core/store/key_delete.h"
+#include "core/app/key_delete.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/store/key_row.h"
+#include "core/app/key_row.h"
 
 #include "core/app/AppState.h"
 #include "core/store/TOneKey.h"

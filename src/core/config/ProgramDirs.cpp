@@ -1,4 +1,4 @@
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 
 #include <mutex>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "core/app/user_data_dir.h"
+#include "core/config/user_data_dir.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "core/app/ProgramDirs.h"
+#include "core/config/ProgramDirs.h"
 
 namespace quorvex {
 namespace {
