@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "core/config/Options.h"
 #include "core/store/TOneKey.h"
@@ -98,7 +99,10 @@ TTextCoding FieldCoding(const TResultLayout& item, TListField field) {
 }  // namespace
 
 TSearchList::TSearchList(QWidget* parent)
-    : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this)) {
+    : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this)), repaintSoon_(new QTimer(this)) {
+  repaintSoon_->setSingleShot(true);
+  repaintSoon_->setInterval(kMergedRepaintMs);
+  connect(repaintSoon_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::PointingHandCursor);
@@ -453,7 +457,8 @@ void TSearchList::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TSearchList::ResultsChanged(const TOneKey& key) {
-  if (&key == key_) update();
+  // A paint rebuilds and sorts the whole view: pages merged in quick succession share one.
+  if (&key == key_ && !repaintSoon_->isActive()) repaintSoon_->start();
 }
 
 }  // namespace quorvex

@@ -14,6 +14,7 @@
 class QMenu;
 class QPainter;
 class QScrollBar;
+class QTimer;
 
 namespace quorvex {
 
@@ -29,7 +30,7 @@ class TSearchList : public QWidget {
   ~TSearchList() override;
 
   void SetKey(TOneKey* key);  // keyword shown (nullptr: none); Extra1/Extra2 keep selected/top index
-  void ResultsChanged(const TOneKey& key);  // repaints when key is the keyword shown
+  void ResultsChanged(const TOneKey& key);  // repaints soon when key is the keyword shown
   TOneKey* Key() const;
   void SetPopupMenu(QMenu* menu);  // pmURL, built by the main window
   const TListLook& Look() const;
@@ -92,6 +93,8 @@ class TSearchList : public QWidget {
   QPixmap selectedIcons_;
   QMenu* popup_ = nullptr;
   QScrollBar* scrollBar_ = nullptr;
+  static constexpr int kMergedRepaintMs = 200;
+  QTimer* repaintSoon_ = nullptr;  // a repaint after merged results, shared by the merges until it runs
 };
 
 }  // namespace quorvex

@@ -29,6 +29,10 @@ class MainThreadDispatcher {
   // Called on the main thread itself, the task runs at once.
   bool RunOnMainThread(const std::function<void()>& task, const std::atomic<bool>& cancel);
 
+  // Runs task on the main thread at a later turn of its loop, without waiting: for main-thread work
+  // split so that the loop stays responsive. The task must check for itself that what it works on still
+  // exists.
+  void Later(std::function<void()> task) { Post(std::move(task)); }
   // Wakes every waiting worker so that it rechecks its cancel flag. Callable from any thread.
   void WakeWaiters();
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/app/AppState.h"
+#include "core/common/dispatcher.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/search/TDownload.h"
@@ -65,10 +66,24 @@ void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
   runningEngines_ = 0;
   outcomes_.clear();
   engineCount_ = engines.size();
-  for (const std::string& engine : engines) controllers_.push_back(std::make_unique<TDownload>(*this, engine, key));
+  engines_ = engines;
+  nextEngine_ = 0;
+  StartNextEngine(++generation_);
+}
+
+void TSearchRun::StartNextEngine(unsigned generation) {
+  if (generation != generation_ || !Searching() || AllEnginesStarted()) return;
+  controllers_.push_back(std::make_unique<TDownload>(*this, engines_[nextEngine_++], *app_.CurrentSearch));
+  if (AllEnginesStarted()) return;
+  dispatcher_.Later([this, generation, alive = std::weak_ptr<bool>(alive_)] {
+    if (!alive.expired()) StartNextEngine(generation);
+  });
 }
 
 void TSearchRun::StopSearch() {
+  ++generation_;  // engines not started yet stay so
+  engines_.clear();
+  nextEngine_ = 0;
   // Every worker is told first, so that they all wind down at once; freeing them waits for none.
   for (const std::unique_ptr<TDownload>& controller : controllers_) controller->Stop();
   controllers_.clear();
@@ -88,7 +103,7 @@ void TSearchRun::EngineFinished(TEngineOutcome outcome) {
 }
 
 void TSearchRun::TimerTick() {
-  if (runningEngines_ <= 0 && Searching()) StopSearch();
+  if (runningEngines_ <= 0 && Searching() && AllEnginesStarted()) StopSearch();
 }
 
 }  // namespace quorvex

@@ -79,6 +79,11 @@ class TSearchRun {
   // Status bar, query words and ActivityState of a starting search.
   void Announce(const std::string& keyword);
   void Begin(TOneKey& key, const std::vector<std::string>& engines);
+  // Starts the next engine's controller and leaves the one after it to a later turn of the main loop:
+  // each start reads a definition, starts a thread and adds a progress row, and twenty at once would
+  // hold the window still. A start asked for by an earlier search (generation) does nothing.
+  void StartNextEngine(unsigned generation);
+  bool AllEnginesStarted() const { return nextEngine_ >= engines_.size(); }
 
   MainThreadDispatcher& dispatcher_;
   TSearchDisplay& display_;
@@ -90,6 +95,10 @@ class TSearchRun {
   std::vector<TEngineOutcome> outcomes_;  // of the engines of the last search that have finished
   size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
+  std::vector<std::string> engines_;                     // its engines, started in turn
+  size_t nextEngine_ = 0;
+  unsigned generation_ = 0;                              // one more at every start and stop
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for starts still queued after the run
 };
 
 }  // namespace quorvex

@@ -64,7 +64,7 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
   UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
   TfmMetaSearch& window = Open();
   Search("anything");
-  ASSERT_EQ(window.Progress().Rows().size(), 2);
+  ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
   ASSERT_TRUE(WaitUntil([&] {
     return window.lvKey->topLevelItemCount() == 1 && window.lvKey->topLevelItem(0)->text(3) == "1";
   }));
