@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
 
 #include "core/common/ascii.h"
 #include "core/common/name_value_list.h"
@@ -41,7 +43,16 @@ bool IsRedirect(std::string_view href) {
                      [&](const TRedirectShape& shape) { return href.find(shape.marker) != std::string_view::npos; });
 }
 
+// Link shapes of adverts, which are no results.
+constexpr const char* kAdvertShapes[] = {"aclick", "/aclk?", "/cbclk", "y.js?ad"};
+
+bool IsAdvert(std::string_view href) {
+  return std::any_of(std::begin(kAdvertShapes), std::end(kAdvertShapes),
+                     [&](const char* shape) { return href.find(shape) != std::string_view::npos; });
+}
+
 bool IsOutbound(const TPageItem& link, const std::string& domain) {
+  if (IsAdvert(link.href)) return false;
   if (IsRedirect(link.href) || !link.dataLinks.empty()) return true;
   if (!link.href.starts_with("http") && !link.href.starts_with("//")) return false;
   return domain.empty() || AsciiLowered(SplitUrl(link.href.starts_with("//") ? "http:" + link.href : link.href).host)
@@ -66,10 +77,18 @@ std::string TextUntilClose(const std::vector<TPageItem>& items, size_t from, siz
   return TrimControls(text);
 }
 
+// The keyword's words; a long word in a script without blanks also by its first two characters, since
+// such pages split and mark it up.
 std::vector<std::string> KeywordWords(const std::string& keyword) {
   std::vector<std::string> words;
   for (const std::string& word : ClassWords(keyword)) {
     if (word.size() >= 2) words.push_back(word);
+    size_t cut = 0;
+    for (int characters = 0; characters < 2 && cut < word.size(); ++characters) {
+      do ++cut;
+      while (cut < word.size() && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80);
+    }
+    if (cut > 3 && cut < word.size()) words.push_back(word.substr(0, cut));
   }
   return words;
 }
@@ -167,6 +186,14 @@ std::pair<std::string, bool> TLearner::HeadingOf(size_t start, size_t link, size
   for (size_t i = link + 1; i < end && items_[i].name != "/a"; ++i) {
     if (isHeading(items_[i].name)) return {items_[i].name, false};
   }
+  // A link that holds its title beside the site's name marks the title as such.
+  for (size_t i = link + 1; i < end && items_[i].name != "/a"; ++i) {
+    for (const std::string& word : ClassWords(items_[i].klass)) {
+      if (word.find("title") != std::string::npos || word.find("headline") != std::string::npos) {
+        return {items_[i].name + ",class~=" + word, false};
+      }
+    }
+  }
   return {{}, false};
 }
 
@@ -185,10 +212,13 @@ std::optional<TCandidate> TLearner::BestBlock() const {
     if (at.size() < kMinBlocks) continue;
     TCandidate candidate = Evaluate(key.first, key.second, at);
     if (candidate.blocks.size() < kMinBlocks || candidate.blocks.size() * 2 < at.size()) continue;
-    // Most results first; then the fewest blocks that are no result (adverts, the engine's own); then
-    // the block that starts closest before its title.
-    const auto rank = [](const TCandidate& c) {
-      return std::make_tuple(c.blocks.size(), -static_cast<long>(c.occurrences), -c.titleDistance);
+    // Most results (told apart by their addresses: a block that repeats within a result is no result
+    // block) first; then the fewest blocks that are no result (adverts, the engine's own); then the
+    // block that starts closest before its title.
+    const auto rank = [this](const TCandidate& c) {
+      std::set<std::string> addresses;
+      for (const TBlock& block : c.blocks) addresses.insert(items_[block.titleLink].href);
+      return std::make_tuple(addresses.size(), -static_cast<long>(c.occurrences), -c.titleDistance);
     };
     if (!best || rank(candidate) > rank(*best)) best = std::move(candidate);
   }
@@ -233,7 +263,7 @@ std::vector<std::string> TLearner::TitleLines(const TCandidate& block) {
   }
   if (!heading.empty()) {
     Note("title: the <" + heading + "> in the link");
-    return {link, heading, "$2", "/" + heading};
+    return {link, heading, "$2", "/" + heading.substr(0, heading.find(','))};
   }
   if (link.starts_with("a,href")) {
     if (firstLink * 10 < n * 9) Note("could not decide: the title link is not always the block's first link; taking the first");
@@ -307,11 +337,17 @@ std::vector<std::string> TLearner::Rules(const TCandidate& block) {
     if (shape->base64) rules.push_back("B,$6");
     chooseSix();
   }
+  for (const char* shape : kAdvertShapes) {
+    if (std::any_of(items_.begin(), items_.end(), [&](const TPageItem& item) { return item.href.find(shape) != std::string::npos; })) {
+      Note(std::string("adverts link through '") + shape + "': left out");
+      rules.push_back(std::string("S,$1,") + shape + ",$8,$9");
+    }
+  }
   if (!domain_.empty()) {
     // Links into the engine's own site (adverts, its verticals) are no results.
     rules.insert(rules.end(), {"S,$1," + domain_ + "/,$8,$9", "+,$7,^,$9,$1", "C,$7,^http"});
   } else {
-    rules.push_back("C,$1,http");
+    rules.insert(rules.end(), {"+,$7,^,$9,$1", "C,$7,^http"});
   }
   rules.insert(rules.end(), {"T,$2,$3", "L,$4," + language_, "L,$5,\"\"", "L,$6,\"\"", "L,$7,\"\"", "L,$8,\"\"",
                              "L,$9,\"\""});
