@@ -409,11 +409,11 @@ std::string TLearner::PagingItem(std::string& url) {
       const std::optional<long> now = QueryNumber(url, name);
       const long first = now ? *now : (*next == 2 || *next % 10 == 1 ? 1 : 0);
       if (*next <= first) continue;
-      if (!now) url += std::string(url.find('?') == std::string::npos ? "?" : "&") + name + "=$page$";
-      else {
-        const std::string item = name + std::string("=") + std::to_string(*now);
-        url.replace(url.find(item, url.find('?')), item.size(), std::string(name) + "=$page$");
-      }
+      const std::string item = name + std::string("=") + (now ? std::to_string(*now) : std::string());
+      const size_t at = now ? url.find(item) : std::string::npos;
+      if (now && at == std::string::npos) continue;  // written another way ("b=01"): not ours to rewrite
+      if (now) url.replace(at, item.size(), std::string(name) + "=$page$");
+      else url += std::string(url.find('?') == std::string::npos ? "?" : "&") + name + "=$page$";
       Note("paging: '" + std::string(name) + "' from " + std::to_string(first) + " by " + std::to_string(*next - first) +
            ", following the link '" + text + "'");
       return "Page=" + std::to_string(first) + "," + std::to_string(*next - first) + "," + text;
