@@ -37,15 +37,8 @@ std::vector<TPageItem> ScanPageItems(const std::string& page) {
 std::vector<std::string> ClassWords(std::string_view klass) {
   std::vector<std::string> words;
   size_t at = 0;
-  while (at < klass.size()) {
-    if (static_cast<unsigned char>(klass[at]) <= ' ') {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < klass.size() && static_cast<unsigned char>(klass[end]) > ' ') ++end;
-    words.push_back(AsciiLowered(klass.substr(at, end - at)));
-    at = end;
+  for (std::string_view word = NextBlankWord(klass, at); !word.empty(); word = NextBlankWord(klass, at)) {
+    words.push_back(AsciiLowered(word));
   }
   return words;
 }
