@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -7,13 +6,13 @@
 
 #include "cli/arg_parser.h"
 #include "cli/command.h"
+#include "cli/engine_category.h"
 #include "cli/escape.h"
 #include "cli/stderr_search_display.h"
 #include "core/app/AppState.h"
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/dispatcher.h"
-#include "core/engines/EngineIndex.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/search_loop.h"
 #include "core/store/TOneKey.h"
@@ -118,16 +117,9 @@ int RunSearch(const std::vector<std::string>& args) {
   LoadOptions();
   if (parsed->proxy) UseProxy(*parsed->proxy);
   const std::filesystem::path engineFolder = parsed->engines.value_or(EngineDir());
-  EngineIndex index;
-  if (!index.Load(engineFolder / EngineIndex::kFileName)) {
-    return Fail("cannot read '" + (engineFolder / EngineIndex::kFileName).string() + "'");
-  }
-  const std::vector<std::string> categories = index.CategoryNames();
-  const auto category =
-      parsed->category ? std::find(categories.begin(), categories.end(), *parsed->category) : categories.begin();
-  if (category == categories.end()) {
-    return Fail(parsed->category ? "no category '" + *parsed->category + "'" : "the engine index has no category");
-  }
+  const std::optional<EngineCategoryChoice> choice = ChooseEngineCategory(engineFolder, parsed->category, problem);
+  if (!choice) return Fail(problem);
+  const std::vector<std::string>& categories = choice->categories;
 
   AppState& app = App();
   if (parsed->save) LoadKeyList(app, kAllKeyFileName, categories);
@@ -138,8 +130,8 @@ int RunSearch(const std::vector<std::string>& args) {
   run.Limits = SearchLimits{parsed->perEngine, parsed->all};
   TSearchRequest request;
   request.Keyword = parsed->keyword;
-  request.Category = static_cast<int>(category - categories.begin());
-  request.Engines = index.SearchEntries(*category);
+  request.Category = choice->index;
+  request.Engines = choice->engines;
   TOneKey* key = run.StartSearch(request);
   if (key == nullptr) return Fail("a search is already running");
   RunUntilSearchEnds(dispatcher, run);

@@ -43,6 +43,14 @@ std::string_view TrimControlsView(std::string_view text) {
 
 std::string TrimControls(std::string_view text) { return std::string(TrimControlsView(text)); }
 
+std::string_view NextBlankWord(std::string_view text, size_t& at) {
+  at = std::min(at, text.size());
+  while (at < text.size() && IsControlOrBlank(text[at])) ++at;
+  const size_t begin = at;
+  while (at < text.size() && !IsControlOrBlank(text[at])) ++at;
+  return text.substr(begin, at - begin);
+}
+
 std::string StripControls(std::string_view text) {
   std::string out;
   out.reserve(text.size());

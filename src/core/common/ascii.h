@@ -19,4 +19,8 @@ std::string TrimControls(std::string_view text);
 std::string_view TrimControlsView(std::string_view text);
 std::string StripControls(std::string_view text);
 
+// The next word of text from at on, words being separated by bytes 0 to 32 (a class attribute's
+// names); at moves past it. Empty when no word is left.
+std::string_view NextBlankWord(std::string_view text, size_t& at);
+
 }  // namespace quorvex

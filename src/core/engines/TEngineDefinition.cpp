@@ -44,15 +44,8 @@ std::string_view AttributeValue(const NameValueList& params, std::string_view na
 // word is one of the words of value, split at blanks and control characters, ignoring case.
 bool HasWord(std::string_view value, std::string_view word) {
   size_t at = 0;
-  while (at < value.size()) {
-    if (static_cast<unsigned char>(value[at]) <= ' ') {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < value.size() && static_cast<unsigned char>(value[end]) > ' ') ++end;
-    if (EqualsIgnoreCase(value.substr(at, end - at), word)) return true;
-    at = end;
+  for (std::string_view next = NextBlankWord(value, at); !next.empty(); next = NextBlankWord(value, at)) {
+    if (EqualsIgnoreCase(next, word)) return true;
   }
   return false;
 }

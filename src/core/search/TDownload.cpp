@@ -60,7 +60,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_ = std::make_unique<TGetList>(run.Dispatcher());
   worker_->OnConnecting = [this] { OnConnecting(); };
   worker_->OnPageDone = [this](const std::vector<TRecord>& records, int firstNew, std::string_view failure,
-                               bool& stop) { OnPageDone(records, firstNew, failure, stop); };
+                               std::string_view page, bool& stop) { OnPageDone(records, firstNew, failure, page, stop); };
   worker_->OnFinished = [this] { OnFinished(); };
   worker_->Proxy = Options().ProxyAddress();
   worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
@@ -86,8 +86,13 @@ bool TDownload::AddResult(const std::string& title, const std::string& summary, 
 void TDownload::OnConnecting() { progress_->Connected(); }
 
 void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure,
-                           bool& stop) {
-  if (failure_.empty()) failure_ = failure;
+                           std::string_view page, bool& stop) {
+  ++pages_;
+  if (failure_.empty()) {
+    failure_ = failure;
+    // Kept for the user to look at or learn from.
+    if (failure_.starts_with("blocked: ") || failure_.starts_with("no record matched")) keptPage_ = page;
+  }
   for (size_t i = static_cast<size_t>(std::max(firstNew, 0)); i < records.size(); ++i) {
     const TRecord& record = records[i];
     ++reported_;
@@ -103,7 +108,8 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
-  run_.EngineFinished(TEngineOutcome{engineName_, reported_, failure_});
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
+  run_.EngineFinished(TEngineOutcome{engineName_, reported_, failure_, pages_, elapsed.count(), std::move(keptPage_)});
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,7 +50,8 @@ class TDownload {
 
  private:
   void OnConnecting();
-  void OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure, bool& stop);
+  void OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure, std::string_view page,
+                  bool& stop);
   void OnFinished();
   // Title or summary of a record as stored: cleaned, and converted back to GB unless the engine
   // answers in UTF-8.
@@ -66,6 +68,9 @@ class TDownload {
   int added_ = 0;
   int reported_ = 0;
   std::string failure_;
+  int pages_ = 0;
+  std::string keptPage_;  // the page that showed a block or no record matched
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::unique_ptr<TSearchProgressRow> progress_;
   std::unique_ptr<TGetList> worker_;  // last: destroyed first, while everything its events use exists
 };

@@ -179,7 +179,7 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
     bool stop = false;
     Raise([&] {
       if (settings.onPageDone) {
-        settings.onPageDone(definition.KeptRecords(), static_cast<int>(previousCount), failure, stop);
+        settings.onPageDone(definition.KeptRecords(), static_cast<int>(previousCount), failure, pageText, stop);
       }
     });
     const size_t count = definition.KeptRecords().size();

@@ -26,10 +26,10 @@ class TGetList {
   using TNotify = std::function<void()>;
   // records: the kept records of the search, the head record first; firstNew: the first one not yet
   // reported; failure: why the page brought nothing, empty when it was fetched and read (a socket
-  // step's message, an HTTP status, an extraction error, a missing local file). Setting stop ends
-  // the paging.
-  using TPageNotify =
-      std::function<void(const std::vector<TRecord>& records, int firstNew, std::string_view failure, bool& stop)>;
+  // step's message, an HTTP status, an extraction error, a missing local file); page: the page as it
+  // came. Setting stop ends the paging.
+  using TPageNotify = std::function<void(const std::vector<TRecord>& records, int firstNew, std::string_view failure,
+                                         std::string_view page, bool& stop)>;
 
   // Starts the thread, which waits for LoadDefinition. dispatcher must outlive every call of Stop.
   explicit TGetList(MainThreadDispatcher& dispatcher);

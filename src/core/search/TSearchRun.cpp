@@ -8,6 +8,7 @@
 #include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/search/TDownload.h"
+#include "core/search/engine_health.h"
 #include "core/search/result_merge.h"
 #include "core/search/search_display.h"
 #include "core/store/TOneKey.h"
@@ -98,6 +99,9 @@ void TSearchRun::StopSearch() {
 }
 
 void TSearchRun::EngineFinished(TEngineOutcome outcome) {
+  // A health file that cannot be written costs the user only the health view, never the search.
+  RecordEngineHealth(EngineFolder, outcome, NowDateTime());
+  outcome.keptPage.clear();
   outcomes_.push_back(std::move(outcome));
   if (--runningEngines_ == 0 && Searching()) display_.EnginesFinished();
 }

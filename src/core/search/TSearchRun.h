@@ -68,12 +68,15 @@ class TSearchRun {
   int RunningEngines() const { return runningEngines_; }
   void ResultAdded() { ++runTotal_; }
   void EngineStarted() { ++runningEngines_; }
-  // Keeps how the engine ended and tells the display when this was the last running engine.
+  // Keeps how the engine ended, also in the engine folder's health file, and tells the display when
+  // this was the last running engine.
   void EngineFinished(TEngineOutcome outcome);
 
   // The engines of the last search that gave nothing and why (GaveNothingSummary); empty when every one
   // gave results. Kept after the search has ended, until the next one starts.
   std::string GaveNothing() const { return GaveNothingSummary(outcomes_, engineCount_); }
+  // How each engine of the last search ended, in the order they finished.
+  const std::vector<TEngineOutcome>& Outcomes() const { return outcomes_; }
 
  private:
   // Status bar, query words and ActivityState of a starting search.

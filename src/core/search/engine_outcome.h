@@ -11,6 +11,9 @@ struct TEngineOutcome {
   std::string name;
   int reported = 0;
   std::string failure;
+  int pages = 0;  // fetched or read
+  long long milliseconds = 0;
+  std::string keptPage;  // the first page when it was a block page or held no record the definition reads
 };
 
 // What the user is told when engines came back empty-handed: "2 of 9 engines gave nothing: Google

@@ -1,10 +1,12 @@
 // The shipped definitions against result pages as the engines served them (tests/fixtures/serp-real).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 
 #include "core/common/ascii.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/definition_learner.h"
 #include "core/engines/page_markers.h"
 #include "core/net/entities.h"
 #include "engine_test_support.h"
@@ -228,4 +230,59 @@ TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
   EXPECT_EQ(added.blocked, std::vector<std::string>{"Are you a robot"});
   EXPECT_EQ(added.noResults, std::vector<std::string>{"Nothing here"});
   EXPECT_EQ(EmptyPageReason("<p>ARE YOU A ROBOT? nothing here</p>", added), "blocked: Are you a robot");
+}
+
+// A definition learned from one real page reads that page, or another page of the same engine and
+// layout, as the shipped definition does: at least 90% of its results with the same address and title,
+// the first one among them. A page without result blocks gives no definition.
+TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
+  const struct {
+    const char* engine;
+    const char* learnFrom;  // in tests/fixtures/serp-real, without ".html"
+    const char* keyword;
+    const char* url;
+    const char* check;  // the page read with the learned definition
+  } kPages[] = {
+      {"duckduckgo", "ddg-html-2026-02-27-client-side-graph-database",
+       "client-side graph database javascript typescript browser",
+       "https://duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser",
+       "ddg-html-2026-02-27-client-side-graph-database"},
+      {"bing", "aql-20220511-bing-blockbench-github", "blockbench github",
+       "https://www.bing.com/search?q=blockbench+github&FORM=QSRE6", "aql-20220630-bing-intel-i7-chip"},
+      {"bing", "wsm-2026-04-http-bing-javascript-tutorial", "javascript tutorial",
+       "https://www.bing.com/search?q=javascript+tutorial", "wsm-2026-04-http-bing-javascript-tutorial"},
+      {"mojeek", "wsm-2026-04-mojeek-javascript-tutorial", "javascript tutorial",
+       "https://www.mojeek.com/search?q=javascript+tutorial", "wsm-2026-04-mojeek-javascript-tutorial"},
+      {"naver", "bgg-20251102-naver-godeungeo-gui", "고등어구이",
+       "https://search.naver.com/search.naver?query=%EA%B3%A0%EB%93%B1%EC%96%B4%EA%B5%AC%EC%9D%B4",
+       "bgg-20251102-naver-godeungeo-gui"},
+      {"ask", "sep-20210510-ask-hello", "Hello", "https://www.ask.com/web?o=0&l=dir&qo=pagination&q=Hello&qsrc=998&page=1",
+       "sep-20210510-ask-hello"},
+      {"yandex", "sep-20210510-yandex-hello", "Hello", "https://yandex.com/search/?text=Hello&p=1",
+       "sep-20210510-yandex-hello"},
+  };
+  for (const auto& page : kPages) {
+    const TLearnedDefinition learned = LearnDefinition(
+        {test::ReadFixture(std::string("serp-real/") + page.learnFrom + ".html"), page.keyword, page.url});
+    ASSERT_TRUE(learned.found) << page.learnFrom;
+    TEngineDefinition definition = test::DefinitionFromText(learned.definition, "k");
+    const std::string check = test::ReadFixture(std::string("serp-real/") + page.check + ".html");
+    const std::vector<TRecord> got = test::RunPage(definition, check).records;
+    TEngineDefinition shipped = test::DefinitionFromText(test::ReadEngine(page.engine), "k");
+    const std::vector<TRecord> expected = test::RunPage(shipped, check).records;
+    ASSERT_FALSE(got.empty()) << page.check;
+    EXPECT_EQ(got.front()[0], expected.front()[0]) << page.check;
+    EXPECT_EQ(Stored(got.front()[1]), Stored(expected.front()[1])) << page.check;
+    size_t same = 0;
+    for (const TRecord& want : expected) {
+      same += std::count_if(got.begin(), got.end(), [&](const TRecord& record) {
+        return record[0] == want[0] && Stored(record[1]) == Stored(want[1]);
+      });
+    }
+    EXPECT_GE(same * 10, expected.size() * 9) << page.check << ": " << same << " of " << expected.size();
+    EXPECT_LE(got.size(), expected.size() + 1) << page.check;
+  }
+  EXPECT_FALSE(LearnDefinition({test::ReadFixture("serp-real/not-serp/wsm-2026-04-bing-javascript-tutorial.html"),
+                                "javascript tutorial", "https://www.bing.com/search?q=javascript+tutorial"})
+                   .found);
 }

@@ -19,6 +19,7 @@
 #include "core/config/version.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
+#include "core/search/engine_health.h"
 #include "core/search/result_merge.h"
 #include "core/search/search_loop.h"
 #include "core/search/search_display.h"
@@ -253,6 +254,56 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   EXPECT_TRUE(display_.engines["Closed"].failure.starts_with("Conncet_error: 127.0.0.1:1: "))
       << display_.engines["Closed"].failure;
   EXPECT_EQ(display_.engines["Closed"].added, 0);
+}
+
+// Every search keeps each engine's last outcome in the engine folder's health file, across runs, and
+// the page of a blocked engine or of one whose definition reads nothing, replaced by the next one.
+TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
+  engines_.Write("Markers.txt", "blocked=unusual traffic\nnoresults=No results for\n");
+  engines_.Write("hits.html", ResultFile({{"http://one.example/", "one", "s"}, {"http://two.example/", "two", "s"}}));
+  engines_.Write("none.html", "<p>No results for zz</p>");
+  engines_.Write("other.html", "<div class=new-layout><a href=http://x.example/>x</a></div>");
+  LoopbackServer blocked(std::vector{Sends("HTTP/1.0 429 Too Many\r\n\r\n<p>Unusual traffic from you</p>")});
+  Define("hits.txt", ListDefinition("hits.html"));
+  Define("none.txt", ListDefinition("none.html"));
+  Define("blocked.txt", ListDefinition(blocked.Url("/s?q=$key$")));
+  Define("changed.txt", ListDefinition("other.html"));
+  Define("closed.txt", ListDefinition("http://127.0.0.1:1/"));
+  const std::vector<std::string> all{"Hits=hits.txt", "None=none.txt", "Blocked=blocked.txt", "Changed=changed.txt",
+                                     "Closed=closed.txt"};
+  ASSERT_NE(Search("zz", all), nullptr);
+  RunToEnd();
+
+  std::map<std::string, TEngineHealth> health;
+  for (const TEngineHealth& engine : ParseHealth(ReadWholeFile(engines_ / kHealthFileName).value_or(""))) {
+    health[engine.name] = engine;
+  }
+  ASSERT_EQ(health.size(), 5u);
+  EXPECT_EQ(health["Hits"].state, TEngineState::Worked);
+  EXPECT_EQ(health["Hits"].records, 2);
+  EXPECT_EQ(health["Hits"].pages, 1);
+  EXPECT_EQ(health["None"].state, TEngineState::NoResults);
+  EXPECT_EQ(health["None"].reason, "No results for");
+  EXPECT_EQ(health["Blocked"].state, TEngineState::Blocked);
+  EXPECT_EQ(health["Blocked"].reason, "unusual traffic (HTTP status 429)");
+  EXPECT_EQ(health["Changed"].state, TEngineState::NoRecordMatched);
+  EXPECT_EQ(health["Closed"].state, TEngineState::Failed);
+  EXPECT_TRUE(health["Closed"].reason.starts_with("Conncet_error: ")) << health["Closed"].reason;
+  EXPECT_GT(health["Hits"].when, 0);
+  EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Blocked")), "<p>Unusual traffic from you</p>");
+  EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), ReadWholeFile(engines_ / "other.html"));
+  EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "None")));
+
+  // The next search replaces the engine's line and its kept page; the other engines' lines stay.
+  engines_.Write("other.html", "<div class=newer-layout></div>");
+  ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
+  RunToEnd();
+  const std::vector<TEngineHealth> after = ParseHealth(ReadWholeFile(engines_ / kHealthFileName).value_or(""));
+  ASSERT_EQ(after.size(), 5u);
+  EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), "<div class=newer-layout></div>");
+  EXPECT_EQ(HealthText(after), HealthText(ParseHealth(HealthText(after))));
+  // A damaged line is passed over, not misread.
+  EXPECT_EQ(ParseHealth("Hits\tgreat\t1\t1\t5\t0\t\nX\tworked\n\tworked\t1\t1\t1\t1\t\n").size(), 0u);
 }
 
 TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {

@@ -1,0 +1,111 @@
+#include "core/search/engine_health.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+
+#include "core/common/file_io.h"
+#include "core/common/name_value_list.h"
+#include "core/common/numbers.h"
+#include "core/net/url.h"
+
+namespace quorvex {
+namespace {
+
+constexpr TEngineState kStates[] = {TEngineState::Worked, TEngineState::NoResults, TEngineState::Blocked,
+                                    TEngineState::NoRecordMatched, TEngineState::Failed};
+
+// Tabs and line breaks would split a line of the health file.
+std::string OneField(std::string_view text) {
+  std::string field(text);
+  std::replace_if(field.begin(), field.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  return field;
+}
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t')) {
+    fields.push_back(line.substr(0, tab));
+    line.remove_prefix(tab + 1);
+  }
+  fields.push_back(line);
+  return fields;
+}
+
+}  // namespace
+
+const char* EngineStateName(TEngineState state) {
+  switch (state) {
+    case TEngineState::Worked: return "worked";
+    case TEngineState::NoResults: return "no results";
+    case TEngineState::Blocked: return "blocked";
+    case TEngineState::NoRecordMatched: return "no record matched";
+    case TEngineState::Failed: break;
+  }
+  return "failed";
+}
+
+TEngineHealth ClassifyOutcome(const TEngineOutcome& outcome, double when) {
+  TEngineHealth health{outcome.name, TEngineState::Failed, outcome.failure, outcome.reported, outcome.pages,
+                       outcome.milliseconds, when};
+  const std::string_view failure = outcome.failure;
+  if (outcome.reported > 0) {
+    health.state = TEngineState::Worked;
+  } else if (failure.starts_with("blocked: ")) {
+    health.state = TEngineState::Blocked;
+    health.reason = failure.substr(9);
+  } else if (failure.starts_with("no results: ")) {
+    health.state = TEngineState::NoResults;
+    health.reason = failure.substr(12);
+  } else if (failure.starts_with("no record matched") || failure.empty()) {
+    health.state = TEngineState::NoRecordMatched;
+    health.reason = failure.starts_with("no record matched: ") ? failure.substr(19) : failure;
+  }
+  return health;
+}
+
+std::vector<TEngineHealth> ParseHealth(std::string_view text) {
+  std::vector<TEngineHealth> engines;
+  for (const std::string& line : SplitLines(text)) {
+    const std::vector<std::string_view> fields = SplitTabs(line);
+    if (fields.size() < 7 || fields[0].empty()) continue;
+    const auto state = std::find_if(std::begin(kStates), std::end(kStates),
+                                    [&](TEngineState s) { return fields[1] == EngineStateName(s); });
+    if (state == std::end(kStates)) continue;
+    engines.push_back({std::string(fields[0]), *state, std::string(fields[6]), ParseIntOr(fields[2], 0),
+                       ParseIntOr(fields[3], 0), ParseInt64Or(fields[4], 0), ParseRealOr(fields[5], 0)});
+  }
+  return engines;
+}
+
+std::string HealthText(const std::vector<TEngineHealth>& engines) {
+  std::string text;
+  for (const TEngineHealth& engine : engines) {
+    text += OneField(engine.name) + '\t' + EngineStateName(engine.state) + '\t' + std::to_string(engine.records) +
+            '\t' + std::to_string(engine.pages) + '\t' + std::to_string(engine.milliseconds) + '\t' +
+            std::to_string(engine.when) + '\t' + OneField(engine.reason) + '\n';
+  }
+  return text;
+}
+
+std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::string_view engineName) {
+  return folder / "KeptPages" / (SafeName(engineName) + ".html");
+}
+
+bool RecordEngineHealth(const std::filesystem::path& folder, const TEngineOutcome& outcome, double when) {
+  const TEngineHealth health = ClassifyOutcome(outcome, when);
+  std::vector<TEngineHealth> engines = ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or(""));
+  const auto same = std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
+  if (same == engines.end()) engines.push_back(health);
+  else *same = health;
+  bool written = WriteFileAtomically(folder / kHealthFileName, HealthText(engines));
+  if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
+      !outcome.keptPage.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(KeptPagePath(folder, health.name).parent_path(), error);
+    written = WriteFileAtomically(KeptPagePath(folder, health.name), outcome.keptPage) && written;
+  }
+  return written;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,47 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/search/engine_outcome.h"
+
+namespace quorvex {
+
+// How an engine's last search went, as the user reads it.
+enum class TEngineState { Worked, NoResults, Blocked, NoRecordMatched, Failed };
+
+// "worked", "no results", "blocked", "no record matched", "failed".
+const char* EngineStateName(TEngineState state);
+
+// The last outcome of one engine, kept across runs of the program.
+struct TEngineHealth {
+  std::string name;
+  TEngineState state = TEngineState::Failed;
+  std::string reason;  // what was seen on a block or no-results page, or why the request failed
+  int records = 0;     // reported by the engine
+  int pages = 0;       // fetched
+  long long milliseconds = 0;
+  double when = 0;  // date-time of the search
+};
+
+// The state and reason of an engine's part of a search: records make it worked; otherwise the reason
+// the first page gave nothing names it ("blocked: TEXT", "no results: TEXT", "no record matched: ...");
+// anything else is a failed request, the reason its failure.
+TEngineHealth ClassifyOutcome(const TEngineOutcome& outcome, double when);
+
+// The engine folder's health file, one engine a line: name, state, records, pages, time in ms,
+// date-time and reason, tab-separated. Lines that cannot be read are passed over.
+std::vector<TEngineHealth> ParseHealth(std::string_view text);
+std::string HealthText(const std::vector<TEngineHealth>& engines);
+
+// Keeps the engine's outcome in the health file of folder (replacing the engine's line, atomically),
+// and, when it was blocked or no record matched, the page that showed it, replacing the one kept
+// before. False when a file could not be written.
+bool RecordEngineHealth(const std::filesystem::path& folder, const TEngineOutcome& outcome, double when);
+
+// The health file and the folder of kept pages inside an engine folder.
+inline constexpr const char* kHealthFileName = "Health.txt";
+std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::string_view engineName);
+
+}  // namespace quorvex
