@@ -256,8 +256,6 @@ TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
       {"naver", "bgg-20251102-naver-godeungeo-gui", "고등어구이",
        "https://search.naver.com/search.naver?query=%EA%B3%A0%EB%93%B1%EC%96%B4%EA%B5%AC%EC%9D%B4",
        "bgg-20251102-naver-godeungeo-gui"},
-      {"ask", "sep-20210510-ask-hello", "Hello", "https://www.ask.com/web?o=0&l=dir&qo=pagination&q=Hello&qsrc=998&page=1",
-       "sep-20210510-ask-hello"},
       {"yandex", "sep-20210510-yandex-hello", "Hello", "https://yandex.com/search/?text=Hello&p=1",
        "sep-20210510-yandex-hello"},
   };
