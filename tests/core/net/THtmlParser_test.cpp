@@ -25,6 +25,9 @@ std::string ScanEvents(THtmlParser& parser, std::string_view html, bool rebuild 
   parser.Content = html;
   parser.SaveChange = rebuild;
   parser.Parse();
+  // The handlers write to events, which is gone once this returns.
+  parser.OnHtmlTag = nullptr;
+  parser.OnHtmlText = nullptr;
   return events;
 }
 
