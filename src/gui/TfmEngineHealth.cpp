@@ -58,8 +58,8 @@ void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view categor
   for (const EngineRow& engine : index.Engines(category)) {
     auto* row = new QTreeWidgetItem(lvEngines_);
     row->setText(0, ToDisplay(engine.Name));
-    const auto last = std::find_if(health.begin(), health.end(),
-                                   [&](const TEngineHealth& h) { return h.name == engine.Name; });
+    const auto last =
+        std::find_if(health.begin(), health.end(), [&](const TEngineHealth& h) { return h.name == engine.Name; });
     if (last == health.end()) {
       row->setText(1, QStringLiteral("not searched yet"));
       continue;

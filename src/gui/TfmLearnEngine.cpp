@@ -80,7 +80,8 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
   connect(learn, &QPushButton::clicked, this, &TfmLearnEngine::Learn);
   connect(buttons_, &QDialogButtonBox::accepted, this, &TfmLearnEngine::Add);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  for (QLineEdit* edit : {edPage_, edKeyword_, edUrl_}) connect(edit, &QLineEdit::textEdited, this, &TfmLearnEngine::Forget);
+  for (QLineEdit* edit : {edPage_, edKeyword_, edUrl_})
+    connect(edit, &QLineEdit::textEdited, this, &TfmLearnEngine::Forget);
 }
 
 bool TfmLearnEngine::Execute(const QString& page, const QString& name) {
@@ -130,11 +131,10 @@ void TfmLearnEngine::Learn() {
 void TfmLearnEngine::Add() {
   const std::vector<std::string> categories = index_.CategoryNames();
   const int category = cbCategory_->currentIndex();
-  const std::string problem =
-      category < 0 || static_cast<size_t>(category) >= categories.size()
-          ? std::string("Choose the category the engine goes into.")
-          : AddLearnedEngine(EngineDir(), index_, categories[static_cast<size_t>(category)], Utf8(edName_),
-                             learned_.definition);
+  const std::string problem = category < 0 || static_cast<size_t>(category) >= categories.size()
+                                  ? std::string("Choose the category the engine goes into.")
+                                  : AddLearnedEngine(EngineDir(), index_, categories[static_cast<size_t>(category)],
+                                                     Utf8(edName_), learned_.definition);
   if (!problem.empty()) {
     QMessageBox::warning(this, windowTitle(), ToDisplay(problem));
     return;

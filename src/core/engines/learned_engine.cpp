@@ -42,7 +42,8 @@ std::string AddLearnedEngine(const std::filesystem::path& folder, EngineIndex& i
   const std::string engine = IndexName(name);
   const std::filesystem::path file = FreeDefinitionFile(folder, engine);
   EngineIndex updated = index;
-  if (!updated.AddEngine(category, engine, file.string())) return "There is no category \"" + std::string(category) + "\".";
+  if (!updated.AddEngine(category, engine, file.string()))
+    return "There is no category \"" + std::string(category) + "\".";
   if (!WriteFileAtomically(folder / file, definition)) return NotWrittenMessage(folder / file, errno);
   if (!updated.Save(folder / EngineIndex::kFileName)) {
     const int error = errno;

@@ -28,10 +28,12 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
   int results = 0;
   QTimer::singleShot(0, [&] {
     auto* dialog = window.findChild<QDialog*>("fmLearnEngine");
-    const QString page = QString::fromStdString(FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string());
+    const QString page =
+        QString::fromStdString(FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string());
     dialog->findChild<QLineEdit*>("edPage")->setText(page);
     dialog->findChild<QLineEdit*>("edKeyword")->setText("client-side graph database javascript typescript browser");
-    dialog->findChild<QLineEdit*>("edUrl")->setText("https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser");
+    dialog->findChild<QLineEdit*>("edUrl")->setText(
+        "https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser");
     dialog->findChild<QLineEdit*>("edName")->setText("duckduckgo");  // a shipped file has that name
     dialog->findChild<QComboBox*>("cbCategory")->setCurrentText("Web (English)");
     dialog->findChild<QPushButton*>("btnLearn")->click();
@@ -46,7 +48,8 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
 
   EXPECT_EQ(ReadProgramFile("Engines1/duckduckgo.txt"), shipped);
   EXPECT_NE(ReadProgramFile("Engines1/duckduckgo-2.txt").find("$key$"), std::string::npos);
-  EXPECT_NE(ReadProgramFile("Engines1/Index.txt").find("Yandex=yandex.txt\r\nduckduckgo=duckduckgo-2.txt\r\n[\"Web (Chinese)\""),
+  EXPECT_NE(ReadProgramFile("Engines1/Index.txt")
+                .find("Yandex=yandex.txt\r\nduckduckgo=duckduckgo-2.txt\r\n[\"Web (Chinese)\""),
             std::string::npos);
   window.lvType->setCurrentRow(1);
   ASSERT_GT(window.lvNowEngine->count(), 0);
