@@ -53,6 +53,8 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
   lvResults_->setHeaderLabels({QStringLiteral("Title"), QStringLiteral("Address")});
   lvResults_->setRootIsDecorated(false);
   lbReport_->setWordWrap(true);
+  lbReport_->setTextFormat(Qt::PlainText);  // the report names tags such as <h2>
+  lvResults_->setColumnWidth(0, 300);
 
   auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
   auto* learn = new QPushButton(QStringLiteral("&Learn"), this);
