@@ -74,6 +74,7 @@ void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view categor
     if (last->state == TEngineState::NoRecordMatched && std::filesystem::exists(kept, error))
       row->setData(0, kKeptPageRole, QString::fromStdString(kept.string()));
   }
+  for (int column = 0; column < lvEngines_->columnCount() - 1; ++column) lvEngines_->resizeColumnToContents(column);
   lvEngines_->setCurrentItem(lvEngines_->topLevelItem(0));
   UpdateLearnButton();
   exec();
