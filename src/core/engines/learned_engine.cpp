@@ -21,17 +21,39 @@ std::string IndexName(std::string_view name) {
   return text.empty() ? std::string("Learned engine") : text;
 }
 
-// A file name of the folder that no file has yet; SafeName keeps it inside the folder and a comma,
-// which would end the file name in Index.txt, is replaced as well.
-std::filesystem::path FreeDefinitionFile(const std::filesystem::path& folder, const std::string& name) {
-  std::string stem = SafeName(name);
+bool Listed(const EngineIndex& index, std::string_view name) {
+  for (const std::string& category : index.CategoryNames()) {
+    for (const EngineRow& row : index.Engines(category)) {
+      if (row.Name == name) return true;
+    }
+  }
+  return false;
+}
+
+// The definition's file name: SafeName keeps it inside the folder, and a comma, which would end the
+// file name in Index.txt, is replaced as well.
+std::string DefinitionFile(const std::string& engine) {
+  std::string stem = SafeName(engine);
   for (char& c : stem) {
     if (c == ',') c = '_';
   }
+  return stem + ".txt";
+}
+
+struct TNewEngine {
+  std::string name;
+  std::string file;
+};
+
+// NAME, NAME-2, NAME-3, ...: the first that no engine of the index is called (so the health file and
+// the result list can tell the engines apart) and no file of the folder is named.
+TNewEngine FreeEngine(const std::filesystem::path& folder, const EngineIndex& index, const std::string& name) {
   for (int n = 1;; ++n) {
-    const std::string file = n == 1 ? stem + ".txt" : stem + "-" + std::to_string(n) + ".txt";
+    TNewEngine engine;
+    engine.name = n == 1 ? name : name + "-" + std::to_string(n);
+    engine.file = DefinitionFile(engine.name);
     std::error_code error;  // a folder that cannot be looked into fails at the write, with its reason
-    if (!std::filesystem::exists(folder / file, error)) return file;
+    if (!Listed(index, engine.name) && !std::filesystem::exists(folder / engine.file, error)) return engine;
   }
 }
 
@@ -39,16 +61,16 @@ std::filesystem::path FreeDefinitionFile(const std::filesystem::path& folder, co
 
 std::string AddLearnedEngine(const std::filesystem::path& folder, EngineIndex& index, std::string_view category,
                              std::string_view name, std::string_view definition) {
-  const std::string engine = IndexName(name);
-  const std::filesystem::path file = FreeDefinitionFile(folder, engine);
+  const TNewEngine engine = FreeEngine(folder, index, IndexName(name));
+  const std::filesystem::path file = folder / engine.file;
   EngineIndex updated = index;
-  if (!updated.AddEngine(category, engine, file.string()))
+  if (!updated.AddEngine(category, engine.name, engine.file))
     return "There is no category \"" + std::string(category) + "\".";
-  if (!WriteFileAtomically(folder / file, definition)) return NotWrittenMessage(folder / file, errno);
+  if (!WriteFileAtomically(file, definition)) return NotWrittenMessage(file, errno);
   if (!updated.Save(folder / EngineIndex::kFileName)) {
     const int error = errno;
     std::error_code ignored;
-    std::filesystem::remove(folder / file, ignored);  // a definition no index lists would only be litter
+    std::filesystem::remove(file, ignored);  // a definition no index lists would only be litter
     return NotWrittenMessage(folder / EngineIndex::kFileName, error);
   }
   index = std::move(updated);

@@ -18,8 +18,8 @@ using namespace quorvex::test;
 using LearnEngine = WindowTest;
 
 TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory) {
+  programDir_.Write("Engines1/Bing-2.txt", "kept");  // "Bing" names an engine, "Bing-2" a file
   TfmMetaSearch& window = Open();
-  const std::string shipped = ReadProgramFile("Engines1/duckduckgo.txt");
   QAction* learn = nullptr;
   for (QAction* action : window.findChildren<QAction*>())
     if (action->text() == "&Learn Engine from Page...") learn = action;
@@ -34,7 +34,7 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
     dialog->findChild<QLineEdit*>("edKeyword")->setText("client-side graph database javascript typescript browser");
     dialog->findChild<QLineEdit*>("edUrl")->setText(
         "https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser");
-    dialog->findChild<QLineEdit*>("edName")->setText("duckduckgo");  // a shipped file has that name
+    dialog->findChild<QLineEdit*>("edName")->setText("Bing");
     dialog->findChild<QComboBox*>("cbCategory")->setCurrentText("Web (English)");
     dialog->findChild<QPushButton*>("btnLearn")->click();
     results = dialog->findChild<QTreeWidget*>("lvResults")->topLevelItemCount();
@@ -46,12 +46,11 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
   EXPECT_TRUE(ok.texts.isEmpty()) << ok.texts.join("\n").toStdString();
   EXPECT_GE(results, 10);
 
-  EXPECT_EQ(ReadProgramFile("Engines1/duckduckgo.txt"), shipped);
-  EXPECT_NE(ReadProgramFile("Engines1/duckduckgo-2.txt").find("$key$"), std::string::npos);
-  EXPECT_NE(ReadProgramFile("Engines1/Index.txt")
-                .find("Yandex=yandex.txt\r\nduckduckgo=duckduckgo-2.txt\r\n[\"Web (Chinese)\""),
+  EXPECT_EQ(ReadProgramFile("Engines1/Bing-2.txt"), "kept");
+  EXPECT_NE(ReadProgramFile("Engines1/Bing-3.txt").find("$key$"), std::string::npos);
+  EXPECT_NE(ReadProgramFile("Engines1/Index.txt").find("Yandex=yandex.txt\r\nBing-3=Bing-3.txt\r\n[\"Web (Chinese)\""),
             std::string::npos);
   window.lvType->setCurrentRow(1);
   ASSERT_GT(window.lvNowEngine->count(), 0);
-  EXPECT_EQ(window.lvNowEngine->item(window.lvNowEngine->count() - 1)->text(), "duckduckgo");
+  EXPECT_EQ(window.lvNowEngine->item(window.lvNowEngine->count() - 1)->text(), "Bing-3");
 }
