@@ -26,9 +26,11 @@
 #include "gui/TfmAbout.h"
 #include "gui/TfmAppearance.h"
 #include "gui/TfmDownload.h"
+#include "gui/TfmEngineHealth.h"
 #include "gui/TfmFilter.h"
 #include "gui/TfmFind.h"
 #include "gui/TfmKeyProp.h"
+#include "gui/TfmLearnEngine.h"
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
 #include "gui/TfmProgress.h"
@@ -104,6 +106,9 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   connect(download_, &TfmDownload::PageStateChanged, List, qOverload<>(&QWidget::update));
   filter_ = new TfmFilter(this);
   appearance_ = new TfmAppearance(this);
+  learn_ = new TfmLearnEngine(index_, this);
+  health_ = new TfmEngineHealth(this);
+  connect(health_, &TfmEngineHealth::LearnRequested, this, &TfmMetaSearch::LearnEngine);
   connect(List, &TSearchList::KeyEdited, this, [this](TOneKey& key) {
     saver_.KeyChanged(key);
     UpdateKeyRow(key);

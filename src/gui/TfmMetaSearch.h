@@ -34,9 +34,11 @@ class TVLabel;
 class TfmAbout;
 class TfmAppearance;
 class TfmDownload;
+class TfmEngineHealth;
 class TfmFilter;
 class TfmFind;
 class TfmKeyProp;
+class TfmLearnEngine;
 class TfmOption;
 class TfmPageProperty;
 class TfmProgress;
@@ -163,6 +165,9 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   void lvTypeDblClick();
   void lvNowEngineChange(QListWidgetItem* row);
   QStringList CategoryTexts() const;
+  // Shows the learn dialog on page; an engine it adds shows in the engine list at once.
+  void LearnEngine(const QString& page = {}, const QString& name = {});
+  void ShowEngineHealth();
 
   // Keyword tree and list (TfmMetaSearch_keywords.cpp).
   // A KeyTree.txt with a faulty line shows the classes before it; one that cannot be read, the default
@@ -232,6 +237,8 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   TfmDownload* download_ = nullptr;
   TfmFilter* filter_ = nullptr;
   TfmAppearance* appearance_ = nullptr;
+  TfmLearnEngine* learn_ = nullptr;
+  TfmEngineHealth* health_ = nullptr;
   std::unique_ptr<TDownloadEngines> engineUpdate_;
   std::unique_ptr<TAdvertiser> advertiser_;  // from the first activation to the close
 };

@@ -2,7 +2,9 @@
 // lvNowEngine with its check boxes, which write through to Index.txt's lines.
 #include "core/config/ProgramDirs.h"
 #include "core/app/AppState.h"
+#include "gui/TfmEngineHealth.h"
 #include "gui/TfmKeyProp.h"
+#include "gui/TfmLearnEngine.h"
 #include "gui/TfmMetaSearch.h"
 #include "gui/display_text.h"
 #include "gui/pictures.h"
@@ -69,6 +71,21 @@ QStringList TfmMetaSearch::CategoryTexts() const {
   QStringList texts;
   for (int i = 0; i < cbType->count(); ++i) texts.append(cbType->itemText(i));
   return texts;
+}
+
+void TfmMetaSearch::LearnEngine(const QString& page, const QString& name) {
+  if (!learn_->Execute(page, name)) return;
+  const int category = cbType->currentIndex();
+  LoadEngineIndex();
+  if (category < cbType->count()) cbType->setCurrentIndex(category);
+  cbTypeChange(true);
+}
+
+void TfmMetaSearch::ShowEngineHealth() {
+  const std::vector<std::string> names = index_.CategoryNames();
+  const int category = cbType->currentIndex();
+  if (category < 0 || static_cast<size_t>(category) >= names.size()) return;
+  health_->Execute(index_, names[static_cast<size_t>(category)]);
 }
 
 }  // namespace quorvex

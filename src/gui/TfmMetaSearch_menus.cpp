@@ -107,6 +107,9 @@ void TfmMetaSearch::BuildMenus() {
   Item(option, "&Delete Keywords Classify", "", [this] { DeleteClass(); });
   Item(option, "Add &Sub Keywords Classify", "", [this] { AddClass(true); });
   option->addSeparator();
+  Item(option, "&Learn Engine from Page...", "", [this] { LearnEngine(); });
+  Item(option, "Engine &Health", "", [this] { ShowEngineHealth(); });
+  option->addSeparator();
   Item(option, "&Property", "Ctrl+P", [this] { option_->Execute(); });
 
   QMenu* help = bar->addMenu("&Help");

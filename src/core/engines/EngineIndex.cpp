@@ -67,17 +67,18 @@ std::vector<std::string> EngineIndex::CategoryNames() const {
   return names;
 }
 
-std::vector<EngineRow> EngineIndex::Engines(std::string_view categoryName) const {
-  size_t line = 0;
-  while (line < lines_.size()) {
-    if (IsHeader(lines_[line])) {
-      const std::vector<std::string> items = HeaderItems(lines_[line]);
-      if (!items.empty() && TrimControls(items[0]) == categoryName) break;
-    }
-    ++line;
+size_t EngineIndex::HeaderLine(std::string_view categoryName) const {
+  for (size_t line = 0; line < lines_.size(); ++line) {
+    if (!IsHeader(lines_[line])) continue;
+    const std::vector<std::string> items = HeaderItems(lines_[line]);
+    if (!items.empty() && TrimControls(items[0]) == categoryName) return line;
   }
+  return lines_.size();
+}
+
+std::vector<EngineRow> EngineIndex::Engines(std::string_view categoryName) const {
   std::vector<EngineRow> rows;
-  for (++line; line < lines_.size() && !IsHeader(lines_[line]); ++line) {
+  for (size_t line = HeaderLine(categoryName) + 1; line < lines_.size() && !IsHeader(lines_[line]); ++line) {
     if (TrimControls(lines_[line]).empty()) continue;  // a blank line lists no engine
     rows.push_back({std::string(EngineName(lines_[line])), line, IsChecked(lines_[line])});
   }
@@ -96,6 +97,18 @@ bool EngineIndex::SetChecked(size_t line, bool checked) {
   rewritten += value.substr(0, value.find(','));
   if (!checked) rewritten += ",0";
   lines_[line] = std::move(rewritten);
+  return true;
+}
+
+bool EngineIndex::AddEngine(std::string_view categoryName, std::string_view name, std::string_view file) {
+  const size_t header = HeaderLine(categoryName);
+  if (header == lines_.size()) return false;
+  const std::vector<EngineRow> rows = Engines(categoryName);
+  const size_t at = rows.empty() ? header + 1 : rows.back().Line + 1;
+  std::string line(name);
+  line += '=';
+  line += file;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   return true;
 }
 

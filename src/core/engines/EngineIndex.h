@@ -21,9 +21,9 @@ struct EngineRow {
 };
 
 // Index.txt of the engine folder held as its lines: "[name,picture]" category headers, each followed
-// by its engine lines "name=definition file" with an optional ",0" that switches the engine off. Only
-// the flag part of an engine line is ever rewritten; no line is added, removed or moved, so line
-// numbers stay valid for as long as the index is loaded.
+// by its engine lines "name=definition file" with an optional ",0" that switches the engine off. Apart
+// from AddEngine, only the flag part of an engine line is ever rewritten and no line is added, removed
+// or moved, so line numbers stay valid until an engine is added.
 class EngineIndex {
  public:
   static constexpr const char* kFileName = "Index.txt";
@@ -43,10 +43,16 @@ class EngineIndex {
   // Rewrites an engine line as name, "=", the definition file and ",0" when unchecked; any further
   // items of the value are dropped. False for a line that is no engine line.
   bool SetChecked(size_t line, bool checked);
+  // Lists "name=definition file" as the last engine of the first category of that name (before the
+  // blank lines that end it). False, lines unchanged, when there is no such category.
+  bool AddEngine(std::string_view categoryName, std::string_view name, std::string_view file);
   // What a starting search gets: "name=definition file" of every checked engine of the category.
   std::vector<std::string> SearchEntries(std::string_view categoryName) const;
 
  private:
+  // The first header of that category; the line count when there is none.
+  size_t HeaderLine(std::string_view categoryName) const;
+
   std::vector<std::string> lines_;
 };
 

@@ -1,0 +1,32 @@
+#pragma once
+#include <QDialog>
+#include <string_view>
+
+#include "core/engines/EngineIndex.h"
+
+class QPushButton;
+class QTreeWidget;
+
+namespace quorvex {
+
+// "Engine Health": the last outcome of each engine of a category as the engine folder's health file
+// keeps it, and a way to learn a new definition from the page an engine's definition no longer reads.
+class TfmEngineHealth : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfmEngineHealth(QWidget* parent = nullptr);
+  // Shows the engines of category modally.
+  void Execute(const EngineIndex& index, std::string_view category);
+
+ signals:
+  // "Learn from the kept page" was pressed for engine, whose kept page is page.
+  void LearnRequested(const QString& page, const QString& engine);
+
+ private:
+  void UpdateLearnButton();
+
+  QTreeWidget* lvEngines_;
+  QPushButton* btnLearn_;
+};
+
+}  // namespace quorvex
