@@ -17,15 +17,10 @@
 #include "core/config/ProgramDirs.h"
 #include "core/engines/learned_engine.h"
 #include "gui/display_text.h"
+#include "gui/named_edit.h"
 
 namespace quorvex {
 namespace {
-
-QLineEdit* NamedEdit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
 
 // The learner reads the keyword as UTF-8, and file names on this system are UTF-8 too.
 std::string Utf8(const QLineEdit* edit) { return edit->text().trimmed().toStdString(); }

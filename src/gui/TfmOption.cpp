@@ -18,6 +18,7 @@
 #include "core/config/Options.h"
 #include "core/common/file_io.h"
 #include "gui/display_text.h"
+#include "gui/named_edit.h"
 
 namespace quorvex {
 namespace {
@@ -47,12 +48,6 @@ class TShadowTitle : public QWidget {
  private:
   QFont font_;
 };
-
-QLineEdit* NamedEdit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
 
 QCheckBox* NamedBox(const char* text, QWidget* parent, const char* name) {
   auto* box = new QCheckBox(QString::fromLatin1(text), parent);
