@@ -139,6 +139,7 @@ class TLearner {
   TLearnedDefinition result_;
 };
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a range is written from, to
 bool TLearner::NearKeyword(size_t from, size_t to) const {
   if (words_.empty()) return true;
   std::string text;
@@ -173,6 +174,7 @@ TCandidate TLearner::Evaluate(const std::string& tag, const std::string& word, c
   return candidate;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the block's positions in page order
 std::pair<std::string, bool> TLearner::HeadingOf(size_t start, size_t link, size_t end) const {
   const auto isHeading = [](const std::string& name) {
     return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';

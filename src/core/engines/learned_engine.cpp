@@ -59,6 +59,7 @@ TNewEngine FreeEngine(const std::filesystem::path& folder, const EngineIndex& in
 
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): where it goes, then what it is, as Index.txt reads
 std::string AddLearnedEngine(const std::filesystem::path& folder, EngineIndex& index, std::string_view category,
                              std::string_view name, std::string_view definition) {
   const TNewEngine engine = FreeEngine(folder, index, IndexName(name));
