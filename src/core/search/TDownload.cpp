@@ -65,6 +65,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_->Proxy = Options().ProxyAddress();
   worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
   worker_->EngineFolder = run.EngineFolder;
+  worker_->Markers = run.Markers();
 
   progress_ = run.Display().AddProgressRow(engineName_, key);
   run.EngineStarted();

@@ -53,6 +53,7 @@ struct TGetList::TCore {
     std::string proxy;
     int timeOutSeconds = 0;
     std::filesystem::path engineFolder;
+    std::shared_ptr<const PageMarkers> markers;
     TNotify onConnecting;
     TPageNotify onPageDone;
     TNotify onFinished;
@@ -97,8 +98,8 @@ TGetList::~TGetList() { core_->Stop(); }
 void TGetList::LoadDefinition(TEngineDefinition definition) {
   {
     std::lock_guard lock(core_->mutex);
-    core_->pending =
-        TCore::TSearchSettings{std::move(definition), Proxy, TimeOutSeconds, EngineFolder, OnConnecting, OnPageDone, OnFinished};
+    core_->pending = TCore::TSearchSettings{
+        std::move(definition), Proxy, TimeOutSeconds, EngineFolder, Markers, OnConnecting, OnPageDone, OnFinished};
     core_->started = true;
   }
   core_->signal.notify_all();
@@ -145,8 +146,8 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
   size_t previousCount = definition.KeptRecords().size();  // the head record
   std::string pageText;
   std::string nextPageTarget;
-  const std::optional<std::string> markerText = ReadWholeFile(settings.engineFolder / PageMarkers::kFileName);
-  const PageMarkers markers = ParseMarkers(markerText.value_or(""));
+  const PageMarkers noMarkers;
+  const PageMarkers& markers = settings.markers ? *settings.markers : noMarkers;
   bool firstPage = true;
   bool done = false;
   while (!terminate && !done) {

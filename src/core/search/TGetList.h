@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/page_markers.h"
 #include "core/engines/record_fields.h"
 
 namespace quorvex {
@@ -48,6 +49,8 @@ class TGetList {
   int TimeOutSeconds = 0;  // of every request and name lookup; 0 waits for ever
   // Where a relative local-file "url" is looked for when the working folder has no such file.
   std::filesystem::path EngineFolder;
+  // What tells a page without records apart (blocked, no results); shared by the engines of a search.
+  std::shared_ptr<const PageMarkers> Markers;
 
   // Hands over the loaded definition (its key set) and starts the search.
   void LoadDefinition(TEngineDefinition definition);

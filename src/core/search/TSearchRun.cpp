@@ -7,6 +7,7 @@
 #include "core/common/dispatcher.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
+#include "core/common/file_io.h"
 #include "core/search/TDownload.h"
 #include "core/search/engine_health.h"
 #include "core/search/result_merge.h"
@@ -69,6 +70,8 @@ void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
   engineCount_ = engines.size();
   engines_ = engines;
   nextEngine_ = 0;
+  const std::optional<std::string> markerText = ReadWholeFile(EngineFolder / PageMarkers::kFileName);
+  markers_ = std::make_shared<const PageMarkers>(ParseMarkers(markerText.value_or("")));
   StartNextEngine(++generation_);
 }
 

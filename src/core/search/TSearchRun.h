@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/engines/page_markers.h"
 #include "core/engines/search_limits.h"
 #include "core/search/engine_outcome.h"
 
@@ -60,6 +61,8 @@ class TSearchRun {
 
   // For the controllers.
   MainThreadDispatcher& Dispatcher() const { return dispatcher_; }
+  // The engine folder's markers, read once at the start of each search.
+  std::shared_ptr<const PageMarkers> Markers() const { return markers_; }
   TSearchDisplay& Display() const { return display_; }
   const std::vector<std::string>& QueryWords() const { return queryWords_; }
   bool UpdateMode() const;
@@ -99,6 +102,7 @@ class TSearchRun {
   size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
   std::vector<std::string> engines_;                     // its engines, started in turn
+  std::shared_ptr<const PageMarkers> markers_;
   size_t nextEngine_ = 0;
   unsigned generation_ = 0;                              // one more at every start and stop
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for starts still queued after the run
