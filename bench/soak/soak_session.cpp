@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "core/common/unsaved_files.h"
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
 #include "core/pages/TVerify.h"
 #include "core/store/TOneKey.h"
-#include "core/app/key_delete.h"
-#include "core/store/key_list.h"
 #include "watchdog.h"
 
 namespace quorvex::soak {
@@ -17,9 +16,6 @@ namespace {
 constexpr std::chrono::milliseconds kTimerInterval{200};
 // Well above every time-out of the soak's option.txt: a stopped worker that takes longer is stuck.
 constexpr std::chrono::seconds kWorkerWindDown{60};
-
-std::filesystem::path IndexFile() { return std::filesystem::path(EngineDir()) / EngineIndex::kFileName; }
-std::filesystem::path KeyTreeFile() { return std::filesystem::path(ProgramDir()) / kKeyTreeFileName; }
 
 template <typename T>
 std::string FirstDifference(const char* what, const std::vector<T>& saved, const std::vector<T>& read) {
@@ -67,34 +63,30 @@ class Session::Row : public TSearchProgressRow {
 
 Session::Session(Watchdog& watchdog)
     : watchdog_(watchdog),
-      saver_({&app_.KeyList, kAllKeyFileName, SearchResultDir(), [this] { return categories_; },
-              [this] { return SaveKeyTree(KeyTreeFile(), tree_); }}),
-      run_(dispatcher_, *this, app_),
+      program_(dispatcher_, app_, *this, TProgramFiles::Default(), [this] { return tree_; }),
       nextTick_(std::chrono::steady_clock::now() + kTimerInterval) {
   CreateDataFolders();
   RemoveStaleSaves();
   LoadOptions();
-  if (!index_.Load(IndexFile())) Fail("cannot read " + IndexFile().string());
-  categories_ = index_.CategoryNames();
-  const std::optional<TKeyTreeLoad> tree = LoadKeyTree(KeyTreeFile());
-  tree_ = tree ? tree->Nodes : DefaultKeyTree();
-  LoadKeyList(app_, kAllKeyFileName, categories_);
+  if (!program_.LoadEngineIndex()) Fail("cannot read the engine index of " + program_.Files().engineFolder.string());
+  const TProgram::TreeLoad tree = program_.LoadKeyTree();
+  if (!tree.problem.empty()) Fail(tree.problem);
+  tree_ = tree.nodes;
+  if (const std::string problem = program_.LoadKeywords(); !problem.empty()) Fail(problem);
   for (TOneKey* key : app_.KeyList) key->LoadResults(SearchResultDir());
-  // Every engine fetches up to its last page.
-  run_.Limits = {1000, 1000000};
 }
 
 Session::~Session() {
   // Nothing of this run may outlive it: its dispatcher and records go with it.
-  if (run_.Searching()) run_.StopSearch();
-  if (app_.CurrentVerify) StopVerify();
+  program_.Stop();
   if (!WaitForVerifyWorkers(kWorkerWindDown)) Fail("stopped verification workers still run after 60 s");
 }
 
 KeptFiles Session::Contents() const {
-  KeptFiles files{Options().Lines(), index_.Lines(), tree_, {}, {}};
+  const std::vector<std::string> categories = program_.CategoryNames();
+  KeptFiles files{Options().Lines(), program_.Index().Lines(), tree_, {}, {}};
   for (const TOneKey* key : app_.KeyList) {
-    files.keyLines.push_back(key->ToLine(categories_));
+    files.keyLines.push_back(key->ToLine(categories));
     std::vector<std::string>& lines = files.resultLines.emplace_back();
     for (size_t i = 0; i < key->Results.Count(); ++i) {
       if (!key->Results[i].Url.empty()) lines.push_back(key->Results[i].ToLine());
@@ -103,63 +95,48 @@ KeptFiles Session::Contents() const {
   return files;
 }
 
+// Every engine fetches up to its last page.
+constexpr SearchLimits kNoLimits{1000, 1000000};
+
 bool Session::StartSearch(const std::string& keyword) {
   TSearchRequest request;
   request.Keyword = keyword;
-  request.Engines = index_.SearchEntries(categories_.front());
-  return run_.StartSearch(request) != nullptr;
+  return program_.StartSearch(request, kNoLimits) != nullptr;
 }
 
 bool Session::StartUpdateSearch(std::mt19937& random) {
   if (app_.KeyList.empty()) return false;
   TOneKey& key = *app_.KeyList[random() % app_.KeyList.size()];
-  return run_.StartUpdateSearch(key, index_.SearchEntries(categories_.front()));
+  return program_.StartUpdateSearch(key, 0, kNoLimits);
 }
 
 bool Session::StartVerify(std::mt19937& random) {
-  if (app_.ActivityState != TActivityState::Idle || app_.KeyList.empty()) return false;
+  if (app_.KeyList.empty()) return false;
   // Mostly the kept keyword with its dead hosts; now and then a searched one, in either mode.
   TOneKey* key = app_.KeyList.front();
   if (random() % 4 == 0) key = app_.KeyList[random() % app_.KeyList.size()];
-  app_.ActivityState = TActivityState::Verifying;
-  app_.CurrentVerify = key;
-  quorvex::StartVerify(*key, random() % 5 == 0 ? kDownloadMode : kVerifyMode, dispatcher_, *this, LocalFileDir());
-  return true;
+  return program_.StartVerify(*key, random() % 5 == 0 ? kDownloadMode : kVerifyMode, *this);
 }
 
 bool Session::DeleteOldKeyword(size_t maxKeys) {
-  if (app_.ActivityState != TActivityState::Idle || app_.KeyList.size() <= maxKeys) return false;
+  if (program_.Activity() != TActivityState::Idle || app_.KeyList.size() <= maxKeys) return false;
   const auto oldest = std::find_if(app_.KeyList.begin(), app_.KeyList.end(),
                                    [](const TOneKey* key) { return key->Keyword != kVerifyKeyword; });
-  const std::vector<TOneKey*> selected{*oldest};
-  if (KeyDeleteVerdict(selected, app_) != TKeyDeleteVerdict::Allowed) Fail("an idle program refused a deletion");
-  RemoveKeys(app_, selected);
-  saver_.KeyDeleted(*selected.front());
+  if (program_.DeleteKeys({*oldest}) != TKeyDeleteVerdict::Allowed) Fail("an idle program refused a deletion");
   return true;
 }
 
 void Session::StopSearch() {
-  if (run_.Searching()) run_.StopSearch();
+  if (program_.Activity() == TActivityState::Searching) program_.Stop();
 }
 
-void Session::StopVerify() {
-  TOneKey* key = app_.CurrentVerify;
-  if (key == nullptr) return;
-  saver_.KeyChanged(*key);
-  StopVerifiers(*key);
-  app_.CurrentVerify = nullptr;
-  app_.ActivityState = TActivityState::Idle;
-}
+void Session::StopVerify() { program_.StopVerify(); }
 
 void Session::Run(std::chrono::milliseconds duration) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point end = Clock::now() + duration;
   for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
-    if (app_.ActivityState == TActivityState::Idle) watchdog_.Progress("idle");
-    if (endRequested_) {
-      endRequested_ = false;
-      StopSearch();
-    }
+    if (program_.Activity() == TActivityState::Idle) watchdog_.Progress("idle");
     if (now >= nextTick_) {
       nextTick_ = now + kTimerInterval;
       Tick();
@@ -169,23 +146,15 @@ void Session::Run(std::chrono::milliseconds duration) {
   }
 }
 
-void Session::Tick() {
-  run_.TimerTick();
-  if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
-  saver_.Tick(SaveScheduler::Clock::now());
-}
+void Session::Tick() { program_.Tick(SaveScheduler::Clock::now()); }
 
 KeptFiles Session::Close() {
   watchdog_.Progress("closing");
-  if (!saver_.SaveAll(SaveScheduler::Clock::now())) Fail("the shut-down could not save the keyword files");
-  StopSearch();
-  StopVerify();
+  const UnsavedFiles unsaved = program_.ShutDown();
+  if (!unsaved.Empty()) Fail("the shut-down could not save: " + unsaved.Message());
   if (!WaitForVerifyWorkers(kWorkerWindDown)) Fail("stopped verification workers still run after 60 s");
-  if (!index_.Save(IndexFile())) Fail("the shut-down could not save " + IndexFile().string());
   return Contents();
 }
-
-void Session::KeyAdded(TOneKey&) { saver_.KeyListChanged(); }
 
 void Session::SearchStarted(TOneKey&) { watchdog_.Progress("searching"); }
 
@@ -197,10 +166,6 @@ void Session::ResultsMerged(TOneKey& key, int, int) {
   if (&key != app_.CurrentSearch) Fail("results merged into a keyword that is not being searched");
   watchdog_.Progress("searching");
 }
-
-void Session::EnginesFinished() { endRequested_ = true; }
-
-void Session::SearchEnded(TOneKey& key) { saver_.KeyChanged(key); }
 
 void Session::RunStarted(int) { VerifyEvent("verifying"); }
 void Session::Progress(const TVerifyProgress&) { VerifyEvent("verifying"); }

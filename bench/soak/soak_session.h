@@ -7,12 +7,9 @@
 
 #include "core/app/AppState.h"
 #include "core/common/dispatcher.h"
-#include "core/engines/EngineIndex.h"
 #include "core/pages/verify_display.h"
-#include "core/search/TSearchRun.h"
-#include "core/search/search_display.h"
+#include "core/program/TProgram.h"
 #include "core/store/KeyTree.h"
-#include "core/store/save_scheduler.h"
 
 namespace quorvex::soak {
 
@@ -34,11 +31,11 @@ struct KeptFiles {
 // What differs between two KeptFiles, for the failure message; empty when nothing does.
 std::string Difference(const KeptFiles& saved, const KeptFiles& read);
 
-// One run of the program between its start-up and its close, driven as the window drives the core:
-// one main thread running the workers' calls and a 200 ms timer, searches and verification runs that
-// start only while the program is idle, and the window's shut-down. Its own search and verification
-// display check that no event arrives after a stop.
-class Session : private TSearchDisplay, private TVerifyDisplay {
+// One run of the program between its start-up and its close, driven as the window drives it: one main
+// thread running the workers' calls and a 200 ms timer, searches and verification runs that start only
+// while the program is idle, and the shut-down. Its own search and verification display check that no
+// event arrives after a stop.
+class Session : private TProgramDisplay, private TVerifyDisplay {
  public:
   // The start-up: option.txt, Index.txt, KeyTree.txt, AllKey.txt and every result file are read.
   explicit Session(Watchdog& watchdog);
@@ -46,7 +43,7 @@ class Session : private TSearchDisplay, private TVerifyDisplay {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  TActivityState Activity() const { return app_.ActivityState; }
+  TActivityState Activity() const { return program_.Activity(); }
   // The contents of the files the records would write now.
   KeptFiles Contents() const;
 
@@ -68,15 +65,17 @@ class Session : private TSearchDisplay, private TVerifyDisplay {
  private:
   void Tick();
 
-  // TSearchDisplay
+  // TProgramDisplay
   void ShowActivity(std::string_view) override {}
   void ActivityStateChanged() override {}
-  void KeyAdded(TOneKey& key) override;
+  void KeyAdded(TOneKey&) override {}
   void SearchStarted(TOneKey& key) override;
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey& key, int runTotal, int countAll) override;
-  void EnginesFinished() override;
-  void SearchEnded(TOneKey& key) override;
+  void EnginesFinished() override {}
+  void SearchEnded(TOneKey&) override {}
+  void VerifyStarted(TOneKey&) override {}
+  void VerifyEnded(TOneKey&) override {}
   // TVerifyDisplay
   void RunStarted(int workers) override;
   void Progress(const TVerifyProgress& progress) override;
@@ -89,12 +88,8 @@ class Session : private TSearchDisplay, private TVerifyDisplay {
   Watchdog& watchdog_;
   QueueDispatcher dispatcher_;
   AppState app_;
-  EngineIndex index_;
-  std::vector<std::string> categories_;
   std::vector<TKeyTreeNode> tree_;
-  SaveScheduler saver_;
-  TSearchRun run_;
-  bool endRequested_ = false;  // every engine has ended: the loop stops the search after the event
+  TProgram program_;
   std::chrono::steady_clock::time_point nextTick_;
 };
 

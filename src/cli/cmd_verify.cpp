@@ -10,15 +10,14 @@
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/app/AppState.h"
-#include "core/config/Options.h"
-#include "core/config/ProgramDirs.h"
 #include "core/common/dispatcher.h"
 #include "core/common/unsaved_files.h"
-#include "core/engines/EngineIndex.h"
+#include "core/config/Options.h"
+#include "core/config/ProgramDirs.h"
 #include "core/pages/TVerify.h"
 #include "core/pages/verify_display.h"
+#include "core/program/TProgram.h"
 #include "core/store/TOneKey.h"
-#include "core/store/key_list.h"
 
 namespace quorvex::cli {
 namespace {
@@ -50,11 +49,21 @@ const Command kVerify{
 const CommandRegistration kRegistration(kVerify);
 
 constexpr std::chrono::milliseconds kTimerInterval{200};
-constexpr std::chrono::seconds kWorkerWindDown{30};
 
-// The run's progress as lines on stderr; the per-worker rows are left out.
-class StderrVerifyDisplay : public TVerifyDisplay {
+// The run's progress as lines on stderr; the per-worker rows are left out. No search runs here.
+class StderrVerifyDisplay : public TProgramDisplay, public TVerifyDisplay {
  public:
+  void ShowActivity(std::string_view) override {}
+  void ActivityStateChanged() override {}
+  void KeyAdded(TOneKey&) override {}
+  void SearchStarted(TOneKey&) override {}
+  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view, const TOneKey&) override { return nullptr; }
+  void ResultsMerged(TOneKey&, int, int) override {}
+  void EnginesFinished() override {}
+  void SearchEnded(TOneKey&) override {}
+  void VerifyStarted(TOneKey&) override {}
+  void VerifyEnded(TOneKey&) override { std::cerr << "Finished\n"; }
+
   void RunStarted(int workers) override { std::cerr << "Downloading... with " << workers << " workers\n"; }
   void Progress(const TVerifyProgress& progress) override {
     if (progress.done == lastDone_) return;
@@ -117,34 +126,34 @@ int RunVerify(const std::vector<std::string>& args) {
   if (!parsed) return UsageError(kVerify, problem);
 
   LoadOptions();
-  const std::filesystem::path engineFolder = parsed->engines.value_or(EngineDir());
-  EngineIndex index;
-  // The categories are needed to write AllKey.txt back unchanged.
-  if (!index.Load(engineFolder / EngineIndex::kFileName)) {
-    return Fail("cannot read '" + (engineFolder / EngineIndex::kFileName).string() + "'");
-  }
-  const std::vector<std::string> categories = index.CategoryNames();
+  TProgramFiles files = TProgramFiles::Default();
+  if (parsed->engines) files.engineFolder = *parsed->engines;
+  QueueDispatcher dispatcher;
+  StderrVerifyDisplay display;
   AppState& app = App();
-  LoadKeyList(app, kAllKeyFileName, categories);
+  TProgram program(dispatcher, app, display, files);
+  // The categories are needed to write AllKey.txt back unchanged.
+  if (!program.LoadEngineIndex()) {
+    return Fail("cannot read '" + (files.engineFolder / EngineIndex::kFileName).string() + "'");
+  }
+  if (const std::string problem = program.LoadKeywords(); !problem.empty()) return Fail(problem);
   TOneKey* key = FindKey(app.KeyList, parsed->keyword);
-  if (key == nullptr) return Fail("no kept keyword '" + parsed->keyword + "' in " + kAllKeyFileName);
-  key->LoadResults(SearchResultDir());
+  if (key == nullptr) return Fail("no kept keyword '" + parsed->keyword + "' in " + files.allKeyFile.string());
 
   CreateDataFolders();
   RemoveStaleSaves();
-  QueueDispatcher dispatcher;
-  StderrVerifyDisplay display;
-  StartVerify(*key, parsed->mode, dispatcher, display, LocalFileDir());
-  while (key->RunningVerifiers > 0) dispatcher.WaitAndRunPending(kTimerInterval);
-  StopVerifiers(*key);
-  WaitForVerifyWorkers(kWorkerWindDown);
-  std::cerr << "Finished\n";
+  program.StartVerify(*key, parsed->mode, display);
+  // The tick ends the run once every worker has left, and saves the page states soon after.
+  while (program.Activity() == TActivityState::Verifying) {
+    dispatcher.WaitAndRunPending(kTimerInterval);
+    program.Tick(SaveScheduler::Clock::now());
+  }
+  const UnsavedFiles unsaved = program.ShutDown();
 
   const std::string lines = StateLines(*key);
   std::cout.write(lines.data(), static_cast<std::streamsize>(lines.size()));
   std::cout.flush();
-  UnsavedFiles unsaved;
-  if (!SaveKeyList(app.KeyList, kAllKeyFileName, SearchResultDir(), categories, &unsaved)) {
+  if (!unsaved.Empty()) {
     std::cerr << "quorvex-cli verify: " << unsaved.Message() << "\n";
     return 1;
   }

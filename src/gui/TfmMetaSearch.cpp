@@ -9,13 +9,10 @@
 #include "core/app/CommandStates.h"
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
-#include "core/app/guarded_steps.h"
 #include "core/common/unsaved_files.h"
 #include "core/pages/TVerify.h"
 #include "core/sponsor/TAdvertiser.h"
-#include "core/store/KeyTree.h"
 #include "core/store/TOneKey.h"
-#include "core/store/key_list.h"
 #include "core/update/TDownloadEngines.h"
 #include "gui/TActivityIndicator.h"
 #include "gui/TKeyListView.h"
@@ -38,14 +35,6 @@
 #include "gui/pictures.h"
 
 namespace quorvex {
-namespace {
-
-// How long the closing program waits at most for stopped verification workers to leave. A stopped
-// worker leaves within its current step, so the wait ends as soon as the last one is gone; the bound
-// is generous because a worker still running when the window's objects go would touch freed memory.
-constexpr std::chrono::milliseconds kVerifyWindDown{10000};
-
-}  // namespace
 
 TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QWidget* parent)
     : QMainWindow(parent),
@@ -66,9 +55,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
       List(new TSearchList(this)),
       dispatcher_(dispatcher),
       app_(app),
-      run_(dispatcher, *this, app),
-      saver_({&app.KeyList, kAllKeyFileName, SearchResultDir(), [this] { return CategoryNames(); },
-              [this] { return SaveKeyTree(std::filesystem::path(ProgramDir()) / kKeyTreeFileName, tvKey->Nodes()); }}) {
+      program_(dispatcher, app, *this, TProgramFiles::Default(), [this] { return tvKey->Nodes(); }) {
   QFont tahoma("Tahoma");
   tahoma.setPixelSize(12);
   setFont(tahoma);
@@ -90,7 +77,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   connect(lvNowEngine, &QListWidget::currentItemChanged, this, &TfmMetaSearch::lvNowEngineChange);
   connect(tvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::tvKeyChange);
   connect(tvKey, &TKeyTreeView::KeywordsDropped, this, &TfmMetaSearch::KeywordsDropped);
-  connect(tvKey, &QTreeWidget::itemChanged, this, [this] { saver_.TreeChanged(); });  // a class renamed
+  connect(tvKey, &QTreeWidget::itemChanged, this, [this] { program_.TreeEdited(); });  // a class renamed
   connect(lvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::lvKeyChange);
   connect(lvKey, &QTreeWidget::itemDoubleClicked, this, &TfmMetaSearch::NEditKeyClick);
   connect(lvKey, &TKeyListView::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
@@ -106,14 +93,14 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   connect(download_, &TfmDownload::PageStateChanged, List, qOverload<>(&QWidget::update));
   filter_ = new TfmFilter(this);
   appearance_ = new TfmAppearance(this);
-  learn_ = new TfmLearnEngine(index_, this);
+  learn_ = new TfmLearnEngine(program_.Index(), this);
   health_ = new TfmEngineHealth(this);
   connect(health_, &TfmEngineHealth::LearnRequested, this, &TfmMetaSearch::LearnEngine);
   connect(List, &TSearchList::KeyEdited, this, [this](TOneKey& key) {
-    saver_.KeyChanged(key);
+    program_.KeyEdited(key);
     UpdateKeyRow(key);
   });
-  connect(List, &TSearchList::CursorMoved, this, [this] { saver_.KeyListChanged(); });  // Extra1/Extra2
+  connect(List, &TSearchList::CursorMoved, this, [this] { program_.KeyListEdited(); });  // Extra1/Extra2
   connect(List, &TSearchList::PropertyRequested, this,
           [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
 
@@ -128,11 +115,6 @@ TfmMetaSearch::~TfmMetaSearch() {
   qApp->removeEventFilter(this);
   engineUpdate_.reset();
   advertiser_.reset();
-  if (run_.Searching()) run_.StopSearch();
-  if (app_.CurrentVerify) {
-    StopVerifiers(*app_.CurrentVerify);
-    WaitForVerifyWorkers(kVerifyWindDown);
-  }
 }
 
 void TfmMetaSearch::Startup() {
@@ -241,32 +223,9 @@ void TfmMetaSearch::Shutdown() {
   // same failed files and warn a second time.
   tmStop_->stop();
   advertiser_.reset();  // before the pane it shows pages in
-  // A file that cannot be written (a full disk, a read-only folder) keeps its old contents and does not
-  // stop the others; the user is told once, at the end, which files were not kept.
-  UnsavedFiles unsaved;
-  RunGuardedSteps({
-      [this, &unsaved] {
-        saver_.SaveAll(SaveScheduler::Clock::now(), &unsaved);  // KeyTree.txt, then AllKey.txt
-        unsaved.Note(CurrentLayout().Save(TLayoutConfig::kFileName), TLayoutConfig::kFileName);
-        return true;
-      },
-      [this] {
-        if (app_.ActivityState == TActivityState::Searching) run_.StopSearch();
-        return true;
-      },
-      [this] {
-        if (app_.ActivityState == TActivityState::Verifying) StopVerify();
-        // Stopped workers end after their current request; the dispatcher must outlive them.
-        WaitForVerifyWorkers(kVerifyWindDown);
-        return true;
-      },
-      [this, &unsaved] {
-        const std::filesystem::path file = std::filesystem::path(EngineDir()) / EngineIndex::kFileName;
-        const bool written = index_.Save(file);
-        // Without an engine index there is no choice of engines to keep.
-        if (!index_.Lines().empty()) unsaved.Note(written, file);
-        return true;
-      },
+  // The user is told once, at the end, which files were not kept.
+  const UnsavedFiles unsaved = program_.ShutDown([this](UnsavedFiles& files) {
+    files.Note(CurrentLayout().Save(TLayoutConfig::kFileName), TLayoutConfig::kFileName);
   });
   if (!unsaved.Empty()) QMessageBox::warning(this, "Quorvex", ToDisplay(unsaved.Message()));
 }
@@ -287,60 +246,32 @@ bool TfmMetaSearch::event(QEvent* event) {
 
 void TfmMetaSearch::tmStopTimer() {
   if (app_.ActivityState != TActivityState::Idle) Activity->Turn();
-  run_.TimerTick();
-  if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
-  TickSaves();
-}
-
-void TfmMetaSearch::TickSaves() {
-  UnsavedFiles unsaved;
-  saver_.Tick(SaveScheduler::Clock::now(), &unsaved);
-  if (!saver_.HasPending()) saveFailureTold_ = false;
-  if (unsaved.Empty() || saveFailureTold_) return;
-  saveFailureTold_ = true;
+  const std::string failure = program_.Tick(SaveScheduler::Clock::now());
+  if (failure.empty()) return;
   // Not modal, so that the timer goes on trying while the box is open; the shut-down names what is
   // still not written then.
   auto* box = new QMessageBox(QMessageBox::Warning, "Quorvex",
-                              ToDisplay(unsaved.Message() + "\n\nQuorvex tries again every second while it runs."),
+                              ToDisplay(failure + "\n\nQuorvex tries again every second while it runs."),
                               QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }
 
 void TfmMetaSearch::btnSearchClick() {
-  if (app_.CurrentSearch || app_.ActivityState != TActivityState::Idle) return;
-  app_.UpdateMode = false;
   TSearchRequest request;
   request.Keyword = FromTyped(edKey->text());
   request.MatchMode = cbMatch->currentIndex();
   request.Category = cbType->currentIndex();
   if (QTreeWidgetItem* node = tvKey->currentItem()) request.Classify = TKeyTreeView::TextOf(node);
-  const std::vector<std::string> categories = CategoryNames();
-  if (request.Category >= 0 && static_cast<size_t>(request.Category) < categories.size())
-    request.Engines = index_.SearchEntries(categories[static_cast<size_t>(request.Category)]);
-  run_.Limits = {countPerEngine_, countAll_};
-  if (run_.StartSearch(request)) List->setFocus();
+  if (program_.StartSearch(request, Limits())) List->setFocus();
 }
 
 void TfmMetaSearch::StartUpdateSearch() {
   TOneKey* key = TKeyListView::KeyOf(lvKey->currentItem());
-  if (!key || app_.CurrentSearch || app_.ActivityState != TActivityState::Idle) return;
-  const std::vector<std::string> categories = CategoryNames();
-  const int category = cbType->currentIndex();
-  std::vector<std::string> engines;
-  if (category >= 0 && static_cast<size_t>(category) < categories.size())
-    engines = index_.SearchEntries(categories[static_cast<size_t>(category)]);
-  run_.Limits = {countPerEngine_, countAll_};
-  if (run_.StartUpdateSearch(*key, engines)) List->setFocus();
+  if (key && program_.StartUpdateSearch(*key, cbType->currentIndex(), Limits())) List->setFocus();
 }
 
-void TfmMetaSearch::btnStopClick() {
-  if (app_.ActivityState == TActivityState::Verifying) {
-    StopVerify();
-    return;
-  }
-  run_.StopSearch();
-}
+void TfmMetaSearch::btnStopClick() { program_.Stop(); }
 
 void TfmMetaSearch::VerifyWebPage(bool download) {
   QTreeWidgetItem* row = lvKey->currentItem();
@@ -349,27 +280,20 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
     QMessageBox::warning(this, "worning!", "Please select a keywords to download...");
     return;
   }
-  if (app_.ActivityState != TActivityState::Idle) return;
-  key->EnsureLoaded(SearchResultDir());
-  app_.ActivityState = TActivityState::Verifying;
-  UpdateCommands();
-  app_.CurrentVerify = key;
-  UpdateKeyRow(*key);
-  SetStatus(0, StateNames[1]);
-  SetStatus(1, StateNames[1]);
-  StartVerify(*key, download ? kDownloadMode : kVerifyMode, dispatcher_, *download_, LocalFileDir());
+  program_.StartVerify(*key, download ? kDownloadMode : kVerifyMode, *download_);
 }
 
-void TfmMetaSearch::StopVerify() {
-  if (app_.CurrentVerify) saver_.KeyChanged(*app_.CurrentVerify);
-  TOneKey* key = app_.CurrentVerify;
-  if (!key) return;
-  StopVerifiers(*key);
-  app_.CurrentVerify = nullptr;
-  UpdateKeyRow(*key);
+void TfmMetaSearch::StopVerify() { program_.StopVerify(); }
+
+void TfmMetaSearch::VerifyStarted(TOneKey& key) {
+  UpdateKeyRow(key);
+  SetStatus(0, StateNames[1]);
+  SetStatus(1, StateNames[1]);
+}
+
+void TfmMetaSearch::VerifyEnded(TOneKey& key) {
+  UpdateKeyRow(key);
   download_->hide();
-  app_.ActivityState = TActivityState::Idle;
-  UpdateCommands();
   SetStatus(1, StateNames[3]);
 }
 
@@ -426,7 +350,6 @@ void TfmMetaSearch::KeyAdded(TOneKey& key) {
   UpdateKeyRow(key);
   lvKey->clearSelection();
   lvKey->setCurrentItem(row);
-  saver_.KeyListChanged();  // listed even if the search never ends
 }
 
 void TfmMetaSearch::SearchStarted(TOneKey& key) {
@@ -447,20 +370,14 @@ void TfmMetaSearch::ResultsMerged(TOneKey& key, int runTotal, int countAll) {
   List->ResultsChanged(key);
 }
 
-void TfmMetaSearch::EnginesFinished() {
-  // Not inside the event: the worker that raised it must have left before its search is freed.
-  QMetaObject::invokeMethod(this, [this] { run_.TimerTick(); }, Qt::QueuedConnection);
-}
-
 void TfmMetaSearch::SearchEnded(TOneKey& key) {
   UpdateKeyRow(key);
   List->ResultsChanged(key);
-  saver_.KeyChanged(key);  // after the row shows it finished, as its line in AllKey.txt will
   progress_->hide();
   const int full = std::max(pbDownload->value(), 1);  // a maximum of 0 would make the bar a busy one
   pbDownload->setMaximum(full);
   pbDownload->setValue(full);
-  ShowEnginesGaveNothing(key, run_.GaveNothing());
+  ShowEnginesGaveNothing(key, program_.SearchRun().GaveNothing());
 }
 
 void TfmMetaSearch::ShowEnginesGaveNothing(const TOneKey& key, std::string_view summary) {

@@ -13,10 +13,7 @@
 #include <optional>
 
 #include "core/app/LayoutConfig.h"
-#include "core/engines/EngineIndex.h"
-#include "core/search/TSearchRun.h"
-#include "core/search/search_display.h"
-#include "core/store/save_scheduler.h"
+#include "core/program/TProgram.h"
 
 namespace quorvex {
 
@@ -45,8 +42,9 @@ class TfmProgress;
 
 // The program's main window: keyword tree and engine choice on the left; sponsor pane, keyword list
 // and result list on the right; the search bar and menus above. It draws what the core computes and
-// forwards the user's commands; the search run reports back through TSearchDisplay.
-class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
+// forwards the user's commands to the running program (TProgram), which reports back through
+// TProgramDisplay.
+class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   Q_OBJECT
  public:
   // Builds the window and its dialogs and runs the start-up: engine index, keyword tree, keyword
@@ -84,18 +82,21 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   // Shows and enables the commands as ActivityState allows.
   void UpdateCommands();
 
-  // TSearchDisplay
+  // TProgramDisplay
   void ShowActivity(std::string_view text) override { SetStatus(0, text); }
   void ActivityStateChanged() override { UpdateCommands(); }
   void KeyAdded(TOneKey& key) override;
   void SearchStarted(TOneKey& key) override;
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
   void ResultsMerged(TOneKey& key, int runTotal, int countAll) override;
-  void EnginesFinished() override;
+  void EnginesFinished() override {}
   void SearchEnded(TOneKey& key) override;
+  void VerifyStarted(TOneKey& key) override;
+  void VerifyEnded(TOneKey& key) override;
 
-  TSearchRun& SearchRun() { return run_; }
-  EngineIndex& Index() { return index_; }
+  TProgram& Program() { return program_; }
+  TSearchRun& SearchRun() { return program_.SearchRun(); }
+  EngineIndex& Index() { return program_.Index(); }
   TfmProgress& Progress() { return *progress_; }
   TfmKeyProp& KeyProp() { return *keyProp_; }
   // btnShowProgress is shown and hidden through its place in the tool bar.
@@ -194,23 +195,19 @@ class TfmMetaSearch : public QMainWindow, public TSearchDisplay {
   void ApplyPanelSizes();
   TLayoutConfig CurrentLayout() const;
   void StartEngineUpdate();
+  // The program's tick; the first failure of a run of failed writes is told at once.
   void tmStopTimer();
-  // Writes the keyword files that are due; the first failure of a run of failed writes is told at once.
-  void TickSaves();
-  std::vector<std::string> CategoryNames() const { return index_.CategoryNames(); }
+  std::vector<std::string> CategoryNames() const { return program_.CategoryNames(); }
+  SearchLimits Limits() const { return {countPerEngine_, countAll_}; }
 
   MainThreadDispatcher& dispatcher_;
   AppState& app_;
-  EngineIndex index_;
-  TSearchRun run_;
-  // Writes the keyword files soon after they change, so that an end without shut-down loses nothing.
-  SaveScheduler saver_;
+  TProgram program_;
   QList<QIcon> categoryPictures_;
   TLayoutConfig layout_;
   int countPerEngine_ = 30;
   int countAll_ = 300;
   bool shutDown_ = false;
-  bool saveFailureTold_ = false;  // until every pending keyword file has been written again
   bool panelSizesApplied_ = false;
 
   QSplitter* mainSplitter_ = nullptr;

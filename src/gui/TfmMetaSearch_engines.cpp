@@ -15,13 +15,12 @@ constexpr int kLineRole = Qt::UserRole;
 }
 
 void TfmMetaSearch::LoadEngineIndex() {
-  index_ = EngineIndex();
-  index_.Load(std::filesystem::path(EngineDir()) / EngineIndex::kFileName);
+  program_.LoadEngineIndex();
   const QSignalBlocker quietCombo(cbType);
   const QSignalBlocker quietList(lvType);
   cbType->clear();
   lvType->clear();
-  for (const EngineCategory& category : index_.Categories()) {
+  for (const EngineCategory& category : program_.Index().Categories()) {
     cbType->addItem(ToDisplay(category.Name));
     auto* row = new QListWidgetItem(CategoryPicture(categoryPictures_, category.Picture), ToDisplay(category.Name), lvType);
     row->setData(kLineRole, static_cast<qulonglong>(category.HeaderLine));
@@ -37,11 +36,11 @@ void TfmMetaSearch::cbTypeChange(bool withSender) {
     const QSignalBlocker quiet(lvType);
     lvType->setCurrentRow(index);
   }
-  const std::vector<std::string> names = index_.CategoryNames();
+  const std::vector<std::string> names = program_.Index().CategoryNames();
   const QSignalBlocker quiet(lvNowEngine);
   lvNowEngine->clear();
   if (static_cast<size_t>(index) >= names.size()) return;
-  for (const EngineRow& engine : index_.Engines(names[static_cast<size_t>(index)])) {
+  for (const EngineRow& engine : program_.Index().Engines(names[static_cast<size_t>(index)])) {
     auto* row = new QListWidgetItem(ToDisplay(engine.Name), lvNowEngine);
     row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
     row->setCheckState(engine.Checked ? Qt::Checked : Qt::Unchecked);
@@ -64,7 +63,7 @@ void TfmMetaSearch::lvTypeDblClick() {
 
 void TfmMetaSearch::lvNowEngineChange(QListWidgetItem* row) {
   if (!row) return;
-  index_.SetChecked(row->data(kLineRole).toULongLong(), row->checkState() == Qt::Checked);
+  program_.Index().SetChecked(row->data(kLineRole).toULongLong(), row->checkState() == Qt::Checked);
 }
 
 QStringList TfmMetaSearch::CategoryTexts() const {
@@ -82,10 +81,10 @@ void TfmMetaSearch::LearnEngine(const QString& page, const QString& name) {
 }
 
 void TfmMetaSearch::ShowEngineHealth() {
-  const std::vector<std::string> names = index_.CategoryNames();
+  const std::vector<std::string> names = program_.Index().CategoryNames();
   const int category = cbType->currentIndex();
   if (category < 0 || static_cast<size_t>(category) >= names.size()) return;
-  health_->Execute(index_, names[static_cast<size_t>(category)]);
+  health_->Execute(program_.Index(), names[static_cast<size_t>(category)]);
 }
 
 }  // namespace quorvex

@@ -1,16 +1,12 @@
 // The keyword tree tvKey, the keyword list lvKey and the keyword commands.
 #include <QMessageBox>
-#include <filesystem>
-#include <system_error>
 
 #include "core/app/AppState.h"
-#include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
-#include "core/store/KeyTree.h"
 #include "core/store/TOneKey.h"
 #include "core/app/key_delete.h"
-#include "core/store/key_list.h"
 #include "core/app/key_row.h"
+#include "core/store/key_list.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
@@ -23,52 +19,31 @@ namespace quorvex {
 namespace {
 constexpr const char* kWarning = "Worning";
 
-// There but not readable (no permission, a folder of that name, a disk error), as opposed to missing.
-bool Unreadable(const std::filesystem::path& file) {
-  std::error_code error;
-  const bool there = std::filesystem::exists(file, error);
-  return there || (error && error != std::errc::no_such_file_or_directory);
-}
-
 bool Confirmed(QWidget* parent, const char* question) {
   return QMessageBox::question(parent, kWarning, question, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 }  // namespace
 
 void TfmMetaSearch::LoadKeyTree() {
-  const std::filesystem::path file = std::filesystem::path(ProgramDir()) / kKeyTreeFileName;
-  const std::optional<TKeyTreeLoad> load = quorvex::LoadKeyTree(file);
-  tvKey->SetNodes(load ? load->Nodes : DefaultKeyTree());
-  std::string problem;
-  if (load && load->Error) {
-    problem = *load->Error;
-  } else if (!load && Unreadable(file)) {
-    problem = file.string() + " could not be read; it is left as it is and the default classes are shown.";
-  }
-  if (problem.empty()) return;
-  // The classes not read would be lost if the tree were written back.
-  saver_.KeepTreeFile();
-  tvKey->SetRenamable(false);
-  QMessageBox::critical(this, "Quorvex", ToDisplay(problem));
+  const TProgram::TreeLoad load = program_.LoadKeyTree();
+  tvKey->SetNodes(load.nodes);
+  if (load.problem.empty()) return;
+  tvKey->SetRenamable(false);  // until the user agrees to lose the classes not read
+  QMessageBox::critical(this, "Quorvex", ToDisplay(load.problem));
 }
 
 void TfmMetaSearch::LoadKeywords() {
-  if (LoadKeyList(app_, kAllKeyFileName, CategoryNames()) || !Unreadable(kAllKeyFileName)) return;
-  // Written now, the list would hold only this run's keywords.
-  saver_.KeepKeyListFile();
-  QMessageBox::critical(this, "Quorvex",
-                        ToDisplay(std::filesystem::absolute(kAllKeyFileName).string() +
-                                  " could not be read; it is left as it is, so the keywords searched now are "
-                                  "not listed in it."));
+  const std::string problem = program_.LoadKeywords();
+  if (!problem.empty()) QMessageBox::critical(this, "Quorvex", ToDisplay(problem));
 }
 
 bool TfmMetaSearch::TreeMayChange() {
-  if (!saver_.TreeFileKept()) return true;
+  if (!program_.TreeKept()) return true;
   if (!Confirmed(this,
                  "KeyTree.txt could not be read whole, so it is left as it is. A change of the classes writes "
                  "it with only the classes shown here, and the rest of the file is lost. Change the classes?"))
     return false;
-  saver_.ReplaceKeptTree();
+  program_.ReplaceKeptTree();
   tvKey->SetRenamable(true);
   return true;
 }
@@ -119,7 +94,7 @@ void TfmMetaSearch::lvKeyChange() {
     List->SetKey(nullptr);
     return;
   }
-  key->EnsureLoaded(SearchResultDir());
+  key->EnsureLoaded(program_.Files().resultDir);
   List->SetKey(key);
   ShowKeyLabels(*key);
 }
@@ -145,7 +120,7 @@ void TfmMetaSearch::NUpdateKeyClick() {
 void TfmMetaSearch::NDelKeyClick() {
   if (Confirmed(this, "Delete these keys?")) {
     const std::vector<TOneKey*> selected = lvKey->SelectedKeys();
-    switch (KeyDeleteVerdict(selected, app_)) {
+    switch (program_.DeleteKeys(selected)) {
       case TKeyDeleteVerdict::NoneSelected:
         QMessageBox::warning(this, kWarning, "Please select a key to delete!");
         break;
@@ -153,8 +128,6 @@ void TfmMetaSearch::NDelKeyClick() {
         QMessageBox::warning(this, kWarning, "Can't delete these keys!");
         return;
       case TKeyDeleteVerdict::Allowed:
-        RemoveKeys(app_, selected);
-        for (const TOneKey* key : selected) saver_.KeyDeleted(*key);
         if (std::find(selected.begin(), selected.end(), List->Key()) != selected.end()) List->SetKey(nullptr);
         qDeleteAll(lvKey->selectedItems());
         break;
@@ -169,8 +142,7 @@ void TfmMetaSearch::KeywordsDropped(QTreeWidgetItem* node) {
   for (int i = 0; i < lvKey->topLevelItemCount() && !first; ++i)
     if (lvKey->topLevelItem(i)->isSelected()) first = TKeyListView::KeyOf(lvKey->topLevelItem(i));
   if (!first) return;
-  first->Classify = TKeyTreeView::TextOf(node);
-  saver_.KeyListChanged();
+  program_.FileKey(*first, TKeyTreeView::TextOf(node));
   if (tvKey->currentItem() == node) {
     tvKeyChange();
   } else {
@@ -188,7 +160,7 @@ void TfmMetaSearch::AddClass(bool asChild) {
   if (asChild && !node) return;
   if (!TreeMayChange()) return;
   tvKey->AddClass(node, asChild);
-  saver_.TreeChanged();
+  program_.TreeEdited();
 }
 
 void TfmMetaSearch::DeleteClass() {
@@ -200,7 +172,7 @@ void TfmMetaSearch::DeleteClass() {
   }
   if (TreeMayChange() && Confirmed(this, "Delete the classify?")) {
     delete node;
-    saver_.TreeChanged();
+    program_.TreeEdited();
   }
 }
 
