@@ -1,0 +1,184 @@
+#include "core/program/TProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/common/dispatcher.h"
+#include "core/common/file_io.h"
+#include "core/common/unsaved_files.h"
+#include "core/config/Options.h"
+#include "core/pages/TVerify.h"
+#include "core/pages/verify_display.h"
+#include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
+#include "support/test_support.h"
+
+namespace quorvex::test {
+namespace {
+
+using Clock = SaveScheduler::Clock;
+
+class QuietRow : public TSearchProgressRow {
+  void Connected() override {}
+  void Downloading(int) override {}
+  void FinishedDown(int, std::string_view) override {}
+};
+
+// What the program told its viewer about runs that ended.
+class RunEnds : public TProgramDisplay, public TVerifyDisplay {
+ public:
+  void ShowActivity(std::string_view) override {}
+  void ActivityStateChanged() override {}
+  void KeyAdded(TOneKey&) override {}
+  void SearchStarted(TOneKey&) override {}
+  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view, const TOneKey&) override {
+    return std::make_unique<QuietRow>();
+  }
+  void ResultsMerged(TOneKey&, int, int) override {}
+  void EnginesFinished() override {}
+  void SearchEnded(TOneKey& key) override { searched.push_back(&key); }
+  void VerifyStarted(TOneKey&) override {}
+  void VerifyEnded(TOneKey& key) override { verified.push_back(&key); }
+  void RunStarted(int) override {}
+  void Progress(const TVerifyProgress&) override {}
+  void WorkerRow(int, std::string_view, int, int) override {}
+  void ResultChecked(int, int) override {}
+
+  std::vector<TOneKey*> searched;
+  std::vector<TOneKey*> verified;
+};
+
+// An engine folder with one local-file engine whose two results point at a closed port, and the
+// keyword files in a working folder.
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest() {
+    Options().SetLines({"VerifyTimeOut=5"});
+    engines_.Write("Index.txt", "[Local,1]\nHits=hits.txt\n");
+    engines_.Write("hits.txt", "url=hits.html\nHead=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n");
+    engines_.Write("hits.html", "<ol><li><a href=\"http://127.0.0.1:1/a\">a</a><p>s</p></li>"
+                                "<li><a href=\"http://127.0.0.1:1/b\">b</a><p>s</p></li></ol>");
+    std::filesystem::create_directories(work_ / "SearchResult");
+  }
+
+  TProgramFiles Files() const {
+    return {engines_.Path(), work_ / "KeyTree.txt", work_ / "AllKey.txt", work_ / "SearchResult", work_ / "LocalFile"};
+  }
+
+  // Runs the main loop until done() holds; with a program, its 200 ms tick too, the clock ahead by skip
+  // so that no write waits its second behind the last one.
+  bool RunUntil(const std::function<bool()>& done, TProgram* program = nullptr, Clock::duration skip = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      dispatcher_.WaitAndRunPending(std::chrono::milliseconds(20));
+      if (program) program->Tick(Clock::now() + skip);
+    }
+    return done();
+  }
+
+  // The page states of the keyword's result file as the next start would read them.
+  std::vector<int> StatesOnDisk() const {
+    AppState next;
+    std::vector<int> states;
+    if (!LoadKeyList(next, work_ / "AllKey.txt", {"Local"}) || next.KeyList.size() != 1 ||
+        !next.KeyList[0]->LoadResults(work_ / "SearchResult"))
+      return states;
+    for (size_t i = 0; i < next.KeyList[0]->Results.Count(); ++i) states.push_back(next.KeyList[0]->Results[i].PageState);
+    return states;
+  }
+
+  TempDir engines_;
+  TempDir work_;
+  QueueDispatcher dispatcher_;
+  AppState app_;
+  RunEnds display_;
+};
+
+// A search and a verification run end by the tick alone, and what each changed is on disk without a
+// shut-down; while one runs, no other starts and its keyword cannot be deleted.
+TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
+  TProgram program(dispatcher_, app_, display_, Files());
+  ASSERT_TRUE(program.LoadEngineIndex());
+  TOneKey* key = program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(program.StartSearch({"other", 0, 0, "", {}}, {30, 300}), nullptr);
+  EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Refused);
+  // Listed before any page has come, in case the search never ends; its results come after this
+  // write, and the search's end writes them.
+  program.Tick(Clock::now());
+  EXPECT_NE(ReadWholeFile(work_ / "AllKey.txt").value_or("").find("\"zz\""), std::string::npos);
+  ASSERT_TRUE(RunUntil([&] { return !display_.searched.empty(); }));
+  program.Tick(Clock::now() + SaveScheduler::kMinInterval);
+  EXPECT_EQ(StatesOnDisk(), (std::vector<int>{0, 0}));
+  EXPECT_EQ(display_.searched, std::vector<TOneKey*>{key});
+  EXPECT_EQ(program.Activity(), TActivityState::Idle);
+
+  ASSERT_TRUE(program.StartVerify(*key, kVerifyMode, display_));
+  EXPECT_FALSE(program.StartVerify(*key, kVerifyMode, display_));
+  EXPECT_FALSE(program.StartUpdateSearch(*key, 0, {30, 300}));
+  EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Refused);
+  ASSERT_TRUE(RunUntil([&] { return StatesOnDisk() == std::vector<int>{3, 3}; }, &program, 2 * SaveScheduler::kMinInterval));
+  EXPECT_EQ(display_.verified, std::vector<TOneKey*>{key});
+  EXPECT_EQ(program.Activity(), TActivityState::Idle);
+  EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Allowed);
+  ASSERT_TRUE(RunUntil([&] { return ReadWholeFile(work_ / "AllKey.txt") == ""; }, &program, 3 * SaveScheduler::kMinInterval));
+}
+
+// A file that cannot be written is told once, tried again at every tick, and told again only after it
+// was written and fails anew.
+TEST_F(ProgramTest, AFailedSaveIsToldOnceUntilItIsWrittenAgain) {
+  work_.Write("AllKey.txt", "alpha,Local,0,45000.5,3,,0,0\r\nbeta,Local,0,45000.5,3,,0,0\r\n");
+  TProgram program(dispatcher_, app_, display_, Files());
+  program.LoadEngineIndex();
+  ASSERT_EQ(program.LoadKeywords(), "");
+  ASSERT_EQ(app_.KeyList.size(), 2u);
+  TOneKey* beta = app_.KeyList[1];
+  std::filesystem::remove(work_ / "AllKey.txt");
+  std::filesystem::create_directory(work_ / "AllKey.txt");  // no file can be renamed over a folder
+
+  Clock::time_point now = Clock::now();
+  ASSERT_EQ(program.DeleteKeys({app_.KeyList[0]}), TKeyDeleteVerdict::Allowed);
+  EXPECT_NE(program.Tick(now).find("AllKey.txt"), std::string::npos);
+  EXPECT_EQ(program.Tick(now += std::chrono::seconds(2)), "");
+  std::filesystem::remove(work_ / "AllKey.txt");
+  EXPECT_EQ(program.Tick(now += std::chrono::seconds(2)), "");
+  EXPECT_EQ(ReadWholeFile(work_ / "AllKey.txt").value_or("").find("\"alpha\""), std::string::npos);
+  EXPECT_NE(ReadWholeFile(work_ / "AllKey.txt").value_or("").find("\"beta\""), std::string::npos);
+
+  std::filesystem::remove(work_ / "AllKey.txt");
+  std::filesystem::create_directory(work_ / "AllKey.txt");
+  program.FileKey(*beta, "Recipes");
+  EXPECT_NE(program.Tick(now += std::chrono::seconds(2)).find("AllKey.txt"), std::string::npos);
+}
+
+// The shut-down writes every file it can, names the others, writes Index.txt only when an engine was
+// ticked or unticked (an engine folder may be read-only), and runs once.
+TEST_F(ProgramTest, TheShutDownWritesWhatItCanAndLeavesAnUnchangedEngineIndexAlone) {
+  std::filesystem::create_directory(work_ / "KeyTree.txt");
+  {
+    TProgram program(dispatcher_, app_, display_, Files(), [] { return DefaultKeyTree(); });
+    program.LoadEngineIndex();
+    program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
+    const UnsavedFiles unsaved = program.ShutDown([&](UnsavedFiles& files) { files.Note(false, "Config.txt"); });
+    EXPECT_EQ(unsaved.Files(), (std::vector<std::filesystem::path>{"KeyTree.txt", "Config.txt"}));
+    EXPECT_NE(ReadWholeFile(work_ / "AllKey.txt").value_or("").find("\"zz\""), std::string::npos);
+    EXPECT_EQ(program.Activity(), TActivityState::Idle);
+    EXPECT_TRUE(program.ShutDown().Empty());
+  }
+  EXPECT_EQ(ReadWholeFile(engines_ / "Index.txt"), "[Local,1]\nHits=hits.txt\n");
+
+  TProgram program(dispatcher_, app_, display_, Files());
+  program.LoadEngineIndex();
+  program.Index().SetChecked(1, false);
+  EXPECT_TRUE(program.ShutDown().Empty());  // without classes, KeyTree.txt is not written
+  EXPECT_EQ(ReadWholeFile(engines_ / "Index.txt"), "[Local,1]\r\nHits=hits.txt,0\r\n");
+}
+
+}  // namespace
+}  // namespace quorvex::test
