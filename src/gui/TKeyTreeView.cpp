@@ -1,6 +1,7 @@
 #include "gui/TKeyTreeView.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <functional>
 
@@ -133,6 +134,29 @@ void TKeyTreeView::dropEvent(QDropEvent* event) {
   event->setDropAction(Qt::CopyAction);
   event->accept();
   emit KeywordsDropped(node);
+}
+
+namespace {
+bool IsEditKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_F2 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+}  // namespace
+
+bool TKeyTreeView::event(QEvent* event) {
+  // Claimed before the window's shortcuts see it, as a text field claims its copy key.
+  if (event->type() == QEvent::ShortcutOverride && IsEditKey(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QTreeWidget::event(event);
+}
+
+void TKeyTreeView::keyPressEvent(QKeyEvent* event) {
+  if (IsEditKey(event)) {
+    emit EditRequested();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
 }
 
 }  // namespace quorvex

@@ -33,11 +33,15 @@ class TKeyTreeView : public QTreeWidget {
  signals:
   // Keyword rows were dropped on node.
   void KeywordsDropped(QTreeWidgetItem* node);
+  // F2: the tree's key for renaming its class, before the window's F2 for the keyword.
+  void EditRequested();
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QTreeWidgetItem* NewNode(QTreeWidgetItem* parent, const std::string& text, int picture);

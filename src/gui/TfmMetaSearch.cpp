@@ -105,14 +105,12 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
           [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
 
   Startup();
-  qApp->installEventFilter(this);
   tmStop_ = new QTimer(this);
   connect(tmStop_, &QTimer::timeout, this, &TfmMetaSearch::tmStopTimer);
   tmStop_->start(200);
 }
 
 TfmMetaSearch::~TfmMetaSearch() {
-  qApp->removeEventFilter(this);
   engineUpdate_.reset();
   advertiser_.reset();
 }
@@ -306,14 +304,14 @@ void TfmMetaSearch::ToggleKeywordPanel() {
   const bool show = pnKeyWord->isHidden();
   pnKeyWord->setVisible(show);
   keywordSeparator_->setVisible(show);
-  NKeywordsPanel_->setChecked(show);
+  commands_.keywordsPanel->setChecked(show);
   btnShowKey->setChecked(show);
 }
 
 void TfmMetaSearch::ToggleTreePanel() {
   const bool show = pnTree->isHidden();
   pnTree->setVisible(show);
-  NTreePanel_->setChecked(show);
+  commands_.treePanel->setChecked(show);
   btnShowTree->setChecked(show);
 }
 
@@ -333,14 +331,16 @@ void TfmMetaSearch::SetStatus(int panel, std::string_view text) {
 
 void TfmMetaSearch::UpdateCommands() {
   const TCommandStates states = CommandStatesFor(app_.ActivityState);
-  for (QAction* command : verifyCommands_) command->setVisible(states.VerifyCommandsShown);
+  for (QAction* command : {commands_.updateSearch, commands_.verify, commands_.download})
+    command->setVisible(states.VerifyCommandsShown);
   for (QWidget* control : {static_cast<QWidget*>(btnSearch), static_cast<QWidget*>(btnVerify),
                            static_cast<QWidget*>(btnDownload), static_cast<QWidget*>(edKey)})
     control->setEnabled(states.StartControlsEnabled);
   if (keyProp_) keyProp_->SetStartEnabled(states.StartControlsEnabled);
   showProgressAction_->setVisible(states.ShowProgressShown);
   btnStop->setEnabled(states.StopEnabled);
-  for (QAction* command : stopVerifyCommands_) command->setVisible(states.StopVerifyCommandsShown);
+  for (QAction* command : {commands_.stopVerify, commands_.showVerifyProgress})
+    command->setVisible(states.StopVerifyCommandsShown);
 }
 
 void TfmMetaSearch::KeyAdded(TOneKey& key) {

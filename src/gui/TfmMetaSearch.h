@@ -14,6 +14,7 @@
 
 #include "core/app/LayoutConfig.h"
 #include "core/program/TProgram.h"
+#include "gui/main_commands.h"
 
 namespace quorvex {
 
@@ -134,7 +135,6 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Building (TfmMetaSearch_layout.cpp).
@@ -145,10 +145,10 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   QWidget* BuildInformationBar();
   QWidget* BuildResultBar();
   void BuildStatusBar();
-  // Menus and keys (TfmMetaSearch_menus.cpp).
+  // Commands, keys and menus (TfmMetaSearch_menus.cpp).
+  void BuildCommands();
   void BuildMenus();
   void BuildPopupMenus();
-  bool HandleGlobalKey(QKeyEvent* event);
   void SearchInResults();
   void ContinueSearchInResults();
   // Writes Key.html and opens it when asked; a page that could not be written is told, never shown.
@@ -217,13 +217,7 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   QTimer* tmStop_ = nullptr;
   QAction* showProgressAction_ = nullptr;  // the tool bar's handle on btnShowProgress
 
-  QMenu* pmKey_ = nullptr;
-  QMenu* pmTree_ = nullptr;
-  QMenu* pmURL_ = nullptr;
-  QList<QAction*> verifyCommands_;      // shown only while idle
-  QList<QAction*> stopVerifyCommands_;  // shown only while verifying
-  QAction* NKeywordsPanel_ = nullptr;
-  QAction* NTreePanel_ = nullptr;
+  TMainCommands commands_;
 
   TfmProgress* progress_ = nullptr;
   TfmPageProperty* pageProperty_ = nullptr;

@@ -1,14 +1,11 @@
-// Menus, popup menus and the window's global keys.
+// The main window's commands, their keys, menus and popup menus.
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QUrl>
 #include <QUrlQuery>
 #include <cerrno>
@@ -28,182 +25,162 @@
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
 #include "gui/display_text.h"
+#include "gui/main_commands.h"
 
 namespace quorvex {
 namespace {
 
-// A menu-bar item whose keys are only shown: the window's global keys do the work.
+// A command whose keys work anywhere in the window, unless the focused control claims them: a text
+// field keeps its copy, cut, select-all and undo keys, the keyword tree its F2.
 template <typename Slot>
-QAction* Item(QMenu* menu, const QString& caption, const QString& keys, Slot slot) {
-  QAction* action = menu->addAction(keys.isEmpty() ? caption : caption + "\t" + keys);
-  QObject::connect(action, &QAction::triggered, menu, slot);
+QAction* Command(QWidget* window, const QString& caption, const QList<QKeySequence>& keys, Slot slot) {
+  auto* action = new QAction(caption, window);
+  action->setShortcuts(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  window->addAction(action);
+  QObject::connect(action, &QAction::triggered, window, slot);
   return action;
 }
 
-// A popup item whose key acts while the focus is in the control that owns the popup.
-template <typename Slot>
-QAction* PopupItem(QMenu* menu, QWidget* owner, const QString& caption, const QKeySequence& keys, Slot slot) {
-  QAction* action = menu->addAction(caption);
-  QObject::connect(action, &QAction::triggered, menu, slot);
-  if (!keys.isEmpty()) {
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WidgetShortcut);
-    owner->addAction(action);
+// An entry of menu for command under its own caption: it triggers the command and follows its state.
+// key, when given, works while owner has the focus; shownKey is only shown.
+QAction* Entry(QMenu* menu, QAction* command, const QString& caption, QWidget* owner = nullptr,
+               const QKeySequence& key = {}, const QString& shownKey = {}) {
+  QAction* entry = menu->addAction(shownKey.isEmpty() ? caption : caption + "\t" + shownKey);
+  QObject::connect(entry, &QAction::triggered, command, &QAction::trigger);
+  const auto follow = [entry, command] {
+    entry->setVisible(command->isVisible());
+    entry->setEnabled(command->isEnabled());
+  };
+  QObject::connect(command, &QAction::changed, entry, follow);
+  follow();
+  if (owner && !key.isEmpty()) {
+    entry->setShortcut(key);
+    entry->setShortcutContext(Qt::WidgetShortcut);
+    owner->addAction(entry);
   }
-  return action;
-}
-
-bool IsTextField(const QWidget* widget) {
-  return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget);
+  return entry;
 }
 
 void OpenInShell(const QUrl& url) { QDesktopServices::openUrl(url); }
 
 }  // namespace
 
-void TfmMetaSearch::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  QMenu* file = bar->addMenu("&File");
-  Item(file, "&Open Page", "", [this] { List->OpenResult(false, false); });
-  Item(file, "Open Page in &New Window", "", [this] { List->OpenResult(true, false); });
-  Item(file, "Open &Local Page", "", [this] { List->OpenResult(false, true); });
-  Item(file, "Open Local &Page in New Window", "", [this] { List->OpenResult(true, true); });
-  file->addSeparator();
-  Item(file, "E&xit", "Ctrl+X", [this] { close(); });
-
-  QMenu* view = bar->addMenu("&View");
-  NKeywordsPanel_ = Item(view, "Keywords Panel", "Ctrl+K", [this] { ToggleKeywordPanel(); });
-  NTreePanel_ = Item(view, "Tree View Panel", "Ctrl+T", [this] { ToggleTreePanel(); });
-  QAction* statusBarItem = Item(view, "Status bar", "", [] {});
-  for (QAction* toggle : {NKeywordsPanel_, NTreePanel_, statusBarItem}) {
+void TfmMetaSearch::BuildCommands() {
+  TMainCommands& c = commands_;
+  c.openPage = Command(this, "&Open Page", {}, [this] { List->OpenResult(false, false); });
+  c.openPageInNewWindow = Command(this, "Open Page in &New Window", {}, [this] { List->OpenResult(true, false); });
+  c.openLocalPage = Command(this, "Open &Local Page", {}, [this] { List->OpenResult(false, true); });
+  c.openLocalPageInNewWindow = Command(this, "Open Local &Page in New Window", {}, [this] { List->OpenResult(true, true); });
+  c.exit = Command(this, "E&xit", {QKeySequence(Qt::CTRL | Qt::Key_X)}, [this] { close(); });
+  c.keywordsPanel = Command(this, "Keywords Panel", {QKeySequence(Qt::CTRL | Qt::Key_K)}, [this] { ToggleKeywordPanel(); });
+  c.treePanel = Command(this, "Tree View Panel", {QKeySequence(Qt::CTRL | Qt::Key_T)}, [this] { ToggleTreePanel(); });
+  c.statusBar = Command(this, "Status bar", {}, [] {});
+  for (QAction* toggle : {c.keywordsPanel, c.treePanel, c.statusBar}) {
     toggle->setCheckable(true);
     toggle->setChecked(true);
   }
-  connect(statusBarItem, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
-  Item(view, "Font && Color", "Ctrl+Z", [this] { ShowAppearance(); });
+  connect(c.statusBar, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+  c.fontAndColor = Command(this, "Font && Color", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { ShowAppearance(); });
+  c.maximise = Command(this, "Maximise", {Qt::Key_F5}, [this] { ToggleMaximised(); });
+  c.editKeyword = Command(this, "&Edit Keywords", {Qt::Key_F2}, [this] { NEditKeyClick(); });
+  c.updateSearch = Command(this, "&Update Search", {}, [this] { NUpdateKeyClick(); });
+  c.deleteKeywords = Command(this, "&Delete Keywords", {}, [this] { NDelKeyClick(); });
+  c.verify = Command(this, "&Verify Web Page", {}, [this] { VerifyWebPage(false); });
+  c.download = Command(this, "Download &Web Page", {}, [this] { VerifyWebPage(true); });
+  c.stopVerify = Command(this, "Stop Verify or Download", {}, [this] { StopVerify(); });
+  c.showVerifyProgress = Command(this, "Show Verify or Download Progress", {}, [this] { ShowActivityWindow(); });
+  c.displayInBrowser = Command(this, "Display Result in Browser", {}, [this] { DisplayResultInBrowser(true); });
+  c.sendToFriend = Command(this, "Send This Page to Friend", {}, [this] { SendPageToFriend(); });
+  c.find = Command(this, "&Search in Results", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { SearchInResults(); });
+  c.continueFind = Command(this, "&Continue Search in Results", {Qt::Key_F3, QKeySequence(Qt::CTRL | Qt::Key_L)},
+                           [this] { ContinueSearchInResults(); });
+  c.filter = Command(this, "&Filter Results", {}, [this] { ShowFilter(); });
+  c.copyUrl = Command(this, "&Copy URL", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] { List->CopyUrl(); });
+  c.addClass = Command(this, "&Add Keywords Classify ", {}, [this] { AddClass(false); });
+  c.editClass = Command(this, "&Edit Keywords Classify", {}, [this] { EditClass(); });
+  c.deleteClass = Command(this, "&Delete Keywords Classify", {}, [this] { DeleteClass(); });
+  c.addSubClass = Command(this, "Add &Sub Keywords Classify", {}, [this] { AddClass(true); });
+  c.learnEngine = Command(this, "&Learn Engine from Page...", {}, [this] { LearnEngine(); });
+  c.engineHealth = Command(this, "Engine &Health", {}, [this] { ShowEngineHealth(); });
+  c.options = Command(this, "&Property", {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { option_->Execute(); });
+  c.help = Command(this, "&Help", {Qt::Key_F1},
+                   [] { OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); });
+  c.homePage = Command(this, "&Home page ", {QKeySequence(Qt::CTRL | Qt::Key_H)}, [] { OpenInShell(QUrl(kHomePageAddress)); });
+  c.about = Command(this, "&About", {QKeySequence(Qt::CTRL | Qt::Key_A)}, [this] { about_->exec(); });
+  c.deleteResult = Command(this, "&Delete This Item", {}, [this] { List->DeleteSelected(); });
+  c.resultProperty = Command(this, "&Property", {}, [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
+  connect(btnVerify, &QToolButton::clicked, c.verify, &QAction::trigger);
+  connect(btnDownload, &QToolButton::clicked, c.download, &QAction::trigger);
+}
 
+void TfmMetaSearch::BuildMenus() {
+  BuildCommands();
+  const TMainCommands& c = commands_;
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu("&File");
+  file->addActions({c.openPage, c.openPageInNewWindow, c.openLocalPage, c.openLocalPageInNewWindow});
+  file->addSeparator();
+  file->addAction(c.exit);
+  bar->addMenu("&View")->addActions({c.keywordsPanel, c.treePanel, c.statusBar, c.fontAndColor});
   QMenu* search = bar->addMenu("&Search");
-  Item(search, "&Edit Keywords", "F2", [this] { NEditKeyClick(); });
-  verifyCommands_.append(Item(search, "&Update Search", "", [this] { NUpdateKeyClick(); }));
-  Item(search, "&Delete Keywords", "", [this] { NDelKeyClick(); });
+  search->addActions({c.editKeyword, c.updateSearch, c.deleteKeywords});
   search->addSeparator();
-  verifyCommands_.append(Item(search, "&Verify Web Page", "", [this] { VerifyWebPage(false); }));
-  verifyCommands_.append(Item(search, "Download &Web Page", "", [this] { VerifyWebPage(true); }));
-  stopVerifyCommands_.append(Item(search, "Stop Verify or Download", "", [this] { StopVerify(); }));
-  stopVerifyCommands_.append(Item(search, "Show Verify or Download Progress", "", [this] { ShowActivityWindow(); }));
+  search->addActions({c.verify, c.download, c.stopVerify, c.showVerifyProgress});
   search->addSeparator();
-  Item(search, "Display Result in Browser", "", [this] { DisplayResultInBrowser(true); });
-
-  QMenu* refine = bar->addMenu("&Refine");
-  Item(refine, "&Search in Results", "Ctrl+F", [this] { SearchInResults(); });
-  Item(refine, "&Continue Search in Results", "F3", [this] { ContinueSearchInResults(); });
-  Item(refine, "&Filter Results", "", [this] { ShowFilter(); });
-
+  search->addAction(c.displayInBrowser);
+  bar->addMenu("&Refine")->addActions({c.find, c.continueFind, c.filter});
   QMenu* option = bar->addMenu("&Option");
-  Item(option, "&Copy URL", "Ctrl+C", [this] { List->CopyUrl(); });
+  option->addAction(c.copyUrl);
   option->addSeparator();
-  Item(option, "&Add Keywords Classify ", "", [this] { AddClass(false); });
-  Item(option, "&Edit Keywords Classify", "", [this] { EditClass(); });
-  Item(option, "&Delete Keywords Classify", "", [this] { DeleteClass(); });
-  Item(option, "Add &Sub Keywords Classify", "", [this] { AddClass(true); });
+  option->addActions({c.addClass, c.editClass, c.deleteClass, c.addSubClass});
   option->addSeparator();
-  Item(option, "&Learn Engine from Page...", "", [this] { LearnEngine(); });
-  Item(option, "Engine &Health", "", [this] { ShowEngineHealth(); });
+  option->addActions({c.learnEngine, c.engineHealth});
   option->addSeparator();
-  Item(option, "&Property", "Ctrl+P", [this] { option_->Execute(); });
-
-  QMenu* help = bar->addMenu("&Help");
-  Item(help, "&Help", "F1", [] { OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); });
-  Item(help, "&Home page ", "Ctrl+H", [] { OpenInShell(QUrl(kHomePageAddress)); });
-  Item(help, "&About", "Ctrl+A", [this] { about_->exec(); });
+  option->addAction(c.options);
+  bar->addMenu("&Help")->addActions({c.help, c.homePage, c.about});
   BuildPopupMenus();
 }
 
 void TfmMetaSearch::BuildPopupMenus() {
-  pmKey_ = new QMenu(this);
-  PopupItem(pmKey_, lvKey, "Edit Keywords", Qt::Key_F2, [this] { NEditKeyClick(); });
-  verifyCommands_.append(PopupItem(pmKey_, lvKey, "&Update Search", {}, [this] { NUpdateKeyClick(); }));
-  PopupItem(pmKey_, lvKey, "Delete Keywords", Qt::Key_Delete, [this] { NDelKeyClick(); });
-  pmKey_->addSeparator();
-  verifyCommands_.append(PopupItem(pmKey_, lvKey, "Verify Web Page", {}, [this] { VerifyWebPage(false); }));
-  verifyCommands_.append(PopupItem(pmKey_, lvKey, "Download Web Page", {}, [this] { VerifyWebPage(true); }));
-  stopVerifyCommands_.append(PopupItem(pmKey_, lvKey, "Stop Veirfy Or Download", {}, [this] { StopVerify(); }));
-  stopVerifyCommands_.append(
-      PopupItem(pmKey_, lvKey, "Show Verify Or Download Progress", {}, [this] { ShowActivityWindow(); }));
-  pmKey_->addSeparator();
-  PopupItem(pmKey_, lvKey, "Display in Browser", {}, [this] { DisplayResultInBrowser(true); });
-  PopupItem(pmKey_, lvKey, "Send This Page to Friend", {}, [this] { SendPageToFriend(); });
+  const TMainCommands& c = commands_;
+  auto* keyMenu = new QMenu(this);
+  Entry(keyMenu, c.editKeyword, "Edit Keywords", nullptr, {}, "F2");
+  keyMenu->addAction(c.updateSearch);
+  Entry(keyMenu, c.deleteKeywords, "Delete Keywords", lvKey, Qt::Key_Delete);
+  keyMenu->addSeparator();
+  Entry(keyMenu, c.verify, "Verify Web Page");
+  Entry(keyMenu, c.download, "Download Web Page");
+  Entry(keyMenu, c.stopVerify, "Stop Veirfy Or Download");
+  Entry(keyMenu, c.showVerifyProgress, "Show Verify Or Download Progress");
+  keyMenu->addSeparator();
+  Entry(keyMenu, c.displayInBrowser, "Display in Browser");
+  keyMenu->addAction(c.sendToFriend);
   lvKey->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(lvKey, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    UpdateCommands();
-    pmKey_->popup(lvKey->viewport()->mapToGlobal(at));
-  });
+  connect(lvKey, &QWidget::customContextMenuRequested, this,
+          [this, keyMenu](const QPoint& at) { keyMenu->popup(lvKey->viewport()->mapToGlobal(at)); });
 
-  pmTree_ = new QMenu(this);
-  PopupItem(pmTree_, tvKey, "&Edit Classify", Qt::Key_F2, [this] { EditClass(); });
-  PopupItem(pmTree_, tvKey, "Add Classify", Qt::Key_Insert, [this] { AddClass(false); });
-  PopupItem(pmTree_, tvKey, "Delete Classify", QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { DeleteClass(); });
-  PopupItem(pmTree_, tvKey, "Add Sub Classify", QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { AddClass(true); });
+  auto* treeMenu = new QMenu(this);
+  Entry(treeMenu, c.editClass, "&Edit Classify", nullptr, {}, "F2");  // the tree's own key
+  Entry(treeMenu, c.addClass, "Add Classify", tvKey, Qt::Key_Insert);
+  Entry(treeMenu, c.deleteClass, "Delete Classify", tvKey, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  Entry(treeMenu, c.addSubClass, "Add Sub Classify", tvKey, QKeySequence(Qt::CTRL | Qt::Key_Insert));
   tvKey->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(tvKey, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { pmTree_->popup(tvKey->viewport()->mapToGlobal(at)); });
+          [this, treeMenu](const QPoint& at) { treeMenu->popup(tvKey->viewport()->mapToGlobal(at)); });
+  connect(tvKey, &TKeyTreeView::EditRequested, c.editClass, &QAction::trigger);
 
-  pmURL_ = new QMenu(this);
-  PopupItem(pmURL_, List, "&Open", {}, [this] { List->OpenResult(false, false); });
-  PopupItem(pmURL_, List, "Open in New Window", QKeySequence(Qt::CTRL | Qt::Key_N),
-            [this] { List->OpenResult(true, false); });
-  PopupItem(pmURL_, List, "Open &Local Page", {}, [this] { List->OpenResult(false, true); });
-  PopupItem(pmURL_, List, "Open Local Page in New Window", {}, [this] { List->OpenResult(true, true); });
-  pmURL_->addSeparator();
-  // Ctrl+C and Ctrl+Z are global keys already; here they are only shown.
-  Item(pmURL_, "&Copy URL", "Ctrl+C", [this] { List->CopyUrl(); });
-  PopupItem(pmURL_, List, "&Delete This Item", Qt::Key_Delete, [this] { List->DeleteSelected(); });
-  pmURL_->addSeparator();
-  Item(pmURL_, "Font && Color", "Ctrl+Z", [this] { ShowAppearance(); });
-  PopupItem(pmURL_, List, "&Property", {}, [this] { pageProperty_->ShowPageProperty(List->CurrentResult()); });
-  PopupItem(pmURL_, List, "Display Result in Browser", {}, [this] { DisplayResultInBrowser(true); });
-  List->SetPopupMenu(pmURL_);
-}
-
-bool TfmMetaSearch::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
-  auto* widget = qobject_cast<QWidget*>(watched);
-  // Only keys meant for this window, and only once (the event climbs through the focus's parents).
-  QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-  if (!widget || widget->window() != this || widget != target) return false;
-  return HandleGlobalKey(static_cast<QKeyEvent*>(event));
-}
-
-bool TfmMetaSearch::HandleGlobalKey(QKeyEvent* event) {
-  const QKeyCombination combination = event->keyCombination();
-  const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers() & ~Qt::KeypadModifier;
-  const int key = combination.key();
-  if (modifiers == Qt::NoModifier) {
-    switch (key) {
-      case Qt::Key_F5: ToggleMaximised(); return true;
-      case Qt::Key_F3: ContinueSearchInResults(); return true;
-      case Qt::Key_F2: NEditKeyClick(); return true;
-      case Qt::Key_F1: OpenInShell(QUrl::fromLocalFile(QString::fromStdString(ProgramDir() + "help.html"))); return true;
-      default: return false;
-    }
-  }
-  if (modifiers != Qt::ControlModifier) return false;
-  // Copy, cut, select-all and undo belong to a text field that has the focus.
-  const bool textKey = key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_A || key == Qt::Key_Z;
-  if (textKey && IsTextField(QApplication::focusWidget())) return false;
-  switch (key) {
-    case Qt::Key_L: ContinueSearchInResults(); return true;
-    case Qt::Key_F: SearchInResults(); return true;
-    case Qt::Key_T: ToggleTreePanel(); return true;
-    case Qt::Key_K: ToggleKeywordPanel(); return true;
-    case Qt::Key_P: option_->Execute(); return true;
-    case Qt::Key_Z: ShowAppearance(); return true;
-    case Qt::Key_H: OpenInShell(QUrl(kHomePageAddress)); return true;
-    case Qt::Key_A: about_->exec(); return true;
-    case Qt::Key_X: close(); return true;
-    case Qt::Key_C: List->CopyUrl(); return true;
-    default: return false;
-  }
+  auto* resultMenu = new QMenu(this);
+  Entry(resultMenu, c.openPage, "&Open");
+  Entry(resultMenu, c.openPageInNewWindow, "Open in New Window", List, QKeySequence(Qt::CTRL | Qt::Key_N));
+  Entry(resultMenu, c.openLocalPage, "Open &Local Page");
+  Entry(resultMenu, c.openLocalPageInNewWindow, "Open Local Page in New Window");
+  resultMenu->addSeparator();
+  resultMenu->addAction(c.copyUrl);
+  Entry(resultMenu, c.deleteResult, "&Delete This Item", List, Qt::Key_Delete);
+  resultMenu->addSeparator();
+  resultMenu->addActions({c.fontAndColor, c.resultProperty, c.displayInBrowser});
+  List->SetPopupMenu(resultMenu);
 }
 
 void TfmMetaSearch::SearchInResults() {

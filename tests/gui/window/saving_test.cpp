@@ -142,9 +142,12 @@ TEST_F(Saving, AnExportOrOptionsFileThatCannotBeWrittenIsToldAndNothingIsOpened)
   EXPECT_EQ(opened.urls.size(), 1);
 
   std::filesystem::create_directory(workDir_ / "option.txt");
-  QTimer::singleShot(0, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+  QTimer acceptOptions;  // OK in the options dialog, whenever it opens
+  QObject::connect(&acceptOptions, &QTimer::timeout, [] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog && !qobject_cast<QMessageBox*>(dialog)) dialog->accept();
   });
+  acceptOptions.start(20);
   MessageBoxAnswerer ok;
   Type(window.List, Qt::Key_P, Qt::ControlModifier);
   ASSERT_TRUE(WaitUntil([&] { return !ok.texts.isEmpty(); }, std::chrono::seconds(5)));

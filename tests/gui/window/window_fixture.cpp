@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
@@ -78,10 +79,10 @@ void WindowTest::UseEngines(const std::vector<std::pair<std::string, std::string
 }
 
 void WindowTest::Type(QWidget* target, int key, Qt::KeyboardModifiers modifiers) const {
-  QKeyEvent press(QEvent::KeyPress, key, modifiers);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-  QApplication::sendEvent(target, &release);
+  // A window's shortcuts work only while it is the active one; a closed message box may have left none.
+  target->activateWindow();
+  WaitUntil([target] { return QApplication::activeWindow() == target->window(); }, std::chrono::seconds(2));
+  QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
 void WindowTest::Search(const QString& keyword) {
