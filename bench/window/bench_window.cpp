@@ -114,7 +114,7 @@ Stalls SearchStalls(const test::TempDir& program) {
                   static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
   });
-  window.edKey->setText("water");
+  window.findChild<QLineEdit*>("edKey")->setText("water");
   sinceTick.start();
   probe.start(1);
   window.btnSearchClick();

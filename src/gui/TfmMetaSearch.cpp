@@ -15,8 +15,9 @@
 #include "core/store/TOneKey.h"
 #include "core/update/TDownloadEngines.h"
 #include "gui/TActivityIndicator.h"
-#include "gui/TKeyListView.h"
+#include "gui/TEngineChoice.h"
 #include "gui/TKeyTreeView.h"
+#include "gui/TKeywordPanel.h"
 #include "gui/TSearchList.h"
 #include "gui/TSponsorPanel.h"
 #include "gui/TVLabel.h"
@@ -40,13 +41,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
     : QMainWindow(parent),
       edKey(new QLineEdit(this)),
       cbMatch(new QComboBox(this)),
-      cbType(new QComboBox(this)),
       Activity(new TActivityIndicator(this)),
-      tvKey(new TKeyTreeView(this)),
-      lvType(new QListWidget(this)),
-      lvNowEngine(new QListWidget(this)),
-      lblNowKey(new TVLabel("Now Classify", QColor(255, 255, 128), this)),
-      lvKey(new TKeyListView(this)),
       lblKey(new QLabel(this)),
       lblDate(new QLabel(this)),
       lblNum(new QLabel(this)),
@@ -55,7 +50,17 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
       List(new TSearchList(this)),
       dispatcher_(dispatcher),
       app_(app),
-      program_(dispatcher, app, *this, TProgramFiles::Default(), [this] { return tvKey->Nodes(); }) {
+      program_(dispatcher, app, *this, TProgramFiles::Default(), [this] { return keywords_->Tree()->Nodes(); }) {
+  engines_ = new TEngineChoice(program_, this);
+  keywords_ = new TKeywordPanel(program_, app_, this);
+  edKey->setObjectName("edKey");
+  cbMatch->setObjectName("cbMatch");
+  lblKey->setObjectName("lblKey");
+  lblDate->setObjectName("lblDate");
+  lblNum->setObjectName("lblNum");
+  pbDownload->setObjectName("pbDownload");
+  cbSortMethod->setObjectName("cbSortMethod");
+  List->setObjectName("List");
   QFont tahoma("Tahoma");
   tahoma.setPixelSize(12);
   setFont(tahoma);
@@ -70,17 +75,9 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   BuildMenus();
   resize(657, 489);
 
-  connect(cbType, &QComboBox::activated, this, [this] { cbTypeChange(true); });
-  connect(lvType, &QListWidget::currentRowChanged, this, &TfmMetaSearch::lvTypeChange);
-  connect(lvType, &QListWidget::itemDoubleClicked, this, &TfmMetaSearch::lvTypeDblClick);
-  connect(lvNowEngine, &QListWidget::itemChanged, this, &TfmMetaSearch::lvNowEngineChange);
-  connect(lvNowEngine, &QListWidget::currentItemChanged, this, &TfmMetaSearch::lvNowEngineChange);
-  connect(tvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::tvKeyChange);
-  connect(tvKey, &TKeyTreeView::KeywordsDropped, this, &TfmMetaSearch::KeywordsDropped);
-  connect(tvKey, &QTreeWidget::itemChanged, this, [this] { program_.TreeEdited(); });  // a class renamed
-  connect(lvKey, &QTreeWidget::currentItemChanged, this, &TfmMetaSearch::lvKeyChange);
-  connect(lvKey, &QTreeWidget::itemDoubleClicked, this, &TfmMetaSearch::NEditKeyClick);
-  connect(lvKey, &TKeyListView::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
+  connect(engines_, &TEngineChoice::CategoryActivated, this, &TfmMetaSearch::SearchCategory);
+  connect(keywords_, &TKeywordPanel::KeyChosen, this, &TfmMetaSearch::ShowKey);
+  connect(keywords_, &TKeywordPanel::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
 
   // The dialogs, created once and kept hidden until their commands show them.
   progress_ = new TfmProgress(this);
@@ -117,40 +114,27 @@ TfmMetaSearch::~TfmMetaSearch() {
 
 void TfmMetaSearch::Startup() {
   setWindowState(Qt::WindowMaximized);
-  categoryPictures_ = CategoryPictures(QString::fromStdString(EngineDir() + "icon.bmp"));
-  LoadEngineIndex();
+  engines_->Reload();
   cbMatch->setCurrentIndex(0);
   app_.ActivityState = TActivityState::Idle;
   setWindowTitle(ProgramTitle());
   UpdateCommands();
-  LoadKeyTree();
-  LoadKeywords();
-  FillKeyList(std::nullopt);
+  keywords_->Load();
   layout_ = TLayoutConfig::Load(TLayoutConfig::kFileName, CurrentLayout());
   ApplyLayout(layout_);
-  if (QTreeWidgetItem* node = tvKey->NodeAt(layout_.SelectedTreeKey.value_or(0))) {
-    tvKey->setCurrentItem(node);
-    tvKeyChange();  // also when the node was current already
-  }
-  const int row = layout_.SelectedKey.value_or(0);
-  if (row < lvKey->topLevelItemCount()) {
-    lvKey->clearSelection();
-    lvKey->setCurrentItem(lvKey->topLevelItem(row));
-    lvKey->setFocus();
-  }
+  keywords_->Select(layout_.SelectedTreeKey.value_or(0), layout_.SelectedKey.value_or(0));
   if (Options().Value("DEngines") != "1") StartEngineUpdate();
 }
 
 void TfmMetaSearch::StartEngineUpdate() {
-  engineUpdate_ = std::make_unique<TDownloadEngines>(dispatcher_, [this] { LoadEngineIndex(); });
+  engineUpdate_ = std::make_unique<TDownloadEngines>(dispatcher_, [this] { engines_->Reload(); });
   engineUpdate_->Start();
 }
 
 void TfmMetaSearch::ApplyLayout(const TLayoutConfig& layout) {
   if (!layout.ShowKey) ToggleKeywordPanel();
   if (!layout.ShowTree) ToggleTreePanel();
-  if (layout.Type >= 0 && layout.Type < cbType->count()) cbType->setCurrentIndex(layout.Type);
-  cbTypeChange(true);
+  engines_->SetCategory(layout.Type);
   List->SetSortMethod(layout.SortMethod);
   cbSortMethod->setCurrentIndex(List->SortMethod());
   countPerEngine_ = layout.CountPerEngine;
@@ -170,7 +154,8 @@ void TfmMetaSearch::ApplyPanelSizes() {
     const int whole = splitter->orientation() == Qt::Vertical ? splitter->height() : splitter->width();
     return std::max(whole - used, 1);
   };
-  treeSplitter_->setSizes({layout_.TreeHeight, layout_.TypeHeight, rest(treeSplitter_, layout_.TreeHeight + layout_.TypeHeight)});
+  treeSplitter_->setSizes({layout_.TreeHeight, rest(treeSplitter_, layout_.TreeHeight)});
+  engines_->setSizes({layout_.TypeHeight, rest(engines_, layout_.TypeHeight)});
   mainSplitter_->setSizes({layout_.TreeWidth, rest(mainSplitter_, layout_.TreeWidth)});
   keywordSplitter_->setSizes({layout_.KeywordHeight, rest(keywordSplitter_, layout_.KeywordHeight)});
   panelSizesApplied_ = true;
@@ -183,23 +168,18 @@ void TfmMetaSearch::showEvent(QShowEvent* event) {
 
 TLayoutConfig TfmMetaSearch::CurrentLayout() const {
   TLayoutConfig layout = layout_;
-  layout.SelectedTreeKey.reset();
-  if (QTreeWidgetItem* node = tvKey->currentItem(); node && node->isSelected())
-    layout.SelectedTreeKey = tvKey->PositionOf(node);
-  layout.SelectedKey.reset();
-  if (QTreeWidgetItem* row = lvKey->currentItem(); row && row->isSelected())
-    layout.SelectedKey = lvKey->indexOfTopLevelItem(row);
+  layout.SelectedTreeKey = keywords_->SelectedNode();
+  layout.SelectedKey = keywords_->SelectedRow();
   // Hidden panels keep the sizes they had when they were last shown.
   if (panelSizesApplied_ && !pnTree->isHidden()) {
-    const QList<int> heights = treeSplitter_->sizes();
-    layout.TreeHeight = heights.value(0, layout.TreeHeight);
-    layout.TypeHeight = heights.value(1, layout.TypeHeight);
+    layout.TreeHeight = treeSplitter_->sizes().value(0, layout.TreeHeight);
+    layout.TypeHeight = engines_->sizes().value(0, layout.TypeHeight);
     layout.TreeWidth = mainSplitter_->sizes().value(0, layout.TreeWidth);
   }
-  if (panelSizesApplied_ && !pnKeyWord->isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
+  if (panelSizesApplied_ && !keywords_->isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
   layout.ShowKey = btnShowKey->isChecked();
   layout.ShowTree = btnShowTree->isChecked();
-  layout.Type = cbType->currentIndex();
+  layout.Type = engines_->Category();
   layout.SortMethod = List->SortMethod();
   layout.CountPerEngine = countPerEngine_;
   layout.CountAll = countAll_;
@@ -259,22 +239,21 @@ void TfmMetaSearch::btnSearchClick() {
   TSearchRequest request;
   request.Keyword = FromTyped(edKey->text());
   request.MatchMode = cbMatch->currentIndex();
-  request.Category = cbType->currentIndex();
-  if (QTreeWidgetItem* node = tvKey->currentItem()) request.Classify = TKeyTreeView::TextOf(node);
+  request.Category = engines_->Category();
+  request.Classify = keywords_->CurrentClass();
   if (program_.StartSearch(request, Limits())) List->setFocus();
 }
 
 void TfmMetaSearch::StartUpdateSearch() {
-  TOneKey* key = TKeyListView::KeyOf(lvKey->currentItem());
-  if (key && program_.StartUpdateSearch(*key, cbType->currentIndex(), Limits())) List->setFocus();
+  TOneKey* key = keywords_->CurrentKey();
+  if (key && program_.StartUpdateSearch(*key, engines_->Category(), Limits())) List->setFocus();
 }
 
 void TfmMetaSearch::btnStopClick() { program_.Stop(); }
 
 void TfmMetaSearch::VerifyWebPage(bool download) {
-  QTreeWidgetItem* row = lvKey->currentItem();
-  TOneKey* key = TKeyListView::KeyOf(row);
-  if (!row || !row->isSelected() || !key) {
+  TOneKey* key = keywords_->CurrentKey(true);
+  if (!key) {
     QMessageBox::warning(this, "worning!", "Please select a keywords to download...");
     return;
   }
@@ -301,8 +280,8 @@ void TfmMetaSearch::ShowActivityWindow() {
 }
 
 void TfmMetaSearch::ToggleKeywordPanel() {
-  const bool show = pnKeyWord->isHidden();
-  pnKeyWord->setVisible(show);
+  const bool show = keywords_->isHidden();
+  keywords_->setVisible(show);
   keywordSeparator_->setVisible(show);
   commands_.keywordsPanel->setChecked(show);
   btnShowKey->setChecked(show);
@@ -343,14 +322,7 @@ void TfmMetaSearch::UpdateCommands() {
     command->setVisible(states.StopVerifyCommandsShown);
 }
 
-void TfmMetaSearch::KeyAdded(TOneKey& key) {
-  auto* row = new QTreeWidgetItem;
-  row->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(&key)));
-  lvKey->addTopLevelItem(row);
-  UpdateKeyRow(key);
-  lvKey->clearSelection();
-  lvKey->setCurrentItem(row);
-}
+void TfmMetaSearch::KeyAdded(TOneKey& key) { keywords_->AddKey(key); }
 
 void TfmMetaSearch::SearchStarted(TOneKey& key) {
   ShowEnginesGaveNothing(key, {});

@@ -2,13 +2,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidgetItem>
 #include <memory>
 #include <optional>
 
@@ -23,8 +21,8 @@ class MainThreadDispatcher;
 class TActivityIndicator;
 class TAdvertiser;
 class TDownloadEngines;
-class TKeyListView;
-class TKeyTreeView;
+class TEngineChoice;
+class TKeywordPanel;
 class TOneKey;
 class TSearchList;
 class TSponsorPanel;
@@ -64,12 +62,8 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void StartUpdateSearch();
   void NEditKeyClick();
   void NUpdateKeyClick();
-  void NDelKeyClick();
   void VerifyWebPage(bool download);
   void StopVerify();
-  void EditClass();
-  void AddClass(bool asChild);
-  void DeleteClass();
   void ToggleKeywordPanel();
   void ToggleTreePanel();
   void ToggleMaximised();
@@ -103,7 +97,13 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   // btnShowProgress is shown and hidden through its place in the tool bar.
   const QAction& ShowProgressCommand() const { return *showProgressAction_; }
 
-  // Controls, named as the rest of the program calls them.
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  // Controls, named as the rest of the program calls them; tests find them by these object names.
   QLineEdit* edKey;
   QToolButton* btnSearch;
   QToolButton* btnStop;
@@ -111,16 +111,11 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   QToolButton* btnVerify;
   QToolButton* btnDownload;
   QComboBox* cbMatch;
-  QComboBox* cbType;
   TActivityIndicator* Activity;
   QWidget* pnTree;
-  TKeyTreeView* tvKey;
-  QListWidget* lvType;
-  QListWidget* lvNowEngine;
+  TEngineChoice* engines_;
+  TKeywordPanel* keywords_;
   TSponsorPanel* pnSponsor;
-  QWidget* pnKeyWord;
-  TVLabel* lblNowKey;
-  TKeyListView* lvKey;
   QLabel* lblKey;
   QLabel* lblDate;
   QLabel* lblNum;
@@ -131,17 +126,11 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   TSearchList* List;
   QList<QLabel*> StatusPanels;
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  bool event(QEvent* event) override;
 
- private:
   // Building (TfmMetaSearch_layout.cpp).
   void BuildSearchBar();
   QWidget* BuildLeftPanel();
   QWidget* BuildRightPanel();
-  QWidget* BuildKeywordPanel();
   QWidget* BuildInformationBar();
   QWidget* BuildResultBar();
   void BuildStatusBar();
@@ -159,32 +148,16 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void ShowFilter();
   void ShowActivityWindow();
 
-  // Engine controls (TfmMetaSearch_engines.cpp).
-  void LoadEngineIndex();
-  void cbTypeChange(bool withSender);
-  void lvTypeChange();
-  void lvTypeDblClick();
-  void lvNowEngineChange(QListWidgetItem* row);
-  QStringList CategoryTexts() const;
+  // Engines and keywords (TfmMetaSearch_keywords.cpp).
   // Shows the learn dialog on page; an engine it adds shows in the engine list at once.
   void LearnEngine(const QString& page = {}, const QString& name = {});
   void ShowEngineHealth();
-
-  // Keyword tree and list (TfmMetaSearch_keywords.cpp).
-  // A KeyTree.txt with a faulty line shows the classes before it; one that cannot be read, the default
-  // classes. Either is kept as it is on disk.
-  void LoadKeyTree();
-  // AllKey.txt into KeyList; one that exists but cannot be read is kept as it is on disk.
-  void LoadKeywords();
-  // Asks before the first change of a tree whose file was not read whole; false when the user declines.
-  bool TreeMayChange();
-  void tvKeyChange();
-  void FillKeyList(const std::optional<std::string>& classify);
+  // Starts a search of the chosen keyword dialog category when a category is double-clicked.
+  void SearchCategory(int category);
   // The keyword's row, and the labels above the result list when it is the keyword shown there.
   void UpdateKeyRow(const TOneKey& key);
+  void ShowKey(TOneKey* key);
   void ShowKeyLabels(const TOneKey& key);
-  void lvKeyChange();
-  void KeywordsDropped(QTreeWidgetItem* node);
   // Starts what the keyword dialog's closing button asked for.
   void KeyPropSearch(int action);
 
@@ -203,7 +176,6 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   MainThreadDispatcher& dispatcher_;
   AppState& app_;
   TProgram program_;
-  QList<QIcon> categoryPictures_;
   TLayoutConfig layout_;
   int countPerEngine_ = 30;
   int countAll_ = 300;

@@ -1,5 +1,4 @@
 // The panels of the main window.
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
@@ -9,12 +8,13 @@
 
 #include "core/store/TOneKey.h"
 #include "gui/TActivityIndicator.h"
-#include "gui/TKeyListView.h"
+#include "gui/TEngineChoice.h"
 #include "gui/TKeyTreeView.h"
+#include "gui/TKeywordPanel.h"
 #include "gui/TSearchList.h"
 #include "gui/TSponsorPanel.h"
-#include "gui/TVLabel.h"
 #include "gui/TfmMetaSearch.h"
+#include "gui/captioned.h"
 
 namespace quorvex {
 namespace {
@@ -25,27 +25,6 @@ QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap picture, const Q
   button->setToolTip(hint);
   button->setAutoRaise(true);
   return button;
-}
-
-// A caption over a control whose access key moves the focus into it.
-QWidget* Captioned(const QString& caption, QWidget* control) {
-  auto* box = new QWidget;
-  auto* layout = new QVBoxLayout(box);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(1);
-  auto* label = new QLabel(caption, box);
-  label->setBuddy(control);
-  label->setStyleSheet("QLabel { background: palette(mid); color: palette(bright-text); padding: 2px; }");
-  layout->addWidget(label);
-  layout->addWidget(control, 1);
-  return box;
-}
-
-QFrame* Line(QWidget* parent, QFrame::Shape shape) {
-  auto* line = new QFrame(parent);
-  line->setFrameShape(shape);
-  line->setFrameShadow(QFrame::Sunken);
-  return line;
 }
 
 }  // namespace
@@ -60,13 +39,18 @@ void TfmMetaSearch::BuildSearchBar() {
   edKey->setFixedWidth(251);
   bar->addWidget(edKey);
   btnSearch = ToolButton(bar, QStyle::SP_FileDialogContentsView, "Search");
+  btnSearch->setObjectName("btnSearch");
   btnSearch->setText("Search");
   btnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   btnStop = ToolButton(bar, QStyle::SP_BrowserStop, "Stop");
+  btnStop->setObjectName("btnStop");
   btnStop->setEnabled(false);
   btnShowProgress = ToolButton(bar, QStyle::SP_FileDialogDetailedView, "Show Progress");
+  btnShowProgress->setObjectName("btnShowProgress");
   btnVerify = ToolButton(bar, QStyle::SP_DialogApplyButton, "Verify Web Page");
+  btnVerify->setObjectName("btnVerify");
   btnDownload = ToolButton(bar, QStyle::SP_ArrowDown, "Download Web Page");
+  btnDownload->setObjectName("btnDownload");
   bar->addWidget(btnSearch);
   bar->addWidget(btnStop);
   // A tool bar hides a widget through its action.
@@ -80,8 +64,8 @@ void TfmMetaSearch::BuildSearchBar() {
   for (const char* name : MatchModeNames) cbMatch->addItem(name);
   cbMatch->setFixedWidth(100);
   bar->addWidget(cbMatch);
-  cbType->setFixedWidth(107);
-  bar->addWidget(cbType);
+  engines_->CategoryBox()->setFixedWidth(107);
+  bar->addWidget(engines_->CategoryBox());
   auto* spacer = new QWidget(bar);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
@@ -90,41 +74,22 @@ void TfmMetaSearch::BuildSearchBar() {
   connect(btnSearch, &QToolButton::clicked, this, &TfmMetaSearch::btnSearchClick);
   connect(edKey, &QLineEdit::returnPressed, this, &TfmMetaSearch::btnSearchClick);
   connect(btnStop, &QToolButton::clicked, this, &TfmMetaSearch::btnStopClick);
-  connect(btnVerify, &QToolButton::clicked, this, [this] { VerifyWebPage(false); });
-  connect(btnDownload, &QToolButton::clicked, this, [this] { VerifyWebPage(true); });
 }
 
 QWidget* TfmMetaSearch::BuildLeftPanel() {
   pnTree = new QWidget(this);
+  pnTree->setObjectName("pnTree");
   auto* layout = new QVBoxLayout(pnTree);
   layout->setContentsMargins(0, 0, 0, 0);
   treeSplitter_ = new QSplitter(Qt::Vertical, pnTree);
-  treeSplitter_->addWidget(Captioned("Key &Words Classify", tvKey));
-  treeSplitter_->addWidget(Captioned("S&earch Engine Classify", lvType));
-  treeSplitter_->addWidget(Captioned("&Now Engines", lvNowEngine));
+  treeSplitter_->addWidget(Captioned("Key &Words Classify", keywords_->Tree()));
+  treeSplitter_->addWidget(engines_);
   treeSplitter_->setStretchFactor(0, 0);
-  treeSplitter_->setStretchFactor(1, 0);
-  treeSplitter_->setStretchFactor(2, 1);
+  treeSplitter_->setStretchFactor(1, 1);
   treeSplitter_->setChildrenCollapsible(false);
   layout->addWidget(treeSplitter_);
   pnTree->setMinimumWidth(120);
-  lvType->setViewMode(QListView::ListMode);
-  lvType->setIconSize(QSize(17, 17));
-  lvType->setMouseTracking(true);  // hot tracking
   return pnTree;
-}
-
-QWidget* TfmMetaSearch::BuildKeywordPanel() {
-  pnKeyWord = new QWidget(this);
-  auto* layout = new QHBoxLayout(pnKeyWord);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  lblNowKey->setFixedWidth(14);
-  layout->addWidget(lblNowKey);
-  layout->addWidget(Line(pnKeyWord, QFrame::VLine));
-  layout->addWidget(lvKey, 1);
-  pnKeyWord->setMinimumHeight(80);
-  return pnKeyWord;
 }
 
 QWidget* TfmMetaSearch::BuildInformationBar() {
@@ -174,7 +139,9 @@ QWidget* TfmMetaSearch::BuildResultBar() {
   layout->addWidget(filter);
   layout->addStretch();
   btnShowKey = ToolButton(bar, QStyle::SP_FileDialogListView, "Ctrl - K Show Or Hide the Keywords window");
+  btnShowKey->setObjectName("btnShowKey");
   btnShowTree = ToolButton(bar, QStyle::SP_DirIcon, "Ctrl  - T Show Or Hide TreeView window");
+  btnShowTree->setObjectName("btnShowTree");
   for (QToolButton* toggle : {btnShowKey, btnShowTree}) {
     toggle->setCheckable(true);
     toggle->setChecked(true);
@@ -207,7 +174,7 @@ QWidget* TfmMetaSearch::BuildRightPanel() {
   lowerLayout->addWidget(List, 1);
 
   keywordSplitter_ = new QSplitter(Qt::Vertical, right);
-  keywordSplitter_->addWidget(BuildKeywordPanel());
+  keywordSplitter_->addWidget(keywords_);
   keywordSplitter_->addWidget(lower);
   keywordSplitter_->setStretchFactor(1, 1);
   keywordSplitter_->setChildrenCollapsible(false);
@@ -219,11 +186,13 @@ void TfmMetaSearch::BuildStatusBar() {
   for (int width : {150, 100, 50}) {
     auto* panel = new QLabel(statusBar());
     panel->setFixedWidth(width);
+    panel->setObjectName("StatusPanel" + QString::number(StatusPanels.size()));
     statusBar()->addWidget(panel);
     StatusPanels.append(panel);
   }
   // Which engines of the last search gave nothing, and why.
   auto* engineNote = new QLabel(statusBar());
+  engineNote->setObjectName("StatusPanel" + QString::number(StatusPanels.size()));
   statusBar()->addWidget(engineNote, 1);
   StatusPanels.append(engineNote);
 }

@@ -15,6 +15,7 @@
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
+#include "gui/TKeywordPanel.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TfmAbout.h"
@@ -85,7 +86,7 @@ void TfmMetaSearch::BuildCommands() {
   c.maximise = Command(this, "Maximise", {Qt::Key_F5}, [this] { ToggleMaximised(); });
   c.editKeyword = Command(this, "&Edit Keywords", {Qt::Key_F2}, [this] { NEditKeyClick(); });
   c.updateSearch = Command(this, "&Update Search", {}, [this] { NUpdateKeyClick(); });
-  c.deleteKeywords = Command(this, "&Delete Keywords", {}, [this] { NDelKeyClick(); });
+  c.deleteKeywords = Command(this, "&Delete Keywords", {}, [this] { keywords_->DeleteSelectedKeys(); });
   c.verify = Command(this, "&Verify Web Page", {}, [this] { VerifyWebPage(false); });
   c.download = Command(this, "Download &Web Page", {}, [this] { VerifyWebPage(true); });
   c.stopVerify = Command(this, "Stop Verify or Download", {}, [this] { StopVerify(); });
@@ -97,10 +98,10 @@ void TfmMetaSearch::BuildCommands() {
                            [this] { ContinueSearchInResults(); });
   c.filter = Command(this, "&Filter Results", {}, [this] { ShowFilter(); });
   c.copyUrl = Command(this, "&Copy URL", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] { List->CopyUrl(); });
-  c.addClass = Command(this, "&Add Keywords Classify ", {}, [this] { AddClass(false); });
-  c.editClass = Command(this, "&Edit Keywords Classify", {}, [this] { EditClass(); });
-  c.deleteClass = Command(this, "&Delete Keywords Classify", {}, [this] { DeleteClass(); });
-  c.addSubClass = Command(this, "Add &Sub Keywords Classify", {}, [this] { AddClass(true); });
+  c.addClass = Command(this, "&Add Keywords Classify ", {}, [this] { keywords_->AddClass(false); });
+  c.editClass = Command(this, "&Edit Keywords Classify", {}, [this] { keywords_->EditClass(); });
+  c.deleteClass = Command(this, "&Delete Keywords Classify", {}, [this] { keywords_->DeleteClass(); });
+  c.addSubClass = Command(this, "Add &Sub Keywords Classify", {}, [this] { keywords_->AddClass(true); });
   c.learnEngine = Command(this, "&Learn Engine from Page...", {}, [this] { LearnEngine(); });
   c.engineHealth = Command(this, "Engine &Health", {}, [this] { ShowEngineHealth(); });
   c.options = Command(this, "&Property", {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { option_->Execute(); });
@@ -147,7 +148,7 @@ void TfmMetaSearch::BuildPopupMenus() {
   auto* keyMenu = new QMenu(this);
   Entry(keyMenu, c.editKeyword, "Edit Keywords", nullptr, {}, "F2");
   keyMenu->addAction(c.updateSearch);
-  Entry(keyMenu, c.deleteKeywords, "Delete Keywords", lvKey, Qt::Key_Delete);
+  Entry(keyMenu, c.deleteKeywords, "Delete Keywords", keywords_->List(), Qt::Key_Delete);
   keyMenu->addSeparator();
   Entry(keyMenu, c.verify, "Verify Web Page");
   Entry(keyMenu, c.download, "Download Web Page");
@@ -156,19 +157,19 @@ void TfmMetaSearch::BuildPopupMenus() {
   keyMenu->addSeparator();
   Entry(keyMenu, c.displayInBrowser, "Display in Browser");
   keyMenu->addAction(c.sendToFriend);
-  lvKey->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(lvKey, &QWidget::customContextMenuRequested, this,
-          [this, keyMenu](const QPoint& at) { keyMenu->popup(lvKey->viewport()->mapToGlobal(at)); });
+  keywords_->List()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(keywords_->List(), &QWidget::customContextMenuRequested, this,
+          [this, keyMenu](const QPoint& at) { keyMenu->popup(keywords_->List()->viewport()->mapToGlobal(at)); });
 
   auto* treeMenu = new QMenu(this);
   Entry(treeMenu, c.editClass, "&Edit Classify", nullptr, {}, "F2");  // the tree's own key
-  Entry(treeMenu, c.addClass, "Add Classify", tvKey, Qt::Key_Insert);
-  Entry(treeMenu, c.deleteClass, "Delete Classify", tvKey, QKeySequence(Qt::CTRL | Qt::Key_Delete));
-  Entry(treeMenu, c.addSubClass, "Add Sub Classify", tvKey, QKeySequence(Qt::CTRL | Qt::Key_Insert));
-  tvKey->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(tvKey, &QWidget::customContextMenuRequested, this,
-          [this, treeMenu](const QPoint& at) { treeMenu->popup(tvKey->viewport()->mapToGlobal(at)); });
-  connect(tvKey, &TKeyTreeView::EditRequested, c.editClass, &QAction::trigger);
+  Entry(treeMenu, c.addClass, "Add Classify", keywords_->Tree(), Qt::Key_Insert);
+  Entry(treeMenu, c.deleteClass, "Delete Classify", keywords_->Tree(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  Entry(treeMenu, c.addSubClass, "Add Sub Classify", keywords_->Tree(), QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  keywords_->Tree()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(keywords_->Tree(), &QWidget::customContextMenuRequested, this,
+          [this, treeMenu](const QPoint& at) { treeMenu->popup(keywords_->Tree()->viewport()->mapToGlobal(at)); });
+  connect(keywords_->Tree(), &TKeyTreeView::EditRequested, c.editClass, &QAction::trigger);
 
   auto* resultMenu = new QMenu(this);
   Entry(resultMenu, c.openPage, "&Open");

@@ -50,7 +50,7 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
   EXPECT_NE(ReadProgramFile("Engines1/Bing-3.txt").find("$key$"), std::string::npos);
   EXPECT_NE(ReadProgramFile("Engines1/Index.txt").find("Yandex=yandex.txt\r\nBing-3=Bing-3.txt\r\n[\"Web (Chinese)\""),
             std::string::npos);
-  window.lvType->setCurrentRow(1);
-  ASSERT_GT(window.lvNowEngine->count(), 0);
-  EXPECT_EQ(window.lvNowEngine->item(window.lvNowEngine->count() - 1)->text(), "Bing-3");
+  Find<QListWidget>("lvType")->setCurrentRow(1);
+  ASSERT_GT(Find<QListWidget>("lvNowEngine")->count(), 0);
+  EXPECT_EQ(Find<QListWidget>("lvNowEngine")->item(Find<QListWidget>("lvNowEngine")->count() - 1)->text(), "Bing-3");
 }

@@ -27,7 +27,7 @@ TEST_F(Saving, AnEndedSearchAndEditsInTheResultListAreOnDiskWithoutAShutDown) {
   TfmMetaSearch& window = Open();
   Search("rainwater harvesting");
   ASSERT_TRUE(WaitForIdle());
-  const TOneKey* searched = TKeyListView::KeyOf(window.lvKey->topLevelItem(0));
+  const TOneKey* searched = TKeyListView::KeyOf(Keys()->topLevelItem(0));
   ASSERT_GT(searched->Results.Count(), 1u);
 
   std::unique_ptr<AppState> nextStart;
@@ -47,11 +47,11 @@ TEST_F(Saving, AnEndedSearchAndEditsInTheResultListAreOnDiskWithoutAShutDown) {
   // and the Number label follow the delete.
   OpenedUrls opened;
   MessageBoxAnswerer ok;
-  window.List->DeleteSelected();
+  Results()->DeleteSelected();
   const size_t left = searched->Results.Count();
-  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(3), QString::number(left));
-  EXPECT_EQ(window.lblNum->text().trimmed(), QString::number(left));
-  window.List->OpenResult(false, false);
+  EXPECT_EQ(Keys()->topLevelItem(0)->text(3), QString::number(left));
+  EXPECT_EQ(Find<QLabel>("lblNum")->text().trimmed(), QString::number(left));
+  Results()->OpenResult(false, false);
   ASSERT_EQ(opened.urls.size(), 1);
   ASSERT_TRUE(onDisk(left));
   const std::string visited = opened.urls[0].toString().toStdString();
@@ -68,17 +68,17 @@ TEST_F(Saving, AnEndedSearchAndEditsInTheResultListAreOnDiskWithoutAShutDown) {
 
 TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
   workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
-  TfmMetaSearch& window = Open();
-  window.AddClass(true);
-  window.tvKey->currentItem()->setText(0, "Recipes");  // as the in-place editor commits a rename
+  Open();
+  Keywords().AddClass(true);
+  Tree()->currentItem()->setText(0, "Recipes");  // as the in-place editor commits a rename
   EXPECT_TRUE(WaitUntil([&] { return ReadProgramFile("KeyTree.txt").find("Recipes") != std::string::npos; }));
 
   MessageBoxAnswerer ok;
-  window.DeleteClass();
-  window.tvKey->setCurrentItem(window.tvKey->topLevelItem(0));
-  window.lvKey->clearSelection();
-  window.lvKey->topLevelItem(0)->setSelected(true);
-  window.NDelKeyClick();
+  Keywords().DeleteClass();
+  Tree()->setCurrentItem(Tree()->topLevelItem(0));
+  Keys()->clearSelection();
+  Keys()->topLevelItem(0)->setSelected(true);
+  Keywords().DeleteSelectedKeys();
   EXPECT_EQ(ok.texts, (QStringList{"Delete the classify?", "Delete these keys?"}));
   EXPECT_TRUE(WaitUntil([&] {
     return ReadProgramFile("KeyTree.txt").find("Recipes") == std::string::npos &&
@@ -102,13 +102,13 @@ TEST_F(WindowTest, AShutDownThatCannotWriteAFileNamesItInOneWarningAndStillWrite
 // When it is told again is the program's rule; the window shows it without holding the timer up.
 TEST_F(Saving, AKeywordFileThatCannotBeWrittenIsTold) {
   workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
-  TfmMetaSearch& window = Open();
+  Open();
   std::filesystem::remove(workDir_ / "AllKey.txt");
   std::filesystem::create_directory(workDir_ / "AllKey.txt");  // no file can be renamed over a folder
   MessageBoxAnswerer ok;
-  window.lvKey->clearSelection();
-  window.lvKey->topLevelItem(0)->setSelected(true);
-  window.NDelKeyClick();
+  Keys()->clearSelection();
+  Keys()->topLevelItem(0)->setSelected(true);
+  Keywords().DeleteSelectedKeys();
   ASSERT_TRUE(WaitUntil([&] { return ok.texts.size() == 2; }));
   EXPECT_TRUE(ok.texts[1].contains("AllKey.txt")) << ok.texts[1].toStdString();
 }
@@ -149,7 +149,7 @@ TEST_F(Saving, AnExportOrOptionsFileThatCannotBeWrittenIsToldAndNothingIsOpened)
   });
   acceptOptions.start(20);
   MessageBoxAnswerer ok;
-  Type(window.List, Qt::Key_P, Qt::ControlModifier);
+  Type(Results(), Qt::Key_P, Qt::ControlModifier);
   ASSERT_TRUE(WaitUntil([&] { return !ok.texts.isEmpty(); }, std::chrono::seconds(5)));
   EXPECT_TRUE(ok.texts[0].contains("option.txt could not be written: ")) << ok.texts[0].toStdString();
 }

@@ -30,8 +30,8 @@ struct Commands {
   bool searchEnabled, keyEditEnabled, stopEnabled, progressShown;
 };
 Commands Read(const TfmMetaSearch& window) {
-  return {window.btnSearch->isEnabled(), window.edKey->isEnabled(), window.btnStop->isEnabled(),
-          window.ShowProgressCommand().isVisible()};
+  const auto enabled = [&](const char* name) { return window.findChild<QWidget*>(name)->isEnabled(); };
+  return {enabled("btnSearch"), enabled("edKey"), enabled("btnStop"), window.ShowProgressCommand().isVisible()};
 }
 
 }  // namespace
@@ -41,18 +41,18 @@ using Searching = WindowTest;
 TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
   TfmMetaSearch& window = Open();
   Search("rainwater harvesting");
-  ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);
+  ASSERT_EQ(Keys()->topLevelItemCount(), 1);
   const Commands busy = Read(window);
   EXPECT_TRUE(!busy.searchEnabled && !busy.keyEditEnabled && busy.stopEnabled && busy.progressShown);
-  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(5), "Searching...");
-  window.btnSearch->click();  // pressing Search while a search runs does nothing
-  EXPECT_EQ(window.lvKey->topLevelItemCount(), 1);
+  EXPECT_EQ(Keys()->topLevelItem(0)->text(5), "Searching...");
+  Find<QToolButton>("btnSearch")->click();  // pressing Search while a search runs does nothing
+  EXPECT_EQ(Keys()->topLevelItemCount(), 1);
 
   ASSERT_TRUE(WaitForIdle());
   const Commands idle = Read(window);
   EXPECT_TRUE(idle.searchEnabled && idle.keyEditEnabled);
   EXPECT_FALSE(idle.stopEnabled || idle.progressShown);
-  QTreeWidgetItem* row = window.lvKey->topLevelItem(0);
+  QTreeWidgetItem* row = Keys()->topLevelItem(0);
   EXPECT_EQ(row->text(5), "Finished");
   EXPECT_GT(row->text(3).toInt(), 0);
   EXPECT_TRUE(window.Progress().isHidden());
@@ -66,15 +66,15 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
   Search("anything");
   ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
   ASSERT_TRUE(WaitUntil([&] {
-    return window.lvKey->topLevelItemCount() == 1 && window.lvKey->topLevelItem(0)->text(3) == "1";
+    return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1";
   }));
   EXPECT_TRUE(Read(window).stopEnabled);  // the silent engine keeps the search going
 
   const auto before = std::chrono::steady_clock::now();
-  window.btnStop->click();
+  Find<QToolButton>("btnStop")->click();
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
   EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(5), "Finished");
+  EXPECT_EQ(Keys()->topLevelItem(0)->text(5), "Finished");
   EXPECT_TRUE(Read(window).searchEnabled);
 }
 
@@ -83,49 +83,49 @@ TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
 TEST_F(Searching, EnginesThatGaveNothingAreNamedWithTheirReason) {
   LoopbackServer refusing({Sends("HTTP/1.0 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n")});
   UseEngines({{"Down", Definition(refusing.Url("/s?q=$key$"))}});
-  TfmMetaSearch& window = Open();
+  Open();
   Search("first");
   ASSERT_TRUE(WaitForIdle());
   const QString summary = "1 of 1 engine gave nothing: Down (HTTP status 503)";
-  EXPECT_EQ(window.StatusPanels.back()->text(), summary);
-  EXPECT_EQ(window.List->ShownNote(), summary);
+  EXPECT_EQ(Find<QLabel>("StatusPanel3")->text(), summary);
+  EXPECT_EQ(Results()->ShownNote(), summary);
 
-  TOneKey* key = window.List->Key();
-  window.List->SetKey(nullptr);  // another keyword shows its own results, not this note
-  EXPECT_EQ(window.List->ShownNote(), "");
-  window.List->SetKey(key);
-  EXPECT_EQ(window.List->ShownNote(), summary);
+  TOneKey* key = Results()->Key();
+  Results()->SetKey(nullptr);  // another keyword shows its own results, not this note
+  EXPECT_EQ(Results()->ShownNote(), "");
+  Results()->SetKey(key);
+  EXPECT_EQ(Results()->ShownNote(), summary);
 }
 
 TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {
   LoopbackServer silent({Stall()});
   UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
   workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
-  TfmMetaSearch& window = Open();
-  ASSERT_EQ(window.lvKey->topLevelItemCount(), 2);
+  Open();
+  ASSERT_EQ(Keys()->topLevelItemCount(), 2);
   {
     MessageBoxAnswerer cancel(QMessageBox::Cancel);
-    window.lvKey->selectAll();
-    window.NDelKeyClick();
+    Keys()->selectAll();
+    Keywords().DeleteSelectedKeys();
     EXPECT_EQ(cancel.texts, QStringList{"Delete these keys?"});
-    EXPECT_EQ(window.lvKey->topLevelItemCount(), 2);
+    EXPECT_EQ(Keys()->topLevelItemCount(), 2);
   }
   Search("gamma");
-  ASSERT_EQ(window.lvKey->topLevelItemCount(), 3);
-  window.lvKey->selectAll();
+  ASSERT_EQ(Keys()->topLevelItemCount(), 3);
+  Keys()->selectAll();
   MessageBoxAnswerer ok;
-  window.NDelKeyClick();
+  Keywords().DeleteSelectedKeys();
   EXPECT_EQ(ok.texts, (QStringList{"Delete these keys?", "Can't delete these keys!"}));
   EXPECT_EQ(app_.KeyList.size(), 3u);
 
-  window.btnStop->click();
+  Find<QToolButton>("btnStop")->click();
   ok.texts.clear();
-  window.lvKey->selectAll();
-  window.NDelKeyClick();
+  Keys()->selectAll();
+  Keywords().DeleteSelectedKeys();
   EXPECT_EQ(ok.texts, QStringList{"Delete these keys?"});
   EXPECT_TRUE(app_.KeyList.empty());
-  EXPECT_EQ(window.lvKey->topLevelItemCount(), 0);
-  window.NDelKeyClick();
+  EXPECT_EQ(Keys()->topLevelItemCount(), 0);
+  Keywords().DeleteSelectedKeys();
   EXPECT_EQ(ok.texts.last(), "Please select a key to delete!");
 }
 

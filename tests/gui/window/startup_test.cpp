@@ -41,14 +41,14 @@ TEST(WindowProgram, VersionNeedsNoDisplay) {
 }
 
 TEST_F(Startup, WithoutFilesTheShippedTreeAndFirstCategoryAndTheFilesAppearAtShutDown) {
-  TfmMetaSearch& window = Open();
-  EXPECT_EQ(window.tvKey->NodeCount(), 8);
-  EXPECT_EQ(window.cbType->currentText(), "Offline demo");
-  ASSERT_EQ(window.lvNowEngine->count(), 4);
+  Open();
+  EXPECT_EQ(Tree()->NodeCount(), 8);
+  EXPECT_EQ(Find<QComboBox>("cbType")->currentText(), "Offline demo");
+  ASSERT_EQ(Find<QListWidget>("lvNowEngine")->count(), 4);
 
   // Unticking an engine rewrites its Index.txt line, saved at the end of the shut-down.
-  window.lvNowEngine->item(1)->setCheckState(Qt::Unchecked);
-  window.cbType->setCurrentIndex(1);  // the category chosen last is the one kept
+  Find<QListWidget>("lvNowEngine")->item(1)->setCheckState(Qt::Unchecked);
+  Find<QComboBox>("cbType")->setCurrentIndex(1);  // the category chosen last is the one kept
   Close();
   EXPECT_EQ(ReadProgramFile("KeyTree.txt").substr(0, 25), "All Classify\r\n\tSoftware\r\n");
   EXPECT_NE(ReadWorkFile("Config.txt").find("WindowState=2\r\n"), std::string::npos);
@@ -64,17 +64,17 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
                 "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
                 "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
   TfmMetaSearch& window = Open();
-  EXPECT_EQ(window.tvKey->NodeCount(), 4);
-  EXPECT_EQ(TKeyTreeView::TextOf(window.tvKey->currentItem()), "Music");
-  ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);  // only the keyword of the class "Music"
-  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(0), "beta");
-  EXPECT_TRUE(window.pnKeyWord->isHidden());
-  EXPECT_EQ(window.cbType->currentIndex(), 1);
+  EXPECT_EQ(Tree()->NodeCount(), 4);
+  EXPECT_EQ(TKeyTreeView::TextOf(Tree()->currentItem()), "Music");
+  ASSERT_EQ(Keys()->topLevelItemCount(), 1);  // only the keyword of the class "Music"
+  EXPECT_EQ(Keys()->topLevelItem(0)->text(0), "beta");
+  EXPECT_TRUE(Find<QWidget>("pnKeyWord")->isHidden());
+  EXPECT_EQ(Find<QComboBox>("cbType")->currentIndex(), 1);
   EXPECT_EQ(window.geometry().width(), 700);
 
   // The node at position 0 lists every keyword.
-  window.tvKey->setCurrentItem(window.tvKey->NodeAt(0));
-  EXPECT_EQ(window.lvKey->topLevelItemCount(), 2);
+  Tree()->setCurrentItem(Tree()->NodeAt(0));
+  EXPECT_EQ(Keys()->topLevelItemCount(), 2);
   Close();
   const std::string config = ReadWorkFile("Config.txt");
   EXPECT_EQ(config.substr(0, 18), "SelectedTreeKey=0\r");
@@ -88,22 +88,21 @@ TEST_F(Startup, AFaultyTreeLineLeavesKeyTreeTxtAsItIsAndTheKeywordsAreStillRead)
   const std::string tree = "Top\r\n\tA\r\n\t\t\tDeep\r\nRubish\r\n";
   programDir_.Write("KeyTree.txt", tree);
   workDir_.Write("AllKey.txt", kTwoKeys);
-  TfmMetaSearch* window = nullptr;
   {
     MessageBoxAnswerer answerer;
-    window = &Open();
+    Open();
     EXPECT_EQ(answerer.texts, QStringList{"Invalid level (3) for item \"Deep\""});
   }
-  EXPECT_EQ(window->tvKey->NodeCount(), 2);
-  window->tvKey->setCurrentItem(window->tvKey->NodeAt(0));
-  EXPECT_EQ(window->lvKey->topLevelItemCount(), 2);
+  EXPECT_EQ(Tree()->NodeCount(), 2);
+  Tree()->setCurrentItem(Tree()->NodeAt(0));
+  EXPECT_EQ(Keys()->topLevelItemCount(), 2);
   {
     MessageBoxAnswerer cancel(QMessageBox::Cancel);
-    window->AddClass(false);
+    Keywords().AddClass(false);
     ASSERT_EQ(cancel.texts.size(), 1);
     EXPECT_TRUE(cancel.texts[0].contains("KeyTree.txt"));
   }
-  EXPECT_EQ(window->tvKey->NodeCount(), 2);
+  EXPECT_EQ(Tree()->NodeCount(), 2);
   Close();
   EXPECT_EQ(ReadProgramFile("KeyTree.txt"), tree);
   const std::string keys = ReadWorkFile("AllKey.txt");
@@ -128,65 +127,65 @@ using Commands = WindowTest;
 TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
   workDir_.Write("AllKey.txt",
                 "alpha,\"Offline demo\",0,45000.5,3,,0,0\r\nbeta,\"Offline demo\",0,45000.5,3,,0,0\r\n");
-  TfmMetaSearch& window = Open();
-  window.lvKey->selectAll();
-  QTreeWidgetItem* music = window.tvKey->NodeAt(6);
+  Open();
+  Keys()->selectAll();
+  QTreeWidgetItem* music = Tree()->NodeAt(6);
   ASSERT_EQ(TKeyTreeView::TextOf(music), "Music");
 
   QMimeData data;
   data.setData(TKeyListView::kMimeType, "2");
-  const QPointF at = window.tvKey->visualItemRect(music).center();
+  const QPointF at = Tree()->visualItemRect(music).center();
   QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.tvKey->viewport(), &enter);
+  QApplication::sendEvent(Tree()->viewport(), &enter);
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.tvKey->viewport(), &drop);
+  QApplication::sendEvent(Tree()->viewport(), &drop);
 
   EXPECT_EQ(app_.KeyList[0]->Classify, "Music");
   EXPECT_EQ(app_.KeyList[1]->Classify, "");
-  EXPECT_EQ(window.tvKey->currentItem(), music);
-  ASSERT_EQ(window.lvKey->topLevelItemCount(), 1);
-  EXPECT_EQ(window.lvKey->topLevelItem(0)->text(0), "alpha");
-  EXPECT_EQ(window.lblNowKey->Caption(), " Music");
+  EXPECT_EQ(Tree()->currentItem(), music);
+  ASSERT_EQ(Keys()->topLevelItemCount(), 1);
+  EXPECT_EQ(Keys()->topLevelItem(0)->text(0), "alpha");
+  EXPECT_EQ(Find<TVLabel>("lblNowKey")->Caption(), " Music");
   EXPECT_TRUE(WaitUntil([&] { return ReadWorkFile("AllKey.txt").find("Music") != std::string::npos; }));
 }
 
 TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
-  TfmMetaSearch& window = Open();
+  Open();
   MessageBoxAnswerer ok;
-  window.tvKey->setCurrentItem(window.tvKey->NodeAt(7));  // "Rubish"
-  window.DeleteClass();
+  Tree()->setCurrentItem(Tree()->NodeAt(7));  // "Rubish"
+  Keywords().DeleteClass();
   EXPECT_EQ(ok.texts, QStringList{"Can't delete the first level!"});
-  window.AddClass(false);
-  EXPECT_EQ(TKeyTreeView::TextOf(window.tvKey->NodeAt(8)), "New Classify");
-  window.tvKey->setCurrentItem(window.tvKey->NodeAt(8));
-  window.DeleteClass();
+  Keywords().AddClass(false);
+  EXPECT_EQ(TKeyTreeView::TextOf(Tree()->NodeAt(8)), "New Classify");
+  Tree()->setCurrentItem(Tree()->NodeAt(8));
+  Keywords().DeleteClass();
   EXPECT_EQ(ok.texts.last(), "Delete the classify?");
-  EXPECT_EQ(window.tvKey->NodeCount(), 8);
-  window.tvKey->setCurrentItem(window.tvKey->NodeAt(1));
-  window.AddClass(true);
-  EXPECT_EQ(window.tvKey->Nodes()[2], (TKeyTreeNode{2, 1, "New Classify"}));
+  EXPECT_EQ(Tree()->NodeCount(), 8);
+  Tree()->setCurrentItem(Tree()->NodeAt(1));
+  Keywords().AddClass(true);
+  EXPECT_EQ(Tree()->Nodes()[2], (TKeyTreeNode{2, 1, "New Classify"}));
   // An emptied tree takes a new top-level class.
-  window.tvKey->clear();
-  window.AddClass(false);
-  EXPECT_EQ(window.tvKey->NodeCount(), 1);
+  Tree()->clear();
+  Keywords().AddClass(false);
+  EXPECT_EQ(Tree()->NodeCount(), 1);
 }
 
 TEST_F(Commands, CtrlXCutsInTheKeywordEditAndExitsElsewhere) {
   TfmMetaSearch& window = Open();
-  window.edKey->setFocus();
-  ASSERT_TRUE(WaitUntil([&] { return window.edKey->hasFocus(); }, std::chrono::seconds(2)));
-  window.edKey->setText("cut me");
-  window.edKey->selectAll();
-  Type(window.edKey, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(window.edKey->text(), "");
+  Find<QLineEdit>("edKey")->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return Find<QLineEdit>("edKey")->hasFocus(); }, std::chrono::seconds(2)));
+  Find<QLineEdit>("edKey")->setText("cut me");
+  Find<QLineEdit>("edKey")->selectAll();
+  Type(Find<QLineEdit>("edKey"), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(Find<QLineEdit>("edKey")->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "cut me");
   EXPECT_TRUE(window.isVisible());
 
   // Elsewhere Ctrl+X is Exit.
-  window.List->setFocus();
-  ASSERT_TRUE(WaitUntil([&] { return window.List->hasFocus(); }, std::chrono::seconds(2)));
-  Type(window.List, Qt::Key_X, Qt::ControlModifier);
+  Results()->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return Results()->hasFocus(); }, std::chrono::seconds(2)));
+  Type(Results(), Qt::Key_X, Qt::ControlModifier);
   EXPECT_FALSE(window.isVisible());
   EXPECT_NE(ReadWorkFile("Config.txt"), "(missing)");
 }
@@ -198,15 +197,15 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommand) {
   EXPECT_EQ(keys["Keywords Panel"], QKeySequence("Ctrl+K"));
   EXPECT_EQ(keys["Tree View Panel"], QKeySequence("Ctrl+T"));
   EXPECT_EQ(keys["&Home page "], QKeySequence("Ctrl+H"));
-  Type(window.List, Qt::Key_K, Qt::ControlModifier);
-  EXPECT_TRUE(window.pnKeyWord->isHidden());
-  Type(window.List, Qt::Key_T, Qt::ControlModifier);
-  EXPECT_TRUE(window.pnTree->isHidden());
+  Type(Results(), Qt::Key_K, Qt::ControlModifier);
+  EXPECT_TRUE(Find<QWidget>("pnKeyWord")->isHidden());
+  Type(Results(), Qt::Key_T, Qt::ControlModifier);
+  EXPECT_TRUE(Find<QWidget>("pnTree")->isHidden());
   OpenedUrls opened;
-  Type(window.List, Qt::Key_H, Qt::ControlModifier);
+  Type(Results(), Qt::Key_H, Qt::ControlModifier);
   EXPECT_EQ(opened.urls, QList<QUrl>{QUrl(kHomePageAddress)});
   // F2 edits the keyword from anywhere but the tree, which renames its class with it.
-  window.tvKey->setCurrentItem(window.tvKey->NodeAt(1));
-  Type(window.tvKey, Qt::Key_F2);
-  EXPECT_NE(window.tvKey->viewport()->findChild<QLineEdit*>(), nullptr);
+  Tree()->setCurrentItem(Tree()->NodeAt(1));
+  Type(Tree(), Qt::Key_F2);
+  EXPECT_NE(Tree()->viewport()->findChild<QLineEdit*>(), nullptr);
 }

@@ -86,8 +86,8 @@ void WindowTest::Type(QWidget* target, int key, Qt::KeyboardModifiers modifiers)
 }
 
 void WindowTest::Search(const QString& keyword) {
-  window_->edKey->setText(keyword);
-  window_->btnSearch->click();
+  Find<QLineEdit>("edKey")->setText(keyword);
+  Find<QToolButton>("btnSearch")->click();
 }
 
 bool WindowTest::WaitForIdle() {

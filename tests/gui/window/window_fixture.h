@@ -13,6 +13,10 @@
 
 #include "core/app/AppState.h"
 #include "gui/QtDispatcher.h"
+#include "gui/TKeyListView.h"
+#include "gui/TKeyTreeView.h"
+#include "gui/TKeywordPanel.h"
+#include "gui/TSearchList.h"
 #include "gui/TfmMetaSearch.h"
 #include "support/test_support.h"
 
@@ -50,6 +54,17 @@ class WindowTest : public ::testing::Test {
   // Types keyword into the search bar and presses Search; waits for the search to end when asked.
   void Search(const QString& keyword);
   bool WaitForIdle();
+  // The window's controls, found by their object names.
+  template <typename T>
+  T* Find(const char* name) const {
+    T* control = window_->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+  TKeyTreeView* Tree() const { return Find<TKeyTreeView>("tvKey"); }
+  TKeyListView* Keys() const { return Find<TKeyListView>("lvKey"); }
+  TSearchList* Results() const { return Find<TSearchList>("List"); }
+  TKeywordPanel& Keywords() const { return *window_->findChild<TKeywordPanel*>(); }
 
   TempDir programDir_;
   TempDir workDir_;
