@@ -4,7 +4,7 @@
 #include <QListWidget>
 
 #include "core/program/TProgram.h"
-#include "gui/captioned.h"
+#include "gui/panel_parts.h"
 #include "gui/display_text.h"
 #include "gui/pictures.h"
 

@@ -18,22 +18,18 @@
 #include "gui/TEngineChoice.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TKeywordPanel.h"
+#include "gui/TResultPanel.h"
 #include "gui/TSearchList.h"
 #include "gui/TSponsorPanel.h"
-#include "gui/TVLabel.h"
 #include "gui/TfmAbout.h"
-#include "gui/TfmAppearance.h"
 #include "gui/TfmDownload.h"
 #include "gui/TfmEngineHealth.h"
-#include "gui/TfmFilter.h"
-#include "gui/TfmFind.h"
 #include "gui/TfmKeyProp.h"
 #include "gui/TfmLearnEngine.h"
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
 #include "gui/TfmProgress.h"
 #include "gui/display_text.h"
-#include "gui/pictures.h"
 
 namespace quorvex {
 
@@ -42,12 +38,8 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
       edKey(new QLineEdit(this)),
       cbMatch(new QComboBox(this)),
       Activity(new TActivityIndicator(this)),
-      lblKey(new QLabel(this)),
-      lblDate(new QLabel(this)),
-      lblNum(new QLabel(this)),
-      pbDownload(new QProgressBar(this)),
-      cbSortMethod(new QComboBox(this)),
-      List(new TSearchList(this)),
+      results_(new TResultPanel(this)),
+      List(results_->List()),
       dispatcher_(dispatcher),
       app_(app),
       program_(dispatcher, app, *this, TProgramFiles::Default(), [this] { return keywords_->Tree()->Nodes(); }) {
@@ -55,12 +47,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   keywords_ = new TKeywordPanel(program_, app_, this);
   edKey->setObjectName("edKey");
   cbMatch->setObjectName("cbMatch");
-  lblKey->setObjectName("lblKey");
-  lblDate->setObjectName("lblDate");
-  lblNum->setObjectName("lblNum");
-  pbDownload->setObjectName("pbDownload");
-  cbSortMethod->setObjectName("cbSortMethod");
-  List->setObjectName("List");
+
   QFont tahoma("Tahoma");
   tahoma.setPixelSize(12);
   setFont(tahoma);
@@ -76,7 +63,9 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   resize(657, 489);
 
   connect(engines_, &TEngineChoice::CategoryActivated, this, &TfmMetaSearch::SearchCategory);
-  connect(keywords_, &TKeywordPanel::KeyChosen, this, &TfmMetaSearch::ShowKey);
+  connect(keywords_, &TKeywordPanel::KeyChosen, results_, &TResultPanel::ShowKey);
+  connect(results_, &TResultPanel::KeywordPanelClicked, this, &TfmMetaSearch::ToggleKeywordPanel);
+  connect(results_, &TResultPanel::TreePanelClicked, this, &TfmMetaSearch::ToggleTreePanel);
   connect(keywords_, &TKeywordPanel::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
 
   // The dialogs, created once and kept hidden until their commands show them.
@@ -85,11 +74,8 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   keyProp_ = new TfmKeyProp(this);
   about_ = new TfmAbout(this);
   option_ = new TfmOption(this);
-  find_ = new TfmFind(this);
   download_ = new TfmDownload(this);
   connect(download_, &TfmDownload::PageStateChanged, List, qOverload<>(&QWidget::update));
-  filter_ = new TfmFilter(this);
-  appearance_ = new TfmAppearance(this);
   learn_ = new TfmLearnEngine(program_.Index(), this);
   health_ = new TfmEngineHealth(this);
   connect(health_, &TfmEngineHealth::LearnRequested, this, &TfmMetaSearch::LearnEngine);
@@ -136,7 +122,6 @@ void TfmMetaSearch::ApplyLayout(const TLayoutConfig& layout) {
   if (!layout.ShowTree) ToggleTreePanel();
   engines_->SetCategory(layout.Type);
   List->SetSortMethod(layout.SortMethod);
-  cbSortMethod->setCurrentIndex(List->SortMethod());
   countPerEngine_ = layout.CountPerEngine;
   countAll_ = layout.CountAll;
   switch (layout.WindowState) {
@@ -177,8 +162,8 @@ TLayoutConfig TfmMetaSearch::CurrentLayout() const {
     layout.TreeWidth = mainSplitter_->sizes().value(0, layout.TreeWidth);
   }
   if (panelSizesApplied_ && !keywords_->isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
-  layout.ShowKey = btnShowKey->isChecked();
-  layout.ShowTree = btnShowTree->isChecked();
+  layout.ShowKey = !keywords_->isHidden();
+  layout.ShowTree = !pnTree->isHidden();
   layout.Type = engines_->Category();
   layout.SortMethod = List->SortMethod();
   layout.CountPerEngine = countPerEngine_;
@@ -284,14 +269,14 @@ void TfmMetaSearch::ToggleKeywordPanel() {
   keywords_->setVisible(show);
   keywordSeparator_->setVisible(show);
   commands_.keywordsPanel->setChecked(show);
-  btnShowKey->setChecked(show);
+  results_->SetPanelChecks(show, !pnTree->isHidden());
 }
 
 void TfmMetaSearch::ToggleTreePanel() {
   const bool show = pnTree->isHidden();
   pnTree->setVisible(show);
   commands_.treePanel->setChecked(show);
-  btnShowTree->setChecked(show);
+  results_->SetPanelChecks(!keywords_->isHidden(), show);
 }
 
 void TfmMetaSearch::ToggleMaximised() {
@@ -335,10 +320,8 @@ std::unique_ptr<TSearchProgressRow> TfmMetaSearch::AddProgressRow(std::string_vi
 }
 
 void TfmMetaSearch::ResultsMerged(TOneKey& key, int runTotal, int countAll) {
-  pbDownload->setMaximum(countAll);
-  pbDownload->setValue(std::clamp(runTotal, 0, std::max(countAll, 0)));
   UpdateKeyRow(key);
-  lblNum->setText(QString::number(runTotal) + "  ");
+  results_->ShowProgress(runTotal, countAll);
   List->ResultsChanged(key);
 }
 
@@ -346,9 +329,7 @@ void TfmMetaSearch::SearchEnded(TOneKey& key) {
   UpdateKeyRow(key);
   List->ResultsChanged(key);
   progress_->hide();
-  const int full = std::max(pbDownload->value(), 1);  // a maximum of 0 would make the bar a busy one
-  pbDownload->setMaximum(full);
-  pbDownload->setValue(full);
+  results_->ShowSearchEnded();
   ShowEnginesGaveNothing(key, program_.SearchRun().GaveNothing());
 }
 

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -24,15 +23,13 @@ class TDownloadEngines;
 class TEngineChoice;
 class TKeywordPanel;
 class TOneKey;
+class TResultPanel;
 class TSearchList;
 class TSponsorPanel;
 class TVLabel;
 class TfmAbout;
-class TfmAppearance;
 class TfmDownload;
 class TfmEngineHealth;
-class TfmFilter;
-class TfmFind;
 class TfmKeyProp;
 class TfmLearnEngine;
 class TfmOption;
@@ -116,14 +113,8 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   TEngineChoice* engines_;
   TKeywordPanel* keywords_;
   TSponsorPanel* pnSponsor;
-  QLabel* lblKey;
-  QLabel* lblDate;
-  QLabel* lblNum;
-  QProgressBar* pbDownload;
-  QComboBox* cbSortMethod;
-  QToolButton* btnShowKey;
-  QToolButton* btnShowTree;
-  TSearchList* List;
+  TResultPanel* results_;
+  TSearchList* List;  // the results panel's list
   QList<QLabel*> StatusPanels;
 
 
@@ -131,21 +122,11 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void BuildSearchBar();
   QWidget* BuildLeftPanel();
   QWidget* BuildRightPanel();
-  QWidget* BuildInformationBar();
-  QWidget* BuildResultBar();
   void BuildStatusBar();
   // Commands, keys and menus (TfmMetaSearch_menus.cpp).
   void BuildCommands();
   void BuildMenus();
   void BuildPopupMenus();
-  void SearchInResults();
-  void ContinueSearchInResults();
-  // Writes Key.html and opens it when asked; a page that could not be written is told, never shown.
-  bool DisplayResultInBrowser(bool open);
-  // Writes the export and offers it to the user's mail program.
-  void SendPageToFriend();
-  void ShowAppearance();
-  void ShowFilter();
   void ShowActivityWindow();
 
   // Engines and keywords (TfmMetaSearch_keywords.cpp).
@@ -156,8 +137,6 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void SearchCategory(int category);
   // The keyword's row, and the labels above the result list when it is the keyword shown there.
   void UpdateKeyRow(const TOneKey& key);
-  void ShowKey(TOneKey* key);
-  void ShowKeyLabels(const TOneKey& key);
   // Starts what the keyword dialog's closing button asked for.
   void KeyPropSearch(int action);
 
@@ -196,10 +175,7 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   TfmKeyProp* keyProp_ = nullptr;
   TfmAbout* about_ = nullptr;
   TfmOption* option_ = nullptr;
-  TfmFind* find_ = nullptr;
   TfmDownload* download_ = nullptr;
-  TfmFilter* filter_ = nullptr;
-  TfmAppearance* appearance_ = nullptr;
   TfmLearnEngine* learn_ = nullptr;
   TfmEngineHealth* health_ = nullptr;
   std::unique_ptr<TDownloadEngines> engineUpdate_;

@@ -1,11 +1,10 @@
 // What the main window does with the engine choice and the keyword panel.
 #include <QMessageBox>
 
-#include "core/common/datetime.h"
 #include "core/store/TOneKey.h"
 #include "gui/TEngineChoice.h"
 #include "gui/TKeywordPanel.h"
-#include "gui/TSearchList.h"
+#include "gui/TResultPanel.h"
 #include "gui/TfmEngineHealth.h"
 #include "gui/TfmKeyProp.h"
 #include "gui/TfmLearnEngine.h"
@@ -34,18 +33,7 @@ void TfmMetaSearch::SearchCategory(int category) {
 
 void TfmMetaSearch::UpdateKeyRow(const TOneKey& key) {
   keywords_->UpdateKeyRow(key);
-  if (&key == List->Key()) ShowKeyLabels(key);
-}
-
-void TfmMetaSearch::ShowKey(TOneKey* key) {
-  List->SetKey(key);
-  if (key) ShowKeyLabels(*key);
-}
-
-void TfmMetaSearch::ShowKeyLabels(const TOneKey& key) {
-  lblKey->setText(ToDisplay(key.Keyword) + "  ");
-  lblDate->setText(ToDisplay(FormatDateTime(key.Date)) + "  ");
-  lblNum->setText(QString::number(key.ResultCount) + "  ");
+  if (&key == results_->Key()) results_->ShowKeyLabels(key);
 }
 
 void TfmMetaSearch::NEditKeyClick() {

@@ -11,24 +11,13 @@
 #include "gui/TEngineChoice.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TKeywordPanel.h"
+#include "gui/TResultPanel.h"
 #include "gui/TSearchList.h"
 #include "gui/TSponsorPanel.h"
 #include "gui/TfmMetaSearch.h"
-#include "gui/captioned.h"
+#include "gui/panel_parts.h"
 
 namespace quorvex {
-namespace {
-
-QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap picture, const QString& hint) {
-  auto* button = new QToolButton(parent);
-  button->setIcon(parent->style()->standardIcon(picture));
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
-
-}  // namespace
-
 void TfmMetaSearch::BuildSearchBar() {
   auto* bar = addToolBar("Search");
   bar->setMovable(false);
@@ -92,66 +81,6 @@ QWidget* TfmMetaSearch::BuildLeftPanel() {
   return pnTree;
 }
 
-QWidget* TfmMetaSearch::BuildInformationBar() {
-  auto* bar = new QWidget(this);
-  auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(4, 2, 4, 2);
-  lblKey->setStyleSheet("QLabel { color: red; }");
-  for (auto [caption, value] : {std::pair{"KeyWords:", lblKey}, {"Date:", lblDate}, {"Number:", lblNum}}) {
-    layout->addWidget(new QLabel(caption, bar));
-    layout->addWidget(value);
-  }
-  layout->addStretch();
-  pbDownload->setFixedWidth(75);
-  pbDownload->setRange(0, 100);
-  pbDownload->setValue(0);
-  pbDownload->setTextVisible(false);
-  layout->addWidget(pbDownload);
-  return bar;
-}
-
-QWidget* TfmMetaSearch::BuildResultBar() {
-  auto* bar = new QWidget(this);
-  auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(new QLabel("Font:", bar));
-  auto* enlarge = ToolButton(bar, QStyle::SP_ArrowUp, "Enlarge Font (Ctrl + Right Arrow)");
-  auto* diminish = ToolButton(bar, QStyle::SP_ArrowDown, "Diminish Font (Ctrl + Left Arrow)");
-  auto* appearance = ToolButton(bar, QStyle::SP_DesktopIcon, "Appearance");
-  connect(enlarge, &QToolButton::clicked, List, &TSearchList::EnlargeFont);
-  connect(diminish, &QToolButton::clicked, List, &TSearchList::DiminishFont);
-  connect(appearance, &QToolButton::clicked, this, &TfmMetaSearch::ShowAppearance);
-  for (QToolButton* button : {enlarge, diminish, appearance}) layout->addWidget(button);
-  layout->addSpacing(8);
-  layout->addWidget(new QLabel("Order by:", bar));
-  cbSortMethod->addItems({"Download Order", "Order by Score", "Order by URL", "Order by Title", "Order by DateTime ",
-                          "Order by Search Engine", "Order by whether downloaded", "Order by whether visited"});
-  cbSortMethod->setFixedWidth(176);
-  cbSortMethod->setToolTip("Using Left,Right Arrow to Switch");
-  layout->addWidget(cbSortMethod);
-  connect(cbSortMethod, &QComboBox::activated, List, &TSearchList::SetSortMethod);
-  connect(List, &TSearchList::SortMethodChanged, cbSortMethod, &QComboBox::setCurrentIndex);
-  auto* find = ToolButton(bar, QStyle::SP_FileDialogContentsView, "Search in result");
-  auto* filter = ToolButton(bar, QStyle::SP_FileDialogListView, "Filter in results");
-  connect(find, &QToolButton::clicked, this, &TfmMetaSearch::SearchInResults);
-  connect(filter, &QToolButton::clicked, this, &TfmMetaSearch::ShowFilter);
-  layout->addWidget(find);
-  layout->addWidget(filter);
-  layout->addStretch();
-  btnShowKey = ToolButton(bar, QStyle::SP_FileDialogListView, "Ctrl - K Show Or Hide the Keywords window");
-  btnShowKey->setObjectName("btnShowKey");
-  btnShowTree = ToolButton(bar, QStyle::SP_DirIcon, "Ctrl  - T Show Or Hide TreeView window");
-  btnShowTree->setObjectName("btnShowTree");
-  for (QToolButton* toggle : {btnShowKey, btnShowTree}) {
-    toggle->setCheckable(true);
-    toggle->setChecked(true);
-    layout->addWidget(toggle);
-  }
-  connect(btnShowKey, &QToolButton::clicked, this, &TfmMetaSearch::ToggleKeywordPanel);
-  connect(btnShowTree, &QToolButton::clicked, this, &TfmMetaSearch::ToggleTreePanel);
-  return bar;
-}
-
 QWidget* TfmMetaSearch::BuildRightPanel() {
   auto* right = new QWidget(this);
   auto* layout = new QVBoxLayout(right);
@@ -165,17 +94,9 @@ QWidget* TfmMetaSearch::BuildRightPanel() {
   keywordSeparator_->setFixedHeight(4);
   layout->addWidget(keywordSeparator_);
 
-  auto* lower = new QWidget(right);
-  auto* lowerLayout = new QVBoxLayout(lower);
-  lowerLayout->setContentsMargins(0, 0, 0, 0);
-  lowerLayout->setSpacing(0);
-  lowerLayout->addWidget(BuildInformationBar());
-  lowerLayout->addWidget(BuildResultBar());
-  lowerLayout->addWidget(List, 1);
-
   keywordSplitter_ = new QSplitter(Qt::Vertical, right);
   keywordSplitter_->addWidget(keywords_);
-  keywordSplitter_->addWidget(lower);
+  keywordSplitter_->addWidget(results_);
   keywordSplitter_->setStretchFactor(1, 1);
   keywordSplitter_->setChildrenCollapsible(false);
   layout->addWidget(keywordSplitter_, 1);

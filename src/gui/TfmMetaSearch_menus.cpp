@@ -1,31 +1,20 @@
 // The main window's commands, their keys, menus and popup menus.
-#include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QProcess>
 #include <QStatusBar>
 #include <QUrl>
-#include <QUrlQuery>
-#include <cerrno>
 
 #include "core/config/ProgramDirs.h"
-#include "core/common/file_io.h"
-#include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeywordPanel.h"
+#include "gui/TResultPanel.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TfmAbout.h"
-#include "gui/TfmAppearance.h"
-#include "gui/TfmFilter.h"
-#include "gui/TfmFind.h"
 #include "gui/TfmMetaSearch.h"
 #include "gui/TfmOption.h"
 #include "gui/TfmPageProperty.h"
-#include "gui/display_text.h"
 #include "gui/main_commands.h"
 
 namespace quorvex {
@@ -82,7 +71,7 @@ void TfmMetaSearch::BuildCommands() {
     toggle->setChecked(true);
   }
   connect(c.statusBar, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
-  c.fontAndColor = Command(this, "Font && Color", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { ShowAppearance(); });
+  c.fontAndColor = Command(this, "Font && Color", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { results_->ShowAppearance(); });
   c.maximise = Command(this, "Maximise", {Qt::Key_F5}, [this] { ToggleMaximised(); });
   c.editKeyword = Command(this, "&Edit Keywords", {Qt::Key_F2}, [this] { NEditKeyClick(); });
   c.updateSearch = Command(this, "&Update Search", {}, [this] { NUpdateKeyClick(); });
@@ -91,12 +80,12 @@ void TfmMetaSearch::BuildCommands() {
   c.download = Command(this, "Download &Web Page", {}, [this] { VerifyWebPage(true); });
   c.stopVerify = Command(this, "Stop Verify or Download", {}, [this] { StopVerify(); });
   c.showVerifyProgress = Command(this, "Show Verify or Download Progress", {}, [this] { ShowActivityWindow(); });
-  c.displayInBrowser = Command(this, "Display Result in Browser", {}, [this] { DisplayResultInBrowser(true); });
-  c.sendToFriend = Command(this, "Send This Page to Friend", {}, [this] { SendPageToFriend(); });
-  c.find = Command(this, "&Search in Results", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { SearchInResults(); });
+  c.displayInBrowser = Command(this, "Display Result in Browser", {}, [this] { results_->DisplayInBrowser(true); });
+  c.sendToFriend = Command(this, "Send This Page to Friend", {}, [this] { results_->SendToFriend(); });
+  c.find = Command(this, "&Search in Results", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { results_->SearchInResults(); });
   c.continueFind = Command(this, "&Continue Search in Results", {Qt::Key_F3, QKeySequence(Qt::CTRL | Qt::Key_L)},
-                           [this] { ContinueSearchInResults(); });
-  c.filter = Command(this, "&Filter Results", {}, [this] { ShowFilter(); });
+                           [this] { results_->ContinueSearchInResults(); });
+  c.filter = Command(this, "&Filter Results", {}, [this] { results_->ShowFilter(); });
   c.copyUrl = Command(this, "&Copy URL", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] { List->CopyUrl(); });
   c.addClass = Command(this, "&Add Keywords Classify ", {}, [this] { keywords_->AddClass(false); });
   c.editClass = Command(this, "&Edit Keywords Classify", {}, [this] { keywords_->EditClass(); });
@@ -182,55 +171,6 @@ void TfmMetaSearch::BuildPopupMenus() {
   resultMenu->addSeparator();
   resultMenu->addActions({c.fontAndColor, c.resultProperty, c.displayInBrowser});
   List->SetPopupMenu(resultMenu);
-}
-
-void TfmMetaSearch::SearchInResults() {
-  if (find_->exec() != QDialog::Accepted) return;
-  // A ticked "Case sensitive" box makes the search exact.
-  List->FindText(find_->Text(), find_->FromTop(), !find_->CaseSensitive());
-}
-
-void TfmMetaSearch::ContinueSearchInResults() {
-  if (!find_->Text().empty() && List->FindText(find_->Text(), false, !find_->CaseSensitive())) return;
-  SearchInResults();
-}
-
-bool TfmMetaSearch::DisplayResultInBrowser(bool open) {
-  const std::filesystem::path file = std::filesystem::path(LocalFileDir()) / kExportFileName;
-  std::string problem;
-  if (List->Key() == nullptr) {
-    problem = file.string() + " was not written: no keyword is shown.";
-  } else if (!List->WriteExport(file)) {
-    problem = NotWrittenMessage(file, errno);
-  }
-  // An older Key.html, perhaps of another keyword, must not be shown or sent in its place.
-  if (!problem.empty()) {
-    QMessageBox::warning(this, "Quorvex", ToDisplay(problem));
-    return false;
-  }
-  if (open) OpenInShell(QUrl::fromLocalFile(QString::fromStdString(file.string())));
-  return true;
-}
-
-void TfmMetaSearch::SendPageToFriend() {
-  if (!DisplayResultInBrowser(false)) return;
-  const QString file = QString::fromStdString((std::filesystem::path(LocalFileDir()) / kExportFileName).string());
-  const QString subject = ToDisplay(List->Key()->Keyword);
-  // xdg-email hands the page to the user's mail program as an attachment; without it, a mail with a
-  // link to the page is the most a mailto address can carry.
-  if (QProcess::startDetached("xdg-email", {"--subject", subject, "--attach", file})) return;
-  QUrlQuery query;
-  query.addQueryItem("subject", subject);
-  query.addQueryItem("body", QUrl::fromLocalFile(file).toString());
-  QUrl mail("mailto:");
-  mail.setQuery(query);
-  OpenInShell(mail);
-}
-
-void TfmMetaSearch::ShowAppearance() { appearance_->Execute(*List); }
-
-void TfmMetaSearch::ShowFilter() {
-  if (filter_->Edit(List->Filter())) List->update();
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
-#include "gui/captioned.h"
+#include "gui/panel_parts.h"
 
 #include <QLabel>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quorvex {
@@ -16,6 +17,14 @@ QWidget* Captioned(const QString& caption, QWidget* control) {
   layout->addWidget(label);
   layout->addWidget(control, 1);
   return box;
+}
+
+QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap picture, const QString& hint) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(parent->style()->standardIcon(picture));
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  return button;
 }
 
 }  // namespace quorvex
