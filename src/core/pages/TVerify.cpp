@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/common/worker_priority.h"
 #include "core/config/Options.h"
 #include "core/common/dispatcher.h"
 #include "core/pages/host_gate.h"
@@ -192,6 +193,7 @@ void StartVerify(TOneKey& key, int mode, MainThreadDispatcher& dispatcher, TVeri
     ++key.RunningVerifiers;
     CountLiveWorker(+1);
     std::thread([worker] {
+      LowerWorkerPriority();
       worker->Execute();
       delete worker;
       CountLiveWorker(-1);

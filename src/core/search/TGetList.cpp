@@ -12,6 +12,7 @@
 #include "core/common/ascii.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
+#include "core/common/worker_priority.h"
 #include "core/engines/TEngineDefinition.h"
 #include "core/engines/page_markers.h"
 #include "core/net/THtmlParser.h"
@@ -90,7 +91,10 @@ struct TGetList::TCore {
 };
 
 TGetList::TGetList(MainThreadDispatcher& dispatcher) : core_(std::make_shared<TCore>(dispatcher)) {
-  std::thread([core = core_] { core->Execute(); }).detach();
+  std::thread([core = core_] {
+    LowerWorkerPriority();
+    core->Execute();
+  }).detach();
 }
 
 TGetList::~TGetList() { core_->Stop(); }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/common/worker_priority.h"
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/dispatcher.h"
@@ -66,7 +67,10 @@ TDownloadEngines::TDownloadEngines(MainThreadDispatcher& dispatcher, std::functi
 TDownloadEngines::~TDownloadEngines() { Stop(); }
 
 void TDownloadEngines::Start() {
-  std::thread([job = job_] { job->Execute(); }).detach();
+  std::thread([job = job_] {
+    LowerWorkerPriority();
+    job->Execute();
+  }).detach();
 }
 
 void TDownloadEngines::Stop() { job_->Stop(); }
