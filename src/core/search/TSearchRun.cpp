@@ -91,6 +91,10 @@ void TSearchRun::StopSearch() {
   // Every worker is told first, so that they all wind down at once; freeing them waits for none.
   for (const std::unique_ptr<TDownload>& controller : controllers_) controller->Stop();
   controllers_.clear();
+  // One write for the whole search: each write waits for the disk, and the window waits with it. A health
+  // file that cannot be written costs the user only the health view, never the search.
+  RecordEngineHealth(EngineFolder, unrecorded_, NowDateTime());
+  unrecorded_.clear();
   if (TOneKey* key = app_.CurrentSearch) {
     app_.CurrentSearch = nullptr;
     app_.UpdateMode = false;
@@ -102,10 +106,9 @@ void TSearchRun::StopSearch() {
 }
 
 void TSearchRun::EngineFinished(TEngineOutcome outcome) {
-  // A health file that cannot be written costs the user only the health view, never the search.
-  RecordEngineHealth(EngineFolder, outcome, NowDateTime());
-  outcome.keptPage.clear();
-  outcomes_.push_back(std::move(outcome));
+  outcomes_.push_back(outcome);
+  outcomes_.back().keptPage.clear();
+  unrecorded_.push_back(std::move(outcome));
   if (--runningEngines_ == 0 && Searching()) display_.EnginesFinished();
 }
 

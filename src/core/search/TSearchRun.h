@@ -71,8 +71,8 @@ class TSearchRun {
   int RunningEngines() const { return runningEngines_; }
   void ResultAdded() { ++runTotal_; }
   void EngineStarted() { ++runningEngines_; }
-  // Keeps how the engine ended, also in the engine folder's health file, and tells the display when
-  // this was the last running engine.
+  // Keeps how the engine ended (the engine folder's health file gets it when the search ends), and tells
+  // the display when this was the last running engine.
   void EngineFinished(TEngineOutcome outcome);
 
   // The engines of the last search that gave nothing and why (GaveNothingSummary); empty when every one
@@ -99,6 +99,7 @@ class TSearchRun {
   int runTotal_ = 0;
   int runningEngines_ = 0;
   std::vector<TEngineOutcome> outcomes_;  // of the engines of the last search that have finished
+  std::vector<TEngineOutcome> unrecorded_;  // with their telling pages, for the health file at the search's end
   size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
   std::vector<std::string> engines_;                     // its engines, started in turn

@@ -92,20 +92,25 @@ std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::str
   return folder / "KeptPages" / (SafeName(engineName) + ".html");
 }
 
-bool RecordEngineHealth(const std::filesystem::path& folder, const TEngineOutcome& outcome, double when) {
-  const TEngineHealth health = ClassifyOutcome(outcome, when);
+bool RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
+                        double when) {
+  if (outcomes.empty()) return true;
   std::vector<TEngineHealth> engines = ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or(""));
-  const auto same = std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
-  if (same == engines.end()) engines.push_back(health);
-  else *same = health;
-  bool written = WriteFileAtomically(folder / kHealthFileName, HealthText(engines));
-  if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
-      !outcome.keptPage.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(KeptPagePath(folder, health.name).parent_path(), error);
-    written = WriteFileAtomically(KeptPagePath(folder, health.name), outcome.keptPage) && written;
+  bool written = true;
+  for (const TEngineOutcome& outcome : outcomes) {
+    const TEngineHealth health = ClassifyOutcome(outcome, when);
+    const auto same =
+        std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
+    if (same == engines.end()) engines.push_back(health);
+    else *same = health;
+    if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
+        !outcome.keptPage.empty()) {
+      std::error_code error;
+      std::filesystem::create_directories(KeptPagePath(folder, health.name).parent_path(), error);
+      written = WriteFileAtomically(KeptPagePath(folder, health.name), outcome.keptPage) && written;
+    }
   }
-  return written;
+  return WriteFileAtomically(folder / kHealthFileName, HealthText(engines)) && written;
 }
 
 }  // namespace quorvex

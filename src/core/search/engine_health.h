@@ -35,10 +35,11 @@ TEngineHealth ClassifyOutcome(const TEngineOutcome& outcome, double when);
 std::vector<TEngineHealth> ParseHealth(std::string_view text);
 std::string HealthText(const std::vector<TEngineHealth>& engines);
 
-// Keeps the engine's outcome in the health file of folder (replacing the engine's line, atomically),
-// and, when it was blocked or no record matched, the page that showed it, replacing the one kept
-// before. False when a file could not be written.
-bool RecordEngineHealth(const std::filesystem::path& folder, const TEngineOutcome& outcome, double when);
+// Keeps the engines' outcomes in the health file of folder (replacing each engine's line; one atomic
+// write for them all), and, for an engine that was blocked or whose definition matched no record, the
+// page that showed it, replacing the one kept before. False when a file could not be written.
+bool RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
+                        double when);
 
 // The health file and the folder of kept pages inside an engine folder.
 inline constexpr const char* kHealthFileName = "Health.txt";
