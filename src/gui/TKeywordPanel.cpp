@@ -74,11 +74,14 @@ void TKeywordPanel::Load() {
   FillKeyList(std::nullopt);
 }
 
-void TKeywordPanel::Select(int treePosition, int row) {
-  if (QTreeWidgetItem* node = tvKey_->NodeAt(treePosition)) {
+void TKeywordPanel::SelectClass(int position) {
+  if (QTreeWidgetItem* node = tvKey_->NodeAt(position)) {
     tvKey_->setCurrentItem(node);
     ClassChanged();  // also when the node was current already
   }
+}
+
+void TKeywordPanel::SelectRow(int row) {
   if (row < lvKey_->topLevelItemCount()) {
     lvKey_->clearSelection();
     lvKey_->setCurrentItem(lvKey_->topLevelItem(row));

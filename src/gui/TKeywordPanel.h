@@ -29,9 +29,10 @@ class TKeywordPanel : public QWidget {
   // Start-up: KeyTree.txt into the tree and AllKey.txt into the list. A file not read whole is told and
   // kept as it is on disk.
   void Load();
-  // The node at this tree position and the row at this list position become current, as the layout
-  // keeps them.
-  void Select(int treePosition, int row);
+  // The node at this tree position becomes current and its keywords are listed; then the row at this
+  // list position, as the layout keeps them.
+  void SelectClass(int position);
+  void SelectRow(int row);
   // The positions of the selected node and row, none when nothing is selected.
   std::optional<int> SelectedNode() const;
   std::optional<int> SelectedRow() const;

@@ -108,7 +108,8 @@ void TfmMetaSearch::Startup() {
   keywords_->Load();
   layout_ = TLayoutConfig::Load(TLayoutConfig::kFileName, CurrentLayout());
   ApplyLayout(layout_);
-  keywords_->Select(layout_.SelectedTreeKey.value_or(0), layout_.SelectedKey.value_or(0));
+  keywords_->SelectClass(layout_.SelectedTreeKey.value_or(0));
+  keywords_->SelectRow(layout_.SelectedKey.value_or(0));
   if (Options().Value("DEngines") != "1") StartEngineUpdate();
 }
 
