@@ -29,8 +29,7 @@ size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t
   if (from > haystack.size()) return std::string_view::npos;
   auto it = std::search(haystack.begin() + static_cast<std::ptrdiff_t>(from), haystack.end(), needle.begin(),
                         needle.end(), [](char x, char y) { return AsciiToLower(x) == AsciiToLower(y); });
-  return it == haystack.end() && !needle.empty() ? std::string_view::npos
-                                                 : static_cast<size_t>(it - haystack.begin());
+  return it == haystack.end() && !needle.empty() ? std::string_view::npos : static_cast<size_t>(it - haystack.begin());
 }
 
 std::string_view TrimControlsView(std::string_view text) {
@@ -49,6 +48,15 @@ std::string_view NextBlankWord(std::string_view text, size_t& at) {
   const size_t begin = at;
   while (at < text.size() && !IsControlOrBlank(text[at])) ++at;
   return text.substr(begin, at - begin);
+}
+
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): as NextBlankWord, the text, then what to find
+bool HasBlankWord(std::string_view text, std::string_view word) {
+  size_t at = 0;
+  for (std::string_view next = NextBlankWord(text, at); !next.empty(); next = NextBlankWord(text, at)) {
+    if (EqualsIgnoreCase(next, word)) return true;
+  }
+  return false;
 }
 
 std::string StripControls(std::string_view text) {

@@ -41,15 +41,6 @@ std::string_view AttributeValue(const NameValueList& params, std::string_view na
   return {};
 }
 
-// word is one of the words of value, split at blanks and control characters, ignoring case.
-bool HasWord(std::string_view value, std::string_view word) {
-  size_t at = 0;
-  for (std::string_view next = NextBlankWord(value, at); !next.empty(); next = NextBlankWord(value, at)) {
-    if (EqualsIgnoreCase(next, word)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void TEngineDefinition::LoadDefinition(const std::vector<std::string>& lines) {
@@ -244,7 +235,7 @@ bool TEngineDefinition::MatchAlternative(const TTemplateAlternative& alternative
   for (const TTemplateItem& item : alternative.items) {
     const std::string_view value = AttributeValue(params, item.name);
     if (item.isWordTest) {
-      if (!HasWord(value, item.value)) return false;
+      if (!HasBlankWord(value, item.value)) return false;
     } else if (!item.isCapture) {
       // Captures made before a failing condition stay.
       if (!EqualsIgnoreCase(item.value, value)) return false;
