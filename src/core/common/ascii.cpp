@@ -29,7 +29,8 @@ size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t
   if (from > haystack.size()) return std::string_view::npos;
   auto it = std::search(haystack.begin() + static_cast<std::ptrdiff_t>(from), haystack.end(), needle.begin(),
                         needle.end(), [](char x, char y) { return AsciiToLower(x) == AsciiToLower(y); });
-  return it == haystack.end() && !needle.empty() ? std::string_view::npos : static_cast<size_t>(it - haystack.begin());
+  return it == haystack.end() && !needle.empty() ? std::string_view::npos
+                                                 : static_cast<size_t>(it - haystack.begin());
 }
 
 std::string_view TrimControlsView(std::string_view text) {

@@ -18,8 +18,8 @@
 namespace quorvex {
 namespace {
 
-// Tags and texts the learner reads of a page: about 13 times those of the largest result pages seen.
-constexpr size_t kMaxItems = 200000;
+// Tags and texts the learner reads of a page: about 7 times those of the largest result pages seen.
+constexpr size_t kMaxItems = 100000;
 
 // The text of the element at `from` up to its closing tag (at most to `end`), blanks squeezed.
 std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t end) {
@@ -92,9 +92,9 @@ struct TTitleShape {
 
 class TLearner {
  public:
-  TLearner(const TLearnInput& input, std::vector<TPageItem> items)
+  explicit TLearner(const TLearnInput& input)
       : input_(input),
-        items_(std::move(items)),
+        items_(ScanPageItems(input.page, kMaxItems, readBytes_)),
         domain_(EngineDomain(input.url)),
         charset_(DeclaredCharset(input.page)),
         words_(KeywordWords(input.keyword, charset_)) {}
@@ -112,6 +112,7 @@ class TLearner {
   void Note(std::string line) { result_.report.push_back(std::move(line)); }
 
   const TLearnInput& input_;
+  size_t readBytes_ = 0;  // of the page, as far as items_ reach
   std::vector<TPageItem> items_;
   std::string domain_;
   TPageCharset charset_;
@@ -424,8 +425,9 @@ std::vector<std::string> TLearner::Header() {
 }
 
 TLearnedDefinition TLearner::Learn() {
-  if (items_.size() >= kMaxItems) {
-    Note("the page holds more than " + std::to_string(kMaxItems) + " tags and texts: only those are read");
+  if (readBytes_ < input_.page.size()) {
+    Note("the page holds more than " + std::to_string(kMaxItems) + " tags and texts: only those are read, " +
+         std::to_string(readBytes_) + " of " + std::to_string(input_.page.size()) + " bytes");
   }
   const std::optional<TResultBlocks> found = FindResultBlocks({items_, domain_, words_});
   if (!found) {
@@ -458,7 +460,7 @@ TLearnedDefinition TLearner::Learn() {
   definition.LoadDefinition(lines);
   definition.SetKey(EncodeQuery(input_.keyword));
   THtmlParser parser;
-  definition.ExtractPage(parser, input_.page, input_.url,
+  definition.ExtractPage(parser, input_.page.substr(0, readBytes_), input_.url,
                          definition.NextLinkText(definition.FirstStart(), definition.Step()));
   result_.records.assign(definition.KeptRecords().begin() + 1, definition.KeptRecords().end());
   return std::move(result_);
@@ -466,8 +468,6 @@ TLearnedDefinition TLearner::Learn() {
 
 }  // namespace
 
-TLearnedDefinition LearnDefinition(const TLearnInput& input) {
-  return TLearner(input, ScanPageItems(input.page, kMaxItems)).Learn();
-}
+TLearnedDefinition LearnDefinition(const TLearnInput& input) { return TLearner(input).Learn(); }
 
 }  // namespace quorvex

@@ -44,7 +44,7 @@ class TOpenElements {
   // element that bounds it (a list, a table).
   void EndImplied(std::string_view name) {
     for (const TImplied& rule : kImplied) {
-      if (!Names(rule.starts, name)) continue;
+      if (!Names(rule.starts, name) || !AnyOpen(rule.ends)) continue;
       for (size_t level = 0; level < nesting_.size() && level < kLevels; ++level) {
         const std::string& open = items_[nesting_[nesting_.size() - 1 - level]].name;
         if (Names(rule.bounds, open)) break;
@@ -82,6 +82,15 @@ class TOpenElements {
     return false;
   }
 
+  bool AnyOpen(std::string_view list) const {
+    size_t at = 0;
+    for (std::string_view word = NextBlankWord(list, at); !word.empty(); word = NextBlankWord(list, at)) {
+      const auto open = count_.find(std::string(word));
+      if (open != count_.end() && open->second > 0) return true;
+    }
+    return false;
+  }
+
   void PopAt(size_t end) {
     TPageItem& element = items_[nesting_.back()];
     element.close = end;
@@ -96,13 +105,17 @@ class TOpenElements {
 
 }  // namespace
 
-std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems) {
+std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems, size_t& readBytes) {
   std::vector<TPageItem> items;
+  readBytes = page.size();
   TOpenElements open(items);
   THtmlParser parser;
   parser.Content = page;
-  parser.OnHtmlTag = [&](THtmlParser&, std::string& name, NameValueList& params, size_t) {
-    if (items.size() >= maxItems) return;
+  parser.OnHtmlTag = [&](THtmlParser&, std::string& name, NameValueList& params, size_t scanX) {
+    if (items.size() >= maxItems) {
+      readBytes = std::min(readBytes, scanX - 1);
+      return;
+    }
     TPageItem item;
     item.isTag = true;
     item.name = AsciiLowered(name);

@@ -28,8 +28,9 @@ struct TPageItem {
 };
 
 // The page's tags and texts in document order, cut as the extraction cuts them; at most maxItems of
-// them, so that a hostile page costs bounded memory (the rest of the page is then left out).
-std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems);
+// them, so that a hostile page costs bounded memory: the rest of the page is then left out, and
+// readBytes tells how much of the page the items cover.
+std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems, size_t& readBytes);
 
 // Bytes of text that are no blank, summed over the items before each position (one entry more than
 // there are items): the text an element holds is the difference at its two ends. With outsideLinks,
