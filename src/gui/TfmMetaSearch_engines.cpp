@@ -85,7 +85,7 @@ void TfmMetaSearch::ShowEngineHealth() {
   const std::vector<std::string> names = index_.CategoryNames();
   const int category = cbType->currentIndex();
   if (category < 0 || static_cast<size_t>(category) >= names.size()) return;
-  health_->Execute(index_, names[static_cast<size_t>(category)]);
+  health_->Execute(index_, names[static_cast<size_t>(category)], app_.KeyList);
 }
 
 }  // namespace quorvex
