@@ -332,6 +332,11 @@ std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
     if (shape->base64) rules.push_back("B,$6");
     chooseSix();
   }
+  if (std::any_of(found.blocks.begin(), found.blocks.end(),
+                  [&](const TResultBlock& b) { return !items_[b.titleLink].href.starts_with("http"); })) {
+    // Links relative to the page (or to its scheme) are made absolute against it.
+    rules.push_back("U,$1");
+  }
   if (titleAttribute_) {
     // $2 = the title attribute, or the link's text where the attribute is missing.
     rules.insert(rules.end(), {"+,$7,^,$10,^,$2", "S,$7,^^,$8,$10", "+,$2,$10", "L,$10,\"\""});

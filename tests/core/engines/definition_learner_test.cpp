@@ -42,6 +42,17 @@ TEST(DefinitionLearner, FindsTheKeywordAsAGbOrBig5PageWritesIt) {
   }
 }
 
+// Result links relative to the page (here redirects through the engine that hide their target) are
+// made absolute against the page's address and kept.
+TEST(DefinitionLearner, RelativeResultLinksAreMadeAbsolute) {
+  const TLearnedDefinition learned = LearnDefinition(
+      {test::ReadFixture("serp/sogou-aql-4.html"), "源代码泄露",
+       "https://www.sogou.com/sogou?query=%E6%BA%90%E4%BB%A3%E7%A0%81%E6%B3%84%E9%9C%B2&insite=zhihu.com"});
+  ASSERT_GE(learned.records.size(), 9u);
+  for (const TRecord& record : learned.records)
+    EXPECT_TRUE(record[0].starts_with("https://www.sogou.com/link?url=")) << record[0];
+}
+
 // A page of 200,000 results is read only as far as the learner's bound, and markup nested 100,000 deep
 // (closed or left open) is weighed without a recursion it controls.
 TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
