@@ -8,6 +8,7 @@
 
 #include "core/common/ascii.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/engine_boxes.h"
 #include "core/engines/page_items.h"
 #include "core/engines/page_keyword.h"
 #include "core/engines/query_text.h"
@@ -119,7 +120,8 @@ class TLearner {
   std::vector<std::string> words_;
   std::string dataAttribute_;
   bool titleAttribute_ = false;
-  bool strict_ = false;   // the title lines turn strict matching on
+  bool strict_ = false;  // the title lines turn strict matching on
+  std::optional<TEngineBox> box_;
   std::string titleEnd_;  // the closing tag that ends the title
   TLearnedDefinition result_;
 };
@@ -425,6 +427,11 @@ std::vector<std::string> TLearner::Header() {
   }
   header.push_back("Score=100");
   if (!paging.empty()) header.push_back(paging);
+  if (box_) {
+    Note("the blocks under '" + box_->heading + "' are the engine's own box: left out (" + std::to_string(box_->blocks) +
+         " of them)");
+    header.push_back("Skip=" + box_->from + "," + box_->to);
+  }
   header.insert(header.end(), {"Head=\"\",\"\",\"\"", "Uniqe=$1"});
   return header;
 }
@@ -448,6 +455,7 @@ TLearnedDefinition TLearner::Learn() {
     blockLine += "," + found->condition;
     Note("result blocks told from the others by " + found->condition);
   }
+  box_ = FindEngineBox(items_, input_.page, found->blocks);
   std::vector<std::string> lines = Header();
   lines.push_back("---");
   std::vector<std::string> title = TitleLines(*found);

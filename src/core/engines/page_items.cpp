@@ -25,6 +25,8 @@ class TOpenElements {
  public:
   explicit TOpenElements(std::vector<TPageItem>& items) : items_(items) {}
 
+  size_t Innermost() const { return nesting_.empty() ? kNoClose : nesting_.back(); }
+
   void Open(const std::string& name) {
     nesting_.push_back(items_.size() - 1);
     ++count_[name];
@@ -113,11 +115,12 @@ std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems, s
   parser.Content = page;
   parser.OnHtmlTag = [&](THtmlParser&, std::string& name, NameValueList& params, size_t scanX) {
     if (items.size() >= maxItems) {
-      readBytes = std::min(readBytes, scanX - 1);
+      readBytes = std::min(readBytes, scanX > 0 ? scanX - 1 : 0);
       return;
     }
     TPageItem item;
     item.isTag = true;
+    item.offset = scanX > 0 ? scanX - 1 : 0;
     item.name = AsciiLowered(name);
     for (size_t i = 0; i < params.Count(); ++i) {
       const std::string attribute = AsciiLowered(NameValueList::NameOf(params[i]));
@@ -138,6 +141,7 @@ std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems, s
     }
     const bool opens = !item.name.starts_with('/') && !IsVoidElement(item.name);
     const std::string opened = opens ? item.name : std::string();
+    item.parent = open.Innermost();
     items.push_back(std::move(item));
     if (opens) open.Open(opened);
   };
@@ -145,6 +149,7 @@ std::vector<TPageItem> ScanPageItems(const std::string& page, size_t maxItems, s
     if (sender.InScript() || items.size() >= maxItems) return;
     TPageItem item;
     item.text = text;
+    item.parent = open.Innermost();
     items.push_back(std::move(item));
   };
   parser.Parse();

@@ -25,6 +25,8 @@ struct TPageItem {
   // Of an opening tag: where the element ends, as a browser nests elements (its closing tag, or the tag
   // that closes or ends it implicitly); kNoClose when it never does.
   size_t close = kNoClose;
+  size_t parent = kNoClose;  // the element the item is in; kNoClose at the top
+  size_t offset = 0;         // of a tag: where its "<" is in the page
 };
 
 // The page's tags and texts in document order, cut as the extraction cuts them; at most maxItems of

@@ -296,6 +296,9 @@ TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
       // Redirects that hide their target; the engine's own blocks link the same way.
       {"baidu", "sep-20210510-baidu-hello", "Hello", "https://www.baidu.com/s?wd=Hello&pn=0&oq=Hello",
        "sep-20210510-baidu-hello"},
+      // The engine's network box looks like the results but has a heading of its own.
+      {"ask", "sep-20210510-ask-hello", "Hello",
+       "https://www.ask.com/web?o=0&l=dir&qo=pagination&q=Hello&qsrc=998&page=1", "sep-20210510-ask-hello"},
   };
   for (const auto& page : kPages) {
     const TLearnedDefinition learned = LearnDefinition(
