@@ -12,6 +12,7 @@
 #include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
 #include "core/search/engine_health.h"
+#include "core/search/own_results.h"
 #include "gui/display_text.h"
 
 namespace quorvex {
@@ -31,7 +32,8 @@ TfmEngineHealth::TfmEngineHealth(QWidget* parent)
   btnLearn_->setObjectName(QStringLiteral("btnLearnKept"));
   btnLearn_->setAutoDefault(false);
   lvEngines_->setHeaderLabels({QStringLiteral("Engine"), QStringLiteral("Outcome"), QStringLiteral("Records"),
-                               QStringLiteral("Time (ms)"), QStringLiteral("Searched"), QStringLiteral("Reason")});
+                               QStringLiteral("Own results"), QStringLiteral("Time (ms)"), QStringLiteral("Searched"),
+                               QStringLiteral("Reason")});
   lvEngines_->setRootIsDecorated(false);
   auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
   auto* bottom = new QHBoxLayout;
@@ -51,13 +53,19 @@ TfmEngineHealth::TfmEngineHealth(QWidget* parent)
   });
 }
 
-void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view category) {
+void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view category, const std::vector<TOneKey*>& keys) {
   const std::filesystem::path folder(EngineDir());
   const std::vector<TEngineHealth> health = ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or(""));
+  const std::vector<EngineRow> engines = index.Engines(category);
+  std::vector<std::string> names;
+  for (const EngineRow& engine : engines) names.push_back(engine.Name);
+  const std::vector<TOwnResults> own = OwnResultCounts(keys, names, SearchResultDir());
   lvEngines_->clear();
-  for (const EngineRow& engine : index.Engines(category)) {
+  for (size_t e = 0; e < engines.size(); ++e) {
+    const EngineRow& engine = engines[e];
     auto* row = new QTreeWidgetItem(lvEngines_);
     row->setText(0, ToDisplay(engine.Name));
+    row->setText(3, QStringLiteral("%1 of %2").arg(own[e].own).arg(own[e].found));
     const auto last =
         std::find_if(health.begin(), health.end(), [&](const TEngineHealth& h) { return h.name == engine.Name; });
     if (last == health.end()) {
@@ -66,9 +74,9 @@ void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view categor
     }
     row->setText(1, QString::fromLatin1(EngineStateName(last->state)));
     row->setText(2, QString::number(last->records));
-    row->setText(3, QString::number(last->milliseconds));
-    row->setText(4, QString::fromStdString(FormatDateTime(last->when)));
-    row->setText(5, ToDisplay(last->reason));
+    row->setText(4, QString::number(last->milliseconds));
+    row->setText(5, QString::fromStdString(FormatDateTime(last->when)));
+    row->setText(6, ToDisplay(last->reason));
     const std::filesystem::path kept = KeptPagePath(folder, engine.Name);
     std::error_code error;
     if (last->state == TEngineState::NoRecordMatched && std::filesystem::exists(kept, error))

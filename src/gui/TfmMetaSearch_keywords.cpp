@@ -24,7 +24,7 @@ void TfmMetaSearch::ShowEngineHealth() {
   const std::vector<std::string> names = program_.CategoryNames();
   const int category = engines_->Category();
   if (category < 0 || static_cast<size_t>(category) >= names.size()) return;
-  health_->Execute(program_.Index(), names[static_cast<size_t>(category)]);
+  health_->Execute(program_.Index(), names[static_cast<size_t>(category)], app_.KeyList);
 }
 
 void TfmMetaSearch::SearchCategory(int category) {

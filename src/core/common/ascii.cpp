@@ -51,6 +51,15 @@ std::string_view NextBlankWord(std::string_view text, size_t& at) {
   return text.substr(begin, at - begin);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): as NextBlankWord, the text, then what to find
+bool HasBlankWord(std::string_view text, std::string_view word) {
+  size_t at = 0;
+  for (std::string_view next = NextBlankWord(text, at); !next.empty(); next = NextBlankWord(text, at)) {
+    if (EqualsIgnoreCase(next, word)) return true;
+  }
+  return false;
+}
+
 std::string StripControls(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -22,5 +22,7 @@ std::string StripControls(std::string_view text);
 // The next word of text from at on, words being separated by bytes 0 to 32 (a class attribute's
 // names); at moves past it. Empty when no word is left.
 std::string_view NextBlankWord(std::string_view text, size_t& at);
+// Whether word is one of those words, ignoring A-Z case (a class word of a class attribute).
+bool HasBlankWord(std::string_view text, std::string_view word);
 
 }  // namespace quorvex

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace quorvex {
@@ -51,6 +52,32 @@ class Converter {
   iconv_t descriptor_;
 };
 
+// text converted by iconv; a byte that starts no character of from, or a character to cannot hold, is
+// dropped. Unknown code pages give the text as it is.
+std::string Converted(std::string_view text, const char* to, const char* from) {
+  const Converter converter(to, from);
+  if (!converter.Valid()) return std::string(text);
+  std::string input(text);
+  // Between these code pages a character of n bytes never needs more than 2n bytes.
+  std::string output(2 * input.size() + 4, '\0');
+  char* in = input.data();
+  size_t inLeft = input.size();
+  char* out = output.data();
+  size_t outLeft = output.size();
+  while (inLeft > 0) {
+    if (::iconv(converter.Get(), &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) break;
+    if (errno != EILSEQ && errno != EINVAL) break;
+    // Past the whole UTF-8 character that the other side cannot hold, or past one stray byte.
+    size_t skip = 1;
+    if (std::string_view(from) == "UTF-8") skip = std::max<size_t>(1, Utf8SequenceLength(std::string_view(in, inLeft)));
+    skip = std::min(skip, inLeft);
+    in += skip;
+    inLeft -= skip;
+  }
+  output.resize(output.size() - outLeft);
+  return output;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -62,25 +89,11 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string Gb18030ToUtf8(std::string_view text) {
-  const Converter converter("UTF-8", "GB18030");
-  if (!converter.Valid()) return std::string(text);
-  std::string input(text);
-  // A GB18030 character of n bytes never needs more than 2n bytes of UTF-8.
-  std::string output(2 * input.size() + 4, '\0');
-  char* in = input.data();
-  size_t inLeft = input.size();
-  char* out = output.data();
-  size_t outLeft = output.size();
-  while (inLeft > 0) {
-    if (::iconv(converter.Get(), &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) break;
-    if (errno != EILSEQ && errno != EINVAL) break;
-    ++in;
-    --inLeft;
-  }
-  output.resize(output.size() - outLeft);
-  return output;
-}
+std::string Gb18030ToUtf8(std::string_view text) { return Converted(text, "UTF-8", "GB18030"); }
+
+std::string Utf8ToGb18030(std::string_view text) { return Converted(text, "GB18030", "UTF-8"); }
+
+std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8"); }
 
 std::string Utf8Keyword(std::string_view keyword) {
   return IsValidUtf8(keyword) ? std::string(keyword) : Gb18030ToUtf8(keyword);

@@ -41,21 +41,12 @@ std::string_view AttributeValue(const NameValueList& params, std::string_view na
   return {};
 }
 
-// word is one of the words of value, split at blanks and control characters, ignoring case.
-bool HasWord(std::string_view value, std::string_view word) {
-  size_t at = 0;
-  for (std::string_view next = NextBlankWord(value, at); !next.empty(); next = NextBlankWord(value, at)) {
-    if (EqualsIgnoreCase(next, word)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void TEngineDefinition::LoadDefinition(const std::vector<std::string>& lines) {
   SplitSections(lines);
   DeriveSettings();
-  kept_.assign(1, head_);
+  kept_.Reset(head_, uniqueFields_);
   lastLinkTarget_.clear();
   BeginPage({}, {});
 }
@@ -221,7 +212,7 @@ void TEngineDefinition::CompleteRecord() {
   // The capture belonged to the completed record. Left on (a template ending in a capture line), it
   // would prepend the text between two results to a field of the next record.
   captureField_ = -1;
-  if (ApplyRules(current_) && IsUniqueRecord(current_)) kept_.push_back(std::move(current_));
+  if (ApplyRules(current_) && kept_.IsUnique(current_)) kept_.Add(std::move(current_));
   current_.clear();
 }
 
@@ -244,7 +235,7 @@ bool TEngineDefinition::MatchAlternative(const TTemplateAlternative& alternative
   for (const TTemplateItem& item : alternative.items) {
     const std::string_view value = AttributeValue(params, item.name);
     if (item.isWordTest) {
-      if (!HasWord(value, item.value)) return false;
+      if (!HasBlankWord(value, item.value)) return false;
     } else if (!item.isCapture) {
       // Captures made before a failing condition stay.
       if (!EqualsIgnoreCase(item.value, value)) return false;
@@ -262,22 +253,6 @@ void TEngineDefinition::SetCaptureField() {
 
 bool TEngineDefinition::ApplyRules(TRecord& record) const {
   return ApplyRuleLines(rules_, record, TRuleContext{pageUrl_, encodedKey_, prg_});
-}
-
-bool TEngineDefinition::IsUniqueRecord(const TRecord& record) const {
-  if (uniqueFields_.empty()) return true;
-  for (const TRecord& kept : kept_) {
-    bool differs = false;
-    for (const int field : uniqueFields_) {
-      if (!HasField(record, field) || !HasField(kept, field)) continue;
-      if (!EqualsIgnoreCase(record[static_cast<size_t>(field)], kept[static_cast<size_t>(field)])) {
-        differs = true;
-        break;
-      }
-    }
-    if (!differs) return false;
-  }
-  return true;
 }
 
 }  // namespace quorvex

@@ -6,6 +6,7 @@
 
 #include "core/common/name_value_list.h"
 #include "core/engines/extraction_rules.h"
+#include "core/engines/kept_records.h"
 #include "core/engines/record_fields.h"
 #include "core/engines/template_line.h"
 
@@ -72,11 +73,8 @@ class TEngineDefinition {
 
   // Runs the rules over a completed record in place; returns the keep verdict. Throws EExtractionError.
   bool ApplyRules(TRecord& record) const;
-  // True when no kept record (the head record first) has the same values in the unique fields.
-  bool IsUniqueRecord(const TRecord& record) const;
-
   // Records kept so far in this search, the head record first.
-  const std::vector<TRecord>& KeptRecords() const { return kept_; }
+  const std::vector<TRecord>& KeptRecords() const { return kept_.Records(); }
   // "href" of the link on the current page whose text is the next-link text; empty when none.
   const std::string& NextPageTarget() const { return nextPageTarget_; }
 
@@ -108,7 +106,7 @@ class TEngineDefinition {
   std::vector<int> uniqueFields_;
 
   // The search.
-  std::vector<TRecord> kept_;
+  TKeptRecords kept_;
   std::string lastLinkTarget_;
 
   // The page.

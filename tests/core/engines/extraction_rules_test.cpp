@@ -93,7 +93,15 @@ TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
   };
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=$1,$3\n"), 3u);  // field 2 not compared
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=x\n"), 1u);      // an empty field 1 is the head's
+  EXPECT_EQ(countKept("Head=\"\"\nUniqe=$1,$3\n"), 2u);            // the head has no field 3 to compare
   EXPECT_EQ(countKept(""), 4u);
+  // A page of 30,000 records, each address three times in another case, keeps each address once.
+  std::string many;
+  for (int i = 0; i < 30000; ++i) {
+    many += "<p><i>" + std::string(i / 10000 == 1 ? "U" : "u") + std::to_string(i % 10000) + "</i><i>t</i><i>s</i></p>";
+  }
+  TEngineDefinition definition = DefinitionFromText("Head=\"\",\"\",\"\"\nUniqe=$1\n" + lines);
+  EXPECT_EQ(test::RunPage(definition, many + "<hr>").records.size(), 10000u);
 }
 
 TEST(QueryText, EncodeDecodeCharCodesAndBase64Url) {

@@ -234,7 +234,8 @@ TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
 
 // A definition learned from one real page reads that page, or another page of the same engine and
 // layout, as the shipped definition does: at least 90% of its results with the same address and title,
-// the first one among them. A page without result blocks gives no definition.
+// the first one among them, and at most one result more. A page without result blocks gives no
+// definition.
 TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
   const struct {
     const char* engine;
@@ -258,6 +259,46 @@ TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
        "bgg-20251102-naver-godeungeo-gui"},
       {"yandex", "sep-20210510-yandex-hello", "Hello", "https://yandex.com/search/?text=Hello&p=1",
        "sep-20210510-yandex-hello"},
+      // Knowledge cards and "people also ask" in the result cards' markup; adverts, products and a line
+      // break between link and heading; hidden "people also ask" results in the results' markup.
+      {"google", "sep-20210510-google-hello-gbv1", "Hello", "https://www.google.com/search?start=0&q=Hello&gbv=1",
+       "sep-20210510-google-hello-gbv1"},
+      {"google", "ws-20240313-google-gu-gels", "gu gels", "https://www.google.com/search?q=gu+gels",
+       "ws-20240313-google-gu-gels"},
+      {"google", "ws-20260206-google-why-are-bananas-yellow", "why are bananas yellow",
+       "https://www.google.com/search?q=why+are+bananas+yellow&sei=EzGGadziB-2i0PEP7eiguAU",
+       "ws-20260206-google-why-are-bananas-yellow"},
+      // Titles beside the address in their link, whole in its title attribute.
+      {"yahoo", "aql-20220116-yahoo-mark-schlissel-wife", "mark schlissel wife",
+       "http://au.search.yahoo.com/search?p=mark+schlissel+wife&ei=UTF-8&nojs=1",
+       "aql-20220116-yahoo-mark-schlissel-wife"},
+      {"yahoo", "wsm-2026-04-yahoo-javascript-tutorial", "javascript tutorial",
+       "https://search.yahoo.com/search?p=javascript+tutorial", "wsm-2026-04-yahoo-javascript-tutorial"},
+      // Generated class names only; a link with the address before the title link.
+      {"qwant", "aql-20221015-qwant-fredrik-lundberg", "fredrik lundberg",
+       "https://www.qwant.com/?q=fredrik+lundberg&client=opensearch&t=web", "aql-20221015-qwant-fredrik-lundberg"},
+      {"qwant", "aql-20220709-qwant-obs-keyframe-interval", "obs keyframe interval",
+       "https://www.qwant.com/?q=obs+keyframe+interval&client=ext-firefox-sb&t=web",
+       "aql-20220709-qwant-obs-keyframe-interval"},
+      // Sitelinks made as results inside a result.
+      {"brave", "aql-20221016-brave-copyq", "CopyQ", "https://search.brave.com/search?q=CopyQ",
+       "aql-20221016-brave-copyq"},
+      {"brave", "wsm-2026-04-brave-javascript-tutorial", "javascript tutorial",
+       "https://search.brave.com/search?q=javascript+tutorial", "wsm-2026-04-brave-javascript-tutorial"},
+      // Learned from one date, read on the other; a videos box shares the results' wrapper.
+      {"ecosia", "aql-20220620-ecosia-git-create-pull-request", "git create pull request",
+       "https://www.ecosia.org/search?q=git+create+pull+request", "wsm-2026-04-ecosia-javascript-tutorial"},
+      {"ecosia", "wsm-2026-04-ecosia-javascript-tutorial", "javascript tutorial",
+       "https://www.ecosia.org/search?q=javascript+tutorial", "aql-20220620-ecosia-git-create-pull-request"},
+      {"so360", "aql-20220905-360-si-chuan-fa-sheng-6-8ji-di-zhen", "四川发生6.8级地震",
+       "https://www.so.com/s?q=%E5%9B%9B%E5%B7%9D%E5%8F%91%E7%94%9F6.8%E7%BA%A7%E5%9C%B0%E9%9C%87&src=bkrc",
+       "aql-20220905-360-si-chuan-fa-sheng-6-8ji-di-zhen"},
+      // Redirects that hide their target; the engine's own blocks link the same way.
+      {"baidu", "sep-20210510-baidu-hello", "Hello", "https://www.baidu.com/s?wd=Hello&pn=0&oq=Hello",
+       "sep-20210510-baidu-hello"},
+      // The engine's network box looks like the results but has a heading of its own.
+      {"ask", "sep-20210510-ask-hello", "Hello",
+       "https://www.ask.com/web?o=0&l=dir&qo=pagination&q=Hello&qsrc=998&page=1", "sep-20210510-ask-hello"},
   };
   for (const auto& page : kPages) {
     const TLearnedDefinition learned = LearnDefinition(

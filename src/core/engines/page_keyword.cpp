@@ -1,0 +1,66 @@
+#include "core/engines/page_keyword.h"
+
+#include <algorithm>
+
+#include "core/common/ascii.h"
+#include "core/common/utf8.h"
+#include "core/engines/page_items.h"
+
+namespace quorvex {
+
+TPageCharset DeclaredCharset(std::string_view page) {
+  const std::string head = AsciiLowered(page.substr(0, 4096));
+  for (const char* gb : {"charset=gb", "charset=\"gb", "charset='gb"}) {
+    if (head.find(gb) != std::string::npos) return TPageCharset::Gb;
+  }
+  return head.find("big5") != std::string::npos ? TPageCharset::Big5 : TPageCharset::Utf8;
+}
+
+std::string KeywordAsPageWrites(std::string_view keyword, TPageCharset charset) {
+  switch (charset) {
+    case TPageCharset::Gb:
+      return Utf8ToGb18030(keyword);
+    case TPageCharset::Big5:
+      return Utf8ToBig5(keyword);
+    case TPageCharset::Utf8:
+      break;
+  }
+  return std::string(keyword);
+}
+
+std::vector<std::string> KeywordWords(std::string_view keyword, TPageCharset charset) {
+  std::vector<std::string> words;
+  const auto add = [&](std::string_view word) {
+    std::string written = AsciiLowered(KeywordAsPageWrites(word, charset));
+    if (written.size() >= 2 && std::find(words.begin(), words.end(), written) == words.end()) {
+      words.push_back(std::move(written));
+    }
+  };
+  const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+  for (const std::string& word : ClassWords(keyword)) {
+    add(word);
+    // Runs of Latin letters and of another script, each on its own: "lof可以" is "lof" and "可以".
+    for (size_t from = 0; from < word.size();) {
+      const bool ascii = isAscii(word[from]);
+      size_t to = from;
+      while (to < word.size() && isAscii(word[to]) == ascii) ++to;
+      const std::string_view run = std::string_view(word).substr(from, to - from);
+      from = to;
+      if (run.size() < word.size()) add(run);
+      if (ascii) {
+        // A longer word also without its ending, so that "bananas" finds "banana".
+        if (run.size() >= 5) add(run.substr(0, run.size() - 2));
+        continue;
+      }
+      size_t cut = 0;
+      for (int characters = 0; characters < 2 && cut < run.size(); ++characters) {
+        do ++cut;
+        while (cut < run.size() && (static_cast<unsigned char>(run[cut]) & 0xC0) == 0x80);
+      }
+      if (cut < run.size()) add(run.substr(0, cut));
+    }
+  }
+  return words;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,75 @@
+// The learner on pages in another code page than the keyword's, and on pages made to exhaust it.
+#include "core/engines/definition_learner.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+using namespace quorvex;
+
+namespace {
+
+bool Reports(const TLearnedDefinition& learned, const std::string& text) {
+  for (const std::string& line : learned.report) {
+    if (line.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The keyword is typed in UTF-8; a GB or BIG5 page holds it in its own code page, and so does the
+// address the page came from (the keyword is one the pages mark up whole).
+TEST(DefinitionLearner, FindsTheKeywordAsAGbOrBig5PageWritesIt) {
+  const struct {
+    const char* page;
+    const char* keyword;
+    const char* url;
+    const char* version;
+  } kPages[] = {
+      {"serp/sogou-aql-1.html", "跨市场买卖", "http://www.sogou.com/web?query=%BF%E7%CA%D0%B3%A1%C2%F2%C2%F4",
+       "Version=0\n"},
+      {"serp/sogou-aql-1-big5.html", "跨市場買賣", "http://www.sogou.com/web?query=%B8%F3%A5%AB%B3%F5%B6R%BD%E6",
+       "Version=1\n"},
+  };
+  for (const auto& page : kPages) {
+    const TLearnedDefinition learned = LearnDefinition({test::ReadFixture(page.page), page.keyword, page.url});
+    ASSERT_TRUE(learned.found) << page.page;
+    EXPECT_NE(learned.definition.find("url=http://www.sogou.com/web?query=$key$\n"), std::string::npos) << page.page;
+    EXPECT_NE(learned.definition.find(page.version), std::string::npos) << page.page;
+    ASSERT_EQ(learned.records.size(), 5u) << page.page;
+    EXPECT_EQ(learned.records.front()[0], "http://baike.china.alibaba.com/doc/history/view.html?eid=354042");
+  }
+}
+
+// Result links relative to the page (here redirects through the engine that hide their target) are
+// made absolute against the page's address and kept.
+TEST(DefinitionLearner, RelativeResultLinksAreMadeAbsolute) {
+  const TLearnedDefinition learned = LearnDefinition(
+      {test::ReadFixture("serp/sogou-aql-4.html"), "源代码泄露",
+       "https://www.sogou.com/sogou?query=%E6%BA%90%E4%BB%A3%E7%A0%81%E6%B3%84%E9%9C%B2&insite=zhihu.com"});
+  ASSERT_GE(learned.records.size(), 9u);
+  for (const TRecord& record : learned.records)
+    EXPECT_TRUE(record[0].starts_with("https://www.sogou.com/link?url=")) << record[0];
+}
+
+// A page of 200,000 results is read only as far as the learner's bound, and markup nested 100,000 deep
+// (closed or left open) is weighed without a recursion it controls.
+TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
+  std::string repeated;
+  for (int i = 0; i < 200000; ++i) {
+    repeated += "<div class=\"r\"><a href=\"http://s" + std::to_string(i) + ".example/\">kw " + std::to_string(i) +
+                "</a> text</div>";
+  }
+  const TLearnedDefinition many = LearnDefinition({repeated, "kw", "http://engine.example/?q=kw"});
+  EXPECT_TRUE(many.found);
+  EXPECT_TRUE(Reports(many, "only those are read"));
+
+  std::string open;
+  std::string closed;
+  for (int i = 0; i < 100000; ++i) open += "<div class=\"d\"><span class=\"s\">";
+  closed = open + "<a href=\"http://a.example/\">kw</a>";
+  for (int i = 0; i < 100000; ++i) closed += "</span></div>";
+  EXPECT_FALSE(LearnDefinition({open + "<a href=\"http://a.example/\">kw</a>", "kw", ""}).found);
+  EXPECT_FALSE(LearnDefinition({closed, "kw", ""}).found);
+}
