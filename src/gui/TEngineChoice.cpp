@@ -23,10 +23,14 @@ TEngineChoice::TEngineChoice(TProgram& program, QWidget* parent)
   cbType_->setObjectName("cbType");
   lvType_->setObjectName("lvType");
   lvNowEngine_->setObjectName("lvNowEngine");
-  addWidget(Captioned("S&earch Engine Classify", lvType_));
-  addWidget(Captioned("&Now Engines", lvNowEngine_));
-  setStretchFactor(0, 0);
-  setStretchFactor(1, 1);
+  // The splitter made a pane of each control as it was made (the category box stays one until the
+  // window moves it to its tool bar), so the stretch is set by pane, not by position.
+  QWidget* types = Captioned("S&earch Engine Classify", lvType_);
+  QWidget* engines = Captioned("&Now Engines", lvNowEngine_);
+  addWidget(types);
+  addWidget(engines);
+  setStretchFactor(indexOf(types), 0);
+  setStretchFactor(indexOf(engines), 1);
   setChildrenCollapsible(false);
   lvType_->setViewMode(QListView::ListMode);
   lvType_->setIconSize(QSize(17, 17));

@@ -62,7 +62,7 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   workDir_.Write("AllKey.txt", kTwoKeys);
   workDir_.Write("Config.txt",
                 "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
-                "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
+                "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\nlvType=150\r\n");
   TfmMetaSearch& window = Open();
   EXPECT_EQ(Tree()->NodeCount(), 4);
   EXPECT_EQ(TKeyTreeView::TextOf(Tree()->currentItem()), "Music");
@@ -80,6 +80,7 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   EXPECT_EQ(config.substr(0, 18), "SelectedTreeKey=0\r");
   EXPECT_NE(config.find("pnShowKey=0\r\n"), std::string::npos);
   EXPECT_NE(config.find("CountPerEngine=40\r\n"), std::string::npos);
+  EXPECT_NE(config.find("lvType=150\r\n"), std::string::npos);  // the engine list takes any change of height
   EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 8), "\"alpha\",");
   EXPECT_EQ(ReadProgramFile("KeyTree.txt"), "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
 }
