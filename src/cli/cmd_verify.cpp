@@ -42,8 +42,8 @@ const Command kVerify{
     "escaped: \\\\ \\t \\r \\n, other control bytes as \\xHH.\n"
     "\n"
     "Exit status 0 when the run ended and was saved; 1 when the result file or AllKey.txt could not be\n"
-    "written; 2 when the arguments are wrong, the engine folder has no readable Index.txt or no kept\n"
-    "keyword is KEYWORD.\n",
+    "written; 2 when the arguments are wrong, the engine folder has no readable Index.txt, no kept\n"
+    "keyword is KEYWORD, or its result file exists but cannot be read (it is left as it is).\n",
     RunVerify};
 
 const CommandRegistration kRegistration(kVerify);
@@ -142,7 +142,7 @@ int RunVerify(const std::vector<std::string>& args) {
 
   CreateDataFolders();
   RemoveStaleSaves();
-  program.StartVerify(*key, parsed->mode, display);
+  if (!program.StartVerify(*key, parsed->mode, display)) return Fail(program.ResultsProblem(*key));
   // The tick ends the run once every worker has left, and saves the page states soon after.
   while (program.Activity() == TActivityState::Verifying) {
     dispatcher.WaitAndRunPending(kTimerInterval);

@@ -63,7 +63,11 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   resize(657, 489);
 
   connect(engines_, &TEngineChoice::CategoryActivated, this, &TfmMetaSearch::SearchCategory);
-  connect(keywords_, &TKeywordPanel::KeyChosen, results_, &TResultPanel::ShowKey);
+  connect(keywords_, &TKeywordPanel::KeyChosen, this, [this](TOneKey* key) {
+    results_->ShowKey(key);
+    // In place of results the file holds but could not give.
+    if (key && key->ResultsUnreadable) List->SetEmptyNote(key, ToDisplay(program_.ResultsProblem(*key)));
+  });
   connect(results_, &TResultPanel::KeywordPanelClicked, this, &TfmMetaSearch::ToggleKeywordPanel);
   connect(results_, &TResultPanel::TreePanelClicked, this, &TfmMetaSearch::ToggleTreePanel);
   connect(keywords_, &TKeywordPanel::EditRequested, this, &TfmMetaSearch::NEditKeyClick);
@@ -96,13 +100,14 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
 TfmMetaSearch::~TfmMetaSearch() {
   engineUpdate_.reset();
   advertiser_.reset();
+  // A run still going (no shut-down ran) ends while the window it reports to is whole.
+  if (program_.Activity() != TActivityState::Idle) program_.Stop();
 }
 
 void TfmMetaSearch::Startup() {
   setWindowState(Qt::WindowMaximized);
   engines_->Reload();
   cbMatch->setCurrentIndex(0);
-  app_.ActivityState = TActivityState::Idle;
   setWindowTitle(ProgramTitle());
   UpdateCommands();
   keywords_->Load();
@@ -232,7 +237,8 @@ void TfmMetaSearch::btnSearchClick() {
 
 void TfmMetaSearch::StartUpdateSearch() {
   TOneKey* key = keywords_->CurrentKey();
-  if (key && program_.StartUpdateSearch(*key, engines_->Category(), Limits())) List->setFocus();
+  if (!key || !ResultsReadable(*key)) return;
+  if (program_.StartUpdateSearch(*key, engines_->Category(), Limits())) List->setFocus();
 }
 
 void TfmMetaSearch::btnStopClick() { program_.Stop(); }
@@ -243,7 +249,13 @@ void TfmMetaSearch::VerifyWebPage(bool download) {
     QMessageBox::warning(this, "worning!", "Please select a keywords to download...");
     return;
   }
-  program_.StartVerify(*key, download ? kDownloadMode : kVerifyMode, *download_);
+  if (ResultsReadable(*key)) program_.StartVerify(*key, download ? kDownloadMode : kVerifyMode, *download_);
+}
+
+bool TfmMetaSearch::ResultsReadable(TOneKey& key) {
+  const std::string problem = program_.ResultsProblem(key);
+  if (!problem.empty()) QMessageBox::warning(this, "Quorvex", ToDisplay(problem));
+  return problem.empty();
 }
 
 void TfmMetaSearch::StopVerify() { program_.StopVerify(); }

@@ -61,6 +61,8 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void NUpdateKeyClick();
   void VerifyWebPage(bool download);
   void StopVerify();
+  // Tells why key's results cannot be worked on, when they cannot.
+  bool ResultsReadable(TOneKey& key);
   void ToggleKeywordPanel();
   void ToggleTreePanel();
   void ToggleMaximised();
@@ -86,11 +88,8 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void VerifyStarted(TOneKey& key) override;
   void VerifyEnded(TOneKey& key) override;
 
-  TProgram& Program() { return program_; }
-  TSearchRun& SearchRun() { return program_.SearchRun(); }
   EngineIndex& Index() { return program_.Index(); }
   TfmProgress& Progress() { return *progress_; }
-  TfmKeyProp& KeyProp() { return *keyProp_; }
   // btnShowProgress is shown and hidden through its place in the tool bar.
   const QAction& ShowProgressCommand() const { return *showProgressAction_; }
 

@@ -1,5 +1,7 @@
 #include "core/common/file_io.h"
 
+#include <system_error>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -98,6 +100,12 @@ void RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
     const pid_t writer = WriterOf(entry.path().filename().string());
     if (writer > 0 && !Running(writer) && entry.is_regular_file(error)) std::filesystem::remove(entry.path(), error);
   }
+}
+
+bool MayExist(const std::filesystem::path& path) {
+  std::error_code error;
+  const bool there = std::filesystem::exists(path, error);
+  return there || (error && error != std::errc::no_such_file_or_directory);
 }
 
 }  // namespace quorvex

@@ -8,6 +8,9 @@ namespace quorvex {
 
 // The whole file as bytes, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// There, or cannot be told (no permission on the folder, a disk error), as opposed to missing: a file
+// that could not be read but may exist must not be written over as if it were new.
+bool MayExist(const std::filesystem::path& path);
 
 // Writes bytes to a temporary file in the same folder, flushes it and renames it over path, so that a
 // crash or a full disk never leaves a half-written file. Returns false (old file untouched, no

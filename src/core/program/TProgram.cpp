@@ -6,6 +6,7 @@
 
 #include "core/app/guarded_steps.h"
 #include "core/common/dispatcher.h"
+#include "core/common/file_io.h"
 #include "core/common/unsaved_files.h"
 #include "core/config/ProgramDirs.h"
 #include "core/pages/TVerify.h"
@@ -19,13 +20,6 @@ namespace {
 // worker leaves within its current step, so the wait ends as soon as the last one is gone; the bound
 // is generous because a worker still running when the records go would touch freed memory.
 constexpr std::chrono::milliseconds kVerifyWindDown{10000};
-
-// There but not readable (no permission, a folder of that name, a disk error), as opposed to missing.
-bool Unreadable(const std::filesystem::path& file) {
-  std::error_code error;
-  const bool there = std::filesystem::exists(file, error);
-  return there || (error && error != std::errc::no_such_file_or_directory);
-}
 
 }  // namespace
 
@@ -68,7 +62,7 @@ TProgram::TreeLoad TProgram::LoadKeyTree() {
   TreeLoad tree{load ? load->Nodes : DefaultKeyTree(), {}};
   if (load && load->Error) {
     tree.problem = *load->Error;
-  } else if (!load && Unreadable(files_.keyTreeFile)) {
+  } else if (!load && MayExist(files_.keyTreeFile)) {
     tree.problem = files_.keyTreeFile.string() + " could not be read; it is left as it is and the default classes are shown.";
   }
   // The classes not read would be lost if the tree were written back.
@@ -77,7 +71,7 @@ TProgram::TreeLoad TProgram::LoadKeyTree() {
 }
 
 std::string TProgram::LoadKeywords() {
-  if (LoadKeyList(app_, files_.allKeyFile, CategoryNames()) || !Unreadable(files_.allKeyFile)) return {};
+  if (LoadKeyList(app_, files_.allKeyFile, CategoryNames()) || !MayExist(files_.allKeyFile)) return {};
   // Written now, the list would hold only this run's keywords.
   saver_.KeepKeyListFile();
   return std::filesystem::absolute(files_.allKeyFile).string() +
@@ -97,15 +91,22 @@ TOneKey* TProgram::StartSearch(TSearchRequest request, SearchLimits limits) {
   return run_.StartSearch(request);
 }
 
+std::string TProgram::ResultsProblem(TOneKey& key) const {
+  key.EnsureLoaded(files_.resultDir);
+  if (!key.ResultsUnreadable) return {};
+  return key.ResultFile(files_.resultDir).string() +
+         " could not be read; it is left as it is, and the keyword's results cannot be searched again, verified "
+         "or downloaded until it can be read.";
+}
+
 bool TProgram::StartUpdateSearch(TOneKey& key, int category, SearchLimits limits) {
-  if (app_.CurrentSearch || app_.ActivityState != TActivityState::Idle) return false;
+  if (app_.CurrentSearch || app_.ActivityState != TActivityState::Idle || !ResultsProblem(key).empty()) return false;
   run_.Limits = limits;
   return run_.StartUpdateSearch(key, EnginesOf(category));
 }
 
 bool TProgram::StartVerify(TOneKey& key, int mode, TVerifyDisplay& rows) {
-  if (app_.ActivityState != TActivityState::Idle) return false;
-  key.EnsureLoaded(files_.resultDir);
+  if (app_.ActivityState != TActivityState::Idle || !ResultsProblem(key).empty()) return false;
   app_.ActivityState = TActivityState::Verifying;
   app_.CurrentVerify = &key;
   display_.VerifyStarted(key);
@@ -155,6 +156,8 @@ void TProgram::TreeEdited() { saver_.TreeChanged(); }
 std::string TProgram::Tick(SaveScheduler::Clock::time_point now) {
   run_.TimerTick();
   if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
+  // Page states of a long run are kept as they come, not only at its end.
+  if (app_.CurrentVerify && app_.CurrentVerify->Modified) saver_.KeyChanged(*app_.CurrentVerify);
   UnsavedFiles unsaved;
   saver_.Tick(now, &unsaved);
   if (!saver_.HasPending()) saveFailureTold_ = false;

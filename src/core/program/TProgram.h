@@ -42,7 +42,7 @@ struct TProgramFiles {
 // The program between its start-up and its close, without a window: the engine index, the search run,
 // the verification run, the save scheduler, the periodic tick and the shut-down. The window, the
 // command-line tool and the soak drive it; every edit of a kept keyword goes through it, so that the
-// background save sees it. ActivityState changes here and in the search run only. Main thread only.
+// background save sees it. ActivityState changes here and in the search run it owns. Main thread only.
 class TProgram : private TSearchDisplay {
  public:
   // currentTree gives the classes KeyTree.txt is written from; without it KeyTree.txt is never written
@@ -82,11 +82,15 @@ class TProgram : private TSearchDisplay {
   // --- Searches. Only while idle; nothing happens otherwise (null, false).
   // request.Engines is filled from request.Category.
   TOneKey* StartSearch(TSearchRequest request, SearchLimits limits);
+  // Not for a keyword whose result file could not be read (ResultsProblem).
   bool StartUpdateSearch(TOneKey& key, int category, SearchLimits limits);
 
-  // --- Verification and download of key's result pages. Only while idle; false otherwise. rows shows
-  // the run and must live until the run has ended.
+  // --- Verification and download of key's result pages. Only while idle, and not for a keyword whose
+  // result file could not be read; false otherwise. rows shows the run and must live until it has ended.
   bool StartVerify(TOneKey& key, int mode, TVerifyDisplay& rows);
+  // Why key's results cannot be worked on: its result file exists but could not be read, and is kept
+  // as it is. Empty when they can (read here if they were not yet).
+  std::string ResultsProblem(TOneKey& key) const;
   // Stops the verification run, if one runs; its key's page states are due for the save.
   void StopVerify();
   // The Stop command: the verification run or the search, whichever runs.

@@ -77,6 +77,7 @@ std::filesystem::path TOneKey::ResultFile(const std::filesystem::path& resultDir
 }
 
 bool TOneKey::SaveResults(const std::filesystem::path& resultDir) const {
+  if (ResultsUnreadable) return true;
   std::string text;
   for (size_t i = 0; i < Results.Count(); ++i) {
     if (Results[i].Url.empty()) continue;
@@ -88,6 +89,8 @@ bool TOneKey::SaveResults(const std::filesystem::path& resultDir) const {
 
 bool TOneKey::LoadResults(const std::filesystem::path& resultDir) {
   const std::optional<std::string> text = ReadWholeFile(ResultFile(resultDir));
+  ResultsUnreadable = !text && MayExist(ResultFile(resultDir));
+  if (ResultsUnreadable) return false;
   if (text) {
     for (const std::string& line : SplitLines(*text)) {
       TOneResult result = TOneResult::FromLine(line);

@@ -40,10 +40,12 @@ class TOneKey {
   std::string ToLine(const std::vector<std::string>& categoryNames) const;
 
   std::filesystem::path ResultFile(const std::filesystem::path& resultDir) const;
-  // Writes one line per result that has a URL, replacing the file atomically.
+  // Writes one line per result that has a URL, replacing the file atomically. A result file that exists
+  // but could not be read is kept as it is (true: nothing of it is lost).
   bool SaveResults(const std::filesystem::path& resultDir) const;
   // Appends the results of the file and sets Loaded; without a readable file Loaded stays off so the
-  // file is looked for again next time. Returns whether the file was read.
+  // file is looked for again next time. A file that may exist but could not be read sets
+  // ResultsUnreadable and leaves ResultCount as AllKey.txt gave it. Returns whether the file was read.
   bool LoadResults(const std::filesystem::path& resultDir);
   // Reads the result file unless it was read already: a search that adds to a keyword calls it first,
   // or saving would replace the file's results by the new ones alone.
@@ -80,6 +82,7 @@ class TOneKey {
   LockedList<TVerify*> Verifiers;
   std::int32_t RunningVerifiers = 0;
   bool Loaded = false;
+  bool ResultsUnreadable = false;  // its result file is kept as it is: never written over
 };
 
 }  // namespace quorvex

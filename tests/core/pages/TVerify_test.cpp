@@ -302,12 +302,21 @@ TEST(VerifyCli, PrintsAndSavesEveryResultsPageState) {
   EXPECT_EQ(ReadWholeFile(pageFolder / "0.htm").value_or(""), "<img src=\"1.gif\">");
   std::filesystem::remove_all(pageFolder);
 
-  // A result file that cannot be written fails the run.
+  // A keyword file that cannot be written fails the run.
+  MountedFolder readOnly;
+  if (readOnly.Mounted()) {
+    std::filesystem::copy_file(work / "AllKey.txt", readOnly / "AllKey.txt");
+    ASSERT_TRUE(readOnly.RemountReadOnly());
+    const CliResult unsaved = RunCli({"verify", key.Keyword}, readOnly.Path());
+    EXPECT_EQ(unsaved.exitCode, 1) << unsaved.err;
+  }
+  // A result file that exists but cannot be read is left as it is, and nothing is verified.
   std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
   std::filesystem::create_directory(key.ResultFile(programDir / "SearchResult"));
-  const CliResult unsaved = RunCli({"verify", key.Keyword}, work.Path());
+  const CliResult unreadable = RunCli({"verify", key.Keyword}, work.Path());
+  EXPECT_EQ(unreadable.exitCode, 2) << unreadable.err;
+  EXPECT_TRUE(std::filesystem::is_directory(key.ResultFile(programDir / "SearchResult")));
   std::filesystem::remove(key.ResultFile(programDir / "SearchResult"));
-  EXPECT_EQ(unsaved.exitCode, 1) << unsaved.err;
 
   EXPECT_EQ(RunCli({"verify", "no such keyword"}, work.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"verify"}, work.Path()).exitCode, 2);

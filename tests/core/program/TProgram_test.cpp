@@ -100,8 +100,9 @@ class ProgramTest : public ::testing::Test {
   RunEnds display_;
 };
 
-// A search and a verification run end by the tick alone, and what each changed is on disk without a
-// shut-down; while one runs, no other starts and its keyword cannot be deleted.
+// A search ends when its engines have, a verification run and an engineless search by the tick, and what
+// each changed is on disk without a shut-down; while one runs, no other starts and its keyword cannot
+// be deleted.
 TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   TProgram program(dispatcher_, app_, display_, Files());
   ASSERT_TRUE(program.LoadEngineIndex());
@@ -128,6 +129,28 @@ TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   EXPECT_EQ(program.Activity(), TActivityState::Idle);
   EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Allowed);
   ASSERT_TRUE(RunUntil([&] { return ReadWholeFile(work_ / "AllKey.txt") == ""; }, &program, 3 * SaveScheduler::kMinInterval));
+
+  ASSERT_NE(program.StartSearch({"no engines", 0, 7, "", {}}, {30, 300}), nullptr);
+  program.Tick(Clock::now());
+  EXPECT_EQ(program.Activity(), TActivityState::Idle);
+}
+
+// A result file that exists but cannot be read is kept as it is: its keyword is neither verified nor
+// searched again, its count stays, and no save writes the file over.
+TEST_F(ProgramTest, AResultFileThatCannotBeReadIsNeverWrittenOver) {
+  work_.Write("AllKey.txt", "alpha,Local,0,45000.5,3,,0,0\r\n");
+  TProgram program(dispatcher_, app_, display_, Files());
+  program.LoadEngineIndex();
+  program.LoadKeywords();
+  TOneKey& key = *app_.KeyList.at(0);
+  std::filesystem::create_directory(key.ResultFile(work_ / "SearchResult"));  // exists, cannot be read
+  EXPECT_FALSE(program.StartVerify(key, kVerifyMode, display_));
+  EXPECT_FALSE(program.StartUpdateSearch(key, 0, {30, 300}));
+  EXPECT_NE(program.ResultsProblem(key).find("could not be read"), std::string::npos);
+  EXPECT_EQ(key.ResultCount, 3);
+  EXPECT_TRUE(key.SaveResults(work_ / "SearchResult"));  // a write over a folder would have failed
+  EXPECT_TRUE(program.ShutDown().Empty());
+  EXPECT_TRUE(std::filesystem::is_directory(key.ResultFile(work_ / "SearchResult")));
 }
 
 // A file that cannot be written is told once, tried again at every tick, and told again only after it
@@ -164,11 +187,15 @@ TEST_F(ProgramTest, TheShutDownWritesWhatItCanAndLeavesAnUnchangedEngineIndexAlo
   {
     TProgram program(dispatcher_, app_, display_, Files(), [] { return DefaultKeyTree(); });
     program.LoadEngineIndex();
-    program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
+    TOneKey* verified = program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
+    ASSERT_TRUE(RunUntil([&] { return !display_.searched.empty(); }));
+    ASSERT_TRUE(program.StartVerify(*verified, kVerifyMode, display_));
     const UnsavedFiles unsaved = program.ShutDown([&](UnsavedFiles& files) { files.Note(false, "Config.txt"); });
     EXPECT_EQ(unsaved.Files(), (std::vector<std::filesystem::path>{"KeyTree.txt", "Config.txt"}));
     EXPECT_NE(ReadWholeFile(work_ / "AllKey.txt").value_or("").find("\"zz\""), std::string::npos);
     EXPECT_EQ(program.Activity(), TActivityState::Idle);
+    EXPECT_EQ(display_.verified, std::vector<TOneKey*>{verified});
+    EXPECT_TRUE(WaitForVerifyWorkers(std::chrono::milliseconds(0)));
     EXPECT_TRUE(program.ShutDown().Empty());
   }
   EXPECT_EQ(ReadWholeFile(engines_ / "Index.txt"), "[Local,1]\nHits=hits.txt\n");

@@ -9,12 +9,14 @@
 
 #include "core/config/version.h"
 #include "core/common/file_io.h"
+#include "core/config/ProgramDirs.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
+#include "gui/TfmDownload.h"
 #include "support/gui/opened_urls.h"
 #include "support/child_process.h"
 #include "support/test_support.h"
@@ -209,4 +211,25 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommand) {
   Tree()->setCurrentItem(Tree()->NodeAt(1));
   Type(Tree(), Qt::Key_F2);
   EXPECT_NE(Tree()->viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+// A verification run offers only its stop and progress commands, and ends by the timer with "Finished".
+TEST_F(Commands, AVerifyRunShowsItsOwnCommandsAndEndsFinished) {
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,1,,0,0\r\n");
+  TOneKey kept("alpha", 45000.5, 0, 0);
+  kept.Results.Add(TResultList::KeyOf("http://127.0.0.1:1/a"), TOneResult{}).Url = "http://127.0.0.1:1/a";
+  ASSERT_TRUE(kept.SaveResults(SearchResultDir()));
+  TfmMetaSearch& window = Open();
+  QMap<QString, QAction*> commands;
+  for (QAction* action : window.findChildren<QAction*>()) commands[action->text()] = action;
+  Keys()->setCurrentItem(Keys()->topLevelItem(0));
+  commands["&Verify Web Page"]->trigger();
+  EXPECT_EQ(app_.ActivityState, TActivityState::Verifying);
+  EXPECT_FALSE(commands["&Verify Web Page"]->isVisible());
+  EXPECT_TRUE(commands["Stop Verify or Download"]->isVisible());
+  EXPECT_TRUE(commands["Stop Veirfy Or Download"]->isVisible());  // the keyword list's entry follows
+  ASSERT_TRUE(WaitUntil([&] { return app_.ActivityState == TActivityState::Idle; }));
+  EXPECT_FALSE(commands["Stop Verify or Download"]->isVisible());
+  EXPECT_EQ(Find<QLabel>("StatusPanel1")->text(), "Finished");
+  EXPECT_EQ(window.findChild<TfmDownload*>()->isVisible(), false);
 }
