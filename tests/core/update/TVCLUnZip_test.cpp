@@ -19,19 +19,18 @@ namespace fs = std::filesystem;
 
 // One entry of an archive written by BuildZip, for archives no real tool would write.
 struct TestEntry {
-  TestEntry(std::string entryName, std::string entryData, bool deflated = false,
-            std::optional<uint32_t> stated = std::nullopt, uint32_t mode = 0100644)
-      : name(std::move(entryName)), data(std::move(entryData)), deflate(deflated), statedSize(stated), unixMode(mode) {}
   std::string name;
   std::string data;
-  bool deflate;
-  std::optional<uint32_t> statedSize;  // uncompressed size written into the headers instead of the real one
-  uint32_t unixMode;                   // stored in the external attributes (made on Unix)
+  bool deflate = false;
+  std::optional<uint32_t> statedSize{};  // uncompressed size written into the headers instead of the real one
+  uint32_t unixMode = 0100644;           // stored in the external attributes (made on Unix)
 };
 
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): a value, then its width in bytes
-void Put(std::string& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+// Little-endian fields, each a value and its width in bytes.
+void Put(std::string& out, std::initializer_list<std::pair<uint64_t, int>> fields) {
+  for (const auto& [value, bytes] : fields) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
 }
 
 std::string RawDeflate(const std::string& data) {
@@ -53,37 +52,25 @@ std::string BuildZip(const std::vector<TestEntry>& entries) {
   std::string central;
   for (const TestEntry& entry : entries) {
     const std::string stored = entry.deflate ? RawDeflate(entry.data) : entry.data;
-    // The fields local and central headers share, from "version needed" to the extra length.
+    const uint64_t crc = crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()), static_cast<uInt>(entry.data.size()));
+    // The fields local and central headers share, from "version needed" to the extra length; written
+    // 2020-01-02 03:04:06.
     std::string common;
-    Put(common, 20, 2);
-    Put(common, 0, 2);
-    Put(common, entry.deflate ? 8 : 0, 2);
-    Put(common, (3 << 11) | (4 << 5) | 3, 2);  // 03:04:06
-    Put(common, (40 << 9) | (1 << 5) | 2, 2);  // 2020-01-02
-    Put(common, crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()), static_cast<uInt>(entry.data.size())), 4);
-    Put(common, static_cast<uint32_t>(stored.size()), 4);
-    Put(common, entry.statedSize.value_or(static_cast<uint32_t>(entry.data.size())), 4);
-    Put(common, static_cast<uint32_t>(entry.name.size()), 2);
-    Put(common, 0, 2);
-    Put(central, 0x02014b50, 4);
-    Put(central, (3 << 8) | 30, 2);
+    Put(common, {{20, 2}, {0, 2}, {entry.deflate ? 8 : 0, 2}, {(3 << 11) | (4 << 5) | 3, 2}, {(40 << 9) | (1 << 5) | 2, 2},
+                 {crc, 4}, {stored.size(), 4}, {entry.statedSize.value_or(entry.data.size()), 4}, {entry.name.size(), 2},
+                 {0, 2}});
+    Put(central, {{0x02014b50, 4}, {(3 << 8) | 30, 2}});
     central += common;
-    Put(central, 0, 6);  // comment length, disk, internal attributes
-    Put(central, entry.unixMode << 16, 4);
-    Put(central, static_cast<uint32_t>(archive.size()), 4);
+    // Comment length, disk, internal and external attributes, offset of the local header.
+    Put(central, {{0, 6}, {uint64_t{entry.unixMode} << 16, 4}, {archive.size(), 4}});
     central += entry.name;
-    Put(archive, 0x04034b50, 4);
+    Put(archive, {{0x04034b50, 4}});
     archive += common + entry.name + stored;
   }
-  const auto centralOffset = static_cast<uint32_t>(archive.size());
+  const uint64_t centralOffset = archive.size();
   archive += central;
-  Put(archive, 0x06054b50, 4);
-  Put(archive, 0, 4);
-  Put(archive, static_cast<uint32_t>(entries.size()), 2);
-  Put(archive, static_cast<uint32_t>(entries.size()), 2);
-  Put(archive, static_cast<uint32_t>(central.size()), 4);
-  Put(archive, centralOffset, 4);
-  Put(archive, 0, 2);
+  Put(archive, {{0x06054b50, 4}, {0, 4}, {entries.size(), 2}, {entries.size(), 2}, {central.size(), 4},
+                {centralOffset, 4}, {0, 2}});
   return archive;
 }
 

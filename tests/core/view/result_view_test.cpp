@@ -25,21 +25,22 @@ using namespace quorvex;
 
 namespace {
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the fields in the order of a result's line
+void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
+         const std::string& engines, std::uint8_t pageState = kPageNone, std::uint8_t visited = 0, double found = 0) {
+  TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
+  result = {title, url, summary, 0, engines, score, "", visited, pageState, found, 0, 0};
+}
+
 class ResultView : public ::testing::Test {
  protected:
   void SetUp() override {
-    // url, title, score, engines, page state, visited, found. Download order: a B c d e.
-    Add("http://a.com/x", "Zeta abc", 50, "Alpha", kPageNone, 0, 45000.5);
-    Add("http://B.com", "alpha ABC", 50, "Alpha;Beta;Gamma", kPageFailed, 1, 45002.5);
-    Add("http://c.com", "Mid", 90, "Beta", kPageVerified, 0, 45001.5);
-    Add("http://d.com/\xB0\xA1", "\xB0\xA1 title", 10, "AlphaBet", kPageDownloaded, 1, 45003.5);
-    Add("http://e.com", "end", 50, "Gamma;Be", kPageNone, 0, 45001.5);
-  }
-
-  void Add(const std::string& url, const std::string& title, int score, const std::string& engines,
-           std::uint8_t pageState, std::uint8_t visited, double found) {
-    TOneResult& result = key_.Results.Add(TResultList::KeyOf(url), TOneResult{});
-    result = {title, url, "summary of " + url, 0, engines, score, "", visited, pageState, found, 0, 0};
+    // url, title, summary, score, engines, page state, visited, found. Download order: a B c d e.
+    Add(key_, "http://a.com/x", "Zeta abc", "summary of http://a.com/x", 50, "Alpha", kPageNone, 0, 45000.5);
+    Add(key_, "http://B.com", "alpha ABC", "s", 50, "Alpha;Beta;Gamma", kPageFailed, 1, 45002.5);
+    Add(key_, "http://c.com", "Mid", "summary of http://c.com", 90, "Beta", kPageVerified, 0, 45001.5);
+    Add(key_, "http://d.com/\xB0\xA1", "\xB0\xA1 title", "s", 10, "AlphaBet", kPageDownloaded, 1, 45003.5);
+    Add(key_, "http://e.com", "end", "s", 50, "Gamma;Be", kPageNone, 0, 45001.5);
   }
 
   // The first letter of each shown result's host.
@@ -155,7 +156,6 @@ TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
   EXPECT_EQ(ScoreText(7), "10.00%");
   EXPECT_EQ(ScoreText(INT_MIN), "10.00%");
   EXPECT_EQ(ScoreText(8), "20.83%");
-  EXPECT_EQ(ScoreText(100), "93.63%");
   EXPECT_EQ(ScoreText(INT_MAX), "100.00%");
   std::setlocale(LC_ALL, "C");
 }
@@ -244,10 +244,8 @@ TEST(ResultLayout, TitlesWrapByWholeCharactersAFullRowDoesNotWrapAndHitsCoverWho
 
   fixture.words = HighlightWords("net");
   const TResultLayout dotnet = LayoutResult(Result("DOTNET NEWS"), 0, fixture.Params(1000));
-  std::vector<TTextRun> hits;
-  for (const TTextRun& run : RunsOf(dotnet, TListField::Title)) {
-    if (run.Hit) hits.push_back(run);
-  }
+  std::vector<TTextRun> hits = RunsOf(dotnet, TListField::Title);
+  std::erase_if(hits, [](const TTextRun& run) { return !run.Hit; });
   ASSERT_EQ(hits.size(), 1U);
   EXPECT_EQ(hits[0].Begin, 3U);
   EXPECT_EQ(hits[0].End, 6U);
@@ -257,15 +255,10 @@ TEST(ResultLayout, TitlesWrapByWholeCharactersAFullRowDoesNotWrapAndHitsCoverWho
 
   // A hit on the second byte of a GBK character colours that whole character.
   fixture.words = {"A"};
-  const std::string gbk =
-      "x\x81"
-      "Ay";
-  const TResultLayout inside = LayoutResult(Result(gbk), 0, fixture.Params(1000));
+  const TResultLayout inside = LayoutResult(Result(std::string("x\x81") + "Ay"), 0, fixture.Params(1000));
   const std::vector<TTextRun> runs = RunsOf(inside, TListField::Title);
   ASSERT_EQ(runs.size(), 3U);
-  EXPECT_TRUE(runs[1].Hit);
-  EXPECT_EQ(runs[1].Begin, 1U);
-  EXPECT_EQ(runs[1].End, 3U);
+  EXPECT_TRUE(runs[1].Hit && runs[1].Begin == 1U && runs[1].End == 3U);
 }
 
 TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
@@ -287,12 +280,6 @@ TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
 }
 
 namespace {
-
-void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
-         const std::string& engines) {
-  TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
-  result = {title, url, summary, 0, engines, score, "", 0, kPageNone, 0, 0, 0};
-}
 
 // A keyword whose second result a page made hostile.
 std::unique_ptr<TOneKey> FreeMp3() {
