@@ -8,11 +8,6 @@
 #include <filesystem>
 
 #include "core/config/ProgramDirs.h"
-#include "core/store/TOneKey.h"
-#include "core/store/key_list.h"
-#include "gui/TKeyListView.h"
-#include "gui/TKeyTreeView.h"
-#include "gui/TSearchList.h"
 #include "support/gui/opened_urls.h"
 #include "window_fixture.h"
 
@@ -20,51 +15,6 @@ using namespace quorvex;
 using namespace quorvex::test;
 
 using Saving = WindowTest;
-
-// Nothing here closes the window before the files are read: what they hold is what a killed process
-// leaves behind.
-TEST_F(Saving, AnEndedSearchAndEditsInTheResultListAreOnDiskWithoutAShutDown) {
-  TfmMetaSearch& window = Open();
-  Search("rainwater harvesting");
-  ASSERT_TRUE(WaitForIdle());
-  const TOneKey* searched = TKeyListView::KeyOf(Keys()->topLevelItem(0));
-  ASSERT_GT(searched->Results.Count(), 1u);
-
-  std::unique_ptr<AppState> nextStart;
-  const auto onDisk = [&](size_t count) {
-    return WaitUntil([&] {
-      nextStart = std::make_unique<AppState>();
-      return LoadKeyList(*nextStart, kAllKeyFileName, window.Index().CategoryNames()) &&
-             nextStart->KeyList.size() == 1 && nextStart->KeyList[0]->LoadResults(SearchResultDir()) &&
-             nextStart->KeyList[0]->Results.Count() == count;
-    });
-  };
-  ASSERT_TRUE(onDisk(searched->Results.Count()));
-  EXPECT_EQ(nextStart->KeyList[0]->Keyword, "rainwater harvesting");
-  EXPECT_EQ(nextStart->KeyList[0]->ResultCount, searched->ResultCount);
-
-  // A deleted result, and the visited mark of the one opened, reach the disk as well; the row's count
-  // and the Number label follow the delete.
-  OpenedUrls opened;
-  MessageBoxAnswerer ok;
-  Results()->DeleteSelected();
-  const size_t left = searched->Results.Count();
-  EXPECT_EQ(Keys()->topLevelItem(0)->text(3), QString::number(left));
-  EXPECT_EQ(Find<QLabel>("lblNum")->text().trimmed(), QString::number(left));
-  Results()->OpenResult(false, false);
-  ASSERT_EQ(opened.urls.size(), 1);
-  ASSERT_TRUE(onDisk(left));
-  const std::string visited = opened.urls[0].toString().toStdString();
-  EXPECT_TRUE(WaitUntil([&] {
-    AppState later;
-    LoadKeyList(later, kAllKeyFileName, window.Index().CategoryNames());
-    if (later.KeyList.size() != 1 || !later.KeyList[0]->LoadResults(SearchResultDir())) return false;
-    const TResultList& results = later.KeyList[0]->Results;
-    for (size_t i = 0; i < results.Count(); ++i)
-      if (results[i].Url == visited) return results[i].Visited == 1;
-    return false;
-  }));
-}
 
 TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
   workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
@@ -87,30 +37,24 @@ TEST_F(Saving, ClassEditsAndKeywordDeletesAreOnDiskAtOnce) {
   EXPECT_NE(ReadWorkFile("AllKey.txt").find("beta"), std::string::npos);
 }
 
-TEST_F(WindowTest, AShutDownThatCannotWriteAFileNamesItInOneWarningAndStillWritesTheOthers) {
+// A keyword file that cannot be written is told while the window runs (when it is told again is the
+// program's rule); the shut-down names every file it cannot write in one warning and still writes the others.
+TEST_F(Saving, FilesThatCannotBeWrittenAreToldWhileRunningAndAtTheShutDown) {
+  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
   std::filesystem::create_directory(workDir_ / "Config.txt");  // no file can be renamed over a folder
   Open();
-  MessageBoxAnswerer answerer;
-  Close();
-  ASSERT_EQ(answerer.texts.size(), 1);
-  EXPECT_TRUE(answerer.texts[0].contains("Config.txt"));
-  EXPECT_FALSE(answerer.texts[0].contains("AllKey.txt"));
-  EXPECT_NE(ReadWorkFile("AllKey.txt"), "(missing)");
-  EXPECT_NE(ReadProgramFile("Engines1/Index.txt"), "(missing)");
-}
-
-// When it is told again is the program's rule; the window shows it without holding the timer up.
-TEST_F(Saving, AKeywordFileThatCannotBeWrittenIsTold) {
-  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
-  Open();
   std::filesystem::remove(workDir_ / "AllKey.txt");
-  std::filesystem::create_directory(workDir_ / "AllKey.txt");  // no file can be renamed over a folder
+  std::filesystem::create_directory(workDir_ / "AllKey.txt");
   MessageBoxAnswerer ok;
   Keys()->clearSelection();
   Keys()->topLevelItem(0)->setSelected(true);
   Keywords().DeleteSelectedKeys();
   ASSERT_TRUE(WaitUntil([&] { return ok.texts.size() == 2; }));
   EXPECT_TRUE(ok.texts[1].contains("AllKey.txt")) << ok.texts[1].toStdString();
+  Close();
+  ASSERT_EQ(ok.texts.size(), 3);
+  EXPECT_TRUE(ok.texts[2].contains("Config.txt") && ok.texts[2].contains("AllKey.txt")) << ok.texts[2].toStdString();
+  EXPECT_NE(ReadProgramFile("KeyTree.txt"), "(missing)");
 }
 
 // A file the user asked for that could not be written is told, and nothing older is shown in its place.

@@ -13,7 +13,6 @@
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
-#include "gui/TSearchList.h"
 #include "gui/TVLabel.h"
 #include "support/gui/opened_urls.h"
 #include "support/child_process.h"
