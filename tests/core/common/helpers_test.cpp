@@ -23,9 +23,7 @@ using namespace quorvex;
 
 TEST(Numbers, WholeNumbersFallBackOnAnythingElseAndRealsUseAPointWhateverTheLocale) {
   EXPECT_EQ(ParseIntOr("  -3", 7), -3);
-  for (const char* bad : {"", "4x", "1.5", "99999999999", "--1", "4 "}) {
-    EXPECT_EQ(ParseIntOr(bad, 7), 7) << bad;
-  }
+  for (const char* bad : {"", "4x", "1.5", "99999999999", "--1", "4 "}) EXPECT_EQ(ParseIntOr(bad, 7), 7) << bad;
 
   std::setlocale(LC_ALL, "de_DE.UTF-8");  // where present, a comma locale must not leak in
   EXPECT_DOUBLE_EQ(ParseRealOr("45123.25", 0), 45123.25);
@@ -130,8 +128,7 @@ TEST(Dispatcher, WorkerCallRunsOnMainThreadAndCancelledCallIsDropped) {
 using Items = std::vector<std::string>;
 
 TEST(CommaList, BlanksAndCommasSeparateQuotesGroupHighBytesStayAndNulEndsTheList) {
-  EXPECT_EQ(SplitCommaList("  a, b ,c"), (Items{"a", "b", "c"}));
-  EXPECT_EQ(SplitCommaList("tr\ttd"), (Items{"tr", "td"}));
+  EXPECT_EQ(SplitCommaList("  a, b ,c\td"), (Items{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitCommaList("a,,b"), (Items{"a", "", "b"}));
   EXPECT_EQ(SplitCommaList("a,"), (Items{"a"}));
   EXPECT_TRUE(SplitCommaList(" \r\n").empty());
@@ -154,11 +151,10 @@ TEST(NameValueList, LookupStoreAndTextWithCrLf) {
   EXPECT_EQ(lookup.IndexOfName("novalue"), -1);
   EXPECT_EQ(lookup.IndexOfName("empty"), 3);
 
+  // The first line of a name takes the value, an unknown name is appended, an empty value removes the line.
   NameValueList list({"a=1", "b=2", "A=3"});
   list.SetValue("A", "9");
-  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "b=2", "A=3"}));
   list.SetValue("c", "new");
-  EXPECT_EQ(list.Lines().back(), "c=new");
   list.SetValue("b", "");
   EXPECT_EQ(list.Lines(), (std::vector<std::string>{"A=9", "A=3", "c=new"}));
 

@@ -120,17 +120,9 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
 }
 
 TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheRecord) {
-  TOneResult result;
-  result.Title = "T \xB9\xFA, comma";  // GB bytes travel as they are
-  result.Url = "http://a/?q=1,2";
-  result.Language = kLanguageGB | kLanguageEnglish;
-  result.Engines = "Alpha;Beta";
-  result.Score = -17;
-  result.LocalFile = "never saved";
-  result.Visited = 1;
-  result.PageState = kPageFailed;
-  result.Found = 45123.536458333336;  // exactly: a result file is named from such a date
-  result.Reserved1 = 0.25;
+  // GB bytes travel as they are; Found exactly, as a result file is named from such a date.
+  const TOneResult result{"T \xB9\xFA, comma", "http://a/?q=1,2", "", kLanguageGB | kLanguageEnglish, "Alpha;Beta", -17,
+                          "never saved", 1, kPageFailed, 45123.536458333336, 0.25, 0};
   const std::string line = result.ToLine();
   EXPECT_EQ(line,
             "\"T \xB9\xFA, comma\",\"http://a/?q=1,2\",\"\",\"5\",\"Alpha;Beta\",\"1\",\"3\",\"-17\","
@@ -141,11 +133,8 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheReco
   EXPECT_EQ(read.LocalFile, "");
 
   // Quotes and line breaks never break the record.
-  TOneResult hostile;
-  hostile.Title = "say \"hi\"\nnow";
-  hostile.Summary = std::string("nul\0inside", 10);
-  hostile.Url = "http://a/?q=\"x y\",c\r\n";
-  hostile.Engines = "A\nB";
+  const TOneResult hostile{"say \"hi\"\nnow", "http://a/?q=\"x y\",c\r\n", std::string("nul\0inside", 10), 0, "A\nB",
+                           0, ""};
   const std::string hostileLine = hostile.ToLine();
   EXPECT_EQ(hostileLine.find_first_of(std::string("\n\0", 2)), std::string::npos);
   // Only the quote is doubled in the address.
@@ -166,14 +155,8 @@ TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
   }
   // Not a number gives 0; 8-bit fields keep the low byte; a date written under a decimal-comma locale
   // reads "45123,5".
-  const TOneResult odd = TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")");
-  EXPECT_EQ(odd.Url, "u");
-  EXPECT_EQ(odd.Language, 1);
-  EXPECT_EQ(odd.Visited, 0);
-  EXPECT_EQ(odd.Score, 0);
-  EXPECT_EQ(odd.Found, 45123.5);
-  EXPECT_EQ(odd.Reserved1, 1e-5);
-  EXPECT_EQ(odd.Reserved2, 0);
+  EXPECT_EQ(TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")").ToLine(),
+            R"("t","u","s","1","E","0","2","0","45123.5","1e-05","0")");
 }
 
 TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {

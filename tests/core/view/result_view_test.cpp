@@ -171,18 +171,12 @@ class FixedMeasure : public TTextMeasure {
     return width > 0 ? width : 20;
   }
   int Height(TListRole role) const override {
-    if (role == TListRole::Hilight) return 20;
-    return role == TListRole::Summary ? 8 : 16;
+    return role == TListRole::Hilight ? 20 : role == TListRole::Summary ? 8 : 16;
   }
 };
 
-TOneResult Result(std::string title, std::string summary = "s", std::string url = "http://a.com") {
-  TOneResult result;
-  result.Title = std::move(title);
-  result.Summary = std::move(summary);
-  result.Url = std::move(url);
-  result.Engines = "Alpha";
-  return result;
+TOneResult Result(std::string title, std::string summary = "s") {
+  return TOneResult{std::move(title), "http://a.com", std::move(summary), 0, "Alpha", 0, ""};
 }
 
 struct Fixture {
@@ -194,9 +188,8 @@ struct Fixture {
 // The runs of one field, in order.
 std::vector<TTextRun> RunsOf(const TResultLayout& layout, TListField field) {
   std::vector<TTextRun> runs;
-  for (const TTextRun& run : layout.Runs) {
-    if (run.Field == field) runs.push_back(run);
-  }
+  std::copy_if(layout.Runs.begin(), layout.Runs.end(), std::back_inserter(runs),
+               [field](const TTextRun& run) { return run.Field == field; });
   return runs;
 }
 
@@ -247,9 +240,7 @@ TEST(ResultLayout, TitlesWrapByWholeCharactersAFullRowDoesNotWrapAndHitsCoverWho
   std::vector<TTextRun> hits = RunsOf(dotnet, TListField::Title);
   std::erase_if(hits, [](const TTextRun& run) { return !run.Hit; });
   ASSERT_EQ(hits.size(), 1U);
-  EXPECT_EQ(hits[0].Begin, 3U);
-  EXPECT_EQ(hits[0].End, 6U);
-  EXPECT_EQ(hits[0].Role, TListRole::Hilight);
+  EXPECT_TRUE(hits[0].Begin == 3U && hits[0].End == 6U && hits[0].Role == TListRole::Hilight);
   // The hit row takes the keyword font's height.
   EXPECT_EQ(dotnet.TitleBottom, 2 + 20 + 2);
 
@@ -265,9 +256,8 @@ TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
   Fixture fixture;
   // Cut by the summary-lines setting, and ending just short of the right edge.
   for (const size_t length : {size_t{200}, size_t{39}}) {
-    TOneResult result = Result("t", std::string(length, 'x'));
-    result.Language = kLanguageGB | kLanguageEnglish;
-    result.PageState = kPageVerified;
+    const TOneResult result{"t", "u", std::string(length, 'x'), kLanguageGB | kLanguageEnglish, "A", 0, "", 0,
+                            kPageVerified};
     const TResultLayout layout = LayoutResult(result, 0, fixture.Params(400, 2));
     ASSERT_EQ(layout.Icons.size(), 3U);
     const int lastSummaryRow = RunsOf(layout, TListField::Summary).back().Y;
