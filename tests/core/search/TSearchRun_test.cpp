@@ -62,12 +62,10 @@ std::vector<std::string> Targets(const LoopbackServer& server) {
   return targets;
 }
 
-// A definition for these pages: url as given, then the header lines, the template and the rule
-// languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
-std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
-                           const std::string& languageRule = "L,$4,ENG") {
-  return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n" +
-         (languageRule.empty() ? "" : "---\n" + languageRule + "\n");
+// A definition for these pages: url as given, then the header lines, the template and a rule that
+// makes every record's fourth field "ENG".
+std::string ListDefinition(const std::string& url, const std::string& headerLines = {}) {
+  return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
 }
 
 // The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
@@ -88,10 +86,9 @@ const TOneResult& Found(const TOneKey& key, std::string_view url) {
   return result != nullptr ? *result : kMissing;
 }
 
-// Runs the dispatcher's calls until done() holds; false when it still does not after timeout.
-bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+// Runs the dispatcher's calls until done() holds; false when it still does not after 30 s.
+bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!done() && std::chrono::steady_clock::now() < deadline) {
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
   }
