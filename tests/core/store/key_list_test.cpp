@@ -15,6 +15,8 @@
 #include "support/test_support.h"
 
 using namespace quorvex;
+using namespace std::chrono_literals;
+using Names = std::vector<std::string>;
 
 namespace {
 
@@ -26,12 +28,9 @@ TOneKey& AddKey(AppState& app, const std::string& keyword) {
   return key;
 }
 
-}  // namespace
-
 TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   test::TempDir dir;
-  const auto results = dir / "SearchResult";
-  std::filesystem::create_directories(results);
+  const std::filesystem::path& results = dir.Path();
   AppState before;
   // Control bytes in a keyword become blanks, so that its line and its result file name read back.
   TOneKey& changed = AddKey(before, std::string("two\nlines\tand\0nul", 17));
@@ -41,7 +40,8 @@ TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   AddKey(before, "untouched").Classify = "B";
   ASSERT_TRUE(SaveKeyList(before.KeyList, dir / kAllKeyFileName, results, kCategories));
   EXPECT_FALSE(changed.Modified);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), 1);  // only the modified one
+  // AllKey.txt and the result file of the modified keyword only.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), 2);
 
   AppState after;
   ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
@@ -91,11 +91,6 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
     EXPECT_EQ(after.KeyList[i]->Results[0].Url, "http://" + std::to_string(i + 1));
   }
 }
-
-using namespace std::chrono_literals;
-using Names = std::vector<std::string>;
-
-namespace {
 
 class SaveSchedulerTest : public testing::Test {
  protected:
