@@ -65,7 +65,8 @@ std::vector<std::string> Targets(const LoopbackServer& server) {
 // A definition for these pages: url as given, then the header lines, the template and a rule that
 // makes every record's fourth field "ENG".
 std::string ListDefinition(const std::string& url, const std::string& headerLines = {}) {
-  return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
+  return "url=" + url + "\n" + headerLines +
+         "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
 }
 
 // The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
@@ -185,12 +186,8 @@ class SearchRun : public ::testing::Test {
 
   // The search is over and everything it made is gone.
   void ExpectEnded() {
-    EXPECT_EQ(app_.CurrentSearch, nullptr);
-    EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-    EXPECT_FALSE(app_.UpdateMode);
-    EXPECT_EQ(display_.rowsAlive, 0);
-    EXPECT_EQ(display_.ended, 1);
-    EXPECT_EQ(display_.activity.back(), "Finished");
+    EXPECT_TRUE(app_.CurrentSearch == nullptr && app_.ActivityState == TActivityState::Idle && !app_.UpdateMode);
+    EXPECT_TRUE(display_.rowsAlive == 0 && display_.ended == 1 && display_.activity.back() == "Finished");
   }
 
   TempDir engines_;
@@ -231,8 +228,7 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   EXPECT_EQ(display_.engines["Beta"].connected, 3);
 
   ASSERT_EQ(key->Results.Count(), 6u);
-  EXPECT_EQ(key->ResultCount, 6);
-  EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
+  EXPECT_TRUE(key->ResultCount == 6 && display_.lastTotal == std::pair(6, 300));
   EXPECT_EQ(EngineNames(Found(*key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
   EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
   EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());
@@ -324,9 +320,7 @@ TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
   EXPECT_EQ(key->Results.Count(), 1u);
   dispatcher_.RunPending();
   run_.TimerTick();
-  EXPECT_EQ(display_.engines["Slow"].added, -1);
-  EXPECT_EQ(display_.engines["Unknown"].added, -1);
-  EXPECT_EQ(display_.ended, 1);
+  EXPECT_TRUE(display_.engines["Slow"].added == -1 && display_.engines["Unknown"].added == -1 && display_.ended == 1);
 }
 
 TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
@@ -380,8 +374,7 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   ASSERT_EQ(key->Results.Count(), 3u);
   EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
   const TOneResult& fromBig = Found(*key, "http://big.example/" + big5);  // URLs stay
-  EXPECT_EQ(fromBig.Title, gb);
-  EXPECT_EQ(fromBig.Summary, gb + " s");
+  EXPECT_EQ(std::pair(fromBig.Title, fromBig.Summary), std::pair(gb, gb + " s"));
   EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
 }
 
@@ -456,14 +449,11 @@ TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturatin
 TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeightSaturating) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
   const int scoreOfA = Found(key_, "http://host.com/a/b").Score;
-  EXPECT_EQ(key_.ResultCount, 1);
-  EXPECT_TRUE(key_.Modified);
+  EXPECT_TRUE(key_.ResultCount == 1 && key_.Modified);
 
   EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
   const TOneResult& result = Found(key_, "http://host.com/a/b");
-  EXPECT_EQ(result.Engines, "A;B");
-  EXPECT_EQ(result.Score, scoreOfA + 40);
-  EXPECT_EQ(result.Title, "x title");
+  EXPECT_TRUE(result.Engines == "A;B" && result.Score == scoreOfA + 40 && result.Title == "x title");
 
   // The same engine again (from another page) changes nothing.
   EXPECT_FALSE(Add("http://host.com/a/b", "B", 80));
@@ -481,8 +471,7 @@ TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeightSaturating) {
 TEST_F(Merge, EmptyTextsAreDroppedAndOthersTrimmedAndDecoded) {
   EXPECT_FALSE(Add("http://h.com/r", "A", 100, " \t"));
   EXPECT_FALSE(Add(" / ", "A", 100, "t"));
-  EXPECT_TRUE(key_.Results.Empty());
-  EXPECT_FALSE(key_.Modified);
+  EXPECT_TRUE(key_.Results.Empty() && !key_.Modified);
   ASSERT_TRUE(Add("  http://h.com/q?a=1&amp;b=2/ \r\n", "A", 100, " Tom &amp; Jerry ", "&lt;b&gt; "));
   const TOneResult& result = Found(key_, "http://h.com/q?a=1&b=2");
   EXPECT_EQ(result.Url, "http://h.com/q?a=1&b=2");
@@ -505,9 +494,8 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   EXPECT_TRUE(Add("http://h.com/old/", "B", 60, "y new title", "fresh text"));
   EXPECT_EQ(result->Engines, "B");
   EXPECT_EQ(result->Title, "y new title");
-  EXPECT_EQ(result->Score, 129);  // of the new title, address and weight
-  EXPECT_EQ(result->Found, 45001.5);
-  EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
+  // The score of the new title, address and weight; what the user did with the page stays.
+  EXPECT_TRUE(result->Score == 129 && result->Found == 45001.5 && result->Visited == 1);
 
   // A second engine of the same update only adds its name.
   EXPECT_FALSE(Add("http://h.com/old", "A", 100));
