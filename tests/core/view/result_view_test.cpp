@@ -86,10 +86,8 @@ TEST_F(ResultView, TypedGbTextFindsAndFiltersResultsOfUtf8EnginesToo) {
   filter.Contains = "\x80";  // no character at all: nothing beyond the bytes themselves
   EXPECT_EQ(Shown(filter, 0), "");
   Shown(TFilter(), 0);
-  EXPECT_TRUE(Find(&key_, "\xB0\xA1", true, true, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 3);
-  EXPECT_TRUE(Find(&key_, "\xB0\xA1", false, true, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", true, true, cursor_) && cursor_.SelectedIndex == 3);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", false, true, cursor_) && cursor_.SelectedIndex == 4);
   EXPECT_FALSE(Find(&key_, "\x80", true, true, cursor_));
 }
 
@@ -103,28 +101,22 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_EQ(Shown(none, 7), "Bdace");
   EXPECT_EQ(Shown(none, 42), "aBcde");  // any other method sorts by URL
   const std::string byEngines = Shown(none, 5);
-  EXPECT_EQ(byEngines[0], 'B');
-  EXPECT_EQ(byEngines.substr(3), "ac");   // "AlphaBet" and "Gamma;Be" tie: either order
-  EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
-  EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
-  EXPECT_LT(CompareFolded("ab", "AB!"), 0);
+  EXPECT_TRUE(byEngines[0] == 'B' && byEngines.substr(3) == "ac");  // "AlphaBet" and "Gamma;Be" tie: either order
+  // 'z' folds to 'Z' (0x5A), before '_' (0x5F); only a to z fold.
+  EXPECT_TRUE(CompareFolded("z", "_") < 0 && CompareFolded("\xC1", "\xE1") < 0 && CompareFolded("ab", "AB!") < 0);
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
+  const auto at = [this](int row, int top) { return cursor_.SelectedIndex == row && cursor_.TopIndex == top; };
   cursor_ = {9, -7};
   Shown(TFilter(), 0);
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
-  EXPECT_EQ(cursor_.TopIndex, 0);
+  EXPECT_TRUE(at(4, 0));
   EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));  // the last is selected: nothing changes
   EXPECT_EQ(cursor_.SelectedIndex, 4);
-  EXPECT_TRUE(Find(&key_, "abc", true, false, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 0);
-  EXPECT_TRUE(Find(&key_, "ABC", false, false, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 1);
-  EXPECT_EQ(cursor_.TopIndex, 1);
+  EXPECT_TRUE(Find(&key_, "abc", true, false, cursor_) && cursor_.SelectedIndex == 0);
+  EXPECT_TRUE(Find(&key_, "ABC", false, false, cursor_) && at(1, 1));
   EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));
-  EXPECT_TRUE(Find(&key_, "E.COM", false, true, cursor_));  // folded, in a URL
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_TRUE(Find(&key_, "E.COM", false, true, cursor_) && cursor_.SelectedIndex == 4);  // folded, in a URL
   EXPECT_FALSE(Find(&key_, "", true, false, cursor_));
   EXPECT_FALSE(Find(nullptr, "abc", true, false, cursor_));
   cursor_ = {INT_MAX, 0};
@@ -133,18 +125,15 @@ TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
   TFilter nothing;
   nothing.Contains = "no such text";
   EXPECT_EQ(Shown(nothing, 1), "");
-  EXPECT_EQ(cursor_.SelectedIndex, 0);
-  EXPECT_EQ(cursor_.TopIndex, 0);
+  EXPECT_TRUE(at(0, 0));
 }
 
 TEST(ListKeys, DownScrollsOnlyPastTheLastFullyVisibleResultAndUpKeepsTheSelectionShown) {
   TListCursor cursor{3, 0, 4};
   HandleListKey(TListKey::Down, false, false, true, 10, cursor);
-  EXPECT_EQ(cursor.SelectedIndex, 4);
-  EXPECT_EQ(cursor.TopIndex, 0);  // the last fully visible result: no scroll yet
+  EXPECT_TRUE(cursor.SelectedIndex == 4 && cursor.TopIndex == 0);  // the last fully visible result: no scroll yet
   HandleListKey(TListKey::Down, false, false, true, 10, cursor);
-  EXPECT_EQ(cursor.SelectedIndex, 5);
-  EXPECT_EQ(cursor.TopIndex, 1);
+  EXPECT_TRUE(cursor.SelectedIndex == 5 && cursor.TopIndex == 1);
   cursor = {1, 1, 5};
   HandleListKey(TListKey::Up, false, false, true, 10, cursor);
   EXPECT_EQ(cursor.TopIndex, 0);
@@ -153,8 +142,7 @@ TEST(ListKeys, DownScrollsOnlyPastTheLastFullyVisibleResultAndUpKeepsTheSelectio
 
 TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
   std::setlocale(LC_ALL, "de_DE.UTF-8");  // where installed: the separator must stay a point
-  EXPECT_EQ(ScoreText(7), "10.00%");
-  EXPECT_EQ(ScoreText(INT_MIN), "10.00%");
+  EXPECT_TRUE(ScoreText(7) == "10.00%" && ScoreText(INT_MIN) == "10.00%");
   EXPECT_EQ(ScoreText(8), "20.83%");
   EXPECT_EQ(ScoreText(INT_MAX), "100.00%");
   std::setlocale(LC_ALL, "C");
@@ -200,13 +188,11 @@ void ExpectWholeCharacters(const TResultLayout& layout, TListField field, const 
   size_t covered = 0;
   std::set<int> rows;
   for (const TTextRun& run : RunsOf(layout, field)) {
-    EXPECT_EQ(run.Begin, covered);
-    EXPECT_TRUE(isStart(run.Begin)) << run.Begin;
+    EXPECT_TRUE(run.Begin == covered && isStart(run.Begin)) << run.Begin;
     covered = run.End;
     rows.insert(run.Y);
   }
-  EXPECT_EQ(covered, text.size());
-  EXPECT_GT(rows.size(), 2u);
+  EXPECT_TRUE(covered == text.size() && rows.size() > 2u);
 }
 
 }  // namespace
@@ -345,8 +331,8 @@ TEST(HtmlExport, CliExportsAKeptKeyword) {
   ASSERT_EQ(test::RunCli({"export", "FREE MP3", "out.html"}, dir.Path()).exitCode, 0);
   EXPECT_NE(ReadWholeFile(dir / "out.html").value_or("").find("Keyword:Free MP3<br>"), std::string::npos);
 
-  EXPECT_EQ(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode, 2);
-  EXPECT_EQ(test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode, 2);
+  EXPECT_TRUE(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode == 2 &&
+              test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode == 2);
 }
 
 TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {
