@@ -43,17 +43,14 @@ TEST(TOneKeyLine, RoundTripsWithTheCategoryByNameAndReadsShortAndOddLines) {
   const auto read = TOneKey::FromLine(line, {"web", "NEWS"});  // names compare ignoring case
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->ToLine({"web", "NEWS"}), R"("kw ""q""","NEWS","2","45123.5","12","Tree, node","5","7")");
-  EXPECT_EQ(read->Category, 1);
-  EXPECT_EQ(read->State, 3);
-  EXPECT_FALSE(read->Loaded);
+  EXPECT_TRUE(read->Category == 1 && read->State == 3 && !read->Loaded);
   // A category that is gone reads as -1 and is written back with an empty name.
   EXPECT_EQ(Reread(line, {"Web"}), R"("kw ""q""","","2","45123.5","12","Tree, node","5","7")");
 
   const auto five = TOneKey::FromLine(R"("five","Web","x","not a date","45123,5")", kCategories);
   ASSERT_NE(five, nullptr);
-  EXPECT_EQ(five->State, 0);  // five items or fewer: an empty record that is still listed
-  EXPECT_EQ(five->Keyword, "");
-  EXPECT_EQ(five->PerEngineLimit, 20);
+  // Five items or fewer: an empty record that is still listed.
+  EXPECT_TRUE(five->State == 0 && five->Keyword.empty() && five->PerEngineLimit == 20);
   EXPECT_EQ(Reread(R"("seven","Web","x","not a date","y","c","4")", kCategories),
             R"("seven","Web","0","0","0","c","4","0")");
   // Six items, and a date written under a decimal-comma locale.
@@ -72,9 +69,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhi
 
   TOneKey reread("query", 45123.5, 0, 0);
   ASSERT_TRUE(reread.LoadResults(dir.Path()));
-  EXPECT_TRUE(reread.Loaded);
-  EXPECT_EQ(reread.ResultCount, 2);
-  EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
+  EXPECT_TRUE(reread.Loaded && reread.ResultCount == 2 && reread.Results.Find("http://b.COM") == &reread.Results[1]);
 
   // A keyword added to while unloaded reads its file first, once.
   const auto unloaded = TOneKey::FromLine(key.ToLine(kCategories), kCategories);
@@ -85,8 +80,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhi
   ASSERT_TRUE(unloaded->SaveResults(dir.Path()));
   TOneKey third("query", 45123.5, 0, 0);
   ASSERT_TRUE(third.LoadResults(dir.Path()));
-  EXPECT_EQ(third.ResultCount, 3);
-  EXPECT_NE(third.Results.Find("HTTP://A.COM/X"), nullptr);
+  EXPECT_TRUE(third.ResultCount == 3 && third.Results.Find("HTTP://A.COM/X") != nullptr);
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -100,9 +94,7 @@ TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
   TOneKey key("old ", 1234 / 86400000.0, 0, 0);
   ASSERT_TRUE(key.LoadResults(dir.Path()));
   ASSERT_EQ(key.ResultCount, 4);  // a broken line still counts, as an empty result under an empty key
-  EXPECT_EQ(key.Results[0].Found, 39000.5);
-  EXPECT_EQ(key.Results.KeyAt(1), "");
-  EXPECT_EQ(key.Results[3].Visited, 1);
+  EXPECT_TRUE(key.Results[0].Found == 39000.5 && key.Results.KeyAt(1).empty() && key.Results[3].Visited == 1);
 }
 
 TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
@@ -112,9 +104,7 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   key.View = {&key.Results[1], doomed};
   EXPECT_TRUE(key.DeleteResult(doomed));
   EXPECT_EQ(key.View, (std::vector<TOneResult*>{&key.Results[0]}));
-  EXPECT_EQ(key.ResultCount, 1);
-  EXPECT_TRUE(key.Modified);
-  EXPECT_EQ(key.Results.Find("HTTP://A"), nullptr);
+  EXPECT_TRUE(key.ResultCount == 1 && key.Modified && key.Results.Find("HTTP://A") == nullptr);
   TOneResult stranger;
   EXPECT_FALSE(key.DeleteResult(&stranger));
 }
@@ -128,9 +118,7 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheReco
             "\"T \xB9\xFA, comma\",\"http://a/?q=1,2\",\"\",\"5\",\"Alpha;Beta\",\"1\",\"3\",\"-17\","
             "\"45123.536458333336\",\"0.25\",\"0\"");
   const TOneResult read = TOneResult::FromLine(line);
-  EXPECT_EQ(read.ToLine(), line);
-  EXPECT_EQ(read.Found, result.Found);
-  EXPECT_EQ(read.LocalFile, "");
+  EXPECT_TRUE(read.ToLine() == line && read.Found == result.Found && read.LocalFile.empty());
 
   // Quotes and line breaks never break the record.
   const TOneResult hostile{"say \"hi\"\nnow", "http://a/?q=\"x y\",c\r\n", std::string("nul\0inside", 10), 0, "A\nB",
@@ -140,10 +128,9 @@ TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheReco
   // Only the quote is doubled in the address.
   EXPECT_NE(hostileLine.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << hostileLine;
   const TOneResult reread = TOneResult::FromLine(hostileLine);
-  EXPECT_EQ(reread.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
-  EXPECT_EQ(reread.Summary, "nul inside");
-  EXPECT_EQ(reread.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
-  EXPECT_EQ(reread.Engines, "A B");
+  // Titles and summaries hold single quotes instead; the address is the same, as a browser reads it.
+  const TOneResult expected{"say 'hi' now", "http://a/?q=\"x y\",c", "nul inside", 0, "A B", 0, ""};
+  EXPECT_EQ(reread.ToLine(), expected.ToLine());
 }
 
 TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
@@ -166,20 +153,16 @@ TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
   TOneResult& second = list.Add("K", TOneResult{});  // duplicate keys are kept
   TOneResult& page = list.Add("HTTP://A.COM/PAGE", TOneResult{});
   for (int i = 0; i < 1000; ++i) list.Add(std::to_string(i), TOneResult{});
-  EXPECT_EQ(list.Find("k"), &first);
-  EXPECT_EQ(list.Find("http://A.com/page"), &page);  // addresses survive the list's growth
-  EXPECT_EQ(list.Find("HTTP://A.COM/P\xC1GE"), nullptr);
-  EXPECT_EQ(list.KeyAt(2), "HTTP://A.COM/PAGE");
+  // Addresses survive the list's growth.
+  EXPECT_TRUE(list.Find("k") == &first && list.Find("http://A.com/page") == &page);
+  EXPECT_TRUE(list.Find("HTTP://A.COM/P\xC1GE") == nullptr && list.KeyAt(2) == "HTTP://A.COM/PAGE");
 
   TOneResult stranger;
   EXPECT_FALSE(list.Remove(&stranger));
   TOneResult& third = list.Add("K", TOneResult{});
-  EXPECT_TRUE(list.Remove(&second));  // not the one a look-up finds
-  EXPECT_EQ(list.Find("K"), &first);
-  EXPECT_TRUE(list.Remove(&first));
-  EXPECT_EQ(list.Find("K"), &third);
-  EXPECT_EQ(list.Count(), 1002u);
-  EXPECT_EQ(&list[0], &page);
+  EXPECT_TRUE(list.Remove(&second) && list.Find("K") == &first);  // not the one a look-up finds
+  EXPECT_TRUE(list.Remove(&first) && list.Find("K") == &third);
+  EXPECT_TRUE(list.Count() == 1002u && &list[0] == &page);
 }
 
 TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
@@ -202,10 +185,8 @@ TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
 constexpr double kNoon = 45123.5;  // 43 200 000 ms after midnight
 
 TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndApart) {
-  EXPECT_EQ(MillisecondOfDay(45123.99999998), 86399998);
-  EXPECT_EQ(MillisecondOfDay(-1.25), 21600000);
-  EXPECT_EQ(MillisecondOfDay(1e308), 0);
-  EXPECT_EQ(MillisecondOfDay(std::nan("")), 0);
+  EXPECT_TRUE(MillisecondOfDay(45123.99999998) == 86399998 && MillisecondOfDay(-1.25) == 21600000);
+  EXPECT_TRUE(MillisecondOfDay(1e308) == 0 && MillisecondOfDay(std::nan("")) == 0);
   for (const std::string& keyword :
        std::vector<std::string>{"abc", "", "..", "a b\\c:*?", "\xC4\xE3\xBA\xC3", std::string(247, 'k')}) {
     EXPECT_EQ(ResultFileName(keyword, kNoon), keyword + "43200000");

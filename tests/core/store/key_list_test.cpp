@@ -46,19 +46,16 @@ TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   AppState after;
   ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
   ASSERT_EQ(after.KeyList.size(), 2u);
-  EXPECT_EQ(after.KeyList[0]->Keyword, changed.Keyword);
-  EXPECT_EQ(after.KeyList[1]->Classify, "B");
+  EXPECT_TRUE(after.KeyList[0]->Keyword == changed.Keyword && after.KeyList[1]->Classify == "B");
   ASSERT_TRUE(after.KeyList[0]->LoadResults(results));
   EXPECT_EQ(after.KeyList[0]->Results[0].Url, "http://x");
-  EXPECT_FALSE(LoadKeyList(after, dir / "missing.txt", kCategories));
-  EXPECT_EQ(after.KeyList.size(), 2u);
+  EXPECT_TRUE(!LoadKeyList(after, dir / "missing.txt", kCategories) && after.KeyList.size() == 2u);
 
   // A result file that cannot be written stays to be saved, and AllKey.txt is written all the same.
   std::filesystem::remove(dir / kAllKeyFileName);
   changed.Modified = true;
   EXPECT_FALSE(SaveKeyList(before.KeyList, dir / kAllKeyFileName, dir / "no-such-folder", kCategories));
-  EXPECT_TRUE(changed.Modified);
-  EXPECT_TRUE(std::filesystem::exists(dir / kAllKeyFileName));
+  EXPECT_TRUE(changed.Modified && std::filesystem::exists(dir / kAllKeyFileName));
 }
 
 TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
@@ -78,9 +75,8 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
     key.Modified = true;
     return MillisecondOfDay(key.Date);
   };
-  EXPECT_EQ(search("k", 1234), 1234);
-  EXPECT_EQ(search("k", 1234), 1235);
-  EXPECT_EQ(search("k12", 34), 36);  // "k1234" and "k1235" are taken
+  // "k1234" and "k1235" are taken when "k12" searches.
+  EXPECT_EQ((std::vector{search("k", 1234), search("k", 1234), search("k12", 34)}), (std::vector<long long>{1234, 1235, 36}));
   ASSERT_TRUE(SaveKeyList(app.KeyList, dir / kAllKeyFileName, dir.Path(), kCategories));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
 
@@ -184,8 +180,7 @@ TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten
   // Deleted without being reported: walking KeyList still leaves it out.
   scheduler_.KeyChanged(gone);
   scheduler_.Tick(t0_ + 1s);
-  EXPECT_FALSE(scheduler_.HasPending());
-  EXPECT_EQ(Written(), Names{"AllKey.txt"});
+  EXPECT_TRUE(!scheduler_.HasPending() && Written() == Names{"AllKey.txt"});
 }
 
 TEST_F(SaveSchedulerTest, AFileNotReadWholeIsNeverWrittenUntilTheUserAgreesToReplaceIt) {
