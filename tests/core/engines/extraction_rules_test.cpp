@@ -39,8 +39,8 @@ TEST(Rules, SplitReplaceListAndBase64RulesChangeTheirFields) {
   }
 
   const std::string rule = "R,$2,a=Alpha,B=Beta,c=,b=second";
-  EXPECT_EQ(Apply(rule, {"x", "b"}).record[1], "Beta");  // names ignore case; the first one wins
-  EXPECT_EQ(Apply(rule, {"x", "c"}).record[1], "c");     // an empty value leaves the field alone
+  // Names ignore case and the first one wins; an empty value leaves the field alone.
+  EXPECT_TRUE(Apply(rule, {"x", "b"}).record[1] == "Beta" && Apply(rule, {"x", "c"}).record[1] == "c");
   // A padded fifth item names no field and is skipped, not an error.
   EXPECT_EQ(Apply("T,$1,$2,$3", {" a ", "\tb \n"}).record, (TRecord{"a", "b"}));
   EXPECT_EQ(Apply("U,$1,$2,$3", {"x.html", "/y", "http://z/"}).record,
@@ -70,12 +70,10 @@ TEST(Rules, ChecksLetJoinAndReferencesBelowOne) {
   EXPECT_TRUE(Apply(rules, {"u", "no", "a bar"}).keep);
   EXPECT_FALSE(Apply(rules, {"u", "foo", "BAR"}).keep);  // case counts
   // "N" inverts, also when the field is missing; an empty text never occurs.
-  EXPECT_FALSE(Apply("C,$9,y,N", {"u", "t", "s"}).keep);
-  EXPECT_FALSE(Apply("C,$1,\"\"", {"u"}).keep);
+  EXPECT_FALSE(Apply("C,$9,y,N", {"u", "t", "s"}).keep || Apply("C,$1,\"\"", {"u"}).keep);
 
   const Applied now = Apply("L,$5,$now$", {"u", "t", "s"});
-  EXPECT_EQ(now.record[3], "");
-  EXPECT_EQ(now.record[4].size(), std::string("2024-01-31 12:00:00").size());
+  EXPECT_TRUE(now.record[3].empty() && now.record[4].size() == std::string("2024-01-31 12:00:00").size());
   EXPECT_EQ(Apply("L,$1,$KEY$\nL,$2,$Prg$\nL,$4,ENG\nL,$3", {}).record, (TRecord{"a+b", "Quorvex test", "", "ENG"}));
   EXPECT_EQ(Apply("+,$3,$1,\" - \",$2,$7\n+,$9,$1", {"a", "b", ""}).record, (TRecord{"a", "b", "a - b"}));
   // Unknown letters do nothing.
@@ -110,8 +108,7 @@ TEST(QueryText, EncodeDecodeCharCodesAndBase64Url) {
   EXPECT_EQ(ExpandCharCodes("#1" + std::string(40, '0') + "65"), "A");
 
   EXPECT_EQ(DecodeBase64Url("aHR0cHM6Ly93d3cudzNzY2hvb2xzLmNvbS9Kcy8"), "https://www.w3schools.com/Js/");
-  EXPECT_EQ(DecodeBase64Url("P34_"), "?~?");  // "-" and "_" in place of "+" and "/"
-  EXPECT_EQ(DecodeBase64Url("aGk="), "hi");
+  EXPECT_TRUE(DecodeBase64Url("P34_") == "?~?" && DecodeBase64Url("aGk=") == "hi");  // "-" and "_" for "+" and "/"
   // Bad characters (the standard alphabet's too), wrong padding, a lone last character, NUL bytes
   // in the text or in what it stands for.
   const std::vector<std::string> bad = {"aGk+", "aG k", "aGk==", "aG=k", "aGkxa", std::string("aG\0k", 4), "aGkA"};
@@ -119,8 +116,7 @@ TEST(QueryText, EncodeDecodeCharCodesAndBase64Url) {
   // Huge input: linear, and a single bad byte at the end still refuses it.
   std::string huge;
   while (huge.size() < (size_t{8} << 20)) huge += "QUFB";
-  EXPECT_EQ(DecodeBase64Url(huge).value_or("").size(), huge.size() / 4 * 3);
-  EXPECT_EQ(DecodeBase64Url(huge + "!"), std::nullopt);
+  EXPECT_TRUE(DecodeBase64Url(huge).value_or("").size() == huge.size() / 4 * 3 && !DecodeBase64Url(huge + "!"));
 }
 
 TEST(ExtractCommand, EscapesFieldsLeavesTheHeadRecordOutAndReportsAnErrorInOneLine) {
@@ -132,19 +128,16 @@ TEST(ExtractCommand, EscapesFieldsLeavesTheHeadRecordOutAndReportsAnErrorInOneLi
   const auto page =
       dir.Write("page.html", "<b>t\tc\rl\nb\\s\x01\x7F\xB0\xA1</b><b></b><a href=\"next\\page\">p 15</a>");
   const auto result = RunCli({"extract", definition.string(), page.string(), "--key", "a&b"});
-  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_TRUE(result.exitCode == 0 && result.err.empty());
   EXPECT_EQ(result.out,
             "R\tt\\tc\\rl\\nb\\\\s\\x01\\x7f\xB0\xA1\ta%26b\n"
             "R\t\ta%26b\n"
             "N\tnext\\\\page\n");
-  EXPECT_EQ(result.err, "");
 
   // An extraction error keeps the earlier records.
   const auto doubling = dir.Write("doubling.txt", "---\na,href=$1\n/a\n---\n+,$1,$1,$1,$1,$1\n");
   const auto big = dir.Write("big.html", "<a href=ok></a><a href=" + std::string(2 << 20, 'x') + "></a><p>");
   const auto stopped = RunCli({"extract", doubling.string(), big.string()});
-  EXPECT_EQ(stopped.exitCode, 0);
-  EXPECT_EQ(stopped.out, "R\tokokokok\n");
-  ASSERT_FALSE(stopped.err.empty());
-  EXPECT_EQ(stopped.err.find('\n'), stopped.err.size() - 1) << stopped.err;
+  EXPECT_TRUE(stopped.exitCode == 0 && stopped.out == "R\tokokokok\n");
+  EXPECT_TRUE(!stopped.err.empty() && stopped.err.find('\n') == stopped.err.size() - 1) << stopped.err;
 }

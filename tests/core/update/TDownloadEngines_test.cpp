@@ -125,16 +125,13 @@ TEST_F(EngineUpdateTest, NoServerAYoungArchiveAMissingOneOrTheSameStampDownloadN
   PutLocalArchive(6);
   Options().SetValue("Last-Modified", "Mon, 01 Jan 2001 00:00:00 GMT");
   RunUpdate(MakeSettings("/Missing/"));
-  EXPECT_EQ(Requests(), std::vector<std::string>{"HEAD 404"});
-  EXPECT_FALSE(fs::exists(dir / "option.txt"));
+  EXPECT_TRUE(Requests() == std::vector<std::string>{"HEAD 404"} && !fs::exists(dir / "option.txt"));
 
   PutLocalArchive(-3);  // dated in the future: counts as old
   Options().SetValue("Last-Modified", ServerStamp());
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 404", "HEAD 200"}));
-  EXPECT_EQ(ReadWholeFile(local), "old archive");
-  EXPECT_EQ(reloads, 0);
-  EXPECT_FALSE(fs::exists(dir / "Engines1"));
+  EXPECT_TRUE(ReadWholeFile(local) == "old archive" && reloads == 0 && !fs::exists(dir / "Engines1"));
 }
 
 TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
@@ -144,9 +141,7 @@ TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
   Options().SetValue("Last-Modified", stamp);  // differs only in letter case: a new archive
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
-  EXPECT_EQ(ReadWholeFile(local), archive);
-  EXPECT_TRUE(fs::exists(dir / "Engines1/dir/bar"));
-  EXPECT_EQ(reloads, 1);
+  EXPECT_TRUE(ReadWholeFile(local) == archive && fs::exists(dir / "Engines1/dir/bar") && reloads == 1);
   EXPECT_TRUE(ServerStampSaved());
   EXPECT_NE(ReadWholeFile(dir / "option.txt").value_or("").find("Proxy=127.0.0.1"), std::string::npos);
 }
@@ -156,8 +151,7 @@ TEST_F(EngineUpdateTest, ACorruptArchiveIsNotFetchedAgain) {
   MakeDownloadable();
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
-  EXPECT_EQ(reloads, 0);
-  EXPECT_TRUE(ServerStampSaved());
+  EXPECT_TRUE(reloads == 0 && ServerStampSaved());
 
   fs::last_write_time(local, fs::file_time_type::clock::now() - hours(24 * 6));  // the next start
   RunUpdate(MakeSettings());
@@ -176,10 +170,8 @@ TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive
   });
   const auto requests = Requests();
   ASSERT_GE(requests.size(), 4u);
-  EXPECT_EQ(requests.front(), "HEAD 200");
-  EXPECT_EQ(requests.back(), "GET 200");
-  EXPECT_EQ(reloads, 1);
-  EXPECT_EQ(ReadWholeFile(local), archive);
+  EXPECT_TRUE(requests.front() == "HEAD 200" && requests.back() == "GET 200");
+  EXPECT_TRUE(reloads == 1 && ReadWholeFile(local) == archive);
 }
 
 TEST_F(EngineUpdateTest, StopEndsEndlessRetriesAndANameLookupAtOnce) {
@@ -199,8 +191,7 @@ TEST_F(EngineUpdateTest, StopEndsEndlessRetriesAndANameLookupAtOnce) {
   ASSERT_TRUE(nameServer.WaitForQuery());
   const auto before = std::chrono::steady_clock::now();
   looking.Stop();
-  EXPECT_TRUE(looking.Finished());
-  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+  EXPECT_TRUE(looking.Finished() && std::chrono::steady_clock::now() - before < std::chrono::milliseconds(300));
   EXPECT_EQ(reloads, 0);
 }
 
