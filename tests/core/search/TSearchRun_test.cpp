@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <stdexcept>
 #include <memory>
 #include <set>
 #include <string>
@@ -184,6 +185,14 @@ class SearchRun : public ::testing::Test {
     run_.StopSearch();
   }
 
+  // A search run to its end as above; a search that does not start fails the test.
+  TOneKey& SearchToEnd(const std::string& keyword, const std::vector<std::string>& engines) {
+    TOneKey* key = Search(keyword, engines);
+    if (key == nullptr) throw std::runtime_error("the search of " + keyword + " did not start");
+    RunToEnd();
+    return *key;
+  }
+
   // The search is over and everything it made is gone.
   void ExpectEnded() {
     EXPECT_TRUE(app_.CurrentSearch == nullptr && app_.ActivityState == TActivityState::Idle && !app_.UpdateMode);
@@ -216,10 +225,8 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   Define("epsilon.txt", ListDefinition(epsilon.Url("/s?q=$key$"), "Score=80\n"));
   Define("closed.txt", ListDefinition("http://127.0.0.1:1/"));
 
-  TOneKey* key = Search("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt",
-                               "Epsilon=epsilon.txt", "Closed=closed.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
+  TOneKey& key = SearchToEnd("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt",
+                                    "Epsilon=epsilon.txt", "Closed=closed.txt"});
   ExpectEnded();
 
   EXPECT_EQ(Targets(alpha), (std::vector<std::string>{"/s?q=zz&p=0", "/s?q=zz&p=10", "/s?q=zz&p=20"}));
@@ -227,9 +234,9 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   EXPECT_EQ(delta.Connections(), 2u);
   EXPECT_EQ(display_.engines["Beta"].connected, 3);
 
-  ASSERT_EQ(key->Results.Count(), 6u);
-  EXPECT_TRUE(key->ResultCount == 6 && display_.lastTotal == std::pair(6, 300));
-  EXPECT_EQ(EngineNames(Found(*key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
+  ASSERT_EQ(key.Results.Count(), 6u);
+  EXPECT_TRUE(key.ResultCount == 6 && display_.lastTotal == std::pair(6, 300));
+  EXPECT_EQ(EngineNames(Found(key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
   EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
   EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());
   EXPECT_TRUE(display_.engines["Closed"].failure.starts_with("Conncet_error: 127.0.0.1:1: "))
@@ -290,16 +297,13 @@ TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
   LoopbackServer many(TenNewHits);
   Define("many.txt", ListDefinition(many.Url("/?p=$page$"), "Page=0,10\n"));
   run_.Limits = SearchLimits{20, 1000};
-  TOneKey* key = Search("k", {"Many=many.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
+  SearchToEnd("k", {"Many=many.txt"});
   EXPECT_EQ(many.Connections(), 3u);  // 20 reported is not more than 20
 
   LoopbackServer all(TenNewHits);
   Define("all.txt", ListDefinition(all.Url("/?p=$page$"), "Page=0,10\n"));
   run_.Limits = SearchLimits{1000, 20};
-  Search("k", {"All=all.txt"});
-  RunToEnd();
+  SearchToEnd("k", {"All=all.txt"});
   EXPECT_TRUE(all.Connections() == 3u && run_.RunTotal() == 30);  // 20 added is not more than 20
 }
 
@@ -330,24 +334,22 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   engines_.Write("a.html", ResultFile({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
   run_.Limits.CountPerEngine = 12;
-  TOneKey* key = Search("one", {"A=a.txt", "B=b.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
-  ASSERT_EQ(key->Results.Count(), 2u);
+  TOneKey& key = SearchToEnd("one", {"A=a.txt", "B=b.txt"});
+  ASSERT_EQ(key.Results.Count(), 2u);
   EXPECT_EQ(display_.engines["A"].reported, 2);
-  for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
+  for (size_t i = 0; i < key.Results.Count(); ++i) key.Results[i].Found -= 1;  // found yesterday
 
   engines_.Write("a.html", ResultFile({{"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1/", "one, again", "s"}, {"http://u.example/3", "three", "s"}}));
   run_.Limits.CountPerEngine = 30;
-  ASSERT_TRUE(run_.StartUpdateSearch(*key, {"B=b.txt", "A=a.txt"}));
+  ASSERT_TRUE(run_.StartUpdateSearch(key, {"B=b.txt", "A=a.txt"}));
   EXPECT_EQ(run_.Limits.CountPerEngine, 12);  // the keyword's own limit
-  EXPECT_FALSE(run_.StartUpdateSearch(*key, {}) || Search("other", {}));  // one search at a time
+  EXPECT_FALSE(run_.StartUpdateSearch(key, {}) || Search("other", {}));  // one search at a time
   RunToEnd();
 
-  ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_TRUE(Found(*key, "http://u.example/1").Title == "one, again" &&
-              Found(*key, "http://u.example/2").Engines == "A");
+  ASSERT_EQ(key.Results.Count(), 3u);
+  EXPECT_TRUE(Found(key, "http://u.example/1").Title == "one, again" &&
+              Found(key, "http://u.example/2").Engines == "A");
   EXPECT_TRUE(run_.RunTotal() == 3 && !app_.UpdateMode);  // u1 and u2 refreshed, u3 new
 }
 
@@ -361,18 +363,16 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   Define("utf.txt", ListDefinition(utf.Url("/?q=$key$"), "Version=1\nCharset=utf-8\n"));
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
-  TOneKey* key = Search(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
+  TOneKey& key = SearchToEnd(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
 
   EXPECT_EQ(Targets(utf), std::vector<std::string>{"/?q=%E4%B8%AD%E6%96%87"});
   EXPECT_EQ(Targets(big), std::vector<std::string>{"/?q=%A4%A4%A4%E5"});
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
-  ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
-  const TOneResult& fromBig = Found(*key, "http://big.example/" + big5);  // URLs stay
+  ASSERT_EQ(key.Results.Count(), 3u);
+  EXPECT_EQ(Found(key, "http://utf.example/" + utf8).Title, utf8 + " title");
+  const TOneResult& fromBig = Found(key, "http://big.example/" + big5);  // URLs stay
   EXPECT_EQ(std::pair(fromBig.Title, fromBig.Summary), std::pair(gb, gb + " s"));
-  EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
+  EXPECT_EQ(Found(key, "http://gb.example").Title, gb);
 }
 
 // Every engine goes through the proxy of the options; "Agent" and "Lang" of a definition become its
@@ -385,16 +385,14 @@ TEST_F(SearchRun, EnginesUseTheProxyAndSendTheirOwnAgentAndLanguageOnlyWhenTheyN
   Define("named.txt", "AGENT= Mozilla/5.0 (X11; Linux x86_64) \nlang=ko-KR,ko;q=0.9\n" +
                           ListDefinition("http://named.invalid/s?q=$key$"));
   Define("plain.txt", ListDefinition("http://plain.invalid/s?q=$key$"));
-  TOneKey* key = Search("k", {"Named=named.txt", "Plain=plain.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
+  TOneKey& key = SearchToEnd("k", {"Named=named.txt", "Plain=plain.txt"});
   const std::vector<std::string> requests = proxy.Requests();
   EXPECT_EQ(std::set(requests.begin(), requests.end()),
             (std::set<std::string>{"GET http://named.invalid/s?q=k HTTP/1.0\r\nUser-Agent: Mozilla/5.0 (X11; Linux "
                                    "x86_64)\r\nHost: named.invalid\r\nAccept-Language: ko-KR,ko;q=0.9\r\n\r\n",
                                    "GET http://plain.invalid/s?q=k HTTP/1.0\r\nUser-Agent: Mozilla/4.0 (compatible; "
                                    "MSIE 5.01; Windows NT 5.0)\r\nHost: plain.invalid\r\n\r\n"}));
-  EXPECT_EQ(key->Results.Count(), 1u);
+  EXPECT_EQ(key.Results.Count(), 1u);
 }
 
 TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
