@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -17,6 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using std::chrono::hours;
+
+// The Last-Modified of the archive on the server.
+constexpr const char* kStamp = "Sat, 01 Jun 2024 00:00:00 GMT";
 
 // nginx serves the archive over HTTPS, for HEAD from www/Quorvex/ and for GET from www/get/, so that a
 // test can make downloads fail while the check still finds the archive. Every request goes to an access
@@ -42,7 +44,8 @@ class EngineUpdateTest : public ::testing::Test {
     const fs::path headCopy = server->Root() / "Quorvex/Engine1-1.zip";
     fs::create_directories(headCopy.parent_path());
     ASSERT_TRUE(WriteFileAtomically(headCopy, archive));
-    fs::last_write_time(headCopy, fs::file_time_type::clock::now() - hours(1));
+    const std::chrono::sys_seconds served{std::chrono::sys_days{std::chrono::June / 1 / 2024}};  // kStamp
+    fs::last_write_time(headCopy, std::chrono::file_clock::from_sys(served));
     MakeDownloadable();
   }
 
@@ -52,13 +55,6 @@ class EngineUpdateTest : public ::testing::Test {
   }
   void MakeUndownloadable() { fs::remove_all(server->Root() / "get"); }
 
-  std::string ServerStamp() {
-    const auto written = fs::last_write_time(server->Root() / "Quorvex/Engine1-1.zip");
-    const std::time_t time = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    char text[64];
-    std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", std::gmtime(&time));
-    return text;
-  }
 
   // A local archive written days ago (a negative age: in the future).
   void PutLocalArchive(int daysOld) {
@@ -102,7 +98,8 @@ class EngineUpdateTest : public ::testing::Test {
 
   // The stamp saved in option.txt is the server's, beside the other options.
   bool ServerStampSaved() {
-    return ReadWholeFile(dir / "option.txt").value_or("").find("Last-Modified=" + ServerStamp()) != std::string::npos;
+    const std::string saved = ReadWholeFile(dir / "option.txt").value_or("");
+    return saved.find("Last-Modified=" + std::string(kStamp)) != std::string::npos;
   }
 
   static std::unique_ptr<TestCertificates> certificates;
@@ -128,7 +125,7 @@ TEST_F(EngineUpdateTest, NoServerAYoungArchiveAMissingOneOrTheSameStampDownloadN
   EXPECT_TRUE(Requests() == std::vector<std::string>{"HEAD 404"} && !fs::exists(dir / "option.txt"));
 
   PutLocalArchive(-3);  // dated in the future: counts as old
-  Options().SetValue("Last-Modified", ServerStamp());
+  Options().SetValue("Last-Modified", kStamp);
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 404", "HEAD 200"}));
   EXPECT_TRUE(ReadWholeFile(local) == "old archive" && reloads == 0 && !fs::exists(dir / "Engines1"));
@@ -136,9 +133,7 @@ TEST_F(EngineUpdateTest, NoServerAYoungArchiveAMissingOneOrTheSameStampDownloadN
 
 TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
   PutLocalArchive(6);
-  std::string stamp = ServerStamp();
-  for (char& c : stamp) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  Options().SetValue("Last-Modified", stamp);  // differs only in letter case: a new archive
+  Options().SetValue("Last-Modified", "SAT, 01 JUN 2024 00:00:00 GMT");  // differs only in letter case: a new archive
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
   EXPECT_TRUE(ReadWholeFile(local) == archive && fs::exists(dir / "Engines1/dir/bar") && reloads == 1);
