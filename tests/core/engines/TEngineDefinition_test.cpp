@@ -42,13 +42,12 @@ TEST(LoadDefinition, MarkerLinesCutTheSectionsAndPagingItemsHaveDefaults) {
   TEngineDefinition definition = DefinitionFromText(
       "key=from file\nHead=h1,h2,h3\n--- template follows\n  \t\nb\n$1\n---\nL,$4,ENG\n---\nurl=ignored\n", "a b+\xB0");
   EXPECT_EQ(definition.HeadRecord(), (TRecord{"h1", "h2", "h3"}));
-  EXPECT_EQ(definition.HeaderValue("url"), "");     // after the second marker nothing is header
-  EXPECT_EQ(definition.EncodedKey(), "a+b%2B%B0");  // the inserted key line wins
+  // After the second marker nothing is header; the inserted key line wins.
+  EXPECT_TRUE(definition.HeaderValue("url").empty() && definition.EncodedKey() == "a+b%2B%B0");
   EXPECT_EQ(RunPage(definition, "<b>text</b><i>").records, (Records{{"text", "", "", "ENG"}}));
 
   TEngineDefinition allHeader = DefinitionFromText("url=x\na\n$1\nL,$1,y");
-  EXPECT_EQ(allHeader.HeaderValue("url"), "x");
-  EXPECT_TRUE(RunPage(allHeader, "<a>t</a><a>u</a>").records.empty());
+  EXPECT_TRUE(allHeader.HeaderValue("url") == "x" && RunPage(allHeader, "<a>t</a><a>u</a>").records.empty());
 
   TEngineDefinition none = DefinitionFromText("Page=7");
   EXPECT_TRUE(!none.PagingOn() && none.Step() == 20);
@@ -63,8 +62,8 @@ TEST(BuildPageUrl, FirstPlaceholdersOrThePreviousPagesNextLink) {
   const auto first = definition.BuildPageUrl(0, 10, "");
   EXPECT_TRUE(first.isHttp && first.nextLinkText == "10");
   EXPECT_EQ(first.url, "HTTP://e/dir/s?q=a+b&again=$key$&s=0&t=$page$");
-  EXPECT_EQ(definition.BuildPageUrl(10, 10, "/s?start=10").url, "HTTP://e/s?start=10");
-  EXPECT_EQ(definition.BuildPageUrl(10, 10, "s2.html").url, "HTTP://e/dir/s2.html");
+  EXPECT_TRUE(definition.BuildPageUrl(10, 10, "/s?start=10").url == "HTTP://e/s?start=10" &&
+              definition.BuildPageUrl(10, 10, "s2.html").url == "HTTP://e/dir/s2.html");
   // "$key" marks five characters, whatever the fifth is.
   EXPECT_EQ(DefinitionFromText("url=http://e/?q=$keyX&p=1", "k").BuildPageUrl(0, 20, "").url, "http://e/?q=k&p=1");
 
@@ -95,8 +94,8 @@ TEST(CutResultArea, SkipPairsLeaveOutTheStretchesTheyName) {
   EXPECT_EQ(urls("Skip=<b>,</b>"), (std::vector<std::string>{"x1", "x2", "ad2", "x3"}));
   EXPECT_EQ(urls("Skip=<b>,</b>,<i>,<B>"), (std::vector<std::string>{"x1", "x2", "x3"}));
   EXPECT_EQ(urls("Skip=<i>,\"\""), (std::vector<std::string>{"x1", "ad1", "x2"}));
-  EXPECT_EQ(urls("Skip=<i>").size(), 5u);  // a first text without a second does nothing
-  EXPECT_EQ(urls("Skip=<b>,</nowhere>").size(), 5u);  // nor one whose end is not found
+  // A first text without a second does nothing, nor one whose end is not found.
+  EXPECT_TRUE(urls("Skip=<i>").size() == 5u && urls("Skip=<b>,</nowhere>").size() == 5u);
 }
 
 TEST(TemplateMatching, RecordCompletesOnlyAtTheTagAfterItsLastLine) {
@@ -241,9 +240,9 @@ TEST_F(EngineIndexTest, CategoriesTheirEnginesAndAFlagChangeThatRewritesOnlyItsL
 
   const std::vector<EngineRow> rows = index_.Engines("News");  // the first of two headers
   ASSERT_EQ(rows.size(), 6u);                                  // a blank line lists no engine
-  EXPECT_EQ(rows[5].Name, "");  // no "=": no name
+  // No "=": no name; letter case counts.
+  EXPECT_TRUE(rows[5].Name.empty() && index_.Engines("news").empty());
   EXPECT_EQ(CheckedNames(index_), (std::vector<std::string>{"Daily Wire", "On Again", "Odd Flag", ""}));
-  EXPECT_TRUE(index_.Engines("news").empty());  // letter case counts
 
   // Further items after the flag go at the first rewrite.
   for (const auto& [line, checked] : {std::pair{3, true}, {4, false}, {5, true}, {6, true}}) {
@@ -332,8 +331,8 @@ TEST(IsUniqueRecord, ComparesTheUniqueFieldsIgnoringCaseWithEveryKeptRecord) {
     return test::RunPage(definition, page).records.size();
   };
   EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=$1,$3\n"), 3u);  // field 2 not compared
-  EXPECT_EQ(countKept("Head=\"\",\"\",\"\"\nUniqe=x\n"), 1u);      // an empty field 1 is the head's
-  EXPECT_EQ(countKept(""), 4u);
+  // An empty field 1 is the head's.
+  EXPECT_TRUE(countKept("Head=\"\",\"\",\"\"\nUniqe=x\n") == 1u && countKept("") == 4u);
 }
 
 TEST(QueryText, EncodeDecodeCharCodesAndBase64Url) {
