@@ -79,8 +79,9 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
   // An unreadable number takes the default, a panel is shown unless exactly "0", a missing bound is the
   // window's current one.
   EXPECT_TRUE(read.TreeHeight == 130 && read.ShowKey && !read.ShowTree && !read.SelectedTreeKey.has_value());
-  EXPECT_TRUE(read.WindowState == TWindowState::Normal && read.Width == 640 && read.Left == 7);
-  EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
+  // Four items leave the font alone.
+  EXPECT_TRUE(read.WindowState == TWindowState::Normal && read.Width == 640 && read.Left == 7 &&
+              read.Look.Font(TListFont::Title).Face == "Created");
   // Bold, underline and strike-out kept; the unknown bit 16 dropped.
   EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 13, "Sa\"n\"s"}));
   EXPECT_EQ(TLayoutConfig::FromList(read.ToList(), WindowNow()).Look, read.Look);  // the quotes read back too

@@ -66,8 +66,7 @@ TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
   ASSERT_EQ(after.KeyList.size(), 2u);
   EXPECT_TRUE(after.KeyList[0]->Keyword == changed.Keyword && after.KeyList[1]->Classify == "B");
-  ASSERT_TRUE(after.KeyList[0]->LoadResults(results));
-  EXPECT_EQ(after.KeyList[0]->Results[0].Url, "http://x");
+  EXPECT_TRUE(after.KeyList[0]->LoadResults(results) && after.KeyList[0]->Results[0].Url == "http://x");
   EXPECT_TRUE(!LoadKeyList(after, dir / "missing.txt", kCategories) && after.KeyList.size() == 2u);
 
   // A result file that cannot be written stays to be saved, and AllKey.txt is written all the same.
@@ -95,7 +94,8 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
     return MillisecondOfDay(key.Date);
   };
   // "k1234" and "k1235" are taken when "k12" searches.
-  EXPECT_EQ((std::vector{search("k", 1234), search("k", 1234), search("k12", 34)}), (std::vector<long long>{1234, 1235, 36}));
+  EXPECT_EQ((std::vector{search("k", 1234), search("k", 1234), search("k12", 34)}),
+            (std::vector<long long>{1234, 1235, 36}));
   ASSERT_TRUE(SaveKeyList(app.KeyList, dir / kAllKeyFileName, dir.Path(), kCategories));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
 
@@ -241,8 +241,8 @@ TEST(KeyDelete, AKeywordBeingSearchedOrVerifiedIsRefusedAndTheCommandsFollowTheA
   const TCommandStates searching = CommandStatesFor(TActivityState::Searching);
   const TCommandStates verifying = CommandStatesFor(TActivityState::Verifying);
   EXPECT_FALSE(searching.StopVerifyCommandsShown || searching.VerifyCommandsShown || searching.StartControlsEnabled);
-  EXPECT_TRUE(verifying.StopVerifyCommandsShown && verifying.StopEnabled && !verifying.VerifyCommandsShown);
-  EXPECT_EQ(CommandStatesFor(TActivityState::Idle), TCommandStates{});
+  EXPECT_TRUE(verifying.StopVerifyCommandsShown && verifying.StopEnabled && !verifying.VerifyCommandsShown &&
+              CommandStatesFor(TActivityState::Idle) == TCommandStates{});
 }
 
 // A program killed at a random moment of its saves leaves every kept file whole, in the version before

@@ -137,8 +137,8 @@ TEST_F(EngineUpdateTest, NewStampIsDownloadedUnpackedAndStored) {
   RunUpdate(MakeSettings());
   EXPECT_EQ(Requests(), (std::vector<std::string>{"HEAD 200", "GET 200"}));
   EXPECT_TRUE(ReadWholeFile(local) == archive && fs::exists(dir / "Engines1/dir/bar") && reloads == 1);
-  EXPECT_TRUE(ServerStampSaved());
-  EXPECT_NE(ReadWholeFile(dir / "option.txt").value_or("").find("Proxy=127.0.0.1"), std::string::npos);
+  EXPECT_TRUE(ServerStampSaved() &&
+              ReadWholeFile(dir / "option.txt").value_or("").find("Proxy=127.0.0.1") != std::string::npos);
 }
 
 TEST_F(EngineUpdateTest, ACorruptArchiveIsNotFetchedAgain) {
@@ -165,8 +165,8 @@ TEST_F(EngineUpdateTest, FailedDownloadsAreRetriedWithoutTouchingTheLocalArchive
   });
   const auto requests = Requests();
   ASSERT_GE(requests.size(), 4u);
-  EXPECT_TRUE(requests.front() == "HEAD 200" && requests.back() == "GET 200");
-  EXPECT_TRUE(reloads == 1 && ReadWholeFile(local) == archive);
+  EXPECT_TRUE(requests.front() == "HEAD 200" && requests.back() == "GET 200" && reloads == 1);
+  EXPECT_EQ(ReadWholeFile(local), archive);
 }
 
 TEST_F(EngineUpdateTest, StopEndsEndlessRetriesAndANameLookupAtOnce) {

@@ -198,9 +198,8 @@ TEST(TVCLUnZip, HostileNamesAndSymlinksStayInsideTheDestination) {
   EXPECT_EQ(links.Run(), 2);
   // A stored link is a file holding its target; a planted one is replaced, the file it named untouched.
   EXPECT_EQ(ReadWholeFile(dest / "link"), "../outside");
-  EXPECT_EQ(ReadWholeFile(dest / "victim.txt"), "replaced");
+  EXPECT_TRUE(ReadWholeFile(dest / "victim.txt") == "replaced" && links.skipped.size() == 2u);
   EXPECT_TRUE(SnapshotTree(outside).size() == 1u && ReadWholeFile(outside / "target.txt") == "precious");
-  EXPECT_EQ(links.skipped.size(), 2u);
 }
 
 TEST(TVCLUnZip, DataBeyondTheStatedSizeMultiDiskSetsAndCancelStop) {
