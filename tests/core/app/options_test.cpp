@@ -98,9 +98,8 @@ TEST(ProgramDirs, FoldersHangBelowTheProgramAndStartUpMakesTheDataFolders) {
   EXPECT_TRUE(ProgramDir() == program && EngineDir() == program + "Engines1/");
   EXPECT_EQ(LocalEngineArchive(), program + "Engine1-1.zip");
   CreateDataFolders();  // with their missing parents
-  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"}) {
+  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"})
     EXPECT_TRUE(std::filesystem::is_directory(program + folder)) << folder;
-  }
   EXPECT_FALSE(std::filesystem::exists(EngineDir()));  // filled by the engine update alone
 
   // A folder that cannot be made is passed over; the ones after it are still made.

@@ -245,9 +245,8 @@ TEST_F(EngineIndexTest, CategoriesTheirEnginesAndAFlagChangeThatRewritesOnlyItsL
   EXPECT_EQ(CheckedNames(index_), (std::vector<std::string>{"Daily Wire", "On Again", "Odd Flag", ""}));
 
   // Further items after the flag go at the first rewrite.
-  for (const auto& [line, checked] : {std::pair{3, true}, {4, false}, {5, true}, {6, true}}) {
+  for (const auto& [line, checked] : {std::pair{3, true}, {4, false}, {5, true}, {6, true}})
     EXPECT_TRUE(index_.SetChecked(line, checked)) << line;
-  }
   EXPECT_EQ(std::vector<std::string>(index_.Lines().begin() + 3, index_.Lines().begin() + 7),
             (std::vector<std::string>{"Old Press=oldpress.txt", "On Again=on.txt,0", "Odd Flag=odd.txt",
                                       "Spaced=my engine.txt"}));  // a blank in a file name survives
@@ -275,9 +274,8 @@ TEST(Rules, SplitReplaceListAndBase64RulesChangeTheirFields) {
   // Four items leave the second destination out; destinations are never created; no separator in the
   // field, an empty one, a missing source or too few items change nothing.
   EXPECT_EQ(Apply("S,$1,-,$2", {"x-y", "", ""}).record, (TRecord{"x-y", "x", ""}));
-  for (const char* rule : {"S,$1,+,$2,$3", "S,$1,\"\",$2,$3", "S,$4,-,$2,$3", "S,$1,-"}) {
+  for (const char* rule : {"S,$1,+,$2,$3", "S,$1,\"\",$2,$3", "S,$4,-,$2,$3", "S,$1,-"})
     EXPECT_EQ(Apply(rule, {"x-y", "2", "3"}).record, (TRecord{"x-y", "2", "3"})) << rule;
-  }
 
   const std::string rule = "R,$2,a=Alpha,B=Beta,c=,b=second";
   // Names ignore case and the first one wins; an empty value leaves the field alone.

@@ -138,15 +138,13 @@ TEST_F(VerifyTest, DownloadSavesThePageWithWhatItRefersToAndVerifySetsEachStateB
   const std::string saved = ReadWholeFile(folder / "0.htm").value_or("");
   const std::vector<std::string> rewrites = {"content=\"5;url=1.htm\"", "<frame src=\"2.htm\"><frame src=\"2.htm\">",
                                              "src=\"6.png\"", "href=\"" + nginx.Url("/site/other.html") + "\""};
-  for (const std::string& rewritten : rewrites) {
+  for (const std::string& rewritten : rewrites)
     EXPECT_NE(saved.find(rewritten), std::string::npos) << rewritten << " in " << saved;
-  }
   EXPECT_EQ(ReadWholeFile(folder / "2.htm").value_or(""), "<meta http-equiv=\"refresh\" content=\"3\">frame");
   EXPECT_TRUE(ReadWholeFile(folder / "6.png") == kPng && !std::filesystem::exists(folder / "6.gif"));
   // Names that tell the real type stay, ".jpeg" among them.
-  for (const char* name : {"1.htm", "3.JPG", "5.jpeg", "7.png", "10.htm", "11.htm", "12.htm"}) {
+  for (const char* name : {"1.htm", "3.JPG", "5.jpeg", "7.png", "10.htm", "11.htm", "12.htm"})
     EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
-  }
   // Three levels below the page are fetched; the fourth keeps the name it was given.
   EXPECT_NE(ReadWholeFile(folder / "12.htm").value_or("").find("src=\"13.htm\""), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder / "13.htm"));
@@ -181,9 +179,8 @@ TEST_F(VerifyTest, OneHostTakesTwoRequestsAtATimeAndAStopLeavesPagesInFlightUnch
   AddResults(key, urls);
 
   StartVerify(key, kVerifyMode, dispatcher, display, localFiles.Path());
-  while (display.rowUrls.size() < static_cast<size_t>(kVerifyWorkers)) {
+  while (display.rowUrls.size() < static_cast<size_t>(kVerifyWorkers))
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));
-  }
   // Every worker wants the one host, which takes two requests at a time.
   while (silent.Connections() < 2) dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
   dispatcher.WaitAndRunPending(std::chrono::milliseconds(200));

@@ -7,9 +7,9 @@
 #include <functional>
 #include <limits>
 #include <map>
-#include <stdexcept>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +40,8 @@ struct Hit {
 // A result list as a local file holds it: "<ol><li><a href=URL>TITLE</a><p>SUMMARY</p></li>...</ol>".
 std::string ResultFile(const std::vector<Hit>& hits) {
   std::string body = "<html><body><ol>\n";
-  for (const Hit& hit : hits) {
+  for (const Hit& hit : hits)
     body += "<li><a href=\"" + hit.url + "\">" + hit.title + "</a><p>" + hit.summary + "</p></li>\n";
-  }
   return body + "</ol>\n";
 }
 
@@ -91,9 +90,8 @@ const TOneResult& Found(const TOneKey& key, std::string_view url) {
 // Runs the dispatcher's calls until done() holds; false when it still does not after 30 s.
 bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
+  while (!done() && std::chrono::steady_clock::now() < deadline)
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
-  }
   return done();
 }
 
@@ -424,9 +422,8 @@ class Merge : public ::testing::Test {
 
 TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturating) {
   const std::vector<std::string> words = QueryWordsOf("x y");
-  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}}) {
+  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}})
     EXPECT_EQ(KeywordScore(text, words), score) << text;
-  }
   // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
   const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
   EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));

@@ -113,9 +113,8 @@ class SaveSchedulerTest : public testing::Test {
     std::filesystem::create_directories(results_);
     // Renames from the temporary names too, which differ every time: the kernel would merge two
     // identical events in a row, and a file written twice must count twice.
-    for (const auto& folder : {dir_.Path(), results_}) {
+    for (const auto& folder : {dir_.Path(), results_})
       inotify_add_watch(watch_, folder.c_str(), IN_MOVED_FROM | IN_MOVED_TO);
-    }
   }
   ~SaveSchedulerTest() override { ::close(watch_); }
 
