@@ -115,8 +115,14 @@ LoopbackServer::LoopbackServer(std::vector<ScriptedReply> replies, int receiveBu
           },
           receiveBufferBytes) {}
 
+// Ends delays and stalls, closes every connection and waits for the server's threads; no connection
+// thread starts once the accept loop has ended.
 LoopbackServer::~LoopbackServer() {
-  Stop();
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
+  acceptThread_.join();
+  for (std::thread& thread : connectionThreads_) thread.join();
+  ::close(listener_);
   ::close(stopFd_);
 }
 
@@ -132,21 +138,6 @@ std::vector<std::string> LoopbackServer::Requests() const {
 size_t LoopbackServer::Connections() const {
   std::lock_guard lock(mutex_);
   return requests_.size();
-}
-
-void LoopbackServer::Stop() {
-  if (listener_ < 0) return;
-  const uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-  acceptThread_.join();
-  std::vector<std::thread> threads;
-  {
-    std::lock_guard lock(mutex_);
-    threads.swap(connectionThreads_);
-  }
-  for (std::thread& thread : threads) thread.join();
-  ::close(listener_);
-  listener_ = -1;
 }
 
 bool LoopbackServer::WaitReadable(int fd, std::chrono::milliseconds timeOut) const {
