@@ -95,8 +95,8 @@ TEST(ProgramDirs, FoldersHangBelowTheProgramAndStartUpMakesTheDataFolders) {
   test::TempDir dir;
   SetProgramDir(dir / "new/program");
   const std::string program = (dir / "new/program/").string();
-  EXPECT_TRUE(ProgramDir() == program && EngineDir() == program + "Engines1/");
-  EXPECT_EQ(LocalEngineArchive(), program + "Engine1-1.zip");
+  EXPECT_TRUE(ProgramDir() == program && EngineDir() == program + "Engines1/" &&
+              LocalEngineArchive() == program + "Engine1-1.zip");
   CreateDataFolders();  // with their missing parents
   for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"})
     EXPECT_TRUE(std::filesystem::is_directory(program + folder)) << folder;

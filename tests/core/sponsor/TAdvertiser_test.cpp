@@ -38,8 +38,7 @@ TEST_F(AdvertiserTest, WithoutServerTheCacheIsRotatedAndNothingIsFetched) {
 
   cache.Write("0/0.htm", "default");
   advertiser.Rotate();
-  ASSERT_EQ(pane.shown.size(), 1u);
-  EXPECT_EQ(pane.shown.back(), cache / "0/0.htm");
+  EXPECT_TRUE(pane.shown.size() == 1u && pane.shown.back() == cache / "0/0.htm");
 
   cache.Write("3/0.htm", "cached");
   advertiser.Rotate();
@@ -77,8 +76,7 @@ TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
 TEST(SponsorIndexTest, LinesWeighTheirSecondItemAndTheChoiceFollowsTheWeights) {
   const auto lines = ParseSponsorIndex(
       "Tallowby advertiser index\r\nhttp://a/,300\r\nhttp://b/\r\n\r\n\"http://c/ x\" 7 extra\r\nhttp://d/ many\n");
-  ASSERT_TRUE(lines);
-  ASSERT_EQ(lines->size(), 4u);
+  ASSERT_TRUE(lines && lines->size() == 4u);
   // Three items, or a second one that is no number, weigh 100.
   EXPECT_TRUE((*lines)[0].weight == 300 && (*lines)[1].weight == 100 && (*lines)[2].url == "http://c/ x");
   EXPECT_TRUE((*lines)[2].weight == 100 && (*lines)[3].weight == 100);

@@ -79,8 +79,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhi
   AddResult(*unloaded, "http://new");
   ASSERT_TRUE(unloaded->SaveResults(dir.Path()));
   TOneKey third("query", 45123.5, 0, 0);
-  ASSERT_TRUE(third.LoadResults(dir.Path()));
-  EXPECT_TRUE(third.ResultCount == 3 && third.Results.Find("HTTP://A.COM/X") != nullptr);
+  EXPECT_TRUE(third.LoadResults(dir.Path()) && third.ResultCount == 3 && third.Results.Find("HTTP://A.COM/X"));
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -169,16 +168,14 @@ TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
   ASSERT_FALSE(load.Error);
   const std::vector<TKeyTreeNode> expected = {{0, -1, "Top"},    {1, 0, "A"}, {2, 1, "A1"},
                                               {2, 1, "A2 blank"}, {0, -1, "Second"}, {1, 4, "B"}};
-  EXPECT_EQ(load.Nodes, expected);
-  EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
+  EXPECT_TRUE(load.Nodes == expected && ParseKeyTree("").Nodes.empty());
 
   test::TempDir dir;
   EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
   ASSERT_TRUE(SaveKeyTree(dir / "KeyTree.txt", DefaultKeyTree()));
   EXPECT_TRUE(ReadWholeFile(dir / "KeyTree.txt").value().starts_with("All Classify\r\n\tSoftware\r\n"));
   const auto back = LoadKeyTree(dir / "KeyTree.txt");
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->Nodes, DefaultKeyTree());
+  EXPECT_TRUE(back && back->Nodes == DefaultKeyTree());
 }
 
 constexpr double kNoon = 45123.5;  // 43 200 000 ms after midnight
@@ -210,7 +207,6 @@ TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndAp
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), static_cast<long>(keywords.size()));
   for (size_t i = 0; i < keywords.size(); ++i) {
     TOneKey reread(keywords[i], kNoon, 0, 0);
-    ASSERT_TRUE(reread.LoadResults(results));
-    EXPECT_EQ(reread.Results[0].Url, "http://" + std::to_string(i));
+    EXPECT_TRUE(reread.LoadResults(results) && reread.Results[0].Url == "http://" + std::to_string(i)) << i;
   }
 }
