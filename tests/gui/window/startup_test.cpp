@@ -119,7 +119,9 @@ TEST_F(Startup, KeywordFilesThatCannotBeReadAreToldAndLeftAsTheyAre) {
 
 using Commands = WindowTest;
 
-TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
+// Dropping keyword rows on a class refiles the first selected only; the class commands keep the first
+// two top-level classes.
+TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnlyAndClassCommandsKeepTheTopLevel) {
   workDir_.Write("AllKey.txt",
                 "alpha,\"Offline demo\",0,45000.5,3,,0,0\r\nbeta,\"Offline demo\",0,45000.5,3,,0,0\r\n");
   Open();
@@ -140,10 +142,7 @@ TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnly) {
   EXPECT_TRUE(Tree()->currentItem() == music && Find<TVLabel>("lblNowKey")->Caption() == " Music");
   EXPECT_TRUE(Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(0) == "alpha");
   EXPECT_TRUE(WaitUntil([&] { return ReadWorkFile("AllKey.txt").find("Music") != std::string::npos; }));
-}
 
-TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
-  Open();
   MessageBoxAnswerer ok;
   Tree()->setCurrentItem(Tree()->NodeAt(7));  // "Rubish"
   Keywords().DeleteClass();
@@ -162,24 +161,7 @@ TEST_F(Commands, ClassCommandsKeepTheFirstTwoTopLevelClasses) {
   EXPECT_EQ(Tree()->NodeCount(), 1);
 }
 
-TEST_F(Commands, CtrlXCutsInTheKeywordEditAndExitsElsewhere) {
-  TfmMetaSearch& window = Open();
-  Find<QLineEdit>("edKey")->setFocus();
-  ASSERT_TRUE(WaitUntil([&] { return Find<QLineEdit>("edKey")->hasFocus(); }, std::chrono::seconds(2)));
-  Find<QLineEdit>("edKey")->setText("cut me");
-  Find<QLineEdit>("edKey")->selectAll();
-  Type(Find<QLineEdit>("edKey"), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_TRUE(Find<QLineEdit>("edKey")->text().isEmpty() && QApplication::clipboard()->text() == "cut me");
-  EXPECT_TRUE(window.isVisible());
-
-  // Elsewhere Ctrl+X is Exit.
-  Results()->setFocus();
-  ASSERT_TRUE(WaitUntil([&] { return Results()->hasFocus(); }, std::chrono::seconds(2)));
-  Type(Results(), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_TRUE(!window.isVisible() && ReadWorkFile("Config.txt") != "(missing)");
-}
-
-TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommand) {
+TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommandAndCtrlXIsCutInTheKeywordEditAndExitElsewhere) {
   TfmMetaSearch& window = Open();
   QMap<QString, QKeySequence> keys;
   for (QAction* action : window.findChildren<QAction*>()) keys[action->text()] = action->shortcut();
@@ -196,6 +178,21 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommand) {
   Tree()->setCurrentItem(Tree()->NodeAt(1));
   Type(Tree(), Qt::Key_F2);
   EXPECT_NE(Tree()->viewport()->findChild<QLineEdit*>(), nullptr);
+
+  // Ctrl+X cuts in the keyword edit and exits elsewhere.
+  Find<QLineEdit>("edKey")->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return Find<QLineEdit>("edKey")->hasFocus(); }, std::chrono::seconds(2)));
+  Find<QLineEdit>("edKey")->setText("cut me");
+  Find<QLineEdit>("edKey")->selectAll();
+  Type(Find<QLineEdit>("edKey"), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_TRUE(Find<QLineEdit>("edKey")->text().isEmpty() && QApplication::clipboard()->text() == "cut me");
+  EXPECT_TRUE(window.isVisible());
+
+  // Elsewhere Ctrl+X is Exit.
+  Results()->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return Results()->hasFocus(); }, std::chrono::seconds(2)));
+  Type(Results(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_TRUE(!window.isVisible() && ReadWorkFile("Config.txt") != "(missing)");
 }
 
 using Saving = WindowTest;
