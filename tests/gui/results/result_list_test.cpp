@@ -79,16 +79,11 @@ QPushButton& Button(QWidget& dialog, const QString& text) {
 }
 
 // The options file goes to the working folder: run in a temporary one.
-class InTempFolder {
- public:
-  InTempFolder() : old_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.Path()); }
-  ~InTempFolder() { std::filesystem::current_path(old_); }
-  InTempFolder(const InTempFolder&) = delete;
-  InTempFolder& operator=(const InTempFolder&) = delete;
-
- private:
-  test::TempDir dir_;
-  std::filesystem::path old_;
+struct InTempFolder {
+  InTempFolder() { std::filesystem::current_path(dir.Path()); }
+  ~InTempFolder() { std::filesystem::current_path(old); }
+  const std::filesystem::path old = std::filesystem::current_path();
+  test::TempDir dir;
 };
 
 }  // namespace
