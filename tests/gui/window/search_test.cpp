@@ -112,9 +112,7 @@ TEST_F(Searching, StopOrCloseEndASearchAtOnceAndOnlyThenItsKeywordCanBeDeleted) 
   TfmMetaSearch& window = Open();
   Search("anything");
   ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
-  ASSERT_TRUE(WaitUntil([&] {
-    return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1";
-  }));
+  ASSERT_TRUE(WaitUntil([&] { return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1"; }));
   EXPECT_TRUE(Read(window).stopEnabled);  // the silent engine keeps the search going
   {
     MessageBoxAnswerer ok;

@@ -10,16 +10,16 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
 #include "core/config/version.h"
-#include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "gui/TKeyListView.h"
 #include "gui/TKeyTreeView.h"
 #include "gui/TVLabel.h"
-#include "support/gui/opened_urls.h"
 #include "support/child_process.h"
+#include "support/gui/opened_urls.h"
 #include "support/test_support.h"
 #include "window_fixture.h"
 
@@ -62,8 +62,8 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   programDir_.Write("KeyTree.txt", "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
   workDir_.Write("AllKey.txt", kTwoKeys);
   workDir_.Write("Config.txt",
-                "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
-                "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
+                 "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
+                 "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\n");
   TfmMetaSearch& window = Open();
   EXPECT_TRUE(Tree()->NodeCount() == 4 && TKeyTreeView::TextOf(Tree()->currentItem()) == "Music");
   ASSERT_EQ(Keys()->topLevelItemCount(), 1);  // only the keyword of the class "Music"
@@ -122,8 +122,7 @@ using Commands = WindowTest;
 // Dropping keyword rows on a class refiles the first selected only; the class commands keep the first
 // two top-level classes.
 TEST_F(Commands, DroppingKeywordRowsOnAClassRefilesTheFirstSelectedOnlyAndClassCommandsKeepTheTopLevel) {
-  workDir_.Write("AllKey.txt",
-                "alpha,\"Offline demo\",0,45000.5,3,,0,0\r\nbeta,\"Offline demo\",0,45000.5,3,,0,0\r\n");
+  workDir_.Write("AllKey.txt", "alpha,\"Offline demo\",0,45000.5,3,,0,0\r\nbeta,\"Offline demo\",0,45000.5,3,,0,0\r\n");
   Open();
   Keys()->selectAll();
   QTreeWidgetItem* music = Tree()->NodeAt(6);
