@@ -79,9 +79,8 @@ void ChildProcess::Stop() {
   if (!Running()) return;
   ::kill(pid_, SIGTERM);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (Running() && std::chrono::steady_clock::now() < deadline) {
+  while (Running() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
   if (!Running()) return;
   ::kill(pid_, SIGKILL);
   WaitFor(pid_);

@@ -13,9 +13,8 @@ constexpr int kStartAttempts = 3;
 constexpr std::chrono::seconds kStartTimeOut{10};
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
-  }
   return text;
 }
 

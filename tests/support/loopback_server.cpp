@@ -44,6 +44,14 @@ int ListenOnLoopback(int backlog, uint16_t& port) {
   return fd;
 }
 
+// poll() again after a signal; the number of ready descriptors, 0 at the time-out (negative: none).
+int Poll(pollfd* fds, nfds_t count, std::chrono::milliseconds timeOut) {
+  int ready = -1;
+  while ((ready = ::poll(fds, count, static_cast<int>(timeOut.count()))) < 0 && errno == EINTR) {
+  }
+  return ready;
+}
+
 // Length of the body a request announces in its header block.
 size_t AnnouncedBody(std::string_view head) {
   const size_t at = FindIgnoreCase(head, "\r\nContent-Length:");
@@ -107,8 +115,14 @@ LoopbackServer::LoopbackServer(std::vector<ScriptedReply> replies, int receiveBu
           },
           receiveBufferBytes) {}
 
+// Ends delays and stalls, closes every connection and waits for the server's threads; no connection
+// thread starts once the accept loop has ended.
 LoopbackServer::~LoopbackServer() {
-  Stop();
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
+  acceptThread_.join();
+  for (std::thread& thread : connectionThreads_) thread.join();
+  ::close(listener_);
   ::close(stopFd_);
 }
 
@@ -126,37 +140,14 @@ size_t LoopbackServer::Connections() const {
   return requests_.size();
 }
 
-void LoopbackServer::Stop() {
-  if (listener_ < 0) return;
-  const uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-  acceptThread_.join();
-  std::vector<std::thread> threads;
-  {
-    std::lock_guard lock(mutex_);
-    threads.swap(connectionThreads_);
-  }
-  for (std::thread& thread : threads) thread.join();
-  ::close(listener_);
-  listener_ = -1;
-}
-
 bool LoopbackServer::WaitReadable(int fd, std::chrono::milliseconds timeOut) const {
   pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-  for (;;) {
-    const int ready = ::poll(fds, 2, static_cast<int>(timeOut.count()));
-    if (ready < 0 && errno == EINTR) continue;
-    return ready > 0 && fds[1].revents == 0;
-  }
+  return Poll(fds, 2, timeOut) > 0 && fds[1].revents == 0;
 }
 
 bool LoopbackServer::Stopping(std::chrono::milliseconds timeOut) const {
   pollfd stop{stopFd_, POLLIN, 0};
-  for (;;) {
-    const int ready = ::poll(&stop, 1, static_cast<int>(timeOut.count()));
-    if (ready < 0 && errno == EINTR) continue;
-    return ready > 0;
-  }
+  return Poll(&stop, 1, timeOut) > 0;
 }
 
 void LoopbackServer::AcceptLoop() {

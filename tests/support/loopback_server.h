@@ -60,15 +60,12 @@ class LoopbackServer {
   std::vector<std::string> Requests() const;
   size_t Connections() const;
 
-  // Ends delays and stalls, closes every connection and waits for the server's threads.
-  void Stop();
-
  private:
   void AcceptLoop();
   void Serve(int connection, const ScriptedReply& reply, size_t index);
   // True when fd is readable within the time-out (negative: none); false at the time-out or a stop.
   bool WaitReadable(int fd, std::chrono::milliseconds timeOut) const;
-  // True when Stop is called within the time-out (negative: none).
+  // True when the server is being destroyed within the time-out (negative: none).
   bool Stopping(std::chrono::milliseconds timeOut) const;
   std::string ReadRequest(int connection) const;
   bool SendAll(int connection, const std::string& bytes) const;

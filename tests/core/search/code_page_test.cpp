@@ -70,8 +70,7 @@ TEST(ConvertCodePage, FormsPunctuationAndAsciiKeepTheirMeaningAndOddBytesPassUnc
   // The summaries of a real BIG5 page read back as their GB original.
   const auto gb = Summaries(test::ReadFixture("serp/sogou-aql-1.html"));
   const auto big5 = Summaries(test::ReadFixture("serp/sogou-aql-1-big5.html"));
-  ASSERT_EQ(gb.size(), 6u);
-  ASSERT_EQ(big5.size(), gb.size());
+  ASSERT_TRUE(gb.size() == 6u && big5.size() == gb.size());
   for (size_t i = 0; i < gb.size(); ++i) EXPECT_EQ(Big5ToGb(big5[i]), gb[i]) << "summary " << i;
 
   const std::string mixed = Gb("国") + "x\xA4\x40";
@@ -83,13 +82,11 @@ TEST(ConvertCodePage, FormsPunctuationAndAsciiKeepTheirMeaningAndOddBytesPassUnc
   EXPECT_EQ(Big5ToGb("\xB0\n\n"), "\xB0\n\n");
   // GBK's 癅 has a trail byte below 0xA1; looked up as is it would land on GB2312's B1E2 instead.
   EXPECT_EQ(GbToBig5(Encoded("GBK", "癅")), "\xB0\x40");
-  EXPECT_EQ(GbToBig5("\xFF\xFF"), "\xFF\xFF");
-  EXPECT_EQ(Big5ToGb("\xA4\x7F"), "\xA4\x7F");  // 0x7F is no BIG5 trail byte
+  EXPECT_TRUE(GbToBig5("\xFF\xFF") == "\xFF\xFF" && Big5ToGb("\xA4\x7F") == "\xA4\x7F");  // 0x7F: no BIG5 trail byte
   for (int lead = 0; lead < 256; ++lead) {
     for (int trail = 0; trail < 256; ++trail) {
       const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
-      ASSERT_EQ(GbToBig5(pair).size(), 2u) << lead << ' ' << trail;
-      ASSERT_EQ(Big5ToGb(pair).size(), 2u) << lead << ' ' << trail;
+      ASSERT_TRUE(GbToBig5(pair).size() == 2u && Big5ToGb(pair).size() == 2u) << lead << ' ' << trail;
     }
   }
 }
@@ -97,18 +94,14 @@ TEST(ConvertCodePage, FormsPunctuationAndAsciiKeepTheirMeaningAndOddBytesPassUnc
 TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
   const std::string gb = "\xD6\xD0\xCE\xC4";            // "中文" in GB
   const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";  // the same in UTF-8
-  EXPECT_EQ(Utf8Keyword(gb), utf8);
-  EXPECT_EQ(Utf8Keyword(utf8), utf8);
-  EXPECT_EQ(Utf8Keyword("plain ascii"), "plain ascii");
+  EXPECT_TRUE(Utf8Keyword(gb) == utf8 && Utf8Keyword(utf8) == utf8 && Utf8Keyword("plain ascii") == "plain ascii");
   // A four-byte GB18030 character (U+00C9), a two-byte one outside GB2312 (U+4E02), a byte that starts
   // no character and a lead byte without its trail.
   EXPECT_EQ(Gb18030ToUtf8("\x81\x30\x87\x37"), "\xC3\x89");
-  EXPECT_EQ(Gb18030ToUtf8("\x81\x40"), "\xE4\xB8\x82");
-  EXPECT_EQ(Gb18030ToUtf8("a\xFFz"), "az");
-  EXPECT_EQ(Gb18030ToUtf8("tail\xD6"), "tail");
+  EXPECT_TRUE(Gb18030ToUtf8("\x81\x40") == "\xE4\xB8\x82" && Gb18030ToUtf8("a\xFFz") == "az" &&
+              Gb18030ToUtf8("tail\xD6") == "tail");
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));  // U+1F600
   // Over-long "/", a surrogate, past U+10FFFF, cut short, GB.
-  for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", gb.c_str()}) {
+  for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", gb.c_str()})
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-  }
 }

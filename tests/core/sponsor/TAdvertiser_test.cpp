@@ -38,13 +38,12 @@ TEST_F(AdvertiserTest, WithoutServerTheCacheIsRotatedAndNothingIsFetched) {
 
   cache.Write("0/0.htm", "default");
   advertiser.Rotate();
-  ASSERT_EQ(pane.shown.size(), 1u);
-  EXPECT_EQ(pane.shown.back(), cache / "0/0.htm");
+  EXPECT_TRUE(pane.shown.size() == 1u && pane.shown.back() == cache / "0/0.htm");
 
   cache.Write("3/0.htm", "cached");
   advertiser.Rotate();
-  EXPECT_EQ(pane.shown.back(), cache / "3/0.htm");  // a cached sponsor page comes before the default
-  EXPECT_FALSE(std::filesystem::exists(cache / "1"));
+  // A cached sponsor page comes before the default.
+  EXPECT_TRUE(pane.shown.back() == cache / "3/0.htm" && !std::filesystem::exists(cache / "1"));
 }
 
 TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
@@ -67,38 +66,31 @@ TEST_F(AdvertiserTest, ChosenPageIsCachedWrappedAndShown) {
 
   EXPECT_EQ(pane.shown.back(), cache / "2/0.htm");
   const std::string saved = ReadWholeFile(cache / "2/0.htm").value_or("");
-  EXPECT_EQ(saved.rfind(TAdvertiser::WrapperPrefix(), 0), 0u);
-  EXPECT_EQ(saved.substr(saved.size() - 7), "</body>");
+  EXPECT_TRUE(saved.starts_with(TAdvertiser::WrapperPrefix()) && saved.ends_with("</body>"));
   EXPECT_NE(saved.find("<a href=\"" + nginx.Url("/more.html") + "\" target=\"_blank\">"), std::string::npos) << saved;
-  EXPECT_NE(saved.find("<img src=\"1.png\">"), std::string::npos);
-  EXPECT_EQ(ReadWholeFile(cache / "2/1.png").value_or(""), "\x89PNG-logo");
+  EXPECT_TRUE(saved.find("<img src=\"1.png\">") != std::string::npos &&
+              ReadWholeFile(cache / "2/1.png") == "\x89PNG-logo");
 }
 
 
 TEST(SponsorIndexTest, LinesWeighTheirSecondItemAndTheChoiceFollowsTheWeights) {
   const auto lines = ParseSponsorIndex(
       "Tallowby advertiser index\r\nhttp://a/,300\r\nhttp://b/\r\n\r\n\"http://c/ x\" 7 extra\r\nhttp://d/ many\n");
-  ASSERT_TRUE(lines);
-  ASSERT_EQ(lines->size(), 4u);
-  EXPECT_EQ((*lines)[0].weight, 300);
-  EXPECT_EQ((*lines)[1].weight, 100);
-  EXPECT_EQ((*lines)[2].url, "http://c/ x");
-  EXPECT_EQ((*lines)[2].weight, 100);  // three items
-  EXPECT_EQ((*lines)[3].weight, 100);  // not a number
+  ASSERT_TRUE(lines && lines->size() == 4u);
+  // Three items, or a second one that is no number, weigh 100.
+  EXPECT_TRUE((*lines)[0].weight == 300 && (*lines)[1].weight == 100 && (*lines)[2].url == "http://c/ x");
+  EXPECT_TRUE((*lines)[2].weight == 100 && (*lines)[3].weight == 100);
   EXPECT_EQ(SponsorIndexUrl("http://s/adv/index"), "http://s/adv/index1.html");
 
-  EXPECT_FALSE(ParseSponsorIndex("http://a/,100\n"));
-  EXPECT_FALSE(ParseSponsorIndex(""));
+  EXPECT_FALSE(ParseSponsorIndex("http://a/,100\n") || ParseSponsorIndex(""));
   const auto zero = ParseSponsorIndex("Tallowby advertiser index\nhttp://a/,0\nhttp://b/,0\n");
   ASSERT_TRUE(zero);
-  EXPECT_FALSE(ChooseSponsorLine(*zero, 0.0));
-  EXPECT_FALSE(ChooseSponsorLine({}, 0.5));
+  EXPECT_FALSE(ChooseSponsorLine(*zero, 0.0) || ChooseSponsorLine({}, 0.5));
 
   const std::vector<TSponsorLine> weighted = {{"http://a/", 100}, {"http://b/", 300}, {"http://never/", 0}};
-  EXPECT_EQ(ChooseSponsorLine(weighted, 0.0), 0u);
-  EXPECT_EQ(ChooseSponsorLine(weighted, 0.2499), 0u);
-  EXPECT_EQ(ChooseSponsorLine(weighted, 0.25), 1u);
-  EXPECT_EQ(ChooseSponsorLine(weighted, 0.9999999), 1u);  // never the line of weight 0
+  EXPECT_TRUE(ChooseSponsorLine(weighted, 0.0) == 0u && ChooseSponsorLine(weighted, 0.2499) == 0u);
+  // Never the line of weight 0.
+  EXPECT_TRUE(ChooseSponsorLine(weighted, 0.25) == 1u && ChooseSponsorLine(weighted, 0.9999999) == 1u);
 }
 
 }  // namespace

@@ -43,17 +43,14 @@ TEST(TOneKeyLine, RoundTripsWithTheCategoryByNameAndReadsShortAndOddLines) {
   const auto read = TOneKey::FromLine(line, {"web", "NEWS"});  // names compare ignoring case
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->ToLine({"web", "NEWS"}), R"("kw ""q""","NEWS","2","45123.5","12","Tree, node","5","7")");
-  EXPECT_EQ(read->Category, 1);
-  EXPECT_EQ(read->State, 3);
-  EXPECT_FALSE(read->Loaded);
+  EXPECT_TRUE(read->Category == 1 && read->State == 3 && !read->Loaded);
   // A category that is gone reads as -1 and is written back with an empty name.
   EXPECT_EQ(Reread(line, {"Web"}), R"("kw ""q""","","2","45123.5","12","Tree, node","5","7")");
 
   const auto five = TOneKey::FromLine(R"("five","Web","x","not a date","45123,5")", kCategories);
   ASSERT_NE(five, nullptr);
-  EXPECT_EQ(five->State, 0);  // five items or fewer: an empty record that is still listed
-  EXPECT_EQ(five->Keyword, "");
-  EXPECT_EQ(five->PerEngineLimit, 20);
+  // Five items or fewer: an empty record that is still listed.
+  EXPECT_TRUE(five->State == 0 && five->Keyword.empty() && five->PerEngineLimit == 20);
   EXPECT_EQ(Reread(R"("seven","Web","x","not a date","y","c","4")", kCategories),
             R"("seven","Web","0","0","0","c","4","0")");
   // Six items, and a date written under a decimal-comma locale.
@@ -72,9 +69,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhi
 
   TOneKey reread("query", 45123.5, 0, 0);
   ASSERT_TRUE(reread.LoadResults(dir.Path()));
-  EXPECT_TRUE(reread.Loaded);
-  EXPECT_EQ(reread.ResultCount, 2);
-  EXPECT_EQ(reread.Results.Find("http://b.COM"), &reread.Results[1]);
+  EXPECT_TRUE(reread.Loaded && reread.ResultCount == 2 && reread.Results.Find("http://b.COM") == &reread.Results[1]);
 
   // A keyword added to while unloaded reads its file first, once.
   const auto unloaded = TOneKey::FromLine(key.ToLine(kCategories), kCategories);
@@ -84,9 +79,7 @@ TEST(TOneKeyResults, SavedFileHoldsResultsWithAUrlAndReadsBackAlsoAfterAddingWhi
   AddResult(*unloaded, "http://new");
   ASSERT_TRUE(unloaded->SaveResults(dir.Path()));
   TOneKey third("query", 45123.5, 0, 0);
-  ASSERT_TRUE(third.LoadResults(dir.Path()));
-  EXPECT_EQ(third.ResultCount, 3);
-  EXPECT_NE(third.Results.Find("HTTP://A.COM/X"), nullptr);
+  EXPECT_TRUE(third.LoadResults(dir.Path()) && third.ResultCount == 3 && third.Results.Find("HTTP://A.COM/X"));
 }
 
 TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
@@ -100,9 +93,7 @@ TEST(TOneKeyResults, OlderFilesWithBrokenLinesStillLoad) {
   TOneKey key("old ", 1234 / 86400000.0, 0, 0);
   ASSERT_TRUE(key.LoadResults(dir.Path()));
   ASSERT_EQ(key.ResultCount, 4);  // a broken line still counts, as an empty result under an empty key
-  EXPECT_EQ(key.Results[0].Found, 39000.5);
-  EXPECT_EQ(key.Results.KeyAt(1), "");
-  EXPECT_EQ(key.Results[3].Visited, 1);
+  EXPECT_TRUE(key.Results[0].Found == 39000.5 && key.Results.KeyAt(1).empty() && key.Results[3].Visited == 1);
 }
 
 TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
@@ -112,49 +103,33 @@ TEST(TOneKeyResults, DeletingAResultTakesItOutOfTheViewToo) {
   key.View = {&key.Results[1], doomed};
   EXPECT_TRUE(key.DeleteResult(doomed));
   EXPECT_EQ(key.View, (std::vector<TOneResult*>{&key.Results[0]}));
-  EXPECT_EQ(key.ResultCount, 1);
-  EXPECT_TRUE(key.Modified);
-  EXPECT_EQ(key.Results.Find("HTTP://A"), nullptr);
+  EXPECT_TRUE(key.ResultCount == 1 && key.Modified && key.Results.Find("HTTP://A") == nullptr);
   TOneResult stranger;
   EXPECT_FALSE(key.DeleteResult(&stranger));
 }
 
 TEST(TOneResultLine, ElevenQuotedFieldsRoundTripAndHostileTextsNeverBreakTheRecord) {
-  TOneResult result;
-  result.Title = "T \xB9\xFA, comma";  // GB bytes travel as they are
-  result.Url = "http://a/?q=1,2";
-  result.Language = kLanguageGB | kLanguageEnglish;
-  result.Engines = "Alpha;Beta";
-  result.Score = -17;
-  result.LocalFile = "never saved";
-  result.Visited = 1;
-  result.PageState = kPageFailed;
-  result.Found = 45123.536458333336;  // exactly: a result file is named from such a date
-  result.Reserved1 = 0.25;
+  // GB bytes travel as they are; Found exactly, as a result file is named from such a date.
+  const TOneResult result{"T \xB9\xFA, comma", "http://a/?q=1,2", "", kLanguageGB | kLanguageEnglish, "Alpha;Beta", -17,
+                          "never saved", 1, kPageFailed, 45123.536458333336, 0.25, 0};
   const std::string line = result.ToLine();
   EXPECT_EQ(line,
             "\"T \xB9\xFA, comma\",\"http://a/?q=1,2\",\"\",\"5\",\"Alpha;Beta\",\"1\",\"3\",\"-17\","
             "\"45123.536458333336\",\"0.25\",\"0\"");
   const TOneResult read = TOneResult::FromLine(line);
-  EXPECT_EQ(read.ToLine(), line);
-  EXPECT_EQ(read.Found, result.Found);
-  EXPECT_EQ(read.LocalFile, "");
+  EXPECT_TRUE(read.ToLine() == line && read.Found == result.Found && read.LocalFile.empty());
 
   // Quotes and line breaks never break the record.
-  TOneResult hostile;
-  hostile.Title = "say \"hi\"\nnow";
-  hostile.Summary = std::string("nul\0inside", 10);
-  hostile.Url = "http://a/?q=\"x y\",c\r\n";
-  hostile.Engines = "A\nB";
+  const TOneResult hostile{"say \"hi\"\nnow", "http://a/?q=\"x y\",c\r\n", std::string("nul\0inside", 10), 0, "A\nB",
+                           0, ""};
   const std::string hostileLine = hostile.ToLine();
   EXPECT_EQ(hostileLine.find_first_of(std::string("\n\0", 2)), std::string::npos);
   // Only the quote is doubled in the address.
   EXPECT_NE(hostileLine.find(R"("http://a/?q=""x y"",c")"), std::string::npos) << hostileLine;
   const TOneResult reread = TOneResult::FromLine(hostileLine);
-  EXPECT_EQ(reread.Title, "say 'hi' now");  // titles and summaries hold single quotes instead
-  EXPECT_EQ(reread.Summary, "nul inside");
-  EXPECT_EQ(reread.Url, "http://a/?q=\"x y\",c");  // the same address, as a browser reads it
-  EXPECT_EQ(reread.Engines, "A B");
+  // Titles and summaries hold single quotes instead; the address is the same, as a browser reads it.
+  const TOneResult expected{"say 'hi' now", "http://a/?q=\"x y\",c", "nul inside", 0, "A B", 0, ""};
+  EXPECT_EQ(reread.ToLine(), expected.ToLine());
 }
 
 TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
@@ -166,14 +141,8 @@ TEST(TOneResultLine, MalformedLinesAndOddNumbers) {
   }
   // Not a number gives 0; 8-bit fields keep the low byte; a date written under a decimal-comma locale
   // reads "45123,5".
-  const TOneResult odd = TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")");
-  EXPECT_EQ(odd.Url, "u");
-  EXPECT_EQ(odd.Language, 1);
-  EXPECT_EQ(odd.Visited, 0);
-  EXPECT_EQ(odd.Score, 0);
-  EXPECT_EQ(odd.Found, 45123.5);
-  EXPECT_EQ(odd.Reserved1, 1e-5);
-  EXPECT_EQ(odd.Reserved2, 0);
+  EXPECT_EQ(TOneResult::FromLine(R"("t","u","s","257","E","x","2","9e9","45123,5","1E-5","1,2,3")").ToLine(),
+            R"("t","u","s","1","E","0","2","0","45123.5","1e-05","0")");
 }
 
 TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
@@ -183,20 +152,15 @@ TEST(TResultList, FindsTheFirstOfAKeyIgnoringCaseAlsoAfterRemovals) {
   TOneResult& second = list.Add("K", TOneResult{});  // duplicate keys are kept
   TOneResult& page = list.Add("HTTP://A.COM/PAGE", TOneResult{});
   for (int i = 0; i < 1000; ++i) list.Add(std::to_string(i), TOneResult{});
-  EXPECT_EQ(list.Find("k"), &first);
-  EXPECT_EQ(list.Find("http://A.com/page"), &page);  // addresses survive the list's growth
-  EXPECT_EQ(list.Find("HTTP://A.COM/P\xC1GE"), nullptr);
-  EXPECT_EQ(list.KeyAt(2), "HTTP://A.COM/PAGE");
+  // Addresses survive the list's growth.
+  EXPECT_TRUE(list.Find("k") == &first && list.Find("http://A.com/page") == &page);
+  EXPECT_TRUE(list.Find("HTTP://A.COM/P\xC1GE") == nullptr && list.KeyAt(2) == "HTTP://A.COM/PAGE");
 
   TOneResult stranger;
   EXPECT_FALSE(list.Remove(&stranger));
   TOneResult& third = list.Add("K", TOneResult{});
-  EXPECT_TRUE(list.Remove(&second));  // not the one a look-up finds
-  EXPECT_EQ(list.Find("K"), &first);
-  EXPECT_TRUE(list.Remove(&first));
-  EXPECT_EQ(list.Find("K"), &third);
-  EXPECT_EQ(list.Count(), 1002u);
-  EXPECT_EQ(&list[0], &page);
+  EXPECT_TRUE(list.Remove(&second) && list.Find("K") == &first);  // not the one a look-up finds
+  EXPECT_TRUE(list.Remove(&first) && list.Find("K") == &third && list.Count() == 1002u && &list[0] == &page);
 }
 
 TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
@@ -204,25 +168,21 @@ TEST(KeyTree, LevelsFollowTabsAndBlanksAndTheFileRoundTrips) {
   ASSERT_FALSE(load.Error);
   const std::vector<TKeyTreeNode> expected = {{0, -1, "Top"},    {1, 0, "A"}, {2, 1, "A1"},
                                               {2, 1, "A2 blank"}, {0, -1, "Second"}, {1, 4, "B"}};
-  EXPECT_EQ(load.Nodes, expected);
-  EXPECT_TRUE(ParseKeyTree("").Nodes.empty());
+  EXPECT_TRUE(load.Nodes == expected && ParseKeyTree("").Nodes.empty());
 
   test::TempDir dir;
   EXPECT_FALSE(LoadKeyTree(dir / "KeyTree.txt"));
   ASSERT_TRUE(SaveKeyTree(dir / "KeyTree.txt", DefaultKeyTree()));
-  EXPECT_EQ(ReadWholeFile(dir / "KeyTree.txt").value().substr(0, 25), "All Classify\r\n\tSoftware\r\n");
+  EXPECT_TRUE(ReadWholeFile(dir / "KeyTree.txt").value().starts_with("All Classify\r\n\tSoftware\r\n"));
   const auto back = LoadKeyTree(dir / "KeyTree.txt");
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->Nodes, DefaultKeyTree());
+  EXPECT_TRUE(back && back->Nodes == DefaultKeyTree());
 }
 
 constexpr double kNoon = 45123.5;  // 43 200 000 ms after midnight
 
 TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndApart) {
-  EXPECT_EQ(MillisecondOfDay(45123.99999998), 86399998);
-  EXPECT_EQ(MillisecondOfDay(-1.25), 21600000);
-  EXPECT_EQ(MillisecondOfDay(1e308), 0);
-  EXPECT_EQ(MillisecondOfDay(std::nan("")), 0);
+  EXPECT_TRUE(MillisecondOfDay(45123.99999998) == 86399998 && MillisecondOfDay(-1.25) == 21600000);
+  EXPECT_TRUE(MillisecondOfDay(1e308) == 0 && MillisecondOfDay(std::nan("")) == 0);
   for (const std::string& keyword :
        std::vector<std::string>{"abc", "", "..", "a b\\c:*?", "\xC4\xE3\xBA\xC3", std::string(247, 'k')}) {
     EXPECT_EQ(ResultFileName(keyword, kNoon), keyword + "43200000");
@@ -247,7 +207,6 @@ TEST(ResultFileName, ValidNamesStayAndAnyKeywordsResultsStayInsideTheFolderAndAp
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), static_cast<long>(keywords.size()));
   for (size_t i = 0; i < keywords.size(); ++i) {
     TOneKey reread(keywords[i], kNoon, 0, 0);
-    ASSERT_TRUE(reread.LoadResults(results));
-    EXPECT_EQ(reread.Results[0].Url, "http://" + std::to_string(i));
+    EXPECT_TRUE(reread.LoadResults(results) && reread.Results[0].Url == "http://" + std::to_string(i)) << i;
   }
 }

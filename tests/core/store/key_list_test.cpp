@@ -1,8 +1,17 @@
+// The keyword files on disk: AllKey.txt and the result files, when the save scheduler writes them, and
+// what a kill or a full disk in the middle of a save leaves.
 #include "core/store/key_list.h"
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
 
 #include "core/app/AppState.h"
 #include "core/app/CommandStates.h"
@@ -12,13 +21,25 @@
 #include "core/app/key_delete.h"
 #include "core/store/result_file_name.h"
 #include "core/store/save_scheduler.h"
+#include "support/child_process.h"
+#include "support/kept_files.h"
+#include "support/mounted_folder.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
+using namespace std::chrono_literals;
+using Names = std::vector<std::string>;
 
 namespace {
 
 const std::vector<std::string> kCategories = {"Web", "News"};
+
+size_t TemporaryFiles(const std::filesystem::path& folder) {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    count += entry.path().filename().string().find(".quorvex-save") != std::string::npos;
+  return count;
+}
 
 TOneKey& AddKey(AppState& app, const std::string& keyword) {
   TOneKey& key = app.AddKey(std::make_unique<TOneKey>(keyword, 45000.5, 1, 0));
@@ -26,12 +47,9 @@ TOneKey& AddKey(AppState& app, const std::string& keyword) {
   return key;
 }
 
-}  // namespace
-
 TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   test::TempDir dir;
-  const auto results = dir / "SearchResult";
-  std::filesystem::create_directories(results);
+  const std::filesystem::path& results = dir.Path();
   AppState before;
   // Control bytes in a keyword become blanks, so that its line and its result file name read back.
   TOneKey& changed = AddKey(before, std::string("two\nlines\tand\0nul", 17));
@@ -41,24 +59,21 @@ TEST(KeyList, SavesEveryKeywordAndTheResultsOfModifiedOnesThenReadsThemBack) {
   AddKey(before, "untouched").Classify = "B";
   ASSERT_TRUE(SaveKeyList(before.KeyList, dir / kAllKeyFileName, results, kCategories));
   EXPECT_FALSE(changed.Modified);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), 1);  // only the modified one
+  // AllKey.txt and the result file of the modified keyword only.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(results), {}), 2);
 
   AppState after;
   ASSERT_TRUE(LoadKeyList(after, dir / kAllKeyFileName, kCategories));
   ASSERT_EQ(after.KeyList.size(), 2u);
-  EXPECT_EQ(after.KeyList[0]->Keyword, changed.Keyword);
-  EXPECT_EQ(after.KeyList[1]->Classify, "B");
-  ASSERT_TRUE(after.KeyList[0]->LoadResults(results));
-  EXPECT_EQ(after.KeyList[0]->Results[0].Url, "http://x");
-  EXPECT_FALSE(LoadKeyList(after, dir / "missing.txt", kCategories));
-  EXPECT_EQ(after.KeyList.size(), 2u);
+  EXPECT_TRUE(after.KeyList[0]->Keyword == changed.Keyword && after.KeyList[1]->Classify == "B");
+  EXPECT_TRUE(after.KeyList[0]->LoadResults(results) && after.KeyList[0]->Results[0].Url == "http://x");
+  EXPECT_TRUE(!LoadKeyList(after, dir / "missing.txt", kCategories) && after.KeyList.size() == 2u);
 
   // A result file that cannot be written stays to be saved, and AllKey.txt is written all the same.
   std::filesystem::remove(dir / kAllKeyFileName);
   changed.Modified = true;
   EXPECT_FALSE(SaveKeyList(before.KeyList, dir / kAllKeyFileName, dir / "no-such-folder", kCategories));
-  EXPECT_TRUE(changed.Modified);
-  EXPECT_TRUE(std::filesystem::exists(dir / kAllKeyFileName));
+  EXPECT_TRUE(changed.Modified && std::filesystem::exists(dir / kAllKeyFileName));
 }
 
 TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
@@ -78,9 +93,9 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
     key.Modified = true;
     return MillisecondOfDay(key.Date);
   };
-  EXPECT_EQ(search("k", 1234), 1234);
-  EXPECT_EQ(search("k", 1234), 1235);
-  EXPECT_EQ(search("k12", 34), 36);  // "k1234" and "k1235" are taken
+  // "k1234" and "k1235" are taken when "k12" searches.
+  EXPECT_EQ((std::vector{search("k", 1234), search("k", 1234), search("k12", 34)}),
+            (std::vector<long long>{1234, 1235, 36}));
   ASSERT_TRUE(SaveKeyList(app.KeyList, dir / kAllKeyFileName, dir.Path(), kCategories));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
 
@@ -92,20 +107,14 @@ TEST(KeyList, SearchesInOneMillisecondNeverShareAResultFile) {
   }
 }
 
-using namespace std::chrono_literals;
-using Names = std::vector<std::string>;
-
-namespace {
-
 class SaveSchedulerTest : public testing::Test {
  protected:
   SaveSchedulerTest() {
     std::filesystem::create_directories(results_);
     // Renames from the temporary names too, which differ every time: the kernel would merge two
     // identical events in a row, and a file written twice must count twice.
-    for (const auto& folder : {dir_.Path(), results_}) {
+    for (const auto& folder : {dir_.Path(), results_})
       inotify_add_watch(watch_, folder.c_str(), IN_MOVED_FROM | IN_MOVED_TO);
-    }
   }
   ~SaveSchedulerTest() override { ::close(watch_); }
 
@@ -171,8 +180,8 @@ TEST_F(SaveSchedulerTest, AChangeSoonAfterAWriteWaitsItsSecondAndAFailedWriteIsR
   scheduler_.Tick(t0_ + 3s + 200ms);
   EXPECT_TRUE(a.Modified && scheduler_.HasPending());
   scheduler_.Tick(t0_ + 4s);
-  EXPECT_NE(Read(a.ResultFile(results_)).find("http://a/after"), std::string::npos);
-  EXPECT_FALSE(a.Modified || scheduler_.HasPending());
+  EXPECT_TRUE(Read(a.ResultFile(results_)).find("http://a/after") != std::string::npos && !a.Modified &&
+              !scheduler_.HasPending());
 }
 
 TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten) {
@@ -183,14 +192,12 @@ TEST_F(SaveSchedulerTest, AKeywordDeletedBeforeItsWriteIsNeitherListedNorWritten
   app_.KeyList.pop_back();
   scheduler_.KeyDeleted(gone);
   scheduler_.Tick(t0_);
-  EXPECT_EQ(Written(), Names{"AllKey.txt"});
-  EXPECT_EQ(Read(dir_ / kAllKeyFileName), kept.ToLine({"Web"}) + "\r\n");
+  EXPECT_TRUE(Written() == Names{"AllKey.txt"} && Read(dir_ / kAllKeyFileName) == kept.ToLine({"Web"}) + "\r\n");
 
   // Deleted without being reported: walking KeyList still leaves it out.
   scheduler_.KeyChanged(gone);
   scheduler_.Tick(t0_ + 1s);
-  EXPECT_FALSE(scheduler_.HasPending());
-  EXPECT_EQ(Written(), Names{"AllKey.txt"});
+  EXPECT_TRUE(!scheduler_.HasPending() && Written() == Names{"AllKey.txt"});
 }
 
 TEST_F(SaveSchedulerTest, AFileNotReadWholeIsNeverWrittenUntilTheUserAgreesToReplaceIt) {
@@ -232,6 +239,69 @@ TEST(KeyDelete, AKeywordBeingSearchedOrVerifiedIsRefusedAndTheCommandsFollowTheA
   const TCommandStates searching = CommandStatesFor(TActivityState::Searching);
   const TCommandStates verifying = CommandStatesFor(TActivityState::Verifying);
   EXPECT_FALSE(searching.StopVerifyCommandsShown || searching.VerifyCommandsShown || searching.StartControlsEnabled);
-  EXPECT_TRUE(verifying.StopVerifyCommandsShown && verifying.StopEnabled && !verifying.VerifyCommandsShown);
-  EXPECT_EQ(CommandStatesFor(TActivityState::Idle), TCommandStates{});
+  EXPECT_TRUE(verifying.StopVerifyCommandsShown && verifying.StopEnabled && !verifying.VerifyCommandsShown &&
+              CommandStatesFor(TActivityState::Idle) == TCommandStates{});
+}
+
+// A program killed at a random moment of its saves leaves every kept file whole, in the version before
+// or after that save, and the temporary files of the save it was killed in never spoil the next start.
+TEST(KillWhileSaving, EveryFileIsTheOldOrTheNewVersionWhereverTheKillLands) {
+  std::map<std::string, std::string> versions[2];
+  for (int version : {0, 1}) {
+    test::TempDir folder;
+    ASSERT_TRUE(test::KeptFiles(version).Save(folder.Path()).Empty());
+    versions[version] = test::ReadKeptFiles(folder.Path());
+  }
+  ASSERT_EQ(versions[0].size(), 9u);  // AllKey.txt, four result files, KeyTree, Config, option, Index
+
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 generator(seed);
+  // In memory where there is a memory file system: a kill tests what the process leaves, which does not
+  // depend on the disk, and the many rounds then take seconds instead of a minute.
+  const std::filesystem::path memory = "/dev/shm";
+  test::TempDir folder(std::filesystem::is_directory(memory) ? memory : std::filesystem::temp_directory_path());
+  int rounds = 0;
+  for (; rounds < 300 && !HasFailure(); ++rounds) {
+    test::PipedChild child({QUORVEX_SAVE_LOOP_CHILD, folder.Path().string()});
+    ASSERT_TRUE(child.ReadUntil("\n", 10s)) << child.Said();
+    // Anywhere within the next two full saves, so that every file is caught mid-write now and then.
+    const long oneSave = std::stol(child.Said().substr(child.Said().find(' ')));
+    std::this_thread::sleep_for(std::chrono::microseconds(generator() % (2 * oneSave + 1)));
+    child.Signal(SIGKILL);
+    child.WaitStatus();
+
+    const std::map<std::string, std::string> read = test::ReadKeptFiles(folder.Path());
+    for (const auto& [file, text] : versions[0]) {
+      const auto found = read.find(file);
+      ASSERT_NE(found, read.end()) << file << " is unreadable after round " << rounds;
+      EXPECT_TRUE(found->second == text || found->second == versions[1].at(file))
+          << file << " is neither version after round " << rounds << ":\n" << found->second;
+    }
+  }
+  std::cout << rounds << " rounds, " << TemporaryFiles(folder.Path()) << " temporary files left by the kills\n";
+  // A save of a copy still running (this process) is not stale.
+  const std::string running = "AllKey.txt.quorvex-save" + std::to_string(::getpid()) + "-0";
+  folder.Write(running, "being written");
+  for (const char* dir : {"", "SearchResult", "Engines1"}) RemoveStaleTemporaryFiles(folder / dir);
+  EXPECT_TRUE(TemporaryFiles(folder.Path()) == 1u && std::filesystem::exists(folder / running));
+  EXPECT_EQ(test::ReadKeptFiles(folder.Path()).size(), versions[0].size());
+}
+
+TEST(FullDisk, ASaveThatFindsNoRoomKeepsEveryOldFileWholeAndNamesEachOnce) {
+  test::MountedFolder disk;
+  QUORVEX_REQUIRE_MOUNT(disk);
+  ASSERT_TRUE(test::KeptFiles(0).Save(disk.Path()).Empty());
+  const auto before = test::ReadKeptFiles(disk.Path());
+  disk.Fill();
+
+  const UnsavedFiles unsaved = test::KeptFiles(1).Save(disk.Path());
+  EXPECT_TRUE(test::ReadKeptFiles(disk.Path()) == before && unsaved.Files().size() == before.size());
+  const std::string message = unsaved.Message();
+  for (const auto& [file, text] : before)
+    EXPECT_NE(message.find(std::filesystem::path(file).filename().string()), std::string::npos) << file;
+  // Nothing half-written is left beside them either.
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(disk.Path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, before.size() + 1);  // and the filler
 }

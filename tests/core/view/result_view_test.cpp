@@ -25,21 +25,22 @@ using namespace quorvex;
 
 namespace {
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the fields in the order of a result's line
+void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
+         const std::string& engines, std::uint8_t pageState = kPageNone, std::uint8_t visited = 0, double found = 0) {
+  TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
+  result = {title, url, summary, 0, engines, score, "", visited, pageState, found, 0, 0};
+}
+
 class ResultView : public ::testing::Test {
  protected:
   void SetUp() override {
-    // url, title, score, engines, page state, visited, found. Download order: a B c d e.
-    Add("http://a.com/x", "Zeta abc", 50, "Alpha", kPageNone, 0, 45000.5);
-    Add("http://B.com", "alpha ABC", 50, "Alpha;Beta;Gamma", kPageFailed, 1, 45002.5);
-    Add("http://c.com", "Mid", 90, "Beta", kPageVerified, 0, 45001.5);
-    Add("http://d.com/\xB0\xA1", "\xB0\xA1 title", 10, "AlphaBet", kPageDownloaded, 1, 45003.5);
-    Add("http://e.com", "end", 50, "Gamma;Be", kPageNone, 0, 45001.5);
-  }
-
-  void Add(const std::string& url, const std::string& title, int score, const std::string& engines,
-           std::uint8_t pageState, std::uint8_t visited, double found) {
-    TOneResult& result = key_.Results.Add(TResultList::KeyOf(url), TOneResult{});
-    result = {title, url, "summary of " + url, 0, engines, score, "", visited, pageState, found, 0, 0};
+    // url, title, summary, score, engines, page state, visited, found. Download order: a B c d e.
+    Add(key_, "http://a.com/x", "Zeta abc", "summary of http://a.com/x", 50, "Alpha", kPageNone, 0, 45000.5);
+    Add(key_, "http://B.com", "alpha ABC", "s", 50, "Alpha;Beta;Gamma", kPageFailed, 1, 45002.5);
+    Add(key_, "http://c.com", "Mid", "summary of http://c.com", 90, "Beta", kPageVerified, 0, 45001.5);
+    Add(key_, "http://d.com/\xB0\xA1", "\xB0\xA1 title", "s", 10, "AlphaBet", kPageDownloaded, 1, 45003.5);
+    Add(key_, "http://e.com", "end", "s", 50, "Gamma;Be", kPageNone, 0, 45001.5);
   }
 
   // The first letter of each shown result's host.
@@ -85,10 +86,8 @@ TEST_F(ResultView, TypedGbTextFindsAndFiltersResultsOfUtf8EnginesToo) {
   filter.Contains = "\x80";  // no character at all: nothing beyond the bytes themselves
   EXPECT_EQ(Shown(filter, 0), "");
   Shown(TFilter(), 0);
-  EXPECT_TRUE(Find(&key_, "\xB0\xA1", true, true, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 3);
-  EXPECT_TRUE(Find(&key_, "\xB0\xA1", false, true, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", true, true, cursor_) && cursor_.SelectedIndex == 3);
+  EXPECT_TRUE(Find(&key_, "\xB0\xA1", false, true, cursor_) && cursor_.SelectedIndex == 4);
   EXPECT_FALSE(Find(&key_, "\x80", true, true, cursor_));
 }
 
@@ -102,48 +101,37 @@ TEST_F(ResultView, EightOrders) {
   EXPECT_EQ(Shown(none, 7), "Bdace");
   EXPECT_EQ(Shown(none, 42), "aBcde");  // any other method sorts by URL
   const std::string byEngines = Shown(none, 5);
-  EXPECT_EQ(byEngines[0], 'B');
-  EXPECT_EQ(byEngines.substr(3), "ac");   // "AlphaBet" and "Gamma;Be" tie: either order
-  EXPECT_LT(CompareFolded("z", "_"), 0);  // 'z' folds to 'Z' (0x5A), before '_' (0x5F)
-  EXPECT_LT(CompareFolded("\xC1", "\xE1"), 0);
-  EXPECT_LT(CompareFolded("ab", "AB!"), 0);
+  EXPECT_TRUE(byEngines[0] == 'B' && byEngines.substr(3) == "ac");  // "AlphaBet" and "Gamma;Be" tie: either order
+  // 'z' folds to 'Z' (0x5A), before '_' (0x5F); only a to z fold.
+  EXPECT_TRUE(CompareFolded("z", "_") < 0 && CompareFolded("\xC1", "\xE1") < 0 && CompareFolded("ab", "AB!") < 0);
 }
 
 TEST_F(ResultView, CursorStaysInsideTheViewAndFindMovesItWithoutWrapping) {
+  const auto at = [this](int row, int top) { return cursor_.SelectedIndex == row && cursor_.TopIndex == top; };
   cursor_ = {9, -7};
   Shown(TFilter(), 0);
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
-  EXPECT_EQ(cursor_.TopIndex, 0);
-  EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));  // the last is selected: nothing changes
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
-  EXPECT_TRUE(Find(&key_, "abc", true, false, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 0);
-  EXPECT_TRUE(Find(&key_, "ABC", false, false, cursor_));
-  EXPECT_EQ(cursor_.SelectedIndex, 1);
-  EXPECT_EQ(cursor_.TopIndex, 1);
+  EXPECT_TRUE(at(4, 0));
+  EXPECT_TRUE(!Find(&key_, "ABC", false, false, cursor_) && cursor_.SelectedIndex == 4);  // the last is selected
+  EXPECT_TRUE(Find(&key_, "abc", true, false, cursor_) && cursor_.SelectedIndex == 0);
+  EXPECT_TRUE(Find(&key_, "ABC", false, false, cursor_) && at(1, 1));
   EXPECT_FALSE(Find(&key_, "ABC", false, false, cursor_));
-  EXPECT_TRUE(Find(&key_, "E.COM", false, true, cursor_));  // folded, in a URL
-  EXPECT_EQ(cursor_.SelectedIndex, 4);
-  EXPECT_FALSE(Find(&key_, "", true, false, cursor_));
-  EXPECT_FALSE(Find(nullptr, "abc", true, false, cursor_));
+  EXPECT_TRUE(Find(&key_, "E.COM", false, true, cursor_) && cursor_.SelectedIndex == 4);  // folded, in a URL
+  EXPECT_FALSE(Find(&key_, "", true, false, cursor_) || Find(nullptr, "abc", true, false, cursor_));
   cursor_ = {INT_MAX, 0};
   EXPECT_FALSE(Find(&key_, "Zeta", false, false, cursor_));
 
   TFilter nothing;
   nothing.Contains = "no such text";
   EXPECT_EQ(Shown(nothing, 1), "");
-  EXPECT_EQ(cursor_.SelectedIndex, 0);
-  EXPECT_EQ(cursor_.TopIndex, 0);
+  EXPECT_TRUE(at(0, 0));
 }
 
 TEST(ListKeys, DownScrollsOnlyPastTheLastFullyVisibleResultAndUpKeepsTheSelectionShown) {
   TListCursor cursor{3, 0, 4};
   HandleListKey(TListKey::Down, false, false, true, 10, cursor);
-  EXPECT_EQ(cursor.SelectedIndex, 4);
-  EXPECT_EQ(cursor.TopIndex, 0);  // the last fully visible result: no scroll yet
+  EXPECT_TRUE(cursor.SelectedIndex == 4 && cursor.TopIndex == 0);  // the last fully visible result: no scroll yet
   HandleListKey(TListKey::Down, false, false, true, 10, cursor);
-  EXPECT_EQ(cursor.SelectedIndex, 5);
-  EXPECT_EQ(cursor.TopIndex, 1);
+  EXPECT_TRUE(cursor.SelectedIndex == 5 && cursor.TopIndex == 1);
   cursor = {1, 1, 5};
   HandleListKey(TListKey::Up, false, false, true, 10, cursor);
   EXPECT_EQ(cursor.TopIndex, 0);
@@ -152,11 +140,8 @@ TEST(ListKeys, DownScrollsOnlyPastTheLastFullyVisibleResultAndUpKeepsTheSelectio
 
 TEST(ScoreText, PercentageOfTheArcTangentWithAFloorOfTen) {
   std::setlocale(LC_ALL, "de_DE.UTF-8");  // where installed: the separator must stay a point
-  EXPECT_EQ(ScoreText(7), "10.00%");
-  EXPECT_EQ(ScoreText(INT_MIN), "10.00%");
-  EXPECT_EQ(ScoreText(8), "20.83%");
-  EXPECT_EQ(ScoreText(100), "93.63%");
-  EXPECT_EQ(ScoreText(INT_MAX), "100.00%");
+  EXPECT_TRUE(ScoreText(7) == "10.00%" && ScoreText(INT_MIN) == "10.00%");
+  EXPECT_TRUE(ScoreText(8) == "20.83%" && ScoreText(INT_MAX) == "100.00%");
   std::setlocale(LC_ALL, "C");
 }
 
@@ -171,18 +156,12 @@ class FixedMeasure : public TTextMeasure {
     return width > 0 ? width : 20;
   }
   int Height(TListRole role) const override {
-    if (role == TListRole::Hilight) return 20;
-    return role == TListRole::Summary ? 8 : 16;
+    return role == TListRole::Hilight ? 20 : role == TListRole::Summary ? 8 : 16;
   }
 };
 
-TOneResult Result(std::string title, std::string summary = "s", std::string url = "http://a.com") {
-  TOneResult result;
-  result.Title = std::move(title);
-  result.Summary = std::move(summary);
-  result.Url = std::move(url);
-  result.Engines = "Alpha";
-  return result;
+TOneResult Result(std::string title, std::string summary = "s") {
+  return TOneResult{std::move(title), "http://a.com", std::move(summary), 0, "Alpha", 0, ""};
 }
 
 struct Fixture {
@@ -194,9 +173,8 @@ struct Fixture {
 // The runs of one field, in order.
 std::vector<TTextRun> RunsOf(const TResultLayout& layout, TListField field) {
   std::vector<TTextRun> runs;
-  for (const TTextRun& run : layout.Runs) {
-    if (run.Field == field) runs.push_back(run);
-  }
+  std::copy_if(layout.Runs.begin(), layout.Runs.end(), std::back_inserter(runs),
+               [field](const TTextRun& run) { return run.Field == field; });
   return runs;
 }
 
@@ -207,13 +185,11 @@ void ExpectWholeCharacters(const TResultLayout& layout, TListField field, const 
   size_t covered = 0;
   std::set<int> rows;
   for (const TTextRun& run : RunsOf(layout, field)) {
-    EXPECT_EQ(run.Begin, covered);
-    EXPECT_TRUE(isStart(run.Begin)) << run.Begin;
+    EXPECT_TRUE(run.Begin == covered && isStart(run.Begin)) << run.Begin;
     covered = run.End;
     rows.insert(run.Y);
   }
-  EXPECT_EQ(covered, text.size());
-  EXPECT_GT(rows.size(), 2u);
+  EXPECT_TRUE(covered == text.size() && rows.size() > 2u);
 }
 
 }  // namespace
@@ -244,37 +220,27 @@ TEST(ResultLayout, TitlesWrapByWholeCharactersAFullRowDoesNotWrapAndHitsCoverWho
 
   fixture.words = HighlightWords("net");
   const TResultLayout dotnet = LayoutResult(Result("DOTNET NEWS"), 0, fixture.Params(1000));
-  std::vector<TTextRun> hits;
-  for (const TTextRun& run : RunsOf(dotnet, TListField::Title)) {
-    if (run.Hit) hits.push_back(run);
-  }
+  std::vector<TTextRun> hits = RunsOf(dotnet, TListField::Title);
+  std::erase_if(hits, [](const TTextRun& run) { return !run.Hit; });
   ASSERT_EQ(hits.size(), 1U);
-  EXPECT_EQ(hits[0].Begin, 3U);
-  EXPECT_EQ(hits[0].End, 6U);
-  EXPECT_EQ(hits[0].Role, TListRole::Hilight);
+  EXPECT_TRUE(hits[0].Begin == 3U && hits[0].End == 6U && hits[0].Role == TListRole::Hilight);
   // The hit row takes the keyword font's height.
   EXPECT_EQ(dotnet.TitleBottom, 2 + 20 + 2);
 
   // A hit on the second byte of a GBK character colours that whole character.
   fixture.words = {"A"};
-  const std::string gbk =
-      "x\x81"
-      "Ay";
-  const TResultLayout inside = LayoutResult(Result(gbk), 0, fixture.Params(1000));
+  const TResultLayout inside = LayoutResult(Result(std::string("x\x81") + "Ay"), 0, fixture.Params(1000));
   const std::vector<TTextRun> runs = RunsOf(inside, TListField::Title);
   ASSERT_EQ(runs.size(), 3U);
-  EXPECT_TRUE(runs[1].Hit);
-  EXPECT_EQ(runs[1].Begin, 1U);
-  EXPECT_EQ(runs[1].End, 3U);
+  EXPECT_TRUE(runs[1].Hit && runs[1].Begin == 1U && runs[1].End == 3U);
 }
 
 TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
   Fixture fixture;
   // Cut by the summary-lines setting, and ending just short of the right edge.
   for (const size_t length : {size_t{200}, size_t{39}}) {
-    TOneResult result = Result("t", std::string(length, 'x'));
-    result.Language = kLanguageGB | kLanguageEnglish;
-    result.PageState = kPageVerified;
+    const TOneResult result{"t", "u", std::string(length, 'x'), kLanguageGB | kLanguageEnglish, "A", 0, "", 0,
+                            kPageVerified};
     const TResultLayout layout = LayoutResult(result, 0, fixture.Params(400, 2));
     ASSERT_EQ(layout.Icons.size(), 3U);
     const int lastSummaryRow = RunsOf(layout, TListField::Summary).back().Y;
@@ -287,12 +253,6 @@ TEST(ResultLayout, PageMarksAreDrawnInsideTheResultAfterACutOrFullSummary) {
 }
 
 namespace {
-
-void Add(TOneKey& key, const std::string& url, const std::string& title, const std::string& summary, int score,
-         const std::string& engines) {
-  TOneResult& result = key.Results.Add(TResultList::KeyOf(url), TOneResult{});
-  result = {title, url, summary, 0, engines, score, "", 0, kPageNone, 0, 0, 0};
-}
 
 // A keyword whose second result a page made hostile.
 std::unique_ptr<TOneKey> FreeMp3() {
@@ -368,8 +328,8 @@ TEST(HtmlExport, CliExportsAKeptKeyword) {
   ASSERT_EQ(test::RunCli({"export", "FREE MP3", "out.html"}, dir.Path()).exitCode, 0);
   EXPECT_NE(ReadWholeFile(dir / "out.html").value_or("").find("Keyword:Free MP3<br>"), std::string::npos);
 
-  EXPECT_EQ(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode, 2);
-  EXPECT_EQ(test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode, 2);
+  EXPECT_TRUE(test::RunCli({"export", "nothing", "out.html"}, dir.Path()).exitCode == 2 &&
+              test::RunCli({"export", "--order", "8", "free mp3", "out.html"}, dir.Path()).exitCode == 2);
 }
 
 TEST(HtmlExport, HighlightsTheKeywordInGbAndInUtf8Results) {

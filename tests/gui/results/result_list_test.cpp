@@ -79,16 +79,11 @@ QPushButton& Button(QWidget& dialog, const QString& text) {
 }
 
 // The options file goes to the working folder: run in a temporary one.
-class InTempFolder {
- public:
-  InTempFolder() : old_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.Path()); }
-  ~InTempFolder() { std::filesystem::current_path(old_); }
-  InTempFolder(const InTempFolder&) = delete;
-  InTempFolder& operator=(const InTempFolder&) = delete;
-
- private:
-  test::TempDir dir_;
-  std::filesystem::path old_;
+struct InTempFolder {
+  InTempFolder() { std::filesystem::current_path(dir.Path()); }
+  ~InTempFolder() { std::filesystem::current_path(old); }
+  const std::filesystem::path old = std::filesystem::current_path();
+  test::TempDir dir;
 };
 
 }  // namespace
@@ -98,12 +93,9 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   ShownList shown(key.get());
   TSearchList& list = shown.list;
   Press(list, Qt::Key_End);
-  EXPECT_EQ(key->Extra1, 9);
-  EXPECT_EQ(key->Extra2, 5);
+  EXPECT_TRUE(key->Extra1 == 9 && key->Extra2 == 5);
   Press(list, Qt::Key_PageUp);
-  EXPECT_EQ(key->Extra1, 4);
-  EXPECT_EQ(key->Extra2, 0);
-  EXPECT_EQ(list.CurrentResult(), key->View[4]);
+  EXPECT_TRUE(key->Extra1 == 4 && key->Extra2 == 0 && list.CurrentResult() == key->View[4]);
   list.CopyUrl();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://site4.com/");
 
@@ -113,22 +105,19 @@ TEST(ResultList, KeysMoveTheSelectionKeptInTheKeyword) {
   Press(list, Qt::Key_Left);
   Press(list, Qt::Key_Right);
   Press(list, Qt::Key_Right, Qt::ControlModifier);
-  EXPECT_EQ(orders, std::vector<int>{1});
-  EXPECT_EQ(list.SortMethod(), 1);
+  EXPECT_TRUE(orders == std::vector<int>{1} && list.SortMethod() == 1);
 
   // Three notches down move the top by three; the selection stays.
   QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -360), Qt::NoButton, Qt::NoModifier,
                     Qt::NoScrollPhase, false);
   QApplication::sendEvent(&list, &wheel);
-  EXPECT_EQ(key->Extra2, 3);
-  EXPECT_EQ(key->Extra1, 4);
+  EXPECT_TRUE(key->Extra2 == 3 && key->Extra1 == 4);
 
   const std::unique_ptr<TOneKey> empty = KeyWith(0);
   ShownList none(empty.get());
   Press(none.list, Qt::Key_Down);
   Press(none.list, Qt::Key_End);
-  EXPECT_EQ(none.list.CurrentResult(), nullptr);
-  EXPECT_EQ(empty->Extra1, 0);
+  EXPECT_TRUE(none.list.CurrentResult() == nullptr && empty->Extra1 == 0);
 }
 
 TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReachesTheBrowser) {
@@ -145,20 +134,16 @@ TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReach
     WhenShown([button](QWidget& shown) {
       auto* box = qobject_cast<QMessageBox*>(&shown);
       ASSERT_NE(box, nullptr);
-      EXPECT_EQ(box->text(), "Delete?");
-      EXPECT_EQ(box->windowTitle(), "OK!");
+      EXPECT_TRUE(box->text() == "Delete?" && box->windowTitle() == "OK!");
       box->button(button)->click();
     });
   };
   answer(QMessageBox::Cancel);
   EXPECT_FALSE(shown.list.DeleteSelected());
-  EXPECT_EQ(key->Results.Count(), 3U);
-  EXPECT_FALSE(key->Modified);
+  EXPECT_TRUE(key->Results.Count() == 3U && !key->Modified);
   answer(QMessageBox::Ok);
   Press(shown.list, Qt::Key_Delete);
-  EXPECT_EQ(key->Results.Count(), 2U);
-  EXPECT_TRUE(key->Modified);
-  EXPECT_EQ(edits, 1);
+  EXPECT_TRUE(key->Results.Count() == 2U && key->Modified && edits == 1);
 
   // Only the left button opens; a browser for a new window that cannot be started leaves the default
   // open; the visited mark is one edit however often the result is opened.
@@ -170,8 +155,7 @@ TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReach
   qunsetenv("BROWSER");
   Click(shown.list, {100, 3}, Qt::LeftButton, QEvent::MouseButtonDblClick);
   EXPECT_EQ(opened.urls, (QList<QUrl>{QUrl("http://site1.com/"), QUrl("http://site1.com/")}));
-  EXPECT_EQ(shown.list.CurrentResult()->Visited, 1);
-  EXPECT_EQ(edits, 2);
+  EXPECT_TRUE(shown.list.CurrentResult()->Visited == 1 && edits == 2);
 }
 
 
@@ -184,12 +168,11 @@ TEST(Dialogs, OptionsStoreOnOkOnlyAndKeepTheirControls) {
     Button(shown, "&Cancel").click();
   });
   dialog.Execute();
-  EXPECT_EQ(Options().Value("Proxy"), "old.lan");
-  EXPECT_FALSE(std::filesystem::exists(kOptionFileName));
+  EXPECT_TRUE(Options().Value("Proxy") == "old.lan" && !std::filesystem::exists(kOptionFileName));
 
   WhenShown([](QWidget& shown) {
-    EXPECT_EQ(Child<QLineEdit>(shown, "edProxy").text(), "new.lan");
-    EXPECT_EQ(Child<QLineEdit>(shown, "edVerifyTimeout").text(), "60");
+    EXPECT_TRUE(Child<QLineEdit>(shown, "edProxy").text() == "new.lan" &&
+                Child<QLineEdit>(shown, "edVerifyTimeout").text() == "60");
     Child<QLineEdit>(shown, "edSearchTimeOut").clear();
     Button(shown, "&OK").click();
   });

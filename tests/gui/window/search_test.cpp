@@ -1,14 +1,13 @@
-// Searches through the window: command states while busy and idle, Stop against a silent server,
-// the keyword delete rules, and closing the window in the middle of a search.
+// Searches through the window: command states while busy and idle, what an ended search leaves on disk,
+// Stop against a silent server, the keyword delete rules, and closing the window in the middle of a search.
 #include <gtest/gtest.h>
 
-#include <QMenu>
-
+#include "core/config/ProgramDirs.h"
 #include "core/store/TOneKey.h"
+#include "core/store/key_list.h"
 #include "gui/TKeyListView.h"
-#include "gui/TSearchList.h"
 #include "gui/TfmProgress.h"
-#include "gui/TVisualDownloader.h"
+#include "support/gui/opened_urls.h"
 #include "support/loopback_server.h"
 #include "window_fixture.h"
 
@@ -38,7 +37,9 @@ Commands Read(const TfmMetaSearch& window) {
 
 using Searching = WindowTest;
 
-TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
+// The demo search runs with the busy commands; once it ended, its keyword and the edits made in its
+// result list are on disk without a shut-down, as a killed process leaves them.
+TEST_F(Searching, DemoSearchRunsBusyThenItsKeywordAndResultListEditsAreOnDiskWithoutAShutDown) {
   TfmMetaSearch& window = Open();
   Search("rainwater harvesting");
   ASSERT_EQ(Keys()->topLevelItemCount(), 1);
@@ -50,32 +51,38 @@ TEST_F(Searching, DemoSearchRunsBusyCommandsAndEndsFinishedWithResults) {
 
   ASSERT_TRUE(WaitForIdle());
   const Commands idle = Read(window);
-  EXPECT_TRUE(idle.searchEnabled && idle.keyEditEnabled);
-  EXPECT_FALSE(idle.stopEnabled || idle.progressShown);
-  QTreeWidgetItem* row = Keys()->topLevelItem(0);
-  EXPECT_EQ(row->text(5), "Finished");
-  EXPECT_GT(row->text(3).toInt(), 0);
-  EXPECT_TRUE(window.Progress().isHidden());
-}
+  EXPECT_TRUE(idle.searchEnabled && idle.keyEditEnabled && !idle.stopEnabled && !idle.progressShown);
+  EXPECT_TRUE(Keys()->topLevelItem(0)->text(5) == "Finished" && window.Progress().isHidden());
+  const TOneKey* searched = TKeyListView::KeyOf(Keys()->topLevelItem(0));
+  ASSERT_GT(searched->Results.Count(), 1u);
 
-TEST_F(Searching, StopDuringASilentEngineReturnsAtOnceAfterTheOtherFinished) {
-  LoopbackServer answering({Sends(ResultPage("http://found.example/a", "Found"))});
-  LoopbackServer silent({Stall()});
-  UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  TfmMetaSearch& window = Open();
-  Search("anything");
-  ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
-  ASSERT_TRUE(WaitUntil([&] {
-    return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1";
-  }));
-  EXPECT_TRUE(Read(window).stopEnabled);  // the silent engine keeps the search going
+  // Waits until the next start would read the one keyword with count results, the one at visited marked.
+  std::unique_ptr<AppState> nextStart;
+  const auto onDisk = [&](size_t count, const std::string& visited = {}) {
+    return WaitUntil([&] {
+      nextStart = std::make_unique<AppState>();
+      if (!LoadKeyList(*nextStart, kAllKeyFileName, window.Index().CategoryNames()) || nextStart->KeyList.size() != 1 ||
+          !nextStart->KeyList[0]->LoadResults(SearchResultDir()) || nextStart->KeyList[0]->Results.Count() != count)
+        return false;
+      const TOneResult* result = nextStart->KeyList[0]->Results.Find(TResultList::KeyOf(visited));
+      return visited.empty() || (result != nullptr && result->Visited == 1);
+    });
+  };
+  ASSERT_TRUE(onDisk(searched->Results.Count()));
+  EXPECT_TRUE(nextStart->KeyList[0]->Keyword == "rainwater harvesting" &&
+              nextStart->KeyList[0]->ResultCount == searched->ResultCount);
 
-  const auto before = std::chrono::steady_clock::now();
-  Find<QToolButton>("btnStop")->click();
-  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-  EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
-  EXPECT_EQ(Keys()->topLevelItem(0)->text(5), "Finished");
-  EXPECT_TRUE(Read(window).searchEnabled);
+  // A deleted result, and the visited mark of the one opened, reach the disk as well; the row's count
+  // and the Number label follow the delete.
+  OpenedUrls opened;
+  MessageBoxAnswerer ok;
+  Results()->DeleteSelected();
+  const size_t left = searched->Results.Count();
+  EXPECT_TRUE(Keys()->topLevelItem(0)->text(3) == QString::number(left) &&
+              Find<QLabel>("lblNum")->text().trimmed() == QString::number(left));
+  Results()->OpenResult(false, false);
+  ASSERT_EQ(opened.urls.size(), 1);
+  EXPECT_TRUE(onDisk(left, opened.urls[0].toString().toStdString()));
 }
 
 // A search whose engines bring nothing says which and why where the user looks: the status bar, and the
@@ -87,8 +94,7 @@ TEST_F(Searching, EnginesThatGaveNothingAreNamedWithTheirReason) {
   Search("first");
   ASSERT_TRUE(WaitForIdle());
   const QString summary = "1 of 1 engine gave nothing: Down (HTTP status 503)";
-  EXPECT_EQ(Find<QLabel>("StatusPanel3")->text(), summary);
-  EXPECT_EQ(Results()->ShownNote(), summary);
+  EXPECT_TRUE(Find<QLabel>("StatusPanel3")->text() == summary && Results()->ShownNote() == summary);
 
   TOneKey* key = Results()->Key();
   Results()->SetKey(nullptr);  // another keyword shows its own results, not this note
@@ -97,50 +103,53 @@ TEST_F(Searching, EnginesThatGaveNothingAreNamedWithTheirReason) {
   EXPECT_EQ(Results()->ShownNote(), summary);
 }
 
-TEST_F(Searching, KeywordsAreNotDeletedWhileOneIsSearchedAndOtherwiseAll) {
+// A silent engine keeps the search going: its keyword cannot be deleted, Stop returns at once after the
+// other engine finished, and closing the window during a search stops it and saves everything.
+TEST_F(Searching, StopOrCloseEndASearchAtOnceAndOnlyThenItsKeywordCanBeDeleted) {
+  LoopbackServer answering({Sends(ResultPage("http://found.example/a", "Found"))});
   LoopbackServer silent({Stall()});
-  UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  workDir_.Write("AllKey.txt", "alpha,Loopback,0,45000.5,3,,0,0\r\nbeta,Loopback,0,45000.5,3,,0,0\r\n");
-  Open();
-  ASSERT_EQ(Keys()->topLevelItemCount(), 2);
+  UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
+  TfmMetaSearch& window = Open();
+  Search("anything");
+  ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
+  ASSERT_TRUE(WaitUntil([&] { return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1"; }));
+  EXPECT_TRUE(Read(window).stopEnabled);  // the silent engine keeps the search going
+  {
+    MessageBoxAnswerer ok;
+    Keys()->selectAll();
+    Keywords().DeleteSelectedKeys();
+    EXPECT_EQ(ok.texts, (QStringList{"Delete these keys?", "Can't delete these keys!"}));
+    EXPECT_EQ(app_.KeyList.size(), 1u);
+  }
+
+  const auto before = std::chrono::steady_clock::now();
+  Find<QToolButton>("btnStop")->click();
+  EXPECT_TRUE(std::chrono::steady_clock::now() - before < std::chrono::seconds(2) &&
+              app_.ActivityState == TActivityState::Idle);
+  EXPECT_TRUE(Keys()->topLevelItem(0)->text(5) == "Finished" && Read(window).searchEnabled);
   {
     MessageBoxAnswerer cancel(QMessageBox::Cancel);
     Keys()->selectAll();
     Keywords().DeleteSelectedKeys();
-    EXPECT_EQ(cancel.texts, QStringList{"Delete these keys?"});
-    EXPECT_EQ(Keys()->topLevelItemCount(), 2);
+    EXPECT_TRUE(cancel.texts == QStringList{"Delete these keys?"} && Keys()->topLevelItemCount() == 1);
   }
-  Search("gamma");
-  ASSERT_EQ(Keys()->topLevelItemCount(), 3);
-  Keys()->selectAll();
-  MessageBoxAnswerer ok;
-  Keywords().DeleteSelectedKeys();
-  EXPECT_EQ(ok.texts, (QStringList{"Delete these keys?", "Can't delete these keys!"}));
-  EXPECT_EQ(app_.KeyList.size(), 3u);
+  {
+    MessageBoxAnswerer ok;
+    Keys()->selectAll();
+    Keywords().DeleteSelectedKeys();
+    EXPECT_EQ(ok.texts, QStringList{"Delete these keys?"});
+    EXPECT_TRUE(app_.KeyList.empty() && Keys()->topLevelItemCount() == 0);
+    Keywords().DeleteSelectedKeys();
+    EXPECT_EQ(ok.texts.last(), "Please select a key to delete!");
+  }
 
-  Find<QToolButton>("btnStop")->click();
-  ok.texts.clear();
-  Keys()->selectAll();
-  Keywords().DeleteSelectedKeys();
-  EXPECT_EQ(ok.texts, QStringList{"Delete these keys?"});
-  EXPECT_TRUE(app_.KeyList.empty());
-  EXPECT_EQ(Keys()->topLevelItemCount(), 0);
-  Keywords().DeleteSelectedKeys();
-  EXPECT_EQ(ok.texts.last(), "Please select a key to delete!");
-}
-
-TEST_F(Searching, ClosingDuringASearchSavesEverythingAndStops) {
-  LoopbackServer silent({Stall()});
-  UseEngines({{"Silent", Definition(silent.Url("/s?q=$key$"))}});
-  Open();
   Search("busy");
   ASSERT_EQ(app_.ActivityState, TActivityState::Searching);
-  const auto before = std::chrono::steady_clock::now();
+  const auto closing = std::chrono::steady_clock::now();
   Close();
-  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-  EXPECT_EQ(app_.ActivityState, TActivityState::Idle);
+  EXPECT_TRUE(std::chrono::steady_clock::now() - closing < std::chrono::seconds(2) &&
+              app_.ActivityState == TActivityState::Idle);
   EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 17), "\"busy\",\"Loopback\"");
-  EXPECT_NE(ReadWorkFile("Config.txt"), "(missing)");
-  EXPECT_NE(ReadProgramFile("KeyTree.txt"), "(missing)");
-  EXPECT_EQ(ReadProgramFile("Engines1/Index.txt"), "[Loopback,1]\r\nSilent=Silent.txt\r\n");
+  EXPECT_TRUE(ReadWorkFile("Config.txt") != "(missing)" && ReadProgramFile("KeyTree.txt") != "(missing)" &&
+              ReadProgramFile("Engines1/Index.txt") == "[Loopback,1]\r\nQuick=Quick.txt\r\nSilent=Silent.txt\r\n");
 }
