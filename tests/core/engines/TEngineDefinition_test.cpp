@@ -18,6 +18,7 @@ using Records = std::vector<TRecord>;
 namespace {
 
 // The records a fresh definition read from text finds on one page.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the definition, then the page
 Records Extract(std::string_view text, std::string_view page) {
   TEngineDefinition definition = DefinitionFromText(text);
   return RunPage(definition, page).records;

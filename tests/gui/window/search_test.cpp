@@ -80,6 +80,7 @@ TEST_F(Searching, DemoSearchRunsBusyThenItsKeywordAndResultListEditsAreOnDiskWit
   const size_t left = searched->Results.Count();
   EXPECT_TRUE(Keys()->topLevelItem(0)->text(3) == QString::number(left) &&
               Find<QLabel>("lblNum")->text().trimmed() == QString::number(left));
+  ASSERT_TRUE(onDisk(left));  // before the result is opened, so that its mark needs a write of its own
   Results()->OpenResult(false, false);
   ASSERT_EQ(opened.urls.size(), 1);
   EXPECT_TRUE(onDisk(left, opened.urls[0].toString().toStdString()));
