@@ -77,6 +77,29 @@ std::optional<long> QueryNumber(std::string_view link, const std::string& name) 
   return std::nullopt;
 }
 
+// Where the query item ("s=1") stands in the address as an item of its own: after "?" or "&" and up
+// to the next one, so that "pos=1" or "s=10" is not taken for it; npos when it does not.
+size_t QueryItemAt(std::string_view url, std::string_view item) {
+  for (size_t at = url.find(item); at != std::string_view::npos; at = url.find(item, at + 1)) {
+    const size_t end = at + item.size();
+    if (at > 0 && (url[at - 1] == '?' || url[at - 1] == '&') &&
+        (end == url.size() || url[end] == '&' || url[end] == '#'))
+      return at;
+  }
+  return std::string_view::npos;
+}
+
+// A comma-list item that reads back as the text: quoted where a blank, comma or quote would cut it
+// short ("More results" unquoted reads as "More", the text of other links).
+std::string CommaItem(std::string_view text) {
+  const bool plain = std::none_of(text.begin(), text.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"'; });
+  if (plain) return std::string(text);
+  std::string item = "\"";
+  for (const char c : text) item += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return item + '"';
+}
+
 // How the title link and its heading follow one another in the blocks that have them.
 enum class TAdjacency {
   None,        // other tags come between in some block
@@ -390,7 +413,7 @@ std::string TLearner::PagingItem(std::string& url) {
       const long first = now ? *now : (*next == 2 || *next % 10 == 1 ? 1 : 0);
       if (*next <= first) continue;
       const std::string item = name + std::string("=") + (now ? std::to_string(*now) : std::string());
-      const size_t at = now ? url.find(item) : std::string::npos;
+      const size_t at = now ? QueryItemAt(url, item) : std::string::npos;
       if (now && at == std::string::npos) continue;  // written another way ("b=01"): not ours to rewrite
       if (now)
         url.replace(at, item.size(), std::string(name) + "=$page$");
@@ -398,7 +421,7 @@ std::string TLearner::PagingItem(std::string& url) {
         url += std::string(url.find('?') == std::string::npos ? "?" : "&") + name + "=$page$";
       Note("paging: '" + std::string(name) + "' from " + std::to_string(first) + " by " +
            std::to_string(*next - first) + ", following the link '" + text + "'");
-      return "Page=" + std::to_string(first) + "," + std::to_string(*next - first) + "," + text;
+      return "Page=" + std::to_string(first) + "," + std::to_string(*next - first) + "," + CommaItem(text);
     }
   }
   Note("no next-page link found: one page a search");
@@ -476,6 +499,14 @@ TLearnedDefinition TLearner::Learn() {
   definition.ExtractPage(parser, input_.page.substr(0, readBytes_), input_.url,
                          definition.NextLinkText(definition.FirstStart(), definition.Step()));
   result_.records.assign(definition.KeptRecords().begin() + 1, definition.KeptRecords().end());
+  if (result_.records.size() < kMinBlocks) {
+    // Blocks that repeat but that the written lines and rules do not read (links the rules cannot make
+    // absolute, a block the template loses its way in) give an engine that finds nothing.
+    Note("the definition reads " + std::to_string(result_.records.size()) + " of the " +
+         std::to_string(found->blocks.size()) + " result blocks on the page: none written");
+    result_.found = false;
+    result_.definition.clear();
+  }
   return std::move(result_);
 }
 

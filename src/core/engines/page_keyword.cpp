@@ -10,10 +10,15 @@ namespace quorvex {
 
 TPageCharset DeclaredCharset(std::string_view page) {
   const std::string head = AsciiLowered(page.substr(0, 4096));
-  for (const char* gb : {"charset=gb", "charset=\"gb", "charset='gb"}) {
-    if (head.find(gb) != std::string::npos) return TPageCharset::Gb;
-  }
-  return head.find("big5") != std::string::npos ? TPageCharset::Big5 : TPageCharset::Utf8;
+  // The first declaration names the page's code page; "big5" or "gb" elsewhere (a title, a language
+  // link) says nothing about it.
+  const size_t declared = head.find("charset");
+  if (declared == std::string::npos) return TPageCharset::Utf8;
+  size_t at = declared + 7;
+  while (at < head.size() && (head[at] == ' ' || head[at] == '=' || head[at] == '"' || head[at] == '\'')) ++at;
+  const std::string_view name = std::string_view(head).substr(at);
+  if (name.starts_with("gb")) return TPageCharset::Gb;
+  return name.starts_with("big5") ? TPageCharset::Big5 : TPageCharset::Utf8;
 }
 
 std::string KeywordAsPageWrites(std::string_view keyword, TPageCharset charset) {

@@ -8,8 +8,8 @@ namespace quorvex {
 // The code page a result page is written in, as the learner reads it.
 enum class TPageCharset { Utf8, Gb, Big5 };
 
-// What the page declares in its first 4 KiB: a charset beginning "gb" (gb2312, gbk, gb18030) is GB, a
-// "big5" BIG5; anything else is read as UTF-8.
+// What the page's first charset declaration in its first 4 KiB names: a name beginning "gb" (gb2312, gbk,
+// gb18030) is GB, "big5" BIG5; anything else, or none, is read as UTF-8.
 TPageCharset DeclaredCharset(std::string_view page);
 
 // The keyword (UTF-8) as a page in that code page writes it.

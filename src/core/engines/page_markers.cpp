@@ -1,6 +1,7 @@
 #include "core/engines/page_markers.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "core/common/ascii.h"
@@ -19,17 +20,26 @@ const std::string* FirstFound(std::string_view page, const std::vector<std::stri
 // The page without its scripts, style sheets and comments: result pages carry texts of other pages of
 // the engine there (a "no results" note, a country notice in a settings table), which the user never sees.
 std::string VisibleText(std::string_view page) {
+  static constexpr std::pair<std::string_view, std::string_view> kHidden[] = {
+      {"<script", "</script"}, {"<style", "</style"}, {"<!--", "-->"}};
   std::string visible;
   visible.reserve(page.size());
+  // Where each kind starts next, looked for again only once passed: a page of a hundred thousand
+  // comments and no script would otherwise be searched to its end for a script at every comment.
+  size_t next[std::size(kHidden)];
+  for (size_t k = 0; k < std::size(kHidden); ++k) next[k] = FindIgnoreCase(page, kHidden[k].first);
   size_t at = 0;
   while (at < page.size()) {
     size_t open = std::string_view::npos;
     std::string_view close;
-    for (const auto& [tag, end] : {std::pair{"<script", "</script"}, std::pair{"<style", "</style"}, std::pair{"<!--", "-->"}}) {
-      const size_t found = FindIgnoreCase(page.substr(at), tag);
-      if (found != std::string_view::npos && (open == std::string_view::npos || at + found < open)) {
-        open = at + found;
-        close = end;
+    for (size_t k = 0; k < std::size(kHidden); ++k) {
+      if (next[k] != std::string_view::npos && next[k] < at) {
+        const size_t found = FindIgnoreCase(page.substr(at), kHidden[k].first);
+        next[k] = found == std::string_view::npos ? found : at + found;
+      }
+      if (next[k] < open) {
+        open = next[k];
+        close = kHidden[k].second;
       }
     }
     if (open == std::string_view::npos) break;

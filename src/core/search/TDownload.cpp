@@ -76,12 +76,12 @@ TDownload::~TDownload() = default;
 
 void TDownload::Stop() { worker_->Stop(); }
 
-bool TDownload::AddResult(const std::string& title, const std::string& summary, const std::string& url,
-                          std::uint8_t language, std::string_view engineName) {
+TMerged TDownload::AddResult(const std::string& title, const std::string& summary, const std::string& url,
+                             std::uint8_t language, std::string_view engineName) {
   const TMergeContext context{run_.QueryWords(), run_.UpdateMode(), run_.UpdateStart(), NowDateTime()};
-  const bool added = MergeResult(key_, TFoundRecord{title, summary, url, language}, engineName, weight_, context);
-  if (added) ++added_;
-  return added;
+  const TMerged merged = MergeResult(key_, TFoundRecord{title, summary, url, language}, engineName, weight_, context);
+  if (merged == TMerged::Added) ++added_;
+  return merged;
 }
 
 void TDownload::OnConnecting() { progress_->Connected(); }
@@ -94,13 +94,21 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
     // Kept for the user to look at or learn from.
     if (failure_.starts_with("blocked: ") || failure_.starts_with("no record matched")) keptPage_ = page;
   }
+  int usable = 0;
   for (size_t i = static_cast<size_t>(std::max(firstNew, 0)); i < records.size(); ++i) {
     const TRecord& record = records[i];
     ++reported_;
     if (record.size() <= 2) continue;
-    if (AddResult(StoredText(record[1]), StoredText(record[2]), record[0], LanguageOf(record), engineName_)) {
-      run_.ResultAdded();
-    }
+    const TMerged merged =
+        AddResult(StoredText(record[1]), StoredText(record[2]), record[0], LanguageOf(record), engineName_);
+    if (merged != TMerged::Dropped) ++usable;
+    if (merged == TMerged::Added) run_.ResultAdded();
+  }
+  usable_ += usable;
+  // Records without an address or a title are no results: the definition no longer reads the page.
+  if (pages_ == 1 && failure_.empty() && reported_ > 0 && usable == 0) {
+    failure_ = "no record matched: records without an address or a title";
+    keptPage_ = page;
   }
   progress_->Downloading(reported_);
   run_.Display().ResultsMerged(key_, run_.RunTotal(), run_.Limits.CountAll);
@@ -110,7 +118,7 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
-  run_.EngineFinished(TEngineOutcome{engineName_, reported_, failure_, pages_, elapsed.count(), std::move(keptPage_)});
+  run_.EngineFinished(TEngineOutcome{engineName_, usable_, failure_, pages_, elapsed.count(), std::move(keptPage_)});
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/engines/record_fields.h"
+#include "core/search/result_merge.h"
 
 namespace quorvex {
 
@@ -32,9 +33,9 @@ class TDownload {
   // Stops the worker; no event of it follows.
   void Stop();
 
-  // Merges one record into the key's results; true when a result was added or refreshed.
-  bool AddResult(const std::string& title, const std::string& summary, const std::string& url, std::uint8_t language,
-                 std::string_view engineName);
+  // Merges one record into the key's results.
+  TMerged AddResult(const std::string& title, const std::string& summary, const std::string& url, std::uint8_t language,
+                    std::string_view engineName);
 
   const std::string& Keyword() const { return keyword_; }  // as sent to the engine
   const std::string& EngineName() const { return engineName_; }
@@ -67,6 +68,7 @@ class TDownload {
   bool utf8_ = false;
   int added_ = 0;
   int reported_ = 0;
+  int usable_ = 0;  // reported records with an address and a title
   std::string failure_;
   int pages_ = 0;
   std::string keptPage_;  // the page that showed a block or no record matched

@@ -8,6 +8,7 @@
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
 #include "core/net/url.h"
+#include "core/store/record_line.h"
 
 namespace quorvex {
 namespace {
@@ -73,7 +74,7 @@ std::vector<TEngineHealth> ParseHealth(std::string_view text) {
                                     [&](TEngineState s) { return fields[1] == EngineStateName(s); });
     if (state == std::end(kStates)) continue;
     engines.push_back({std::string(fields[0]), *state, std::string(fields[6]), ParseIntOr(fields[2], 0),
-                       ParseIntOr(fields[3], 0), ParseInt64Or(fields[4], 0), ParseRealOr(fields[5], 0)});
+                       ParseIntOr(fields[3], 0), ParseInt64Or(fields[4], 0), ParseStoredReal(fields[5])});
   }
   return engines;
 }
@@ -83,7 +84,7 @@ std::string HealthText(const std::vector<TEngineHealth>& engines) {
   for (const TEngineHealth& engine : engines) {
     text += OneField(engine.name) + '\t' + EngineStateName(engine.state) + '\t' + std::to_string(engine.records) +
             '\t' + std::to_string(engine.pages) + '\t' + std::to_string(engine.milliseconds) + '\t' +
-            std::to_string(engine.when) + '\t' + OneField(engine.reason) + '\n';
+            FormatReal(engine.when) + '\t' + OneField(engine.reason) + '\n';
   }
   return text;
 }

@@ -19,7 +19,7 @@ struct TEngineHealth {
   std::string name;
   TEngineState state = TEngineState::Failed;
   std::string reason;  // what was seen on a block or no-results page, or why the request failed
-  int records = 0;     // reported by the engine
+  int records = 0;     // reported by the engine with an address and a title
   int pages = 0;       // fetched
   long long milliseconds = 0;
   double when = 0;  // date-time of the search
@@ -31,7 +31,8 @@ struct TEngineHealth {
 TEngineHealth ClassifyOutcome(const TEngineOutcome& outcome, double when);
 
 // The engine folder's health file, one engine a line: name, state, records, pages, time in ms,
-// date-time and reason, tab-separated. Lines that cannot be read are passed over.
+// date-time and reason, tab-separated. The date-time is written with a "." whatever the locale (the
+// window runs under the user's) and read as stored reals are. Lines that cannot be read are passed over.
 std::vector<TEngineHealth> ParseHealth(std::string_view text);
 std::string HealthText(const std::vector<TEngineHealth>& engines);
 

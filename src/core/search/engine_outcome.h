@@ -5,8 +5,8 @@
 
 namespace quorvex {
 
-// How one engine's part of a search ended: the records it reported, and why its pages failed or gave
-// nothing (empty when they were fetched and read).
+// How one engine's part of a search ended: the records it reported that held an address and a title,
+// and why its pages failed or gave nothing (empty when they were fetched and read).
 struct TEngineOutcome {
   std::string name;
   int reported = 0;

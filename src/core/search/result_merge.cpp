@@ -61,12 +61,12 @@ int UrlDepthScore(std::string_view url) {
   return levels >= 8 ? 0 : 128 >> levels;
 }
 
-bool MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
-                 const TMergeContext& context) {
+TMerged MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
+                    const TMergeContext& context) {
   record.Url = CleanUrl(record.Url);
   record.Title = TrimControls(DecodeEntities(record.Title));
   record.Summary = TrimControls(DecodeEntities(record.Summary));
-  if (record.Title.empty() || record.Url.empty()) return false;
+  if (record.Title.empty() || record.Url.empty()) return TMerged::Dropped;
 
   key.Modified = true;
   std::string keyText = TResultList::KeyOf(record.Url);
@@ -78,7 +78,7 @@ bool MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName,
       found->Engines += engineName;
       found->Score = Saturated(static_cast<std::int64_t>(found->Score) + weight / 2);
     }
-    return false;
+    return TMerged::Known;
   }
 
   TOneResult& result = found != nullptr ? *found : key.Results.Add(std::move(keyText), TOneResult{});
@@ -90,7 +90,7 @@ bool MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName,
   result.Engines = engineName;
   result.Found = context.Now;
   key.ResultCount = static_cast<std::int32_t>(key.Results.Count());
-  return true;
+  return TMerged::Added;
 }
 
 }  // namespace quorvex

@@ -36,10 +36,14 @@ struct TMergeContext {
   double Now = 0;          // date-time stored as the found date of an added result
 };
 
+// What became of a merged record: dropped (no title or no URL once cleaned), known (found before in
+// this search), or added (new, or refreshed by an update search).
+enum class TMerged { Dropped, Known, Added };
+
 // Merges one record of an engine into key's results. A URL already found in this search gains the
 // engine's name (unless it occurs in the engines text already) and weight / 2; otherwise the result is
-// made or, in an update search, refreshed, and scored. True when a result was added or refreshed.
-bool MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
-                 const TMergeContext& context);
+// made or, in an update search, refreshed, and scored.
+TMerged MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
+                    const TMergeContext& context);
 
 }  // namespace quorvex

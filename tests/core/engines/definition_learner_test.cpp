@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine_test_support.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -14,6 +15,18 @@ bool Reports(const TLearnedDefinition& learned, const std::string& text) {
     if (line.find(text) != std::string::npos) return true;
   }
   return false;
+}
+
+// count result blocks holding keyword, each with a link to its own site, each followed by a link to
+// extra (when not empty) whose text is "More".
+std::string Results(int count, const std::string& keyword, const std::string& extra) {
+  std::string page;
+  for (int i = 0; i < count; ++i) {
+    page += "<div class=\"result\"><h3><a href=\"https://site" + std::to_string(i) + ".example/\">" + keyword +
+            " result</a></h3><p class=\"snip\">What the page about " + keyword + " says, long enough to count.</p>" +
+            (extra.empty() ? "" : "<a href=\"" + extra + "\">More</a>") + "</div>\n";
+  }
+  return page;
 }
 
 }  // namespace
@@ -40,6 +53,40 @@ TEST(DefinitionLearner, FindsTheKeywordAsAGbOrBig5PageWritesIt) {
     ASSERT_EQ(learned.records.size(), 5u) << page.page;
     EXPECT_EQ(learned.records.front()[0], "http://baike.china.alibaba.com/doc/history/view.html?eid=354042");
   }
+  // The declaration names the code page, not a "big5" in the title of a UTF-8 page.
+  const TLearnedDefinition utf8 = LearnDefinition(
+      {"<html><head><meta charset=\"utf-8\"><title>big5 table</title></head><body>" + Results(4, "big5 table", ""),
+       "big5 table", "https://engine.example/s?q=big5+table"});
+  ASSERT_TRUE(utf8.found);
+  EXPECT_NE(utf8.definition.find("Charset=UTF-8\n"), std::string::npos) << utf8.definition;
+}
+
+// The next-page link's text is written so that it reads back whole ("More results" unquoted reads as
+// "More", and the link followed would be whichever link says "More"), and only the query item that
+// counts pages becomes $page$, not one whose name ends as its name does.
+TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
+  const std::string page = Results(4, "kw", "//engine.example/aclk?ad=1") +
+                           "<a href=\"/search?q=kw&amp;pos=1&amp;s=11\">More results</a></body></html>";
+  const TLearnedDefinition learned = LearnDefinition({page, "kw", "https://engine.example/search?q=kw&pos=1&s=1"});
+  ASSERT_TRUE(learned.found);
+  EXPECT_NE(learned.definition.find("url=https://engine.example/search?q=$key$&pos=1&s=$page$\n"), std::string::npos)
+      << learned.definition;
+  TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
+  EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, "/search?q=kw&amp;pos=1&amp;s=11");
+}
+
+// A definition that reads too few of the blocks it was learned from would give an engine that finds
+// nothing: links relative to the scheme ("//host/path"), which a U rule joins to the page's root.
+TEST(DefinitionLearner, ADefinitionThatDoesNotReadItsOwnPageIsNotWritten) {
+  std::string page;
+  for (int i = 0; i < 5; ++i) {
+    page += "<div class=\"result\"><h3><a href=\"//site" + std::to_string(i) + ".example/page\">kw title</a></h3>" +
+            "<p class=\"snip\">A summary of the result about kw that is long enough to count.</p></div>";
+  }
+  const TLearnedDefinition learned = LearnDefinition({page, "kw", "https://engine.example/s?q=kw"});
+  EXPECT_FALSE(learned.found);
+  EXPECT_TRUE(learned.definition.empty());
+  EXPECT_TRUE(Reports(learned, "none written"));
 }
 
 // Result links relative to the page (here redirects through the engine that hide their target) are

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 #include "core/common/ascii.h"
 #include "core/engines/TEngineDefinition.h"
@@ -230,6 +231,14 @@ TEST(RealPagesDetails, PagesWithoutResultsSayWhy) {
   EXPECT_EQ(added.blocked, std::vector<std::string>{"Are you a robot"});
   EXPECT_EQ(added.noResults, std::vector<std::string>{"Nothing here"});
   EXPECT_EQ(EmptyPageReason("<p>ARE YOU A ROBOT? nothing here</p>", added), "blocked: Are you a robot");
+  // What is hidden is found in one pass: a page of a hundred thousand comments and no script is told
+  // apart at once, and a marker after them or inside one is seen or passed over as it should be.
+  std::string comments;
+  for (int i = 0; i < 100000; ++i) comments += "<!---->x";
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(EmptyPageReason(comments + "<!-- are you a robot --><style>x</style>Nothing here", added),
+            "no results: Nothing here");
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }
 
 // A definition learned from one real page reads that page, or another page of the same engine and

@@ -247,14 +247,16 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   engines_.Write("hits.html", ResultFile({{"http://one.example/", "one", "s"}, {"http://two.example/", "two", "s"}}));
   engines_.Write("none.html", "<p>No results for zz</p>");
   engines_.Write("other.html", "<div class=new-layout><a href=http://x.example/>x</a></div>");
+  engines_.Write("untitled.html", ResultFile({{"http://one.example/", "", "s"}, {"http://two.example/", " ", "s"}}));
   LoopbackServer blocked(std::vector{Sends("HTTP/1.0 429 Too Many\r\n\r\n<p>Unusual traffic from you</p>")});
   Define("hits.txt", ListDefinition("hits.html"));
   Define("none.txt", ListDefinition("none.html"));
   Define("blocked.txt", ListDefinition(blocked.Url("/s?q=$key$")));
   Define("changed.txt", ListDefinition("other.html"));
   Define("closed.txt", ListDefinition("http://127.0.0.1:1/"));
-  const std::vector<std::string> all{"Hits=hits.txt", "None=none.txt", "Blocked=blocked.txt", "Changed=changed.txt",
-                                     "Closed=closed.txt"};
+  Define("untitled.txt", ListDefinition("untitled.html"));
+  const std::vector<std::string> all{"Hits=hits.txt",       "None=none.txt",     "Blocked=blocked.txt",
+                                     "Changed=changed.txt", "Closed=closed.txt", "Untitled=untitled.txt"};
   ASSERT_NE(Search("zz", all), nullptr);
   RunToEnd();
 
@@ -262,7 +264,7 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   for (const TEngineHealth& engine : ParseHealth(ReadWholeFile(engines_ / kHealthFileName).value_or(""))) {
     health[engine.name] = engine;
   }
-  ASSERT_EQ(health.size(), 5u);
+  ASSERT_EQ(health.size(), 6u);
   EXPECT_EQ(health["Hits"].state, TEngineState::Worked);
   EXPECT_EQ(health["Hits"].records, 2);
   EXPECT_EQ(health["Hits"].pages, 1);
@@ -271,6 +273,9 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   EXPECT_EQ(health["Blocked"].state, TEngineState::Blocked);
   EXPECT_EQ(health["Blocked"].reason, "unusual traffic (HTTP status 429)");
   EXPECT_EQ(health["Changed"].state, TEngineState::NoRecordMatched);
+  // Records that no result can be made of: the definition no longer reads the page either.
+  EXPECT_TRUE(health["Untitled"].state == TEngineState::NoRecordMatched && health["Untitled"].records == 0);
+  EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Untitled")), ReadWholeFile(engines_ / "untitled.html"));
   EXPECT_EQ(health["Closed"].state, TEngineState::Failed);
   EXPECT_TRUE(health["Closed"].reason.starts_with("Conncet_error: ")) << health["Closed"].reason;
   EXPECT_GT(health["Hits"].when, 0);
@@ -283,9 +288,14 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
   RunToEnd();
   const std::vector<TEngineHealth> after = ParseHealth(ReadWholeFile(engines_ / kHealthFileName).value_or(""));
-  ASSERT_EQ(after.size(), 5u);
+  ASSERT_EQ(after.size(), 6u);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), "<div class=newer-layout></div>");
   EXPECT_EQ(HealthText(after), HealthText(ParseHealth(HealthText(after))));
+  // The time reads back as written, whatever the locale: the window runs under the user's, where a
+  // decimal comma would leave a date no reader takes; a file written so is still read.
+  const TEngineHealth exact{"A", TEngineState::Worked, "", 1, 1, 5, 46363.77880312};
+  EXPECT_EQ(ParseHealth(HealthText({exact})).front().when, exact.when);
+  EXPECT_EQ(ParseHealth("A\tworked\t1\t1\t5\t46363,5\t\n").front().when, 46363.5);
   // A damaged line is passed over, not misread.
   EXPECT_EQ(ParseHealth("Hits\tgreat\t1\t1\t5\t0\t\nX\tworked\n\tworked\t1\t1\t1\t1\t\n").size(), 0u);
 }
@@ -410,7 +420,8 @@ class Merge : public ::testing::Test {
   bool Add(const std::string& url, std::string_view engine, int weight, const std::string& title = "Title",
            const std::string& summary = "none") {
     const TMergeContext context{words_, updateMode_, updateStart_, now_};
-    return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context);
+    return MergeResult(key_, TFoundRecord{title, summary, url, kLanguageEnglish}, engine, weight, context) ==
+           TMerged::Added;
   }
 
   TOneKey key_{"x y", 45000.0, 0, 0};
