@@ -116,7 +116,6 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   TSearchList* List;  // the results panel's list
   QList<QLabel*> StatusPanels;
 
-
   // Building (TfmMetaSearch_layout.cpp).
   void BuildSearchBar();
   QWidget* BuildLeftPanel();
@@ -148,7 +147,6 @@ class TfmMetaSearch : public QMainWindow, public TProgramDisplay {
   void StartEngineUpdate();
   // The program's tick; the first failure of a run of failed writes is told at once.
   void tmStopTimer();
-  std::vector<std::string> CategoryNames() const { return program_.CategoryNames(); }
   SearchLimits Limits() const { return {countPerEngine_, countAll_}; }
 
   MainThreadDispatcher& dispatcher_;

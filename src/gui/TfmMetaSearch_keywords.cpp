@@ -21,10 +21,8 @@ void TfmMetaSearch::LearnEngine(const QString& page, const QString& name) {
 }
 
 void TfmMetaSearch::ShowEngineHealth() {
-  const std::vector<std::string> names = program_.CategoryNames();
-  const int category = engines_->Category();
-  if (category < 0 || static_cast<size_t>(category) >= names.size()) return;
-  health_->Execute(program_.Index(), names[static_cast<size_t>(category)], app_.KeyList);
+  if (const std::optional<std::string> category = program_.CategoryName(engines_->Category()))
+    health_->Execute(program_.Index(), *category, app_.KeyList);
 }
 
 void TfmMetaSearch::SearchCategory(int category) {

@@ -78,10 +78,15 @@ std::string TProgram::LoadKeywords() {
          " could not be read; it is left as it is, so the keywords searched now are not listed in it.";
 }
 
-std::vector<std::string> TProgram::EnginesOf(int category) const {
+std::optional<std::string> TProgram::CategoryName(int category) const {
   const std::vector<std::string> names = CategoryNames();
-  if (category < 0 || static_cast<size_t>(category) >= names.size()) return {};
-  return index_.SearchEntries(names[static_cast<size_t>(category)]);
+  if (category < 0 || static_cast<size_t>(category) >= names.size()) return std::nullopt;
+  return names[static_cast<size_t>(category)];
+}
+
+std::vector<std::string> TProgram::EnginesOf(int category) const {
+  const std::optional<std::string> name = CategoryName(category);
+  return name ? index_.SearchEntries(*name) : std::vector<std::string>{};
 }
 
 TOneKey* TProgram::StartSearch(TSearchRequest request, SearchLimits limits) {

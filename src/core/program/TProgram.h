@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,8 @@ class TProgram : private TSearchDisplay {
   EngineIndex& Index() { return index_; }
   const EngineIndex& Index() const { return index_; }
   std::vector<std::string> CategoryNames() const { return index_.CategoryNames(); }
+  // The name of the category at this position; none when there is no such category.
+  std::optional<std::string> CategoryName(int category) const;
   // "name=definition file" of every checked engine of the category at this position; none when there
   // is no such category.
   std::vector<std::string> EnginesOf(int category) const;
