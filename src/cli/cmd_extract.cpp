@@ -6,8 +6,10 @@
 #include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
+#include "core/common/ascii.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
+#include "core/common/utf8.h"
 #include "core/engines/TEngineDefinition.h"
 #include "core/net/THtmlParser.h"
 
@@ -90,10 +92,14 @@ int RunExtract(const std::vector<std::string>& args) {
   definition.LoadDefinition(SplitLines(*definitionText));
   definition.SetKey(parsed->key);
 
+  // As a search reads it: a page of a charset other than UTF-8, GB and BIG5 in UTF-8.
+  const std::string charset = TrimControls(definition.HeaderValue("Charset"));
+  const std::string readable =
+      charset.empty() || IsUtf8Name(charset) ? *page : CharsetToUtf8(*page, charset).value_or(*page);
   const int start = definition.FirstStart();
   THtmlParser parser;
   const std::optional<std::string> error =
-      definition.ExtractPage(parser, std::string(definition.CutResultArea(*page)), parsed->url,
+      definition.ExtractPage(parser, std::string(definition.CutResultArea(readable)), parsed->url,
                              definition.NextLinkText(start, definition.Step()));
 
   const std::string listing = ListRecords(definition);

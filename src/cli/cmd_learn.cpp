@@ -24,8 +24,9 @@ const Command kLearn{
     "own site are left out. stderr tells what was chosen and why, and the first three results the\n"
     "definition finds on PAGE; save stdout as NAME.txt in the engine folder and list it in Index.txt.\n"
     "\n"
-    "Exit status 0 when a definition was written; 1 when the page holds no repeating result block;\n"
-    "2 when PAGE cannot be read or the arguments are wrong.\n",
+    "Exit status 0 when a definition was written; 1 when the page holds no repeating result block (or\n"
+    "the definition would read fewer than three results on it); 2 when the arguments are wrong (an empty\n"
+    "KEYWORD too), PAGE cannot be read or the definition cannot be written to stdout.\n",
     RunLearn};
 
 const CommandRegistration kRegistration(kLearn);
@@ -37,6 +38,7 @@ int RunLearn(const std::vector<std::string>& args) {
   const auto words = ArgParser().Text("--url", url).Text("--name", name).Parse(args, problem);
   if (!words) return UsageError(kLearn, problem);
   if (words->size() != 2) return UsageError(kLearn, "expected KEYWORD and PAGE");
+  if ((*words)[0].empty()) return UsageError(kLearn, "KEYWORD is empty");
   std::optional<std::string> page = ReadWholeFile((*words)[1]);
   if (!page) {
     std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "'\n";
@@ -54,7 +56,9 @@ int RunLearn(const std::vector<std::string>& args) {
   std::cerr << "\n";
   std::cout << learned.definition;
   std::cout.flush();
-  return std::cout ? 0 : 1;
+  if (std::cout) return 0;
+  std::cerr << "quorvex-cli learn: the definition cannot be written to stdout\n";
+  return 2;
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
@@ -55,7 +58,13 @@ TfmEngineHealth::TfmEngineHealth(QWidget* parent)
 
 void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view category, const std::vector<TOneKey*>& keys) {
   const std::filesystem::path folder(EngineDir());
-  const std::vector<TEngineHealth> health = ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or(""));
+  const std::optional<std::string> text = ReadWholeFile(folder / kHealthFileName);
+  if (!text && MayExist(folder / kHealthFileName)) {
+    // Searches do not write over it either: the user can set it right.
+    QMessageBox::warning(this, windowTitle(),
+                         ToDisplay((folder / kHealthFileName).string() + " cannot be read: no outcome is shown or kept."));
+  }
+  const std::vector<TEngineHealth> health = ParseHealth(text.value_or(""));
   const std::vector<EngineRow> engines = index.Engines(category);
   std::vector<std::string> names;
   for (const EngineRow& engine : engines) names.push_back(engine.Name);

@@ -16,6 +16,7 @@
 #include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
 #include "core/engines/learned_engine.h"
+#include "core/search/engine_health.h"
 #include "gui/display_text.h"
 #include "gui/named_edit.h"
 
@@ -43,7 +44,7 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
   cbCategory_->setObjectName(QStringLiteral("cbCategory"));
   lvResults_->setObjectName(QStringLiteral("lvResults"));
   lbReport_->setObjectName(QStringLiteral("lbReport"));
-  edUrl_->setPlaceholderText(QStringLiteral("optional: the address the page came from"));
+  edUrl_->setPlaceholderText(QStringLiteral("the address the page came from, with the keyword in it"));
   edName_->setPlaceholderText(QStringLiteral("optional: Learned engine"));
   lvResults_->setHeaderLabels({QStringLiteral("Title"), QStringLiteral("Address")});
   lvResults_->setRootIsDecorated(false);
@@ -84,7 +85,11 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
 bool TfmLearnEngine::Execute(const QString& page, const QString& name) {
   cbCategory_->clear();
   for (const std::string& category : index_.CategoryNames()) cbCategory_->addItem(ToDisplay(category));
+  // A kept page comes with the search that fetched it.
+  const TKeptRequest kept = page.isEmpty() ? TKeptRequest() : ReadKeptRequest(page.toStdString());
   edPage_->setText(page);
+  edKeyword_->setText(QString::fromStdString(kept.keyword));
+  edUrl_->setText(QString::fromStdString(kept.address));
   edName_->setText(name);
   Forget();
   return exec() == QDialog::Accepted;
@@ -107,6 +112,10 @@ void TfmLearnEngine::Forget() {
 
 void TfmLearnEngine::Learn() {
   Forget();
+  if (Utf8(edKeyword_).empty()) {
+    lbReport_->setText(QStringLiteral("Type the keyword the page was searched for."));
+    return;
+  }
   const std::optional<std::string> page = ReadWholeFile(Utf8(edPage_));
   if (!page) {
     lbReport_->setText(QStringLiteral("The page cannot be read."));
@@ -128,10 +137,19 @@ void TfmLearnEngine::Learn() {
 void TfmLearnEngine::Add() {
   const std::vector<std::string> categories = index_.CategoryNames();
   const int category = cbCategory_->currentIndex();
-  const std::string problem = category < 0 || static_cast<size_t>(category) >= categories.size()
-                                  ? std::string("Choose the category the engine goes into.")
-                                  : AddLearnedEngine(EngineDir(), index_, categories[static_cast<size_t>(category)],
-                                                     Utf8(edName_), learned_.definition);
+  // An engine whose address does not carry the keyword would send every search the page's keyword.
+  const std::string url = learned_.definition.substr(0, learned_.definition.find('\n'));
+  std::string problem;
+  if (Utf8(edUrl_).empty())
+    problem = "Type the address the page came from: the engine searches with it.";
+  else if (url.find("$key$") == std::string::npos)
+    problem = "The address does not hold the keyword, so the engine could search for nothing else: type the "
+              "address the page came from for this keyword.";
+  else if (category < 0 || static_cast<size_t>(category) >= categories.size())
+    problem = "Choose the category the engine goes into.";
+  else
+    problem = AddLearnedEngine(EngineDir(), index_, categories[static_cast<size_t>(category)], Utf8(edName_),
+                               learned_.definition);
   if (!problem.empty()) {
     QMessageBox::warning(this, windowTitle(), ToDisplay(problem));
     return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 namespace quorvex {
 namespace {
@@ -53,29 +54,66 @@ class Converter {
 };
 
 // text converted by iconv; a byte that starts no character of from, or a character to cannot hold, is
-// dropped. Unknown code pages give the text as it is.
-std::string Converted(std::string_view text, const char* to, const char* from) {
+// replaced by replacement ("" drops it). Unknown code pages give nothing.
+std::optional<std::string> Converted(std::string_view text, const char* to, const char* from,
+                                     std::string_view replacement = {}) {
   const Converter converter(to, from);
-  if (!converter.Valid()) return std::string(text);
+  if (!converter.Valid()) return std::nullopt;
   std::string input(text);
-  // Between these code pages a character of n bytes never needs more than 2n bytes.
-  std::string output(2 * input.size() + 4, '\0');
+  std::string output(2 * input.size() + 16, '\0');
   char* in = input.data();
   size_t inLeft = input.size();
-  char* out = output.data();
-  size_t outLeft = output.size();
-  while (inLeft > 0) {
-    if (::iconv(converter.Get(), &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) break;
-    if (errno != EILSEQ && errno != EINVAL) break;
+  size_t written = 0;
+  // Every round consumes input, skips a byte of it or grows the output: it ends on any page.
+  for (;;) {
+    char* out = output.data() + written;
+    size_t outLeft = output.size() - written;
+    // With the input used up, a null input writes what a stateful code page still holds back.
+    const bool flush = inLeft == 0;
+    const size_t done = flush ? ::iconv(converter.Get(), nullptr, nullptr, &out, &outLeft)
+                              : ::iconv(converter.Get(), &in, &inLeft, &out, &outLeft);
+    const int error = errno;
+    written = output.size() - outLeft;
+    if (done != static_cast<size_t>(-1)) {
+      if (flush) break;
+      continue;
+    }
+    if (error == E2BIG) {
+      output.resize(output.size() * 2);
+      continue;
+    }
+    if (flush || (error != EILSEQ && error != EINVAL)) break;
     // Past the whole UTF-8 character that the other side cannot hold, or past one stray byte.
     size_t skip = 1;
     if (std::string_view(from) == "UTF-8") skip = std::max<size_t>(1, Utf8SequenceLength(std::string_view(in, inLeft)));
     skip = std::min(skip, inLeft);
     in += skip;
     inLeft -= skip;
+    if (output.size() - written < replacement.size()) output.resize(output.size() * 2 + replacement.size());
+    output.replace(written, replacement.size(), replacement);
+    written += replacement.size();
   }
-  output.resize(output.size() - outLeft);
+  output.resize(written);
   return output;
+}
+
+// The name iconv reads a declared charset by, or "" for a name that could carry iconv's own options
+// ("//IGNORE"). Browsers read pages declared ISO-8859-1 or ASCII as windows-1252, EUC-KR as windows-949
+// and Shift_JIS as windows-31J, the supersets that pages of those names are written in.
+std::string IconvName(std::string_view charset) {
+  if (charset.empty() || charset.size() > 40) return {};
+  std::string name;
+  for (const char c : charset) {
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                         c == '_' || c == '.' || c == ':';
+    if (!allowed) return {};
+    name += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  if (name == "ISO-8859-1" || name == "ISO8859-1" || name == "LATIN1" || name == "US-ASCII" || name == "ASCII")
+    return "WINDOWS-1252";
+  if (name == "EUC-KR") return "CP949";
+  if (name == "SHIFT_JIS" || name == "SJIS") return "CP932";
+  return name;
 }
 
 }  // namespace
@@ -89,11 +127,28 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string Gb18030ToUtf8(std::string_view text) { return Converted(text, "UTF-8", "GB18030"); }
+std::string Gb18030ToUtf8(std::string_view text) { return Converted(text, "UTF-8", "GB18030").value_or(std::string(text)); }
 
-std::string Utf8ToGb18030(std::string_view text) { return Converted(text, "GB18030", "UTF-8"); }
+std::string Utf8ToGb18030(std::string_view text) { return Converted(text, "GB18030", "UTF-8").value_or(std::string(text)); }
 
-std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8"); }
+std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8").value_or(std::string(text)); }
+
+bool IsUtf8Name(std::string_view charset) {
+  const std::string name = IconvName(charset);
+  return name == "UTF-8" || name == "UTF8";
+}
+
+std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset) {
+  const std::string name = IconvName(charset);
+  if (name.empty()) return std::nullopt;
+  return Converted(text, "UTF-8", name.c_str(), "\xEF\xBF\xBD");
+}
+
+std::optional<std::string> Utf8ToCharset(std::string_view text, std::string_view charset) {
+  const std::string name = IconvName(charset);
+  if (name.empty()) return std::nullopt;
+  return Converted(text, name.c_str(), "UTF-8", "?");
+}
 
 std::string Utf8Keyword(std::string_view keyword) {
   return IsValidUtf8(keyword) ? std::string(keyword) : Gb18030ToUtf8(keyword);

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,19 @@ std::string Gb18030ToUtf8(std::string_view text);
 // cannot hold, and a byte that starts no UTF-8 character, is dropped.
 std::string Utf8ToGb18030(std::string_view text);
 std::string Utf8ToBig5(std::string_view text);
+
+// The charset name says UTF-8 ("UTF-8", "utf8", any letter case).
+bool IsUtf8Name(std::string_view charset);
+
+// Text in a charset a page or a definition names (EUC-KR, Shift_JIS, ISO-8859-x, windows-125x, KOI8-R,
+// ...; ISO-8859-1 and ASCII read as windows-1252, EUC-KR as windows-949, as browsers do) as UTF-8: a
+// byte sequence that is no character of it becomes U+FFFD and the rest still converts. Nothing when the
+// charset is unknown.
+std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset);
+
+// UTF-8 text in that charset: a character it cannot hold, or a byte that starts no UTF-8 character,
+// becomes "?". Nothing when the charset is unknown.
+std::optional<std::string> Utf8ToCharset(std::string_view text, std::string_view charset);
 
 // The keyword as an engine that answers in UTF-8 wants it. The program's own text is GB, but a keyword
 // typed on a UTF-8 command line or terminal arrives as UTF-8 already, and converting it again would

@@ -7,7 +7,9 @@
 #include <tuple>
 
 #include "core/common/ascii.h"
+#include "core/common/utf8.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/net/entities.h"
 #include "core/engines/engine_boxes.h"
 #include "core/engines/page_items.h"
 #include "core/engines/page_keyword.h"
@@ -31,7 +33,8 @@ std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t
   return TrimControls(text);
 }
 
-// The query item whose decoded value is the keyword, as typed or as the page writes it, becomes $key$.
+// Every query item whose decoded value is the keyword, as typed or as the page writes it, becomes $key$
+// (an engine may repeat it: Baidu's wd= and oq=).
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the address, then the keyword's two forms
 std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed) {
   keyed = false;
@@ -46,7 +49,7 @@ std::string KeyedUrl(const std::string& url, const std::string& keyword, const s
     rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
     const size_t equals = item.find('=');
     std::string piece(item);
-    if (!keyed && equals != std::string_view::npos) {
+    if (equals != std::string_view::npos) {
       const std::string value = DecodeQuery(item.substr(equals + 1));
       if (EqualsIgnoreCase(value, keyword) || EqualsIgnoreCase(value, written)) {
         piece = std::string(item.substr(0, equals + 1)) + "$key$";
@@ -118,9 +121,11 @@ class TLearner {
  public:
   explicit TLearner(const TLearnInput& input)
       : input_(input),
-        items_(ScanPageItems(input.page, kMaxItems, readBytes_)),
+        charsetName_(DeclaredCharsetName(input.page)),
+        charset_(CharsetOfName(charsetName_)),
+        page_(ReadablePage()),
+        items_(ScanPageItems(page_, kMaxItems, readBytes_)),
         domain_(EngineDomain(input.url)),
-        charset_(DeclaredCharset(input.page)),
         words_(KeywordWords(input.keyword, charset_)) {}
 
   TLearnedDefinition Learn();
@@ -132,22 +137,46 @@ class TLearner {
   std::vector<std::string> SummaryLines(const TResultBlocks& found, const std::string& blockLine);
   std::vector<std::string> Rules(const TResultBlocks& found);
   std::vector<std::string> Header();
+  std::string NextLinkText(size_t at) const;
   std::string PagingItem(std::string& url);
   void Note(std::string line) { result_.report.push_back(std::move(line)); }
 
+  std::string ReadablePage();
+  // The page was converted from a charset other than UTF-8, GB and BIG5.
+  bool OtherCharset() const {
+    return charset_ == TPageCharset::Utf8 && !charsetName_.empty() && !IsUtf8Name(charsetName_);
+  }
+
   const TLearnInput& input_;
-  size_t readBytes_ = 0;  // of the page, as far as items_ reach
+  TLearnedDefinition result_;  // before what is read of the page, which notes how it was read
+  std::string charsetName_;  // as the page declares it
+  TPageCharset charset_;     // Utf8 once a page of another charset is converted
+  std::string page_;         // as the learner reads it
+  size_t readBytes_ = 0;     // of page_, as far as items_ reach
   std::vector<TPageItem> items_;
   std::string domain_;
-  TPageCharset charset_;
   std::vector<std::string> words_;
   std::string dataAttribute_;
   bool titleAttribute_ = false;
   bool strict_ = false;  // the title lines turn strict matching on
   std::optional<TEngineBox> box_;
   std::string titleEnd_;  // the closing tag that ends the title
-  TLearnedDefinition result_;
 };
+
+// A page of a charset other than UTF-8, GB or BIG5 is read converted to UTF-8; one of a charset nobody
+// knows, as UTF-8.
+std::string TLearner::ReadablePage() {
+  if (charset_ != TPageCharset::Other) return input_.page;
+  charset_ = TPageCharset::Utf8;
+  std::optional<std::string> converted = CharsetToUtf8(input_.page, charsetName_);
+  if (converted) {
+    Note("the page is written in " + charsetName_ + ": read in UTF-8, and the definition says so");
+    return std::move(*converted);
+  }
+  Note("the page declares the unknown charset '" + charsetName_ + "': read as UTF-8");
+  charsetName_.clear();
+  return input_.page;
+}
 
 // The class word of the title links that no link before the title in its block has, so that the line
 // skips those: a word that names a title first, then one that reads as a name, then the longest. Empty
@@ -397,21 +426,49 @@ std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
   return rules;
 }
 
-std::string TLearner::PagingItem(std::string& url) {
+// The text of the link at `at` that names the next page ("Next", "Next &gt;", "下一页 ›"), as the page
+// writes it, blanks trimmed; empty when none does. The engine compares each text of a link on its own.
+std::string TLearner::NextLinkText(size_t at) const {
   static const char* const kNextTexts[] = {"Next", "Next page", "下一页", "下一頁", "다음페이지", "More results"};
+  const size_t end = std::min({items_[at].close, items_.size(), at + 64});
+  for (size_t i = at + 1; i < end; ++i) {
+    if (items_[i].isTag) continue;
+    const std::string text = TrimControls(items_[i].text);
+    // Without the arrow that follows the word, as an entity or as the character.
+    std::string bare = DecodeEntities(text);
+    for (bool cut = true; cut;) {
+      cut = false;
+      for (const std::string_view arrow : {">", "\xC2\xBB", "\xE2\x80\xBA", "&raquo;", "&rsaquo;", "&#187;"}) {
+        if (bare.ends_with(arrow)) {
+          bare = TrimControls(bare.substr(0, bare.size() - arrow.size()));
+          cut = true;
+        }
+      }
+    }
+    if (std::any_of(std::begin(kNextTexts), std::end(kNextTexts),
+                    [&](const char* t) { return EqualsIgnoreCase(bare, KeywordAsPageWrites(t, charset_)); }))
+      return text;
+  }
+  return {};
+}
+
+std::string TLearner::PagingItem(std::string& url) {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (items_[i].name != "a" || items_[i].href.empty()) continue;
-    const std::string text = ElementText(items_, i, std::min(items_.size(), i + 64));
-    const auto named = std::find_if(std::begin(kNextTexts), std::end(kNextTexts), [&](const char* t) {
-      return EqualsIgnoreCase(text, KeywordAsPageWrites(t, charset_));
-    });
-    if (named == std::end(kNextTexts)) continue;
+    const std::string text = NextLinkText(i);
+    if (text.empty()) continue;
     for (const char* name : {"first", "start", "s", "b", "pn", "page", "p", "offset", "o"}) {
       const std::optional<long> next = QueryNumber(items_[i].href, name);
       if (!next || *next <= 0) continue;
       const std::optional<long> now = QueryNumber(url, name);
-      const long first = now ? *now : (*next == 2 || *next % 10 == 1 ? 1 : 0);
-      if (*next <= first) continue;
+      if (now && *next <= *now) continue;
+      // A page saved from further on (start=10, next 20) pages from its first one (start=0): what the
+      // step leaves over, or page 1 where pages are counted one by one.
+      const long first = !now                 ? (*next == 2 || *next % 10 == 1 ? 1 : 0)
+                         : *next - *now == 1 ? std::min(*now, 1L)
+                                             : *now % (*next - *now);
+      const long step = now ? *next - *now : *next - first;
+      if (step <= 0) continue;
       const std::string item = name + std::string("=") + (now ? std::to_string(*now) : std::string());
       const size_t at = now ? QueryItemAt(url, item) : std::string::npos;
       if (now && at == std::string::npos) continue;  // written another way ("b=01"): not ours to rewrite
@@ -419,9 +476,9 @@ std::string TLearner::PagingItem(std::string& url) {
         url.replace(at, item.size(), std::string(name) + "=$page$");
       else
         url += std::string(url.find('?') == std::string::npos ? "?" : "&") + name + "=$page$";
-      Note("paging: '" + std::string(name) + "' from " + std::to_string(first) + " by " +
-           std::to_string(*next - first) + ", following the link '" + text + "'");
-      return "Page=" + std::to_string(first) + "," + std::to_string(*next - first) + "," + CommaItem(text);
+      Note("paging: '" + std::string(name) + "' from " + std::to_string(first) + " by " + std::to_string(step) +
+           ", following the link '" + text + "'");
+      return "Page=" + std::to_string(first) + "," + std::to_string(step) + "," + CommaItem(text);
     }
   }
   Note("no next-page link found: one page a search");
@@ -432,7 +489,9 @@ std::vector<std::string> TLearner::Header() {
   std::vector<std::string> header;
   std::string url = input_.url;
   bool keyed = false;
-  if (!url.empty()) url = KeyedUrl(url, input_.keyword, KeywordAsPageWrites(input_.keyword, charset_), keyed);
+  const std::string written = OtherCharset() ? Utf8ToCharset(input_.keyword, charsetName_).value_or(input_.keyword)
+                                  : KeywordAsPageWrites(input_.keyword, charset_);
+  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed);
   if (!keyed) Note("could not decide: the address holds no item with the keyword; write $key$ into url= by hand");
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
   header.push_back("url=" + url);
@@ -445,7 +504,10 @@ std::vector<std::string> TLearner::Header() {
       header.push_back("Version=1");
       break;
     case TPageCharset::Utf8:
-      header.insert(header.end(), {"Version=2", "Charset=UTF-8"});
+    case TPageCharset::Other:
+      // Pages of another charset are searched and read in it, converted to UTF-8.
+      header.insert(header.end(),
+                    {"Version=2", "Charset=" + (OtherCharset() ? charsetName_ : std::string("UTF-8"))});
       break;
   }
   header.push_back("Score=100");
@@ -460,9 +522,9 @@ std::vector<std::string> TLearner::Header() {
 }
 
 TLearnedDefinition TLearner::Learn() {
-  if (readBytes_ < input_.page.size()) {
+  if (readBytes_ < page_.size()) {
     Note("the page holds more than " + std::to_string(kMaxItems) + " tags and texts: only those are read, " +
-         std::to_string(readBytes_) + " of " + std::to_string(input_.page.size()) + " bytes");
+         std::to_string(readBytes_) + " of " + std::to_string(page_.size()) + " bytes");
   }
   const std::optional<TResultBlocks> found = FindResultBlocks({items_, domain_, words_});
   if (!found) {
@@ -478,7 +540,7 @@ TLearnedDefinition TLearner::Learn() {
     blockLine += "," + found->condition;
     Note("result blocks told from the others by " + found->condition);
   }
-  box_ = FindEngineBox(items_, input_.page, found->blocks);
+  box_ = FindEngineBox(items_, page_, found->blocks);
   std::vector<std::string> lines = Header();
   lines.push_back("---");
   std::vector<std::string> title = TitleLines(*found);
@@ -496,7 +558,7 @@ TLearnedDefinition TLearner::Learn() {
   definition.LoadDefinition(lines);
   definition.SetKey(EncodeQuery(input_.keyword));
   THtmlParser parser;
-  definition.ExtractPage(parser, input_.page.substr(0, readBytes_), input_.url,
+  definition.ExtractPage(parser, page_.substr(0, readBytes_), input_.url,
                          definition.NextLinkText(definition.FirstStart(), definition.Step()));
   result_.records.assign(definition.KeptRecords().begin() + 1, definition.KeptRecords().end());
   if (result_.records.size() < kMinBlocks) {

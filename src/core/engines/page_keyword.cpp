@@ -1,6 +1,7 @@
 #include "core/engines/page_keyword.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/common/ascii.h"
 #include "core/common/utf8.h"
@@ -8,17 +9,26 @@
 
 namespace quorvex {
 
-TPageCharset DeclaredCharset(std::string_view page) {
-  const std::string head = AsciiLowered(page.substr(0, 4096));
+std::string DeclaredCharsetName(std::string_view page) {
+  const std::string_view head = page.substr(0, 4096);
   // The first declaration names the page's code page; "big5" or "gb" elsewhere (a title, a language
   // link) says nothing about it.
-  const size_t declared = head.find("charset");
-  if (declared == std::string::npos) return TPageCharset::Utf8;
+  const size_t declared = AsciiLowered(head).find("charset");
+  if (declared == std::string::npos) return {};
   size_t at = declared + 7;
   while (at < head.size() && (head[at] == ' ' || head[at] == '=' || head[at] == '"' || head[at] == '\'')) ++at;
-  const std::string_view name = std::string_view(head).substr(at);
-  if (name.starts_with("gb")) return TPageCharset::Gb;
-  return name.starts_with("big5") ? TPageCharset::Big5 : TPageCharset::Utf8;
+  size_t end = at;
+  while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) != 0 || head[end] == '-' ||
+                               head[end] == '_' || head[end] == '.' || head[end] == ':'))
+    ++end;
+  return std::string(head.substr(at, end - at));
+}
+
+TPageCharset CharsetOfName(std::string_view name) {
+  const std::string lowered = AsciiLowered(name);
+  if (lowered.starts_with("gb")) return TPageCharset::Gb;
+  if (lowered.starts_with("big5")) return TPageCharset::Big5;
+  return lowered.empty() || IsUtf8Name(lowered) ? TPageCharset::Utf8 : TPageCharset::Other;
 }
 
 std::string KeywordAsPageWrites(std::string_view keyword, TPageCharset charset) {
@@ -28,6 +38,7 @@ std::string KeywordAsPageWrites(std::string_view keyword, TPageCharset charset) 
     case TPageCharset::Big5:
       return Utf8ToBig5(keyword);
     case TPageCharset::Utf8:
+    case TPageCharset::Other:
       break;
   }
   return std::string(keyword);

@@ -5,14 +5,17 @@
 
 namespace quorvex {
 
-// The code page a result page is written in, as the learner reads it.
-enum class TPageCharset { Utf8, Gb, Big5 };
+// The code page a result page is written in, as the learner reads it: Other is any further charset,
+// which the learner reads converted to UTF-8.
+enum class TPageCharset { Utf8, Gb, Big5, Other };
 
-// What the page's first charset declaration in its first 4 KiB names: a name beginning "gb" (gb2312, gbk,
-// gb18030) is GB, "big5" BIG5; anything else, or none, is read as UTF-8.
-TPageCharset DeclaredCharset(std::string_view page);
+// The charset the page's first declaration in its first 4 KiB names, as written; "" when there is none.
+std::string DeclaredCharsetName(std::string_view page);
 
-// The keyword (UTF-8) as a page in that code page writes it.
+// A name beginning "gb" (gb2312, gbk, gb18030) is GB, "big5" BIG5, UTF-8 or none UTF-8, any other Other.
+TPageCharset CharsetOfName(std::string_view name);
+
+// The keyword (UTF-8) as a page in that code page writes it (Other pages are read in UTF-8).
 std::string KeywordAsPageWrites(std::string_view keyword, TPageCharset charset);
 
 // The words the learner looks for near results, as the page writes them, A-Z lower-cased: the keyword's

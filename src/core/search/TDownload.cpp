@@ -52,10 +52,22 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   definition.LoadDefinition(text ? SplitLines(*text) : std::vector<std::string>());
   codePage_ = ParseIntOr(definition.HeaderValue("Version"), kCodePageGb);
   weight_ = ParseIntOr(definition.HeaderValue("Score"), 100);
-  // "Charset=UTF-8" marks an engine that takes and answers UTF-8: no GB/BIG5 conversion applies.
-  utf8_ = EqualsIgnoreCase(TrimControls(definition.HeaderValue("Charset")), "UTF-8");
+  // "Charset=UTF-8" marks an engine that takes and answers UTF-8: no GB/BIG5 conversion applies. Another
+  // charset is sent the keyword in it, and its pages are read in UTF-8 (converted by the worker).
+  const std::string charset = TrimControls(definition.HeaderValue("Charset"));
+  utf8_ = !charset.empty();
   keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
+  if (utf8_ && !IsUtf8Name(charset)) {
+    const std::optional<std::string> inCharset = Utf8ToCharset(keyword_, charset);
+    if (inCharset) {
+      keyword_ = *inCharset;
+    } else {
+      failure_ = "unknown charset " + charset;
+      definition = TEngineDefinition();  // fetches nothing
+    }
+  }
   definition.SetKey(keyword_);
+  firstUrl_ = definition.BuildPageUrl(definition.FirstStart(), definition.Step(), {}).url;
 
   worker_ = std::make_unique<TGetList>(run.Dispatcher());
   worker_->OnConnecting = [this] { OnConnecting(); };
@@ -66,6 +78,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
   worker_->EngineFolder = run.EngineFolder;
   worker_->Markers = run.Markers();
+  if (utf8_ && !IsUtf8Name(charset)) worker_->PageCharset = charset;
 
   progress_ = run.Display().AddProgressRow(engineName_, key);
   run.EngineStarted();
@@ -118,7 +131,8 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
 void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
-  run_.EngineFinished(TEngineOutcome{engineName_, usable_, failure_, pages_, elapsed.count(), std::move(keptPage_)});
+  run_.EngineFinished(TEngineOutcome{engineName_, usable_, failure_, pages_, elapsed.count(), std::move(keptPage_),
+                                     Utf8Keyword(key_.Keyword), firstUrl_});
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/common/ascii.h"
+#include "core/common/utf8.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
 #include "core/common/worker_priority.h"
@@ -55,6 +56,7 @@ struct TGetList::TCore {
     int timeOutSeconds = 0;
     std::filesystem::path engineFolder;
     std::shared_ptr<const PageMarkers> markers;
+    std::string pageCharset;
     TNotify onConnecting;
     TPageNotify onPageDone;
     TNotify onFinished;
@@ -103,7 +105,7 @@ void TGetList::LoadDefinition(TEngineDefinition definition) {
   {
     std::lock_guard lock(core_->mutex);
     core_->pending = TCore::TSearchSettings{
-        std::move(definition), Proxy, TimeOutSeconds, EngineFolder, Markers, OnConnecting, OnPageDone, OnFinished};
+        std::move(definition), Proxy, TimeOutSeconds, EngineFolder, Markers, PageCharset, OnConnecting, OnPageDone, OnFinished};
     core_->started = true;
   }
   core_->signal.notify_all();
@@ -164,16 +166,20 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
       localFile = fetched.localFile;
       failure = std::move(fetched.failure);
       if (terminate) break;
+      // The charset is known to convert: an unknown one fails the engine before it fetches.
+      const std::string converted =
+          settings.pageCharset.empty() ? std::string() : CharsetToUtf8(pageText, settings.pageCharset).value_or("");
+      const std::string& page = settings.pageCharset.empty() ? pageText : converted;
       // An extraction error loses the rest of the page only.
       const std::optional<std::string> stopped = definition.ExtractPage(
-          parser, std::string(definition.CutResultArea(pageText)), request.url, request.nextLinkText);
+          parser, std::string(definition.CutResultArea(page)), request.url, request.nextLinkText);
       if (stopped && failure.empty()) failure = "extraction error: " + *stopped;
       // A first page without a record says why: a block page (also one sent with an error status), the
       // engine's "nothing found", or markup the definition does not read. Later pages without one just
       // end the paging.
       if (firstPage && definition.KeptRecords().size() == previousCount) {
-        if (failure.empty()) failure = EmptyPageReason(pageText, markers);
-        if (failure.starts_with("HTTP status ")) failure = ErrorPageReason(pageText, markers, failure);
+        if (failure.empty()) failure = EmptyPageReason(page, markers);
+        if (failure.starts_with("HTTP status ")) failure = ErrorPageReason(page, markers, failure);
       }
     } catch (const std::exception& error) {
       // A page that cannot be handled (out of memory, say) adds what it had; the paging decision follows.

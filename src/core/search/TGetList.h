@@ -51,6 +51,9 @@ class TGetList {
   std::filesystem::path EngineFolder;
   // What tells a page without records apart (blocked, no results); shared by the engines of a search.
   std::shared_ptr<const PageMarkers> Markers;
+  // The charset the engine's pages are written in when they are read in UTF-8 after conversion (the
+  // page events still get the page as it came); empty for none.
+  std::string PageCharset;
 
   // Hands over the loaded definition (its key set) and starts the search.
   void LoadDefinition(TEngineDefinition definition);

@@ -93,7 +93,7 @@ void TSearchRun::StopSearch() {
   controllers_.clear();
   // One write for the whole search: each write waits for the disk, and the window waits with it. A health
   // file that cannot be written costs the user only the health view, never the search.
-  RecordEngineHealth(EngineFolder, unrecorded_, NowDateTime());
+  const std::string healthProblem = RecordEngineHealth(EngineFolder, unrecorded_, NowDateTime());
   unrecorded_.clear();
   if (TOneKey* key = app_.CurrentSearch) {
     app_.CurrentSearch = nullptr;
@@ -103,6 +103,7 @@ void TSearchRun::StopSearch() {
   app_.ActivityState = TActivityState::Idle;
   display_.ActivityStateChanged();
   display_.ShowActivity(StateNames[3]);
+  if (!healthProblem.empty()) display_.ShowActivity(healthProblem);
 }
 
 void TSearchRun::EngineFinished(TEngineOutcome outcome) {

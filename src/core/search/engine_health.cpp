@@ -8,6 +8,7 @@
 #include "core/common/name_value_list.h"
 #include "core/common/numbers.h"
 #include "core/net/url.h"
+#include "core/pages/page_folder.h"
 #include "core/store/record_line.h"
 
 namespace quorvex {
@@ -90,28 +91,60 @@ std::string HealthText(const std::vector<TEngineHealth>& engines) {
 }
 
 std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::string_view engineName) {
-  return folder / "KeptPages" / (SafeName(engineName) + ".html");
+  // A name that SafeName changes could meet another engine's ("A/B" and "A_B"): it gets the mapped name,
+  // which holds a "=" that no plain name holds.
+  const bool plain = SafeName(engineName) == engineName && engineName.size() <= 200;
+  return folder / "KeptPages" / ((plain ? std::string(engineName) : MappedPageFolderName(engineName)) + ".html");
 }
 
-bool RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
-                        double when) {
-  if (outcomes.empty()) return true;
-  std::vector<TEngineHealth> engines = ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or(""));
-  bool written = true;
+std::filesystem::path KeptRequestPath(const std::filesystem::path& keptPage) {
+  std::filesystem::path request = keptPage;
+  return request.replace_extension(".request");
+}
+
+TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage) {
+  TKeptRequest request;
+  for (const std::string& line : SplitLines(ReadWholeFile(KeptRequestPath(keptPage)).value_or(""))) {
+    if (line.starts_with("key=")) request.keyword = line.substr(4);
+    if (line.starts_with("url=")) request.address = line.substr(4);
+  }
+  return request;
+}
+
+std::string RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
+                               double when) {
+  if (outcomes.empty()) return {};
+  std::vector<TEngineHealth> recorded;
   for (const TEngineOutcome& outcome : outcomes) {
     const TEngineHealth health = ClassifyOutcome(outcome, when);
+    recorded.push_back(health);
+    if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
+        !outcome.keptPage.empty()) {
+      const std::filesystem::path page = KeptPagePath(folder, health.name);
+      std::error_code error;
+      std::filesystem::create_directories(page.parent_path(), error);
+      // Without its page the request would describe the page kept before: both go, or neither.
+      if (WriteFileAtomically(page, outcome.keptPage))
+        WriteFileAtomically(KeptRequestPath(page), "key=" + OneField(outcome.keyword) + "\nurl=" +
+                                                       OneField(outcome.address) + "\n");
+    }
+  }
+  // Read just before it is replaced, so that another writer's engines (the window's and check-engines'
+  // at the same time) keep their lines.
+  const std::filesystem::path file = folder / kHealthFileName;
+  const std::optional<std::string> text = ReadWholeFile(file);
+  if (!text && MayExist(file))
+    return file.string() + " cannot be read: the engines' outcomes of this search are not kept.";
+  std::vector<TEngineHealth> engines = ParseHealth(text.value_or(""));
+  for (const TEngineHealth& health : recorded) {
     const auto same =
         std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
     if (same == engines.end()) engines.push_back(health);
     else *same = health;
-    if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
-        !outcome.keptPage.empty()) {
-      std::error_code error;
-      std::filesystem::create_directories(KeptPagePath(folder, health.name).parent_path(), error);
-      written = WriteFileAtomically(KeptPagePath(folder, health.name), outcome.keptPage) && written;
-    }
   }
-  return WriteFileAtomically(folder / kHealthFileName, HealthText(engines)) && written;
+  // A folder that cannot be written (an installed program's) keeps no health, silently.
+  WriteFileAtomically(file, HealthText(engines));
+  return {};
 }
 
 }  // namespace quorvex

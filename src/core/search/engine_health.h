@@ -36,14 +36,26 @@ TEngineHealth ClassifyOutcome(const TEngineOutcome& outcome, double when);
 std::vector<TEngineHealth> ParseHealth(std::string_view text);
 std::string HealthText(const std::vector<TEngineHealth>& engines);
 
-// Keeps the engines' outcomes in the health file of folder (replacing each engine's line; one atomic
-// write for them all), and, for an engine that was blocked or whose definition matched no record, the
-// page that showed it, replacing the one kept before. False when a file could not be written.
-bool RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
-                        double when);
+// Keeps the engines' outcomes in the health file of folder (replacing each engine's line, the file read
+// again just before its one atomic write so that other writers' lines stay), and, for an engine that was
+// blocked or whose definition matched no record, the page that showed it and its request, replacing
+// those kept before. A health file that exists but cannot be read is never written over: returns what
+// the user is told then, else "" (also when the folder cannot be written: it keeps no health).
+std::string RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
+                               double when);
 
-// The health file and the folder of kept pages inside an engine folder.
+// The health file and the folder of kept pages inside an engine folder. Two engine names never share a
+// kept page.
 inline constexpr const char* kHealthFileName = "Health.txt";
 std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::string_view engineName);
+
+// What a kept page was the answer to: the keyword (UTF-8) and the page's address; empty texts when they
+// are not known.
+struct TKeptRequest {
+  std::string keyword;
+  std::string address;
+};
+std::filesystem::path KeptRequestPath(const std::filesystem::path& keptPage);
+TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage);
 
 }  // namespace quorvex

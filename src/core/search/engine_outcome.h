@@ -14,6 +14,8 @@ struct TEngineOutcome {
   int pages = 0;  // fetched or read
   long long milliseconds = 0;
   std::string keptPage;  // the first page when it was a block page or held no record the definition reads
+  std::string keyword;   // of the search, UTF-8
+  std::string address;   // of the first page
 };
 
 // What the user is told when engines came back empty-handed: "2 of 9 engines gave nothing: Google

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine_test_support.h"
 #include "support/test_support.h"
 
@@ -31,27 +33,43 @@ std::string Results(int count, const std::string& keyword, const std::string& ex
 
 }  // namespace
 
-// The keyword is typed in UTF-8; a GB or BIG5 page holds it in its own code page, and so does the
-// address the page came from (the keyword is one the pages mark up whole).
-TEST(DefinitionLearner, FindsTheKeywordAsAGbOrBig5PageWritesIt) {
+// The keyword is typed in UTF-8; a page holds it, and the address the page came from asks for it, as
+// the page's charset writes it. GB and BIG5 pages are read as they are; a page of any other charset is
+// read in UTF-8, and so is it by the definition, which names the charset.
+TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
   const struct {
     const char* page;
     const char* keyword;
     const char* url;
-    const char* version;
+    const char* written;  // the definition's url= and code page lines
+    size_t results;
+    const char* first;  // address
+    const char* text;   // in a title or summary, UTF-8
   } kPages[] = {
       {"serp/sogou-aql-1.html", "跨市场买卖", "http://www.sogou.com/web?query=%BF%E7%CA%D0%B3%A1%C2%F2%C2%F4",
-       "Version=0\n"},
+       "url=http://www.sogou.com/web?query=$key$&page=$page$\nVersion=0\n", 5,
+       "http://baike.china.alibaba.com/doc/history/view.html?eid=354042", ""},
       {"serp/sogou-aql-1-big5.html", "跨市場買賣", "http://www.sogou.com/web?query=%B8%F3%A5%AB%B3%F5%B6R%BD%E6",
-       "Version=1\n"},
+       "url=http://www.sogou.com/web?query=$key$&page=$page$\nVersion=1\n", 5,
+       "http://baike.china.alibaba.com/doc/history/view.html?eid=354042", ""},
+      // A page of the engine's home link besides its ten results, which a search drops for its empty title.
+      {"serp/naver-aql-1.html", "장외 발매소",
+       "http://search.naver.com/search.naver?query=%C0%E5%BF%DC+%B9%DF%B8%C5%BC%D2",
+       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 11,
+       "http://www.naver.com/", "유종수의원의 질문과 답변"},
+      {"serp/google-aql-2.html", "\" Stikfas \"", "http://www.google.com/search?q=%22+Stikfas+%22",
+       "url=http://www.google.com/search?q=$key$&start=$page$\nVersion=2\nCharset=ISO-8859-1\n", 10,
+       "http://www.stikfas.com/", "Stikfas Action Figures"},
   };
   for (const auto& page : kPages) {
     const TLearnedDefinition learned = LearnDefinition({test::ReadFixture(page.page), page.keyword, page.url});
     ASSERT_TRUE(learned.found) << page.page;
-    EXPECT_NE(learned.definition.find("url=http://www.sogou.com/web?query=$key$\n"), std::string::npos) << page.page;
-    EXPECT_NE(learned.definition.find(page.version), std::string::npos) << page.page;
-    ASSERT_EQ(learned.records.size(), 5u) << page.page;
-    EXPECT_EQ(learned.records.front()[0], "http://baike.china.alibaba.com/doc/history/view.html?eid=354042");
+    EXPECT_TRUE(learned.definition.starts_with(page.written)) << learned.definition;
+    ASSERT_EQ(learned.records.size(), page.results) << page.page;
+    EXPECT_EQ(learned.records.front()[0], page.first);
+    EXPECT_TRUE(std::any_of(learned.records.begin(), learned.records.end(), [&](const TRecord& record) {
+      return (record[1] + record[2]).find(page.text) != std::string::npos;
+    })) << page.page;
   }
   // The declaration names the code page, not a "big5" in the title of a UTF-8 page.
   const TLearnedDefinition utf8 = LearnDefinition(
@@ -62,17 +80,33 @@ TEST(DefinitionLearner, FindsTheKeywordAsAGbOrBig5PageWritesIt) {
 }
 
 // The next-page link's text is written so that it reads back whole ("More results" unquoted reads as
-// "More", and the link followed would be whichever link says "More"), and only the query item that
-// counts pages becomes $page$, not one whose name ends as its name does.
+// "More", and the link followed would be whichever link says "More"; "Next &gt;" is read as the engine
+// sees it); only the query item that counts pages becomes $page$, not one whose name ends as its name
+// does, and counts from the first page when the page was the second; every item with the keyword
+// becomes $key$.
 TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
-  const std::string page = Results(4, "kw", "//engine.example/aclk?ad=1") +
-                           "<a href=\"/search?q=kw&amp;pos=1&amp;s=11\">More results</a></body></html>";
-  const TLearnedDefinition learned = LearnDefinition({page, "kw", "https://engine.example/search?q=kw&pos=1&s=1"});
-  ASSERT_TRUE(learned.found);
-  EXPECT_NE(learned.definition.find("url=https://engine.example/search?q=$key$&pos=1&s=$page$\n"), std::string::npos)
-      << learned.definition;
-  TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
-  EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, "/search?q=kw&amp;pos=1&amp;s=11");
+  const struct {
+    const char* link;
+    const char* url;
+    const char* written;
+  } kPages[] = {
+      {"<a href=\"/search?q=kw&amp;pos=1&amp;s=11\">More results</a>", "https://engine.example/search?q=kw&pos=1&s=1",
+       "url=https://engine.example/search?q=$key$&pos=1&s=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
+       "Page=1,10,\"More results\"\n"},
+      {"<a href=\"/search?q=kw&amp;oq=kw&amp;start=20\"><span>Next &gt;</span></a>",
+       "https://engine.example/search?q=kw&oq=kw&start=10",
+       "url=https://engine.example/search?q=$key$&oq=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
+       "Page=0,10,\"Next &gt;\"\n"},
+  };
+  for (const auto& paging : kPages) {
+    const std::string page = Results(4, "kw", "//engine.example/aclk?ad=1") + paging.link + "</body></html>";
+    const TLearnedDefinition learned = LearnDefinition({page, "kw", paging.url});
+    ASSERT_TRUE(learned.found);
+    EXPECT_TRUE(learned.definition.starts_with(paging.written)) << learned.definition;
+    TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
+    const std::string link = paging.link;
+    EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, link.substr(9, link.find("\">") - 9));
+  }
 }
 
 // A definition that reads too few of the blocks it was learned from would give an engine that finds

@@ -280,15 +280,22 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   EXPECT_TRUE(health["Closed"].reason.starts_with("Conncet_error: ")) << health["Closed"].reason;
   EXPECT_GT(health["Hits"].when, 0);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Blocked")), "<p>Unusual traffic from you</p>");
+  // With the search that fetched it, for learning from it; names that make one file name keep two pages.
+  const TKeptRequest request = ReadKeptRequest(KeptPagePath(engines_.Path(), "Blocked"));
+  EXPECT_EQ(std::pair(request.keyword, request.address), std::pair(std::string("zz"), blocked.Url("/s?q=zz")));
+  EXPECT_NE(KeptPagePath(engines_.Path(), "A/B"), KeptPagePath(engines_.Path(), "A_B"));
+  EXPECT_EQ(KeptPagePath(engines_.Path(), "A/B").parent_path(), engines_ / "KeptPages");
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), ReadWholeFile(engines_ / "other.html"));
   EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "None")));
 
-  // The next search replaces the engine's line and its kept page; the other engines' lines stay.
+  // The next search replaces the engine's line and its kept page; the other engines' lines stay, also
+  // one that another program wrote while the search ran.
   engines_.Write("other.html", "<div class=newer-layout></div>");
   ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
+  engines_.Write(kHealthFileName, *ReadWholeFile(engines_ / kHealthFileName) + "Cli\tworked\t1\t1\t5\t0\t\n");
   RunToEnd();
   const std::vector<TEngineHealth> after = ParseHealth(ReadWholeFile(engines_ / kHealthFileName).value_or(""));
-  ASSERT_EQ(after.size(), 6u);
+  ASSERT_EQ(after.size(), 7u);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), "<div class=newer-layout></div>");
   EXPECT_EQ(HealthText(after), HealthText(ParseHealth(HealthText(after))));
   // The time reads back as written, whatever the locale: the window runs under the user's, where a
@@ -298,6 +305,12 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   EXPECT_EQ(ParseHealth("A\tworked\t1\t1\t5\t46363,5\t\n").front().when, 46363.5);
   // A damaged line is passed over, not misread.
   EXPECT_EQ(ParseHealth("Hits\tgreat\t1\t1\t5\t0\t\nX\tworked\n\tworked\t1\t1\t1\t1\t\n").size(), 0u);
+  // A health file that exists but cannot be read is not written over, and the user is told.
+  std::filesystem::remove(engines_ / kHealthFileName);
+  std::filesystem::create_directory(engines_ / kHealthFileName);
+  ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
+  RunToEnd();
+  EXPECT_NE(display_.activity.back().find("cannot be read"), std::string::npos) << display_.activity.back();
 }
 
 TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
@@ -360,22 +373,31 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   EXPECT_TRUE(run_.RunTotal() == 3 && !app_.UpdateMode);  // u1 and u2 refreshed, u3 new
 }
 
+// Any other charset a definition names is sent the keyword in it and read in UTF-8; an unknown one fails
+// the engine with its reason, before anything is fetched.
 TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   const std::string gb = "\xD6\xD0\xCE\xC4";  // "中文"
   const std::string big5 = "\xA4\xA4\xA4\xE5";
   const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";
+  const std::string eucKr = "\xB0\xED\xB5\xEE\xBE\xEE \xFF";  // "고등어" and a byte that is no character
   LoopbackServer utf(std::vector{Sends(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
   LoopbackServer big(std::vector{Sends(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
   LoopbackServer plain(std::vector{Sends(ResultPage({{"http://gb.example/", gb, gb}}))});
+  LoopbackServer korean(std::vector{Sends(ResultPage({{"http://kr.example/", eucKr, "s"}}))});
   Define("utf.txt", ListDefinition(utf.Url("/?q=$key$"), "Version=1\nCharset=utf-8\n"));
   Define("big.txt", ListDefinition(big.Url("/?q=$key$"), "Version=1\n"));
   Define("gb.txt", ListDefinition(plain.Url("/?q=$key$")));
-  TOneKey& key = SearchToEnd(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt"});
+  Define("kr.txt", ListDefinition(korean.Url("/?q=$key$"), "Version=2\nCharset=EUC-KR\n"));
+  Define("odd.txt", ListDefinition(korean.Url("/?odd=$key$"), "Charset=no-such-charset\n"));
+  TOneKey& key = SearchToEnd(gb, {"Utf=utf.txt", "Big=big.txt", "Gb=gb.txt", "Kr=kr.txt", "Odd=odd.txt"});
 
   EXPECT_EQ(Targets(utf), std::vector<std::string>{"/?q=%E4%B8%AD%E6%96%87"});
   EXPECT_EQ(Targets(big), std::vector<std::string>{"/?q=%A4%A4%A4%E5"});
   EXPECT_EQ(Targets(plain), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
-  ASSERT_EQ(key.Results.Count(), 3u);
+  EXPECT_EQ(Targets(korean), std::vector<std::string>{"/?q=%F1%E9%D9%FE"});
+  EXPECT_EQ(Found(key, "http://kr.example").Title, "\xEA\xB3\xA0\xEB\x93\xB1\xEC\x96\xB4 \xEF\xBF\xBD");
+  EXPECT_EQ(display_.engines["Odd"].failure, "unknown charset no-such-charset");
+  ASSERT_EQ(key.Results.Count(), 4u);
   EXPECT_TRUE(Found(key, "http://utf.example/" + utf8).Title == utf8 + " title" &&
               Found(key, "http://gb.example").Title == gb);
   const TOneResult& fromBig = Found(key, "http://big.example/" + big5);  // URLs stay

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -53,4 +54,52 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
   Find<QListWidget>("lvType")->setCurrentRow(1);
   ASSERT_GT(Find<QListWidget>("lvNowEngine")->count(), 0);
   EXPECT_EQ(Find<QListWidget>("lvNowEngine")->item(Find<QListWidget>("lvNowEngine")->count() - 1)->text(), "Bing-3");
+}
+
+// "Learn from the kept page" opens the learn dialog on the page with the keyword and address of the
+// search that kept it; the dialog refuses an empty keyword, and an address without the keyword, which
+// would give an engine that searches only for the page's keyword.
+TEST_F(LearnEngine, TheKeptPageComesWithItsKeywordAndAddressAndAnEngineMustSearchWithTheKeyword) {
+  const std::string keyword = "client-side graph database javascript typescript browser";
+  const std::string address = "https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser";
+  programDir_.Write("Engines1/KeptPages/Amberline.html",
+                    ReadFixture("serp-real/ddg-html-2026-02-27-client-side-graph-database.html"));
+  programDir_.Write("Engines1/KeptPages/Amberline.request", "key=" + keyword + "\nurl=" + address + "\n");
+  programDir_.Write("Engines1/Health.txt", "Amberline\tno record matched\t0\t1\t5\t46000\tpage of 9 bytes\n");
+  TfmMetaSearch& window = Open();
+  QAction* health = nullptr;
+  for (QAction* action : window.findChildren<QAction*>())
+    if (action->text() == "Engine &Health") health = action;
+  ASSERT_NE(health, nullptr);
+
+  QStringList filled;
+  QString emptyKeyword;
+  QTimer::singleShot(0, [&] {
+    auto* list = window.findChild<QDialog*>("fmEngineHealth")->findChild<QTreeWidget*>("lvEngines");
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      if (list->topLevelItem(i)->text(0) == "Amberline") list->setCurrentItem(list->topLevelItem(i));
+    QTimer::singleShot(0, [&] {
+      auto* dialog = window.findChild<QDialog*>("fmLearnEngine");
+      for (const char* edit : {"edPage", "edKeyword", "edUrl"}) filled.append(dialog->findChild<QLineEdit*>(edit)->text());
+      dialog->findChild<QLineEdit*>("edKeyword")->setText("");
+      dialog->findChild<QPushButton*>("btnLearn")->click();
+      emptyKeyword = dialog->findChild<QLabel*>("lbReport")->text();
+      dialog->findChild<QLineEdit*>("edKeyword")->setText(QString::fromStdString(keyword));
+      dialog->findChild<QLineEdit*>("edUrl")->setText("https://html.duckduckgo.com/html/");
+      dialog->findChild<QPushButton*>("btnLearn")->click();
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();  // refused: stays open
+      dialog->reject();
+      window.findChild<QDialog*>("fmEngineHealth")->reject();
+    });
+    window.findChild<QDialog*>("fmEngineHealth")->findChild<QPushButton*>("btnLearnKept")->click();
+  });
+  MessageBoxAnswerer ok;
+  health->trigger();
+  ASSERT_EQ(filled.size(), 3);
+  EXPECT_TRUE(filled[0].endsWith("KeptPages/Amberline.html")) << filled[0].toStdString();
+  EXPECT_EQ(filled[1].toStdString(), keyword);
+  EXPECT_EQ(filled[2].toStdString(), address);
+  EXPECT_TRUE(emptyKeyword.contains("keyword")) << emptyKeyword.toStdString();
+  EXPECT_TRUE(ok.texts.join("\n").contains("does not hold the keyword")) << ok.texts.join("\n").toStdString();
+  EXPECT_EQ(ReadProgramFile("Engines1/Index.txt").find("Amberline-2"), std::string::npos);
 }
