@@ -360,15 +360,7 @@ std::vector<std::string> TLearner::SummaryLines(const TResultBlocks& found, cons
 
 std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
   std::vector<std::string> rules{"L,$9,\"\""};
-  std::vector<const TRedirectShape*> shapes;
-  for (const TRedirectShape& shape : RedirectShapes()) {
-    for (const TResultBlock& b : found.blocks) {
-      if (items_[b.titleLink].href.find(shape.marker) != std::string::npos) {
-        shapes.push_back(&shape);
-        break;
-      }
-    }
-  }
+
   // Each shape: $6 = the wrapped address when the link has the marker; then $1 = $6 when $6 is not empty.
   const auto chooseSix = [&] {
     rules.insert(rules.end(), {"+,$7,^,$6,^,$1", "S,$7,^^,$8,$6", "+,$1,$6", "L,$6,\"\""});
@@ -377,13 +369,18 @@ std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
     rules.insert(rules.end(), {"+,$6,$5"});
     chooseSix();
   }
-  for (const TRedirectShape* shape : shapes) {
-    Note(std::string("links are wrapped as '") + shape->marker + "': unwrapped");
-    rules.push_back(std::string("S,$1,") + shape->marker + ",$8,$6");
+  // Every shape, also one this page does not show: a link without its marker passes unchanged, and an
+  // engine that starts to wrap its links in a later release is still read.
+  for (const TRedirectShape& shape : RedirectShapes()) {
+    if (std::any_of(found.blocks.begin(), found.blocks.end(), [&](const TResultBlock& b) {
+          return items_[b.titleLink].href.find(shape.marker) != std::string::npos;
+        }))
+      Note(std::string("links are wrapped as '") + shape.marker + "': unwrapped");
+    rules.push_back(std::string("S,$1,") + shape.marker + ",$8,$6");
     rules.push_back("S,$6,&amp;,$6");
-    rules.push_back(std::string("S,$6,") + shape->end + ",$6");
+    rules.push_back(std::string("S,$6,") + shape.end + ",$6");
     rules.push_back("D,$6");
-    if (shape->base64) rules.push_back("B,$6");
+    if (shape.base64) rules.push_back("B,$6");
     chooseSix();
   }
   if (std::any_of(found.blocks.begin(), found.blocks.end(),

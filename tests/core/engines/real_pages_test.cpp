@@ -259,6 +259,9 @@ TEST(RealPagesDetails, LearnedDefinitionsReadTheEnginesPages) {
        "ddg-html-2026-02-27-client-side-graph-database"},
       {"bing", "aql-20220511-bing-blockbench-github", "blockbench github",
        "https://www.bing.com/search?q=blockbench+github&FORM=QSRE6", "aql-20220630-bing-intel-i7-chip"},
+      // Direct links in 2022, links wrapped in the engine's redirect in 2026.
+      {"bing", "aql-20220511-bing-blockbench-github", "blockbench github",
+       "https://www.bing.com/search?q=blockbench+github&FORM=QSRE6", "wsm-2026-04-http-bing-javascript-tutorial"},
       {"bing", "wsm-2026-04-http-bing-javascript-tutorial", "javascript tutorial",
        "https://www.bing.com/search?q=javascript+tutorial", "wsm-2026-04-http-bing-javascript-tutorial"},
       {"mojeek", "wsm-2026-04-mojeek-javascript-tutorial", "javascript tutorial",

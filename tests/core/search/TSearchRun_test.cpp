@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -605,12 +608,17 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
       {"search", "--per-engine", "many", "k"},  {"search", "--frobnicate", "k"},
       {"fetch", "--head", "--post", "http://x/"}, {"extract", page, page, "--key"},
       {"extract", missing, page},               {"tags", missing},
-      {"unzip", "only-one-argument"}};
+      {"unzip", "only-one-argument"},             {"learn", "", page}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
   }
   EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
+  // A definition learned but not written is no page without results (exit 1).
+  const std::string learn = std::string(QUORVEX_CLI_PATH) + " learn 'client-side graph database' '" +
+                            FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string() +
+                            "' > /dev/full 2> /dev/null";
+  EXPECT_EQ(WEXITSTATUS(std::system(learn.c_str())), 2);
   for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
     const CliResult help = RunCli({command, "--help"});
     EXPECT_TRUE(help.exitCode == 0 && help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
