@@ -61,8 +61,9 @@ void TfmEngineHealth::Execute(const EngineIndex& index, std::string_view categor
   const std::optional<std::string> text = ReadWholeFile(folder / kHealthFileName);
   if (!text && MayExist(folder / kHealthFileName)) {
     // Searches do not write over it either: the user can set it right.
-    QMessageBox::warning(this, windowTitle(),
-                         ToDisplay((folder / kHealthFileName).string() + " cannot be read: no outcome is shown or kept."));
+    QMessageBox::warning(
+        this, windowTitle(),
+        ToDisplay((folder / kHealthFileName).string() + " cannot be read: no outcome is shown or kept."));
   }
   const std::vector<TEngineHealth> health = ParseHealth(text.value_or(""));
   const std::vector<EngineRow> engines = index.Engines(category);

@@ -143,8 +143,9 @@ void TfmLearnEngine::Add() {
   if (Utf8(edUrl_).empty())
     problem = "Type the address the page came from: the engine searches with it.";
   else if (url.find("$key$") == std::string::npos)
-    problem = "The address does not hold the keyword, so the engine could search for nothing else: type the "
-              "address the page came from for this keyword.";
+    problem =
+        "The address does not hold the keyword, so the engine could search for nothing else: type the "
+        "address the page came from for this keyword.";
   else if (category < 0 || static_cast<size_t>(category) >= categories.size())
     problem = "Choose the category the engine goes into.";
   else

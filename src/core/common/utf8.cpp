@@ -127,9 +127,13 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string Gb18030ToUtf8(std::string_view text) { return Converted(text, "UTF-8", "GB18030").value_or(std::string(text)); }
+std::string Gb18030ToUtf8(std::string_view text) {
+  return Converted(text, "UTF-8", "GB18030").value_or(std::string(text));
+}
 
-std::string Utf8ToGb18030(std::string_view text) { return Converted(text, "GB18030", "UTF-8").value_or(std::string(text)); }
+std::string Utf8ToGb18030(std::string_view text) {
+  return Converted(text, "GB18030", "UTF-8").value_or(std::string(text));
+}
 
 std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8").value_or(std::string(text)); }
 

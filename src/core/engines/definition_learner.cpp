@@ -9,7 +9,6 @@
 #include "core/common/ascii.h"
 #include "core/common/utf8.h"
 #include "core/engines/TEngineDefinition.h"
-#include "core/net/entities.h"
 #include "core/engines/engine_boxes.h"
 #include "core/engines/page_items.h"
 #include "core/engines/page_keyword.h"
@@ -17,6 +16,7 @@
 #include "core/engines/result_blocks.h"
 #include "core/engines/result_links.h"
 #include "core/net/THtmlParser.h"
+#include "core/net/entities.h"
 
 namespace quorvex {
 namespace {
@@ -149,10 +149,10 @@ class TLearner {
 
   const TLearnInput& input_;
   TLearnedDefinition result_;  // before what is read of the page, which notes how it was read
-  std::string charsetName_;  // as the page declares it
-  TPageCharset charset_;     // Utf8 once a page of another charset is converted
-  std::string page_;         // as the learner reads it
-  size_t readBytes_ = 0;     // of page_, as far as items_ reach
+  std::string charsetName_;    // as the page declares it
+  TPageCharset charset_;       // Utf8 once a page of another charset is converted
+  std::string page_;           // as the learner reads it
+  size_t readBytes_ = 0;       // of page_, as far as items_ reach
   std::vector<TPageItem> items_;
   std::string domain_;
   std::vector<std::string> words_;
@@ -461,7 +461,7 @@ std::string TLearner::PagingItem(std::string& url) {
       if (now && *next <= *now) continue;
       // A page saved from further on (start=10, next 20) pages from its first one (start=0): what the
       // step leaves over, or page 1 where pages are counted one by one.
-      const long first = !now                 ? (*next == 2 || *next % 10 == 1 ? 1 : 0)
+      const long first = !now                ? (*next == 2 || *next % 10 == 1 ? 1 : 0)
                          : *next - *now == 1 ? std::min(*now, 1L)
                                              : *now % (*next - *now);
       const long step = now ? *next - *now : *next - first;
@@ -487,7 +487,7 @@ std::vector<std::string> TLearner::Header() {
   std::string url = input_.url;
   bool keyed = false;
   const std::string written = OtherCharset() ? Utf8ToCharset(input_.keyword, charsetName_).value_or(input_.keyword)
-                                  : KeywordAsPageWrites(input_.keyword, charset_);
+                                             : KeywordAsPageWrites(input_.keyword, charset_);
   if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed);
   if (!keyed) Note("could not decide: the address holds no item with the keyword; write $key$ into url= by hand");
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
@@ -503,8 +503,7 @@ std::vector<std::string> TLearner::Header() {
     case TPageCharset::Utf8:
     case TPageCharset::Other:
       // Pages of another charset are searched and read in it, converted to UTF-8.
-      header.insert(header.end(),
-                    {"Version=2", "Charset=" + (OtherCharset() ? charsetName_ : std::string("UTF-8"))});
+      header.insert(header.end(), {"Version=2", "Charset=" + (OtherCharset() ? charsetName_ : std::string("UTF-8"))});
       break;
   }
   header.push_back("Score=100");

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "core/common/ascii.h"
-#include "core/common/utf8.h"
 #include "core/common/dispatcher.h"
 #include "core/common/file_io.h"
+#include "core/common/utf8.h"
 #include "core/common/worker_priority.h"
 #include "core/engines/TEngineDefinition.h"
 #include "core/engines/page_markers.h"
@@ -104,8 +104,8 @@ TGetList::~TGetList() { core_->Stop(); }
 void TGetList::LoadDefinition(TEngineDefinition definition) {
   {
     std::lock_guard lock(core_->mutex);
-    core_->pending = TCore::TSearchSettings{
-        std::move(definition), Proxy, TimeOutSeconds, EngineFolder, Markers, PageCharset, OnConnecting, OnPageDone, OnFinished};
+    core_->pending = TCore::TSearchSettings{std::move(definition), Proxy,        TimeOutSeconds, EngineFolder, Markers,
+                                            PageCharset,           OnConnecting, OnPageDone,     OnFinished};
     core_->started = true;
   }
   core_->signal.notify_all();

@@ -125,8 +125,8 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
       std::filesystem::create_directories(page.parent_path(), error);
       // Without its page the request would describe the page kept before: both go, or neither.
       if (WriteFileAtomically(page, outcome.keptPage))
-        WriteFileAtomically(KeptRequestPath(page), "key=" + OneField(outcome.keyword) + "\nurl=" +
-                                                       OneField(outcome.address) + "\n");
+        WriteFileAtomically(KeptRequestPath(page),
+                            "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) + "\n");
     }
   }
   // Read just before it is replaced, so that another writer's engines (the window's and check-engines'
@@ -139,8 +139,10 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   for (const TEngineHealth& health : recorded) {
     const auto same =
         std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
-    if (same == engines.end()) engines.push_back(health);
-    else *same = health;
+    if (same == engines.end())
+      engines.push_back(health);
+    else
+      *same = health;
   }
   // A folder that cannot be written (an installed program's) keeps no health, silently.
   WriteFileAtomically(file, HealthText(engines));

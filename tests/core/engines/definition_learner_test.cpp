@@ -55,8 +55,8 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       // A page of the engine's home link besides its ten results, which a search drops for its empty title.
       {"serp/naver-aql-1.html", "장외 발매소",
        "http://search.naver.com/search.naver?query=%C0%E5%BF%DC+%B9%DF%B8%C5%BC%D2",
-       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 11,
-       "http://www.naver.com/", "유종수의원의 질문과 답변"},
+       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 11, "http://www.naver.com/",
+       "유종수의원의 질문과 답변"},
       {"serp/google-aql-2.html", "\" Stikfas \"", "http://www.google.com/search?q=%22+Stikfas+%22",
        "url=http://www.google.com/search?q=$key$&start=$page$\nVersion=2\nCharset=ISO-8859-1\n", 10,
        "http://www.stikfas.com/", "Stikfas Action Figures"},

@@ -1,7 +1,6 @@
 #include "core/search/TSearchRun.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <chrono>
@@ -18,11 +17,11 @@
 #include <vector>
 
 #include "core/app/AppState.h"
-#include "core/config/Options.h"
 #include "core/common/dispatcher.h"
-#include "core/config/version.h"
 #include "core/common/file_io.h"
 #include "core/common/name_value_list.h"
+#include "core/config/Options.h"
+#include "core/config/version.h"
 #include "core/search/engine_health.h"
 #include "core/search/result_merge.h"
 #include "core/search/search_display.h"
@@ -603,12 +602,16 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
   const std::string missing = (dir / "none.html").string();
-  const std::vector<std::vector<std::string>> wrong = {
-      {"search", "--category", "No such", "k"}, {"search", "--order", "8", "k"},
-      {"search", "--per-engine", "many", "k"},  {"search", "--frobnicate", "k"},
-      {"fetch", "--head", "--post", "http://x/"}, {"extract", page, page, "--key"},
-      {"extract", missing, page},               {"tags", missing},
-      {"unzip", "only-one-argument"},             {"learn", "", page}};
+  const std::vector<std::vector<std::string>> wrong = {{"search", "--category", "No such", "k"},
+                                                       {"search", "--order", "8", "k"},
+                                                       {"search", "--per-engine", "many", "k"},
+                                                       {"search", "--frobnicate", "k"},
+                                                       {"fetch", "--head", "--post", "http://x/"},
+                                                       {"extract", page, page, "--key"},
+                                                       {"extract", missing, page},
+                                                       {"tags", missing},
+                                                       {"unzip", "only-one-argument"},
+                                                       {"learn", "", page}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();

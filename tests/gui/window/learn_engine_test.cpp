@@ -61,7 +61,8 @@ TEST_F(LearnEngine, OkWritesTheDefinitionAsANewFileAndListsItInTheChosenCategory
 // would give an engine that searches only for the page's keyword.
 TEST_F(LearnEngine, TheKeptPageComesWithItsKeywordAndAddressAndAnEngineMustSearchWithTheKeyword) {
   const std::string keyword = "client-side graph database javascript typescript browser";
-  const std::string address = "https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser";
+  const std::string address =
+      "https://html.duckduckgo.com/html/?q=client-side+graph+database+javascript+typescript+browser";
   programDir_.Write("Engines1/KeptPages/Amberline.html",
                     ReadFixture("serp-real/ddg-html-2026-02-27-client-side-graph-database.html"));
   programDir_.Write("Engines1/KeptPages/Amberline.request", "key=" + keyword + "\nurl=" + address + "\n");
@@ -80,7 +81,8 @@ TEST_F(LearnEngine, TheKeptPageComesWithItsKeywordAndAddressAndAnEngineMustSearc
       if (list->topLevelItem(i)->text(0) == "Amberline") list->setCurrentItem(list->topLevelItem(i));
     QTimer::singleShot(0, [&] {
       auto* dialog = window.findChild<QDialog*>("fmLearnEngine");
-      for (const char* edit : {"edPage", "edKeyword", "edUrl"}) filled.append(dialog->findChild<QLineEdit*>(edit)->text());
+      for (const char* edit : {"edPage", "edKeyword", "edUrl"})
+        filled.append(dialog->findChild<QLineEdit*>(edit)->text());
       dialog->findChild<QLineEdit*>("edKeyword")->setText("");
       dialog->findChild<QPushButton*>("btnLearn")->click();
       emptyKeyword = dialog->findChild<QLabel*>("lbReport")->text();
