@@ -85,11 +85,13 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
 bool TfmLearnEngine::Execute(const QString& page, const QString& name) {
   cbCategory_->clear();
   for (const std::string& category : index_.CategoryNames()) cbCategory_->addItem(ToDisplay(category));
-  // A kept page comes with the search that fetched it.
-  const TKeptRequest kept = page.isEmpty() ? TKeptRequest() : ReadKeptRequest(page.toStdString());
+  if (!page.isEmpty()) {
+    // A kept page comes with the search that fetched it.
+    const TKeptRequest kept = ReadKeptRequest(page.toStdString());
+    edKeyword_->setText(QString::fromStdString(kept.keyword));
+    edUrl_->setText(QString::fromStdString(kept.address));
+  }
   edPage_->setText(page);
-  edKeyword_->setText(QString::fromStdString(kept.keyword));
-  edUrl_->setText(QString::fromStdString(kept.address));
   edName_->setText(name);
   Forget();
   return exec() == QDialog::Accepted;
