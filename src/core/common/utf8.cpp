@@ -142,12 +142,14 @@ bool IsUtf8Name(std::string_view charset) {
   return name == "UTF-8" || name == "UTF8";
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the text, then what it is written in
 std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset) {
   const std::string name = IconvName(charset);
   if (name.empty()) return std::nullopt;
   return Converted(text, "UTF-8", name.c_str(), "\xEF\xBF\xBD");
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the text, then what it is to be written in
 std::optional<std::string> Utf8ToCharset(std::string_view text, std::string_view charset) {
   const std::string name = IconvName(charset);
   if (name.empty()) return std::nullopt;
