@@ -34,7 +34,7 @@ std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t
 }
 
 // Every query item whose decoded value is the keyword, as typed or as the page writes it, becomes $key$
-// (an engine may repeat it: Baidu's wd= and oq=).
+// (an engine may repeat it in a second item).
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the address, then the keyword's two forms
 std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed) {
   keyed = false;
@@ -360,7 +360,6 @@ std::vector<std::string> TLearner::SummaryLines(const TResultBlocks& found, cons
 
 std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
   std::vector<std::string> rules{"L,$9,\"\""};
-
   // Each shape: $6 = the wrapped address when the link has the marker; then $1 = $6 when $6 is not empty.
   const auto chooseSix = [&] {
     rules.insert(rules.end(), {"+,$7,^,$6,^,$1", "S,$7,^^,$8,$6", "+,$1,$6", "L,$6,\"\""});

@@ -114,21 +114,6 @@ TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage) {
 std::string RecordEngineHealth(const std::filesystem::path& folder, const std::vector<TEngineOutcome>& outcomes,
                                double when) {
   if (outcomes.empty()) return {};
-  std::vector<TEngineHealth> recorded;
-  for (const TEngineOutcome& outcome : outcomes) {
-    const TEngineHealth health = ClassifyOutcome(outcome, when);
-    recorded.push_back(health);
-    if ((health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched) &&
-        !outcome.keptPage.empty()) {
-      const std::filesystem::path page = KeptPagePath(folder, health.name);
-      std::error_code error;
-      std::filesystem::create_directories(page.parent_path(), error);
-      // Without its page the request would describe the page kept before: both go, or neither.
-      if (WriteFileAtomically(page, outcome.keptPage))
-        WriteFileAtomically(KeptRequestPath(page),
-                            "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) + "\n");
-    }
-  }
   // Read just before it is replaced, so that another writer's engines (the window's and check-engines'
   // at the same time) keep their lines.
   const std::filesystem::path file = folder / kHealthFileName;
@@ -136,7 +121,8 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   if (!text && MayExist(file))
     return file.string() + " cannot be read: the engines' outcomes of this search are not kept.";
   std::vector<TEngineHealth> engines = ParseHealth(text.value_or(""));
-  for (const TEngineHealth& health : recorded) {
+  for (const TEngineOutcome& outcome : outcomes) {
+    const TEngineHealth health = ClassifyOutcome(outcome, when);
     const auto same =
         std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
     if (same == engines.end())
@@ -146,6 +132,18 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   }
   // A folder that cannot be written (an installed program's) keeps no health, silently.
   WriteFileAtomically(file, HealthText(engines));
+  for (const TEngineOutcome& outcome : outcomes) {
+    const TEngineState state = ClassifyOutcome(outcome, when).state;
+    if ((state != TEngineState::Blocked && state != TEngineState::NoRecordMatched) || outcome.keptPage.empty())
+      continue;
+    const std::filesystem::path page = KeptPagePath(folder, outcome.name);
+    std::error_code error;
+    std::filesystem::create_directories(page.parent_path(), error);
+    // Without its page the request would describe the page kept before: both go, or neither.
+    if (WriteFileAtomically(page, outcome.keptPage))
+      WriteFileAtomically(KeptRequestPath(page),
+                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) + "\n");
+  }
   return {};
 }
 
