@@ -33,7 +33,7 @@ const Command kCheckEngines{
     "line per engine: name, outcome (worked, no results, blocked, no record matched, failed), records,\n"
     "time in ms and reason, tab-separated. The outcomes are kept in the folder's Health.txt as every\n"
     "search keeps them, with the page of a blocked engine or of one whose definition no longer reads its\n"
-    "page in KeptPages/NAME.html.\n"
+    "page in KeptPages/NAME.html, its keyword and address in KeptPages/NAME.request.\n"
     "\n"
     "Exit status 0 when the engines were searched; 2 when the arguments are wrong or the engine folder\n"
     "has no readable Index.txt or no such category.\n",
