@@ -10,8 +10,10 @@
 #include <ctime>
 #include <random>
 
+#include "core/common/dispatcher.h"
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"
+#include "support/program_events.h"
 
 namespace {
 
@@ -44,7 +46,11 @@ struct Bench {
   }
   void Paint() { list.render(&image); }
   std::unique_ptr<TOneKey> key;
-  TSearchList list;
+  QueueDispatcher dispatcher;
+  AppState app;
+  test::ProgramEvents events;
+  TProgram program{dispatcher, app, events, TProgramFiles{}};
+  TSearchList list{program};
   QImage image;
 };
 
