@@ -33,7 +33,8 @@ std::unique_ptr<TOneKey> BigKey(int count) {
     result.Score = static_cast<int>(random() % 120);
     result.Language = static_cast<std::uint8_t>(1 + random() % 7);
     result.PageState = static_cast<std::uint8_t>(random() % 4);
-    key->Results.Add(TResultList::KeyOf(result.Url), std::move(result));
+    const auto resultKey = TResultList::KeyOf(result.Url);
+    key->Results.Add(resultKey, std::move(result));
   }
   return key;
 }

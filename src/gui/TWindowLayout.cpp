@@ -11,6 +11,7 @@
 #include "gui/TResultPanel.h"
 #include "gui/TSearchList.h"
 #include "gui/TSponsorPanel.h"
+#include "gui/main_commands.h"
 #include "gui/panel_parts.h"
 
 namespace quorvex {
@@ -27,14 +28,14 @@ QVBoxLayout* Column(QWidget* pane) {
 }  // namespace
 
 TWindowLayout::TWindowLayout(QMainWindow& window, TKeywordPanel& keywords, TEngineChoice& engines,
-                             TResultPanel& results, QAction* keywordsPanel, QAction* treePanel)
+                             TResultPanel& results, const TMainCommands& commands)
     : QSplitter(Qt::Horizontal, &window),
       window_(window),
       keywords_(keywords),
       engines_(engines),
       results_(results),
-      keywordsPanel_(keywordsPanel),
-      treePanel_(treePanel),
+      keywordsPanel_(commands.keywordsPanel),
+      treePanel_(commands.treePanel),
       pnTree_(new QWidget(this)),
       treeSplitter_(new QSplitter(Qt::Vertical, pnTree_)),
       keywordSplitter_(new QSplitter(Qt::Vertical)),
@@ -64,8 +65,8 @@ TWindowLayout::TWindowLayout(QMainWindow& window, TKeywordPanel& keywords, TEngi
   setStretchFactor(1, 1);
   setChildrenCollapsible(false);
 
-  connect(keywordsPanel, &QAction::toggled, this, &TWindowLayout::ShowKeywordPanel);
-  connect(treePanel, &QAction::toggled, pnTree_, &QWidget::setVisible);
+  connect(keywordsPanel_, &QAction::toggled, this, &TWindowLayout::ShowKeywordPanel);
+  connect(treePanel_, &QAction::toggled, pnTree_, &QWidget::setVisible);
 }
 
 void TWindowLayout::ShowKeywordPanel(bool show) {

@@ -13,15 +13,17 @@ class TEngineChoice;
 class TKeywordPanel;
 class TResultPanel;
 class TSponsorPanel;
+struct TMainCommands;
 
 // The main window's panes (its central widget) and the layout kept of them and of the window in
 // Layout.txt: the keyword tree over the engine choice on the left (pnTree); the sponsor pane, the
-// keyword panel and the results on the right. The two panel commands show and hide their panes.
+// keyword panel and the results on the right. The two panel commands of commands show and hide their
+// panes.
 class TWindowLayout : public QSplitter {
   Q_OBJECT
  public:
   TWindowLayout(QMainWindow& window, TKeywordPanel& keywords, TEngineChoice& engines, TResultPanel& results,
-                QAction* keywordsPanel, QAction* treePanel);
+                const TMainCommands& commands);
 
   TSponsorPanel* Sponsor() const { return sponsor_; }
   // Reads Layout.txt (what it lacks stays as it is) and applies it: panes, window, list look and order,

@@ -49,7 +49,7 @@ TfmMetaSearch::TfmMetaSearch(MainThreadDispatcher& dispatcher, AppState& app, QW
   List = results_->List();
   searchBar_ = new TSearchBar(commands_, engines_->CategoryBox(), this);
   addToolBar(searchBar_);
-  layout_ = new TWindowLayout(*this, *keywords_, *engines_, *results_, commands_.keywordsPanel, commands_.treePanel);
+  layout_ = new TWindowLayout(*this, *keywords_, *engines_, *results_, commands_);
   setCentralWidget(layout_);
   status_ = new TStatusBar(this);
   setStatusBar(status_);
