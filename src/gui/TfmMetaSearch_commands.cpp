@@ -1,7 +1,6 @@
 // The main window's commands: each made once, and what each does.
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QUrl>
 
 #include "core/app/AppState.h"
