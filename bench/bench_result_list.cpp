@@ -10,8 +10,10 @@
 #include <ctime>
 #include <random>
 
+#include "core/common/dispatcher.h"
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"
+#include "support/program_events.h"
 
 namespace {
 
@@ -31,7 +33,8 @@ std::unique_ptr<TOneKey> BigKey(int count) {
     result.Score = static_cast<int>(random() % 120);
     result.Language = static_cast<std::uint8_t>(1 + random() % 7);
     result.PageState = static_cast<std::uint8_t>(random() % 4);
-    key->Results.Add(TResultList::KeyOf(result.Url), std::move(result));
+    const auto resultKey = TResultList::KeyOf(result.Url);
+    key->Results.Add(resultKey, std::move(result));
   }
   return key;
 }
@@ -44,7 +47,11 @@ struct Bench {
   }
   void Paint() { list.render(&image); }
   std::unique_ptr<TOneKey> key;
-  TSearchList list;
+  QueueDispatcher dispatcher;
+  AppState app;
+  test::ProgramEvents events;
+  TProgram program{dispatcher, app, events, TProgramFiles{}};
+  TSearchList list{program};
   QImage image;
 };
 

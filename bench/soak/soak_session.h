@@ -76,6 +76,7 @@ class Session : private TProgramDisplay, private TVerifyDisplay {
   void SearchEnded(TOneKey&) override {}
   void VerifyStarted(TOneKey&) override {}
   void VerifyEnded(TOneKey&) override {}
+  void ResultsEdited(TOneKey&) override {}
   // TVerifyDisplay
   void RunStarted(int workers) override;
   void Progress(const TVerifyProgress& progress) override;

@@ -63,6 +63,7 @@ class StderrVerifyDisplay : public TProgramDisplay, public TVerifyDisplay {
   void SearchEnded(TOneKey&) override {}
   void VerifyStarted(TOneKey&) override {}
   void VerifyEnded(TOneKey&) override { std::cerr << "Finished\n"; }
+  void ResultsEdited(TOneKey&) override {}
 
   void RunStarted(int workers) override { std::cerr << "Downloading... with " << workers << " workers\n"; }
   void Progress(const TVerifyProgress& progress) override {

@@ -25,18 +25,19 @@
 #include "gui/TfmFilter.h"
 #include "gui/TfmFind.h"
 #include "gui/display_text.h"
+#include "gui/main_commands.h"
 #include "gui/panel_parts.h"
 
 namespace quorvex {
 
-TResultPanel::TResultPanel(QWidget* parent)
+TResultPanel::TResultPanel(TProgram& program, const TMainCommands& commands, QWidget* parent)
     : QWidget(parent),
       lblKey_(new QLabel(this)),
       lblDate_(new QLabel(this)),
       lblNum_(new QLabel(this)),
       pbDownload_(new QProgressBar(this)),
       cbSortMethod_(new QComboBox(this)),
-      list_(new TSearchList(this)),
+      list_(new TSearchList(program, this)),
       find_(new TfmFind(this)),
       filter_(new TfmFilter(this)),
       appearance_(new TfmAppearance(this)) {
@@ -50,7 +51,7 @@ TResultPanel::TResultPanel(QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(BuildInformationBar());
-  layout->addWidget(BuildResultBar());
+  layout->addWidget(BuildResultBar(commands));
   layout->addWidget(list_, 1);
 }
 
@@ -72,18 +73,16 @@ QWidget* TResultPanel::BuildInformationBar() {
   return bar;
 }
 
-QWidget* TResultPanel::BuildResultBar() {
+QWidget* TResultPanel::BuildResultBar(const TMainCommands& commands) {
   auto* bar = new QWidget(this);
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(new QLabel("Font:", bar));
   auto* enlarge = ToolButton(bar, QStyle::SP_ArrowUp, "Enlarge Font (Ctrl + Right Arrow)");
   auto* diminish = ToolButton(bar, QStyle::SP_ArrowDown, "Diminish Font (Ctrl + Left Arrow)");
-  auto* appearance = ToolButton(bar, QStyle::SP_DesktopIcon, "Appearance");
   connect(enlarge, &QToolButton::clicked, list_, &TSearchList::EnlargeFont);
   connect(diminish, &QToolButton::clicked, list_, &TSearchList::DiminishFont);
-  connect(appearance, &QToolButton::clicked, this, &TResultPanel::ShowAppearance);
-  for (QToolButton* button : {enlarge, diminish, appearance}) layout->addWidget(button);
+  for (QToolButton* button : {enlarge, diminish, CommandButton(bar, commands.fontAndColor)}) layout->addWidget(button);
   layout->addSpacing(8);
   layout->addWidget(new QLabel("Order by:", bar));
   cbSortMethod_->addItems({"Download Order", "Order by Score", "Order by URL", "Order by Title", "Order by DateTime ",
@@ -93,24 +92,11 @@ QWidget* TResultPanel::BuildResultBar() {
   layout->addWidget(cbSortMethod_);
   connect(cbSortMethod_, &QComboBox::activated, list_, &TSearchList::SetSortMethod);
   connect(list_, &TSearchList::SortMethodChanged, cbSortMethod_, &QComboBox::setCurrentIndex);
-  auto* find = ToolButton(bar, QStyle::SP_FileDialogContentsView, "Search in result");
-  auto* filter = ToolButton(bar, QStyle::SP_FileDialogListView, "Filter in results");
-  connect(find, &QToolButton::clicked, this, &TResultPanel::SearchInResults);
-  connect(filter, &QToolButton::clicked, this, &TResultPanel::ShowFilter);
-  layout->addWidget(find);
-  layout->addWidget(filter);
+  layout->addWidget(CommandButton(bar, commands.find));
+  layout->addWidget(CommandButton(bar, commands.filter));
   layout->addStretch();
-  btnShowKey_ = ToolButton(bar, QStyle::SP_FileDialogListView, "Ctrl - K Show Or Hide the Keywords window");
-  btnShowKey_->setObjectName("btnShowKey");
-  btnShowTree_ = ToolButton(bar, QStyle::SP_DirIcon, "Ctrl  - T Show Or Hide TreeView window");
-  btnShowTree_->setObjectName("btnShowTree");
-  for (QToolButton* toggle : {btnShowKey_, btnShowTree_}) {
-    toggle->setCheckable(true);
-    toggle->setChecked(true);
-    layout->addWidget(toggle);
-  }
-  connect(btnShowKey_, &QToolButton::clicked, this, &TResultPanel::KeywordPanelClicked);
-  connect(btnShowTree_, &QToolButton::clicked, this, &TResultPanel::TreePanelClicked);
+  layout->addWidget(CommandButton(bar, commands.keywordsPanel, "btnShowKey"));
+  layout->addWidget(CommandButton(bar, commands.treePanel, "btnShowTree"));
   return bar;
 }
 
@@ -137,11 +123,6 @@ void TResultPanel::ShowSearchEnded() {
   const int full = std::max(pbDownload_->value(), 1);  // a maximum of 0 would make the bar a busy one
   pbDownload_->setMaximum(full);
   pbDownload_->setValue(full);
-}
-
-void TResultPanel::SetPanelChecks(bool keywordsShown, bool treeShown) {
-  btnShowKey_->setChecked(keywordsShown);
-  btnShowTree_->setChecked(treeShown);
 }
 
 void TResultPanel::SearchInResults() {

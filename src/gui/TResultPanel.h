@@ -4,23 +4,24 @@
 class QComboBox;
 class QLabel;
 class QProgressBar;
-class QToolButton;
 
 namespace quorvex {
 
 class TOneKey;
+class TProgram;
 class TSearchList;
+struct TMainCommands;
 class TfmAppearance;
 class TfmFilter;
 class TfmFind;
 
 // The results of the keyword shown: its keyword, date and count with the search's progress bar above
-// them, the font, order, find and filter buttons, the result list itself, and the commands that act on
-// what the list shows.
+// them, the font, order, find and filter buttons and those of the panels, the result list itself, and
+// the commands that act on what the list shows. The buttons offer the window's commands.
 class TResultPanel : public QWidget {
   Q_OBJECT
  public:
-  explicit TResultPanel(QWidget* parent = nullptr);
+  TResultPanel(TProgram& program, const TMainCommands& commands, QWidget* parent = nullptr);
 
   TSearchList* List() const { return list_; }
   TOneKey* Key() const;
@@ -31,8 +32,6 @@ class TResultPanel : public QWidget {
   // A page of the search is merged (runTotal results of countAll so far), or the search has ended.
   void ShowProgress(int runTotal, int countAll);
   void ShowSearchEnded();
-  // The check marks of the buttons that show and hide the keyword and tree panels.
-  void SetPanelChecks(bool keywordsShown, bool treeShown);
 
   // Commands.
   void SearchInResults();
@@ -45,21 +44,15 @@ class TResultPanel : public QWidget {
   // Writes the export and offers it to the user's mail program.
   void SendToFriend();
 
- signals:
-  void KeywordPanelClicked();
-  void TreePanelClicked();
-
  private:
   QWidget* BuildInformationBar();
-  QWidget* BuildResultBar();
+  QWidget* BuildResultBar(const TMainCommands& commands);
 
   QLabel* lblKey_;
   QLabel* lblDate_;
   QLabel* lblNum_;
   QProgressBar* pbDownload_;
   QComboBox* cbSortMethod_;
-  QToolButton* btnShowKey_ = nullptr;
-  QToolButton* btnShowTree_ = nullptr;
   TSearchList* list_;
   TfmFind* find_;
   TfmFilter* filter_;

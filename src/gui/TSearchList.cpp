@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "core/config/Options.h"
+#include "core/program/TProgram.h"
 #include "core/store/TOneKey.h"
 #include "core/view/html_export.h"
 #include "core/view/keyword_hits.h"
@@ -98,8 +99,8 @@ TTextCoding FieldCoding(const TResultLayout& item, TListField field) {
 
 }  // namespace
 
-TSearchList::TSearchList(QWidget* parent)
-    : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this)), repaintSoon_(new QTimer(this)) {
+TSearchList::TSearchList(TProgram& program, QWidget* parent)
+    : QWidget(parent), program_(program), scrollBar_(new QScrollBar(Qt::Vertical, this)), repaintSoon_(new QTimer(this)) {
   repaintSoon_->setSingleShot(true);
   repaintSoon_->setInterval(kMergedRepaintMs);
   connect(repaintSoon_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
@@ -172,12 +173,7 @@ TOneResult* TSearchList::CurrentResult() const {
 void TSearchList::OpenResult(bool newWindow, bool local) {
   TOneResult* result = CurrentResult();
   if (result == nullptr) return;
-  if (result->Visited == 0) {
-    result->Visited = 1;
-    key_->Modified = true;
-    emit KeyEdited(*key_);
-  }
-  update();
+  program_.MarkVisited(*key_, *result);
   if (result->Url.empty()) return;
   if (local) {
     const std::filesystem::path copy = LocalCopyPath(result->Url);
@@ -200,10 +196,7 @@ bool TSearchList::DeleteSelected() {
                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     return false;
   }
-  if (!key_->DeleteResult(result)) return false;
-  emit KeyEdited(*key_);
-  update();
-  return true;
+  return program_.DeleteResult(*key_, result);
 }
 
 void TSearchList::EnlargeFont() { SetFontDelta(EnlargedFontDelta(fontDelta_)); }
@@ -359,10 +352,7 @@ void TSearchList::ShowTop() {
 }
 
 void TSearchList::StoreCursor() {
-  if (key_ == nullptr || (key_->Extra1 == cursor_.SelectedIndex && key_->Extra2 == cursor_.TopIndex)) return;
-  key_->Extra1 = cursor_.SelectedIndex;
-  key_->Extra2 = cursor_.TopIndex;
-  emit CursorMoved();
+  if (key_ != nullptr) program_.KeepListCursor(*key_, cursor_.SelectedIndex, cursor_.TopIndex);
 }
 
 void TSearchList::resizeEvent(QResizeEvent* /*event*/) {

@@ -20,13 +20,15 @@ namespace quorvex {
 
 class TOneKey;
 class TOneResult;
+class TProgram;
 
-// The result list: draws the results of one keyword, keeps its selection and scroll position in the
-// keyword (Extra1 / Extra2) and carries the commands that act on the selected result.
+// The result list: draws the results of one keyword and carries the commands that act on the selected
+// result. Its edits of the keyword (a deleted result, a visited mark, the selection and scroll position
+// kept as Extra1 / Extra2) are made by the program, which tells the window to repaint.
 class TSearchList : public QWidget {
   Q_OBJECT
  public:
-  explicit TSearchList(QWidget* parent = nullptr);
+  explicit TSearchList(TProgram& program, QWidget* parent = nullptr);
   ~TSearchList() override;
 
   void SetKey(TOneKey* key);  // keyword shown (nullptr: none); Extra1/Extra2 keep selected/top index
@@ -54,8 +56,6 @@ class TSearchList : public QWidget {
  signals:
   void SortMethodChanged(int order);  // Left / Right keys changed the order
   void PropertyRequested();           // Alt+Enter: the window shows TfmPageProperty for CurrentResult()
-  void KeyEdited(TOneKey& key);       // a result was deleted or marked visited: the record is to be saved
-  void CursorMoved();                 // the keyword's kept selection or scroll position changed
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -77,6 +77,7 @@ class TSearchList : public QWidget {
   void StoreCursor();
   int DrawWidth() const;
 
+  TProgram& program_;
   TOneKey* key_ = nullptr;
   const TOneKey* noteKey_ = nullptr;
   QString note_;

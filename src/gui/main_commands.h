@@ -4,10 +4,13 @@ class QAction;
 
 namespace quorvex {
 
-// The main window's commands, one action each, made once with its caption, keys and hint. The menu bar
-// offers the actions themselves; popups and buttons offer them, or entries under their own caption
-// that trigger them and follow their state.
+// The main window's commands, one action each, made once with its caption, keys, hint and picture; its
+// state is set once, on the action. The menu bar and buttons offer the actions themselves; popups
+// offer them, or entries under their own caption that trigger them and follow their state.
 struct TMainCommands {
+  QAction* search = nullptr;
+  QAction* stop = nullptr;
+  QAction* showProgress = nullptr;
   QAction* openPage = nullptr;
   QAction* openPageInNewWindow = nullptr;
   QAction* openLocalPage = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/panel_parts.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,6 +27,19 @@ QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap picture, const Q
   button->setToolTip(hint);
   button->setAutoRaise(true);
   return button;
+}
+
+QToolButton* CommandButton(QWidget* parent, QAction* command, const char* name) {
+  auto* button = new QToolButton(parent);
+  button->setDefaultAction(command);
+  button->setAutoRaise(true);
+  if (name) button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+
+void SetPicture(QAction* command, QStyle::StandardPixmap picture) {
+  command->setIcon(QApplication::style()->standardIcon(picture));
+  command->setIconVisibleInMenu(false);
 }
 
 }  // namespace quorvex

@@ -123,7 +123,7 @@ bool TProgram::StartVerify(TOneKey& key, int mode, TVerifyDisplay& rows) {
 void TProgram::StopVerify() {
   TOneKey* key = app_.CurrentVerify;
   if (!key) return;
-  saver_.KeyChanged(*key);
+  saver_.ResultsChanged(*key);
   StopVerifiers(*key);
   app_.CurrentVerify = nullptr;
   app_.ActivityState = TActivityState::Idle;
@@ -152,17 +152,35 @@ void TProgram::FileKey(TOneKey& key, const std::string& classify) {
   saver_.KeyListChanged();
 }
 
-void TProgram::KeyEdited(const TOneKey& key) { saver_.KeyChanged(key); }
+bool TProgram::DeleteResult(TOneKey& key, const TOneResult* result) {
+  if (!key.DeleteResult(result)) return false;
+  saver_.KeyChanged(key);  // the count in its line changed too
+  display_.ResultsEdited(key);
+  return true;
+}
 
-void TProgram::KeyListEdited() { saver_.KeyListChanged(); }
+void TProgram::MarkVisited(TOneKey& key, TOneResult& result) {
+  if (result.Visited != 0) return;
+  result.Visited = 1;
+  key.Modified = true;
+  saver_.ResultsChanged(key);
+  display_.ResultsEdited(key);
+}
+
+void TProgram::KeepListCursor(TOneKey& key, int selected, int top) {
+  if (key.Extra1 == selected && key.Extra2 == top) return;
+  key.Extra1 = selected;
+  key.Extra2 = top;
+  saver_.KeyListChanged();
+}
 
 void TProgram::TreeEdited() { saver_.TreeChanged(); }
 
 std::string TProgram::Tick(SaveScheduler::Clock::time_point now) {
   run_.TimerTick();
   if (app_.CurrentVerify && app_.CurrentVerify->RunningVerifiers == 0) StopVerify();
-  // Page states of a long run are kept as they come, not only at its end.
-  if (app_.CurrentVerify && app_.CurrentVerify->Modified) saver_.KeyChanged(*app_.CurrentVerify);
+  // Page states of a long run are kept as they come, not only at its end; they are not in AllKey.txt.
+  if (app_.CurrentVerify && app_.CurrentVerify->Modified) saver_.ResultsChanged(*app_.CurrentVerify);
   UnsavedFiles unsaved;
   saver_.Tick(now, &unsaved);
   if (!saver_.HasPending()) saveFailureTold_ = false;

@@ -16,6 +16,7 @@
 namespace quorvex {
 
 class MainThreadDispatcher;
+class TOneResult;
 class TVerifyDisplay;
 class UnsavedFiles;
 
@@ -27,6 +28,8 @@ class TProgramDisplay : public TSearchDisplay {
   // ActivityStateChanged follows each.
   virtual void VerifyStarted(TOneKey& key) = 0;
   virtual void VerifyEnded(TOneKey& key) = 0;
+  // A result of key was deleted or marked visited through the program: its row and list repaint.
+  virtual void ResultsEdited(TOneKey& key) = 0;
 };
 
 // Where the running program keeps what it reads and writes.
@@ -94,7 +97,7 @@ class TProgram : private TSearchDisplay {
   // Why key's results cannot be worked on: its result file exists but could not be read, and is kept
   // as it is. Empty when they can (read here if they were not yet).
   std::string ResultsProblem(TOneKey& key) const;
-  // Stops the verification run, if one runs; its key's page states are due for the save.
+  // Stops the verification run, if one runs; its key's page states (its result file) are due for the save.
   void StopVerify();
   // The Stop command: the verification run or the search, whichever runs.
   void Stop();
@@ -104,10 +107,12 @@ class TProgram : private TSearchDisplay {
   TKeyDeleteVerdict DeleteKeys(const std::vector<TOneKey*>& selected);
   // Files key under the class whose text is classify.
   void FileKey(TOneKey& key, const std::string& classify);
-  // key's results changed outside a run: a result deleted, a page opened (visited).
-  void KeyEdited(const TOneKey& key);
-  // A kept detail of the keyword list changed: the selected result and scroll position of a keyword.
-  void KeyListEdited();
+  // Deletes result (looked up by identity) from key; false when it is not one of key's results.
+  bool DeleteResult(TOneKey& key, const TOneResult* result);
+  // result of key was opened: it is marked visited, once (its result file alone changes).
+  void MarkVisited(TOneKey& key, TOneResult& result);
+  // The result list's selected and top index for key, kept in its line of AllKey.txt.
+  void KeepListCursor(TOneKey& key, int selected, int top);
   // A class was added, renamed, moved or deleted.
   void TreeEdited();
   // KeyTree.txt was not read whole and is kept; a change of the classes asks first.

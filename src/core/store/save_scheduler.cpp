@@ -13,8 +13,10 @@ SaveScheduler::SaveScheduler(SaveTargets targets) : targets_(std::move(targets))
 
 void SaveScheduler::KeyChanged(const TOneKey& key) {
   KeyListChanged();
-  resultsPending_.insert(&key);
+  ResultsChanged(key);
 }
+
+void SaveScheduler::ResultsChanged(const TOneKey& key) { resultsPending_.insert(&key); }
 
 void SaveScheduler::KeyDeleted(const TOneKey& key) {
   KeyListChanged();

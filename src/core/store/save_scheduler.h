@@ -39,6 +39,9 @@ class SaveScheduler {
   // A search, update search or verification / download run of key ended or was stopped: its line of
   // AllKey.txt and its result file (written when the record is modified) are due.
   void KeyChanged(const TOneKey& key);
+  // Only key's results changed (a page state, a visited mark), not its line: its result file is due,
+  // AllKey.txt is not.
+  void ResultsChanged(const TOneKey& key);
   // key left KeyList: AllKey.txt is due, and a result write still pending for key is dropped, as the
   // shut-down drops it. key is not kept.
   void KeyDeleted(const TOneKey& key);

@@ -14,45 +14,15 @@
 #include "core/common/unsaved_files.h"
 #include "core/config/Options.h"
 #include "core/pages/TVerify.h"
-#include "core/pages/verify_display.h"
 #include "core/store/TOneKey.h"
 #include "core/store/key_list.h"
+#include "support/program_events.h"
 #include "support/test_support.h"
 
 namespace quorvex::test {
 namespace {
 
 using Clock = SaveScheduler::Clock;
-
-class QuietRow : public TSearchProgressRow {
-  void Connected() override {}
-  void Downloading(int) override {}
-  void FinishedDown(int, std::string_view) override {}
-};
-
-// What the program told its viewer about runs that ended.
-class RunEnds : public TProgramDisplay, public TVerifyDisplay {
- public:
-  void ShowActivity(std::string_view) override {}
-  void ActivityStateChanged() override {}
-  void KeyAdded(TOneKey&) override {}
-  void SearchStarted(TOneKey&) override {}
-  std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view, const TOneKey&) override {
-    return std::make_unique<QuietRow>();
-  }
-  void ResultsMerged(TOneKey&, int, int) override {}
-  void EnginesFinished() override {}
-  void SearchEnded(TOneKey& key) override { searched.push_back(&key); }
-  void VerifyStarted(TOneKey&) override {}
-  void VerifyEnded(TOneKey& key) override { verified.push_back(&key); }
-  void RunStarted(int) override {}
-  void Progress(const TVerifyProgress&) override {}
-  void WorkerRow(int, std::string_view, int, int) override {}
-  void ResultChecked(int, int) override {}
-
-  std::vector<TOneKey*> searched;
-  std::vector<TOneKey*> verified;
-};
 
 // An engine folder with one local-file engine whose two results point at a closed port, and the
 // keyword files in a working folder.
@@ -82,14 +52,14 @@ class ProgramTest : public ::testing::Test {
     return done();
   }
 
-  // The page states of the keyword's result file as the next start would read them.
-  std::vector<int> StatesOnDisk() const {
+  // The page states (or another field) of the keyword's result file as the next start would read them.
+  std::vector<int> StatesOnDisk(std::uint8_t TOneResult::*field = &TOneResult::PageState) const {
     AppState next;
     std::vector<int> states;
     if (!LoadKeyList(next, work_ / "AllKey.txt", {"Local"}) || next.KeyList.size() != 1 ||
         !next.KeyList[0]->LoadResults(work_ / "SearchResult"))
       return states;
-    for (size_t i = 0; i < next.KeyList[0]->Results.Count(); ++i) states.push_back(next.KeyList[0]->Results[i].PageState);
+    for (size_t i = 0; i < next.KeyList[0]->Results.Count(); ++i) states.push_back(next.KeyList[0]->Results[i].*field);
     return states;
   }
 
@@ -97,7 +67,7 @@ class ProgramTest : public ::testing::Test {
   TempDir work_;
   QueueDispatcher dispatcher_;
   AppState app_;
-  RunEnds display_;
+  ProgramEvents display_;
 };
 
 // A search ends when its engines have, a verification run and an engineless search by the tick, and what
@@ -119,11 +89,21 @@ TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   EXPECT_EQ(StatesOnDisk(), (std::vector<int>{0, 0}));
   EXPECT_TRUE(display_.searched == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle);
 
+  // Page states are not in AllKey.txt: the run's saves leave it alone.
+  const auto listed = std::filesystem::last_write_time(work_ / "AllKey.txt");
   ASSERT_TRUE(program.StartVerify(*key, kVerifyMode, display_));
   EXPECT_FALSE(program.StartVerify(*key, kVerifyMode, display_) || program.StartUpdateSearch(*key, 0, {30, 300}));
   EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Refused);
   ASSERT_TRUE(RunUntil([&] { return StatesOnDisk() == std::vector<int>{3, 3}; }, &program, 2 * SaveScheduler::kMinInterval));
   EXPECT_TRUE(display_.verified == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle);
+  EXPECT_EQ(std::filesystem::last_write_time(work_ / "AllKey.txt"), listed);
+
+  // Edits of the results outside a run go through the program, which tells the viewer of each.
+  const TOneResult* second = &key->Results[1];
+  program.MarkVisited(*key, key->Results[0]);
+  EXPECT_TRUE(program.DeleteResult(*key, second) && !program.DeleteResult(*key, second));
+  ASSERT_TRUE(RunUntil([&] { return StatesOnDisk(&TOneResult::Visited) == std::vector<int>{1}; }, &program, 2 * SaveScheduler::kMinInterval));
+  EXPECT_EQ(display_.edited, (std::vector<TOneKey*>{key, key}));
   EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Allowed);
   ASSERT_TRUE(RunUntil([&] { return ReadWholeFile(work_ / "AllKey.txt") == ""; }, &program, 3 * SaveScheduler::kMinInterval));
 

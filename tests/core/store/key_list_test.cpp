@@ -168,18 +168,23 @@ TEST_F(SaveSchedulerTest, AChangeSoonAfterAWriteWaitsItsSecondAndAFailedWriteIsR
   scheduler_.Tick(t0_ + 1s);
   EXPECT_EQ(Written().size(), 2u);
 
-  // A run that changed nothing costs only the line; a write that failed is tried again a second later.
+  // A run that changed nothing costs only the line, results alone only their file; a write that failed
+  // is tried again a second later.
   scheduler_.KeyChanged(a);
   scheduler_.Tick(t0_ + 2s);
   EXPECT_EQ(Written(), Names{"AllKey.txt"});
+  AddResult(a, "http://a/page");
+  scheduler_.ResultsChanged(a);
+  scheduler_.Tick(t0_ + 3s);
+  EXPECT_EQ(Written(), Names{ResultName(a)});
   std::filesystem::remove_all(results_);
   AddResult(a, "http://a/after");
   scheduler_.KeyChanged(a);
-  scheduler_.Tick(t0_ + 3s);
-  std::filesystem::create_directories(results_);
-  scheduler_.Tick(t0_ + 3s + 200ms);
-  EXPECT_TRUE(a.Modified && scheduler_.HasPending());
   scheduler_.Tick(t0_ + 4s);
+  std::filesystem::create_directories(results_);
+  scheduler_.Tick(t0_ + 4s + 200ms);
+  EXPECT_TRUE(a.Modified && scheduler_.HasPending());
+  scheduler_.Tick(t0_ + 5s);
   EXPECT_TRUE(Read(a.ResultFile(results_)).find("http://a/after") != std::string::npos && !a.Modified &&
               !scheduler_.HasPending());
 }

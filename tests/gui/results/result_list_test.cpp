@@ -11,12 +11,14 @@
 #include <QWheelEvent>
 #include <functional>
 
+#include "core/common/dispatcher.h"
 #include "core/config/Options.h"
 #include "core/common/file_io.h"
 #include "core/store/TOneKey.h"
 #include "gui/TSearchList.h"
 #include "gui/TfmOption.h"
 #include "support/gui/opened_urls.h"
+#include "support/program_events.h"
 #include "support/test_support.h"
 
 using namespace quorvex;
@@ -43,7 +45,8 @@ void Click(QWidget& widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
   QApplication::sendEvent(&widget, &event);
 }
 
-// A shown list of the given size over key, painted once so that its layout exists.
+// A shown list of the given size over key, painted once so that its layout exists, and the program
+// that makes its edits.
 struct ShownList {
   explicit ShownList(TOneKey* key, QSize size = {600, 400}) {
     list.resize(size);
@@ -51,7 +54,11 @@ struct ShownList {
     list.show();
     list.grab();
   }
-  TSearchList list;
+  QueueDispatcher dispatcher;
+  AppState app;
+  test::ProgramEvents events;
+  TProgram program{dispatcher, app, events, TProgramFiles{}};
+  TSearchList list{program};
 };
 
 // Runs action on the dialog once its modal loop is running.
@@ -128,8 +135,7 @@ TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReach
   Click(shown.list, {100, 3}, Qt::RightButton);
   EXPECT_EQ(key->Extra1, 0);
   EXPECT_TRUE(shown.list.hasFocus() || !QApplication::focusWidget());
-  int edits = 0;
-  QObject::connect(&shown.list, &TSearchList::KeyEdited, [&edits] { ++edits; });
+  const std::vector<TOneKey*>& edits = shown.events.edited;
   const auto answer = [](QMessageBox::StandardButton button) {
     WhenShown([button](QWidget& shown) {
       auto* box = qobject_cast<QMessageBox*>(&shown);
@@ -143,7 +149,7 @@ TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReach
   EXPECT_TRUE(key->Results.Count() == 3U && !key->Modified);
   answer(QMessageBox::Ok);
   Press(shown.list, Qt::Key_Delete);
-  EXPECT_TRUE(key->Results.Count() == 2U && key->Modified && edits == 1);
+  EXPECT_TRUE(key->Results.Count() == 2U && key->Modified && edits.size() == 1u);
 
   // Only the left button opens; a browser for a new window that cannot be started leaves the default
   // open; the visited mark is one edit however often the result is opened.
@@ -155,7 +161,7 @@ TEST(ResultList, ClicksSelectDeleteAndOpenAreEditsOfTheKeywordAndOpenAlwaysReach
   qunsetenv("BROWSER");
   Click(shown.list, {100, 3}, Qt::LeftButton, QEvent::MouseButtonDblClick);
   EXPECT_EQ(opened.urls, (QList<QUrl>{QUrl("http://site1.com/"), QUrl("http://site1.com/")}));
-  EXPECT_TRUE(shown.list.CurrentResult()->Visited == 1 && edits == 2);
+  EXPECT_TRUE(shown.list.CurrentResult()->Visited == 1 && edits.size() == 2u);
 }
 
 
