@@ -33,11 +33,14 @@ std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t
   return TrimControls(text);
 }
 
-// Every query item whose decoded value is the keyword, as typed or as the page writes it, becomes $key$
-// (an engine may repeat it in a second item).
+// The first query item whose decoded value is the keyword, as typed or as the page writes it, becomes
+// $key$; the request fills in only the first $key$, so further items that repeat the keyword are dropped
+// (dropped counts them) rather than sent with the old keyword or a literal "$key$".
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the address, then the keyword's two forms
-std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed) {
+std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed,
+                     size_t& dropped) {
   keyed = false;
+  dropped = 0;
   const size_t query = url.find('?');
   if (query == std::string::npos) return url;
   std::string out = url.substr(0, query + 1);
@@ -49,15 +52,20 @@ std::string KeyedUrl(const std::string& url, const std::string& keyword, const s
     rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
     const size_t equals = item.find('=');
     std::string piece(item);
+    bool keep = true;
     if (equals != std::string_view::npos) {
       const std::string value = DecodeQuery(item.substr(equals + 1));
       if (EqualsIgnoreCase(value, keyword) || EqualsIgnoreCase(value, written)) {
         piece = std::string(item.substr(0, equals + 1)) + "$key$";
+        keep = !keyed;
+        dropped += keyed ? 1 : 0;
         keyed = true;
       }
     }
-    out += (first ? "" : "&") + piece;
-    first = false;
+    if (keep) {
+      out += (first ? "" : "&") + piece;
+      first = false;
+    }
     if (amp == std::string_view::npos) break;
   }
   return out;
@@ -485,9 +493,13 @@ std::vector<std::string> TLearner::Header() {
   std::vector<std::string> header;
   std::string url = input_.url;
   bool keyed = false;
+  size_t dropped = 0;
   const std::string written = OtherCharset() ? Utf8ToCharset(input_.keyword, charsetName_).value_or(input_.keyword)
                                              : KeywordAsPageWrites(input_.keyword, charset_);
-  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed);
+  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed, dropped);
+  if (dropped > 0)
+    Note("the address repeats the keyword in " + std::to_string(dropped) +
+         " further query item(s): left out, as a search fills in only the first");
   if (!keyed) Note("could not decide: the address holds no item with the keyword; write $key$ into url= by hand");
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
   header.push_back("url=" + url);

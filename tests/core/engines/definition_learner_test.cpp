@@ -82,8 +82,8 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
 // The next-page link's text is written so that it reads back whole ("More results" unquoted reads as
 // "More", and the link followed would be whichever link says "More"; "Next &gt;" is read as the engine
 // sees it); only the query item that counts pages becomes $page$, not one whose name ends as its name
-// does, and counts from the first page when the page was the second; every item with the keyword
-// becomes $key$.
+// does, and counts from the first page when the page was the second; the first item with the keyword
+// becomes $key$ and a second one goes, as a search fills in only the first.
 TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
   const struct {
     const char* link;
@@ -95,7 +95,7 @@ TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
        "Page=1,10,\"More results\"\n"},
       {"<a href=\"/search?q=kw&amp;oq=kw&amp;start=20\"><span>Next &gt;</span></a>",
        "https://engine.example/search?q=kw&oq=kw&start=10",
-       "url=https://engine.example/search?q=$key$&oq=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
+       "url=https://engine.example/search?q=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
        "Page=0,10,\"Next &gt;\"\n"},
   };
   for (const auto& paging : kPages) {
@@ -106,6 +106,10 @@ TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
     TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
     const std::string link = paging.link;
     EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, link.substr(9, link.find("\">") - 9));
+    const std::string other = test::DefinitionFromText(learned.definition, "zz").BuildPageUrl(1, 10, "").url;
+    EXPECT_TRUE(other.find("q=zz&") != std::string::npos && other.find("kw") == std::string::npos &&
+                other.find('$') == std::string::npos)
+        << other;
   }
 }
 
