@@ -377,17 +377,33 @@ std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
     chooseSix();
   }
   // Every shape, also one this page does not show: a link without its marker passes unchanged, and an
-  // engine that starts to wrap its links in a later release is still read.
+  // engine that starts to wrap its links in a later release is still read. $7 = "^" $1, so that a marker
+  // can be anchored at the link's start; the unwrapped $6 replaces $1 only when it is an address.
+  const std::string host = HostOf(input_.url);
   for (const TRedirectShape& shape : RedirectShapes()) {
     if (std::any_of(found.blocks.begin(), found.blocks.end(), [&](const TResultBlock& b) {
-          return items_[b.titleLink].href.find(shape.marker) != std::string::npos;
+          return WrappedAt(items_[b.titleLink].href, shape) != std::string::npos;
         }))
-      Note(std::string("links are wrapped as '") + shape.marker + "': unwrapped");
-    rules.push_back(std::string("S,$1,") + shape.marker + ",$8,$6");
-    rules.push_back("S,$6,&amp;,$6");
+      Note(std::string("links are wrapped as '") + shape.markers[0] + "': unwrapped");
+    rules.emplace_back("+,$7,^,$1");
+    std::vector<std::string> markers;
+    if (shape.ownSite) {
+      markers.push_back(std::string("^") + shape.markers[0]);
+      if (!host.empty() && FitsTemplateLine(host)) {
+        for (const char* scheme : {"^https://", "^http://", "^//"}) markers.push_back(scheme + host + shape.markers[0]);
+      }
+    } else {
+      for (const char* marker : shape.markers) {
+        if (*marker != '\0') markers.emplace_back(marker);
+      }
+    }
+    for (const std::string& marker : markers) rules.push_back("S,$7," + marker + ",$8,$6");
+    rules.emplace_back("S,$6,&amp;,$6");
     rules.push_back(std::string("S,$6,") + shape.end + ",$6");
-    rules.push_back("D,$6");
-    if (shape.base64) rules.push_back("B,$6");
+    rules.emplace_back("D,$6");
+    if (shape.base64) rules.emplace_back("B,$6");
+    // $6 = "" unless it starts with "http": $8 begins "^^" only then.
+    rules.insert(rules.end(), {"+,$7,^,$6", "S,$7,^http,$8,$7", "+,$8,^,$7", "S,$8,^^,$6"});
     chooseSix();
   }
   if (std::any_of(found.blocks.begin(), found.blocks.end(),

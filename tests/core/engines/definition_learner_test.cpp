@@ -113,6 +113,31 @@ TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
   }
 }
 
+// Redirect markers count only at a query item's or path segment's start, and a link is replaced only by
+// an address: links that merely hold "u=a1", "uddg=" or "/RU=" are results as they stand, wherever the
+// definition was learned.
+TEST(DefinitionLearner, OnlyWrappedLinksAreUnwrapped) {
+  const std::string learnedFrom = Results(4, "kw", "");
+  const TLearnedDefinition learned = LearnDefinition({learnedFrom, "kw", "https://www.engine.example/s?q=kw"});
+  ASSERT_TRUE(learned.found);
+  std::string page;
+  const char* const kLinks[][2] = {
+      {"https://shop.example/item?sku=a1234", "https://shop.example/item?sku=a1234"},
+      {"https://cafe.example/?x=1&amp;menu=a1b2&amp;puddg=1", "https://cafe.example/?x=1&amp;menu=a1b2&amp;puddg=1"},
+      {"https://docs.example/RU=intro/RK=2", "https://docs.example/RU=intro/RK=2"},
+      {"https://other.example/url?q=https://q.example/", "https://other.example/url?q=https://q.example/"},
+      {"https://www.engine.example/ck/a?p=1&amp;u=a1aHR0cHM6Ly9iLmV4YW1wbGUv&amp;n=1", "https://b.example/"},
+      {"/l/?uddg=https%3A%2F%2Fd.example%2F&amp;r=1", "https://d.example/"},
+      {"/url?q=https://g.example/&amp;sa=U", "https://g.example/"},
+      {"https://www.engine.example/url?q=https://h.example/", "https://h.example/"}};
+  for (const auto& link : kLinks)
+    page += std::string("<div class=\"result\"><h3><a href=\"") + link[0] + "\">kw</a></h3></div>";
+  TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
+  const test::PageRun run = test::RunPage(definition, page + "<div class=\"result\"></div>", "https://www.engine.example/s?q=kw");
+  ASSERT_EQ(run.records.size(), std::size(kLinks));
+  for (size_t i = 0; i < std::size(kLinks); ++i) EXPECT_EQ(run.records[i][0], kLinks[i][1]);
+}
+
 // A definition that reads too few of the blocks it was learned from would give an engine that finds
 // nothing: links relative to the scheme ("//host/path"), which a U rule joins to the page's root.
 TEST(DefinitionLearner, ADefinitionThatDoesNotReadItsOwnPageIsNotWritten) {
