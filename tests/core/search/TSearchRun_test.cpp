@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -300,6 +301,12 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   ASSERT_EQ(after.size(), 7u);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), "<div class=newer-layout></div>");
   EXPECT_EQ(HealthText(after), HealthText(ParseHealth(HealthText(after))));
+  // An empty page of the same outcome leaves no older page to be learned from as its own.
+  engines_.Write("other.html", "");
+  ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
+  RunToEnd();
+  EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "Changed")));
+  EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(KeptPagePath(engines_.Path(), "Changed"))));
   // The time reads back as written, whatever the locale: the window runs under the user's, where a
   // decimal comma would leave a date no reader takes; a file written so is still read.
   const TEngineHealth exact{"A", TEngineState::Worked, "", 1, 1, 5, 46363.77880312};
@@ -313,6 +320,27 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
   RunToEnd();
   EXPECT_NE(display_.activity.back().find("cannot be read"), std::string::npos) << display_.activity.back();
+}
+
+// Two programs that record outcomes at once keep every engine's line.
+TEST(EngineHealth, TwoWritersAtOnceKeepEachOthersLines) {
+  TempDir folder;
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < 2; ++writer) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (int i = 0; i < 40; ++i) {
+        TEngineOutcome outcome;
+        outcome.name = std::to_string(writer) + "-" + std::to_string(i);
+        outcome.reported = 1;
+        RecordEngineHealth(folder.Path(), {outcome}, 1);
+      }
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) waitpid(child, nullptr, 0);
+  EXPECT_EQ(ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or("")).size(), 80u);
 }
 
 TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
