@@ -6,6 +6,7 @@
 #include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
+#include "core/common/ascii.h"
 #include "core/common/file_io.h"
 #include "core/engines/definition_learner.h"
 
@@ -25,7 +26,7 @@ const Command kLearn{
     "definition finds on PAGE; save stdout as NAME.txt in the engine folder and list it in Index.txt.\n"
     "\n"
     "Exit status 0 when a definition was written; 1 when the page holds no repeating result block (or\n"
-    "the definition would read fewer than three results on it); 2 when the arguments are wrong (an empty\n"
+    "the definition would read fewer than three results on it); 2 when the arguments are wrong (a blank\n"
     "KEYWORD too), PAGE cannot be read or the definition cannot be written to stdout.\n",
     RunLearn};
 
@@ -38,7 +39,7 @@ int RunLearn(const std::vector<std::string>& args) {
   const auto words = ArgParser().Text("--url", url).Text("--name", name).Parse(args, problem);
   if (!words) return UsageError(kLearn, problem);
   if (words->size() != 2) return UsageError(kLearn, "expected KEYWORD and PAGE");
-  if ((*words)[0].empty()) return UsageError(kLearn, "KEYWORD is empty");
+  if (TrimControls((*words)[0]).empty()) return UsageError(kLearn, "KEYWORD is blank");
   std::optional<std::string> page = ReadWholeFile((*words)[1]);
   if (!page) {
     std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "'\n";

@@ -639,7 +639,9 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"extract", missing, page},
                                                        {"tags", missing},
                                                        {"unzip", "only-one-argument"},
-                                                       {"learn", "", page}};
+                                                       {"learn", "", page},
+                                                       {"learn", " \t", page},
+                                                       {"check-engines", " "}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
