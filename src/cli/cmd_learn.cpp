@@ -7,8 +7,8 @@
 #include "cli/command.h"
 #include "cli/escape.h"
 #include "core/common/ascii.h"
-#include "core/common/file_io.h"
 #include "core/engines/definition_learner.h"
+#include "core/engines/saved_page.h"
 
 namespace quorvex::cli {
 namespace {
@@ -40,13 +40,15 @@ int RunLearn(const std::vector<std::string>& args) {
   if (!words) return UsageError(kLearn, problem);
   if (words->size() != 2) return UsageError(kLearn, "expected KEYWORD and PAGE");
   if (TrimControls((*words)[0]).empty()) return UsageError(kLearn, "KEYWORD is blank");
-  std::optional<std::string> page = ReadWholeFile((*words)[1]);
+  std::optional<TSavedPage> page = ReadSavedPage((*words)[1], problem);
   if (!page) {
-    std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "'\n";
+    std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "': " << problem << "\n";
     return 2;
   }
-  const TLearnedDefinition learned = LearnDefinition(TLearnInput{std::move(*page), (*words)[0], url.value_or("")});
   const std::string who = name ? *name + ": " : std::string();
+  if (page->cut) std::cerr << who << CutPageNote() << "\n";
+  const TLearnedDefinition learned =
+      LearnDefinition(TLearnInput{std::move(page->bytes), (*words)[0], url.value_or("")});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
   std::cerr << who << learned.records.size() << " results on the page";

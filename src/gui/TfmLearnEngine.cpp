@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
 #include "core/engines/learned_engine.h"
+#include "core/engines/saved_page.h"
 #include "core/search/engine_health.h"
 #include "gui/display_text.h"
 #include "gui/named_edit.h"
@@ -118,13 +118,15 @@ void TfmLearnEngine::Learn() {
     lbReport_->setText(QStringLiteral("Type the keyword the page was searched for."));
     return;
   }
-  const std::optional<std::string> page = ReadWholeFile(Utf8(edPage_));
+  std::string problem;
+  std::optional<TSavedPage> page = ReadSavedPage(Utf8(edPage_), problem);
   if (!page) {
-    lbReport_->setText(QStringLiteral("The page cannot be read."));
+    lbReport_->setText(QStringLiteral("The page cannot be read: %1.").arg(ToDisplay(problem)));
     return;
   }
-  learned_ = LearnDefinition(TLearnInput{*page, Utf8(edKeyword_), Utf8(edUrl_)});
+  learned_ = LearnDefinition(TLearnInput{std::move(page->bytes), Utf8(edKeyword_), Utf8(edUrl_)});
   QStringList report;
+  if (page->cut) report.append(ToDisplay(CutPageNote()));
   for (const std::string& line : learned_.report) report.append(ToDisplay(line));
   if (learned_.found) report.append(QStringLiteral("%1 results on the page.").arg(learned_.records.size()));
   lbReport_->setText(report.join(QLatin1Char('\n')));

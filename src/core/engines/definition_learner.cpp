@@ -15,6 +15,7 @@
 #include "core/engines/query_text.h"
 #include "core/engines/result_blocks.h"
 #include "core/engines/result_links.h"
+#include "core/engines/saved_page.h"
 #include "core/net/THtmlParser.h"
 #include "core/net/entities.h"
 
@@ -174,16 +175,18 @@ class TLearner {
 // A page of a charset other than UTF-8, GB or BIG5 is read converted to UTF-8; one of a charset nobody
 // knows, as UTF-8.
 std::string TLearner::ReadablePage() {
-  if (charset_ != TPageCharset::Other) return input_.page;
+  // No more than a saved page is read to, whoever passes the page.
+  const std::string_view page = std::string_view(input_.page).substr(0, kMaxSavedPageBytes);
+  if (charset_ != TPageCharset::Other) return std::string(page);
   charset_ = TPageCharset::Utf8;
-  std::optional<std::string> converted = CharsetToUtf8(input_.page, charsetName_);
+  std::optional<std::string> converted = CharsetToUtf8(page, charsetName_);
   if (converted) {
     Note("the page is written in " + charsetName_ + ": read in UTF-8, and the definition says so");
     return std::move(*converted);
   }
   Note("the page declares the unknown charset '" + charsetName_ + "': read as UTF-8");
   charsetName_.clear();
-  return input_.page;
+  return std::string(page);
 }
 
 // The class word of the title links that no link before the title in its block has, so that the line

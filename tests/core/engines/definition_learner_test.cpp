@@ -1,9 +1,11 @@
 // The learner on pages in another code page than the keyword's, and on pages made to exhaust it.
 #include "core/engines/definition_learner.h"
+#include "core/engines/saved_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "engine_test_support.h"
 #include "support/test_support.h"
@@ -164,7 +166,8 @@ TEST(DefinitionLearner, RelativeResultLinksAreMadeAbsolute) {
 }
 
 // A page of 200,000 results is read only as far as the learner's bound, and markup nested 100,000 deep
-// (closed or left open) is weighed without a recursion it controls.
+// (closed or left open) is weighed without a recursion it controls; a saved page is read only from a
+// regular file and only to its bound.
 TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
   std::string repeated;
   for (int i = 0; i < 200000; ++i) {
@@ -182,4 +185,13 @@ TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
   for (int i = 0; i < 100000; ++i) closed += "</span></div>";
   EXPECT_FALSE(LearnDefinition({open + "<a href=\"http://a.example/\">kw</a>", "kw", ""}).found);
   EXPECT_FALSE(LearnDefinition({closed, "kw", ""}).found);
+
+  test::TempDir dir;
+  std::filesystem::resize_file(dir.Write("big.html", "<p>"), kMaxSavedPageBytes + 5);
+  std::string problem;
+  const std::optional<TSavedPage> big = ReadSavedPage(dir / "big.html", problem);
+  ASSERT_TRUE(big);
+  EXPECT_TRUE(big->cut && big->bytes.size() == kMaxSavedPageBytes && big->bytes.starts_with("<p>"));
+  EXPECT_FALSE(ReadSavedPage("/dev/zero", problem));
+  EXPECT_FALSE(ReadSavedPage(dir.Path(), problem));
 }

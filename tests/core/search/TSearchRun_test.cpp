@@ -641,6 +641,7 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"unzip", "only-one-argument"},
                                                        {"learn", "", page},
                                                        {"learn", " \t", page},
+                                                       {"learn", "kw", "/dev/zero"},
                                                        {"check-engines", " "}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
