@@ -89,6 +89,18 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
     skip = std::min(skip, inLeft);
     in += skip;
     inLeft -= skip;
+    // A stateful charset (ISO-2022-JP) returns to its initial state first, where the replacement reads
+    // as itself.
+    if (!replacement.empty()) {
+      for (;;) {
+        char* out = output.data() + written;
+        size_t outLeft = output.size() - written;
+        const size_t reset = ::iconv(converter.Get(), nullptr, nullptr, &out, &outLeft);
+        written = output.size() - outLeft;
+        if (reset != static_cast<size_t>(-1) || errno != E2BIG) break;
+        output.resize(output.size() * 2);
+      }
+    }
     if (output.size() - written < replacement.size()) output.resize(output.size() * 2 + replacement.size());
     output.replace(written, replacement.size(), replacement);
     written += replacement.size();

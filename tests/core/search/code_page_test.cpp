@@ -107,13 +107,15 @@ TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
 }
 
 // Any other charset converts both ways: a byte sequence that is no character becomes U+FFFD and the rest
-// still converts (also a lead byte that ends the text), a stateful charset is closed, a page that
-// grows threefold fits, and a name that is unknown or carries iconv's options is refused.
+// still converts (also a lead byte that ends the text), a stateful charset is closed and shifted back
+// before a replacement, a page that grows threefold fits, and a name that is unknown or carries iconv's
+// options is refused.
 TEST(Charsets, OtherCharsetsConvertAndBrokenTextGoesOn) {
   const std::string go = "\xEA\xB3\xA0";  // "고"
   EXPECT_EQ(CharsetToUtf8("\xB0\xED\xFF!\xB0", "euc-kr"), go + "\xEF\xBF\xBD!\xEF\xBF\xBD");
   EXPECT_EQ(Utf8ToCharset(go + "\xE4\xB8\xAD\xF0\x9F\x98\x80", "EUC-KR"), "\xB0\xED\xF1\xE9?");
-  EXPECT_EQ(Utf8ToCharset("\xE3\x81\x82", "ISO-2022-JP"), "\x1B$B$\"\x1B(B");
+  EXPECT_EQ(Utf8ToCharset("\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81\x82", "ISO-2022-JP"),
+            "\x1B$B$\"\x1B(B?\x1B$B$\"\x1B(B");
   EXPECT_EQ(CharsetToUtf8(std::string(100000, '\x80'), "ISO-8859-1")->size(), 300000u);  // "€" each
   EXPECT_TRUE(!CharsetToUtf8("x", "no-such-charset") && !Utf8ToCharset("x", "UTF-8//IGNORE") && IsUtf8Name("utf8"));
 }
