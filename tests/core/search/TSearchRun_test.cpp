@@ -630,7 +630,8 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
   const std::string missing = (dir / "none.html").string();
-  const std::vector<std::vector<std::string>> wrong = {{"search", "--category", "No such", "k"},
+  const std::string odd = dir.Write("odd.txt", "Charset=ISO-2022-CN-EXT\n").string();
+  const std::vector<std::vector<std::string>> wrong = {{"extract", odd, page},{"search", "--category", "No such", "k"},
                                                        {"search", "--order", "8", "k"},
                                                        {"search", "--per-engine", "many", "k"},
                                                        {"search", "--frobnicate", "k"},
@@ -648,6 +649,7 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
   }
   EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
+  EXPECT_NE(RunCli({"extract", odd, page}).err.find("unknown charset ISO-2022-CN-EXT"), std::string::npos);
   // A definition learned but not written is no page without results (exit 1).
   const std::string learn = std::string(QUORVEX_CLI_PATH) + " learn 'client-side graph database' '" +
                             FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string() +
