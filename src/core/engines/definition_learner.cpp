@@ -1,6 +1,7 @@
 #include "core/engines/definition_learner.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -586,7 +587,11 @@ TLearnedDefinition TLearner::Learn() {
   THtmlParser parser;
   definition.ExtractPage(parser, page_.substr(0, readBytes_), input_.url,
                          definition.NextLinkText(definition.FirstStart(), definition.Step()));
-  result_.records.assign(definition.KeptRecords().begin() + 1, definition.KeptRecords().end());
+  // Only records a search keeps as results: with an address and a title.
+  std::copy_if(definition.KeptRecords().begin() + 1, definition.KeptRecords().end(),
+               std::back_inserter(result_.records), [](const TRecord& record) {
+                 return record.size() > 1 && !TrimControls(record[0]).empty() && !TrimControls(record[1]).empty();
+               });
   if (result_.records.size() < kMinBlocks) {
     // Blocks that repeat but that the written lines and rules do not read (links the rules cannot make
     // absolute, a block the template loses its way in) give an engine that finds nothing.

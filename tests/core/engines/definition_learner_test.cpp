@@ -54,10 +54,11 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       {"serp/sogou-aql-1-big5.html", "跨市場買賣", "http://www.sogou.com/web?query=%B8%F3%A5%AB%B3%F5%B6R%BD%E6",
        "url=http://www.sogou.com/web?query=$key$&page=$page$\nVersion=1\n", 5,
        "http://baike.china.alibaba.com/doc/history/view.html?eid=354042", ""},
-      // A page of the engine's home link besides its ten results, which a search drops for its empty title.
+      // Ten results, not the engine's home link beside them, which a search drops for its empty title.
       {"serp/naver-aql-1.html", "장외 발매소",
        "http://search.naver.com/search.naver?query=%C0%E5%BF%DC+%B9%DF%B8%C5%BC%D2",
-       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 11, "http://www.naver.com/",
+       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 10,
+       "http://www.snhorse.co.kr/news/new/9910-732.htm",
        "유종수의원의 질문과 답변"},
       {"serp/google-aql-2.html", "\" Stikfas \"", "http://www.google.com/search?q=%22+Stikfas+%22",
        "url=http://www.google.com/search?q=$key$&start=$page$\nVersion=2\nCharset=ISO-8859-1\n", 10,
