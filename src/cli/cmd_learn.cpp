@@ -51,6 +51,7 @@ int RunLearn(const std::vector<std::string>& args) {
       LearnDefinition(TLearnInput{std::move(page->bytes), (*words)[0], url.value_or("")});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
+  if (!learned.keyed) std::cerr << who << "the address holds no item with the keyword: write $key$ into url= by hand\n";
   std::cerr << who << learned.records.size() << " results on the page";
   for (size_t i = 0; i < learned.records.size() && i < 3; ++i) {
     const TRecord& record = learned.records[i];

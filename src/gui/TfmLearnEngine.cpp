@@ -82,9 +82,12 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
     connect(edit, &QLineEdit::textEdited, this, &TfmLearnEngine::Forget);
 }
 
-bool TfmLearnEngine::Execute(const QString& page, const QString& name) {
+bool TfmLearnEngine::Execute(const QString& page, const QString& name, const std::string& category) {
   cbCategory_->clear();
-  for (const std::string& category : index_.CategoryNames()) cbCategory_->addItem(ToDisplay(category));
+  for (const std::string& each : index_.CategoryNames()) {
+    cbCategory_->addItem(ToDisplay(each));
+    if (each == category) cbCategory_->setCurrentIndex(cbCategory_->count() - 1);
+  }
   if (!page.isEmpty()) {
     // A kept page comes with the search that fetched it.
     const TKeptRequest kept = ReadKeptRequest(page.toStdString());
@@ -128,6 +131,9 @@ void TfmLearnEngine::Learn() {
   QStringList report;
   if (page->cut) report.append(ToDisplay(CutPageNote()));
   for (const std::string& line : learned_.report) report.append(ToDisplay(line));
+  if (learned_.found && !learned_.keyed)
+    report.append(QStringLiteral("The address does not hold the keyword: type the address the page came from, "
+                                 "with the keyword in it."));
   if (learned_.found) report.append(QStringLiteral("%1 results on the page.").arg(learned_.records.size()));
   lbReport_->setText(report.join(QLatin1Char('\n')));
   for (const TRecord& record : learned_.records) {

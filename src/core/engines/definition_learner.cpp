@@ -520,7 +520,7 @@ std::vector<std::string> TLearner::Header() {
   if (dropped > 0)
     Note("the address repeats the keyword in " + std::to_string(dropped) +
          " further query item(s): left out, as a search fills in only the first");
-  if (!keyed) Note("could not decide: the address holds no item with the keyword; write $key$ into url= by hand");
+  result_.keyed = keyed;
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
   header.push_back("url=" + url);
   // GB and BIG5 pages are read and asked in their own code page.
