@@ -9,6 +9,7 @@
 #include "core/common/ascii.h"
 #include "core/engines/definition_learner.h"
 #include "core/engines/saved_page.h"
+#include "core/search/engine_health.h"
 
 namespace quorvex::cli {
 namespace {
@@ -48,7 +49,8 @@ int RunLearn(const std::vector<std::string>& args) {
   const std::string who = name ? *name + ": " : std::string();
   if (page->cut) std::cerr << who << CutPageNote() << "\n";
   const TLearnedDefinition learned =
-      LearnDefinition(TLearnInput{std::move(page->bytes), (*words)[0], url.value_or("")});
+      LearnDefinition(TLearnInput{std::move(page->bytes), (*words)[0], url.value_or(""),
+                                  ReadKeptRequest((*words)[1]).charset});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
   if (!learned.keyed) std::cerr << who << "the address holds no item with the keyword: write $key$ into url= by hand\n";

@@ -127,7 +127,8 @@ void TfmLearnEngine::Learn() {
     lbReport_->setText(QStringLiteral("The page cannot be read: %1.").arg(ToDisplay(problem)));
     return;
   }
-  learned_ = LearnDefinition(TLearnInput{std::move(page->bytes), Utf8(edKeyword_), Utf8(edUrl_)});
+  learned_ = LearnDefinition(
+      TLearnInput{std::move(page->bytes), Utf8(edKeyword_), Utf8(edUrl_), ReadKeptRequest(Utf8(edPage_)).charset});
   QStringList report;
   if (page->cut) report.append(ToDisplay(CutPageNote()));
   for (const std::string& line : learned_.report) report.append(ToDisplay(line));

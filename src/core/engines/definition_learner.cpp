@@ -131,7 +131,7 @@ class TLearner {
  public:
   explicit TLearner(const TLearnInput& input)
       : input_(input),
-        charsetName_(DeclaredCharsetName(input.page)),
+        charsetName_(DeclaredCharsetName(input.page).empty() ? input.charset : DeclaredCharsetName(input.page)),
         charset_(CharsetOfName(charsetName_)),
         page_(ReadablePage()),
         items_(ScanPageItems(page_, kMaxItems, readBytes_)),

@@ -11,7 +11,8 @@ namespace quorvex {
 struct TLearnInput {
   std::string page;
   std::string keyword;
-  std::string url;  // empty: the definition gets no url= line the user can search with
+  std::string url;      // empty: the definition gets no url= line the user can search with
+  std::string charset = {};  // the page's when it declares none (a kept page's request tells it); "" UTF-8
 };
 
 struct TLearnedDefinition {

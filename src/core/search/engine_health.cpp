@@ -132,6 +132,7 @@ TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage) {
   for (const std::string& line : SplitLines(ReadWholeFile(KeptRequestPath(keptPage)).value_or(""))) {
     if (line.starts_with("key=")) request.keyword = line.substr(4);
     if (line.starts_with("url=")) request.address = line.substr(4);
+    if (line.starts_with("charset=")) request.charset = line.substr(8);
   }
   return request;
 }
@@ -173,7 +174,8 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
     // Without its page the request would describe the page kept before: both go, or neither.
     if (WriteFileAtomically(page, outcome.keptPage))
       WriteFileAtomically(KeptRequestPath(page),
-                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) + "\n");
+                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) +
+                              "\ncharset=" + OneField(outcome.charset) + "\n");
   }
   return {};
 }

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/app/AppState.h"
@@ -283,9 +284,10 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   EXPECT_TRUE(health["Closed"].reason.starts_with("Conncet_error: ")) << health["Closed"].reason;
   EXPECT_GT(health["Hits"].when, 0);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Blocked")), "<p>Unusual traffic from you</p>");
-  // With the search that fetched it, for learning from it; names that make one file name keep two pages.
+  // With the search that fetched it and the charset its definition reads it in, for learning from it; names that make one file name keep two pages.
   const TKeptRequest request = ReadKeptRequest(KeptPagePath(engines_.Path(), "Blocked"));
-  EXPECT_EQ(std::pair(request.keyword, request.address), std::pair(std::string("zz"), blocked.Url("/s?q=zz")));
+  EXPECT_EQ(std::tuple(request.keyword, request.address, request.charset),
+            std::tuple(std::string("zz"), blocked.Url("/s?q=zz"), std::string("GB18030")));
   EXPECT_NE(KeptPagePath(engines_.Path(), "A/B"), KeptPagePath(engines_.Path(), "A_B"));
   EXPECT_EQ(KeptPagePath(engines_.Path(), "A/B").parent_path(), engines_ / "KeptPages");
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), ReadWholeFile(engines_ / "other.html"));
