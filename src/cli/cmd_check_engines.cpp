@@ -36,8 +36,8 @@ const Command kCheckEngines{
     "search keeps them, with the page of a blocked engine or of one whose definition no longer reads its\n"
     "page in KeptPages/NAME.html, its keyword and address in KeptPages/NAME.request.\n"
     "\n"
-    "Exit status 0 when the engines were searched; 2 when the arguments are wrong (a blank KEYWORD too) or the\n"
-    "engine folder has no readable Index.txt or no such category.\n",
+    "Exit status 0 when the engines were searched; 2 when the arguments are wrong (a blank KEYWORD\n"
+    "too) or the engine folder has no readable Index.txt or no such category.\n",
     RunCheckEngines};
 
 const CommandRegistration kRegistration(kCheckEngines);
