@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "cli/engine_category.h"
 #include "cli/escape.h"
+#include "core/common/ascii.h"
 #include "cli/stderr_search_display.h"
 #include "core/app/AppState.h"
 #include "core/config/Options.h"
@@ -35,8 +36,8 @@ const Command kCheckEngines{
     "search keeps them, with the page of a blocked engine or of one whose definition no longer reads its\n"
     "page in KeptPages/NAME.html, its keyword and address in KeptPages/NAME.request.\n"
     "\n"
-    "Exit status 0 when the engines were searched; 2 when the arguments are wrong or the engine folder\n"
-    "has no readable Index.txt or no such category.\n",
+    "Exit status 0 when the engines were searched; 2 when the arguments are wrong (a blank KEYWORD\n"
+    "too) or the engine folder has no readable Index.txt or no such category.\n",
     RunCheckEngines};
 
 const CommandRegistration kRegistration(kCheckEngines);
@@ -51,6 +52,8 @@ int RunCheckEngines(const std::vector<std::string>& args) {
   const auto words = ArgParser().Text("--engines", engines).Text("--category", category).Parse(args, problem);
   if (!words) return UsageError(kCheckEngines, problem);
   if (words->size() != 1) return UsageError(kCheckEngines, "expected one KEYWORD");
+  // A blank keyword would search for everything and replace the kept pages with what that gives.
+  if (TrimControls(words->front()).empty()) return UsageError(kCheckEngines, "KEYWORD is blank");
   LoadOptions();
   const std::filesystem::path engineFolder = engines.value_or(EngineDir());
   const std::optional<EngineCategoryChoice> choice = ChooseEngineCategory(engineFolder, category, problem);

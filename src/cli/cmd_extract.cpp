@@ -29,7 +29,8 @@ const Command kExtract{
     "Output, one line per kept record: R, then TAB and the field for every field; then, when the page\n"
     "links to a next page, N, TAB and that link. Fields are escaped: \\\\ \\t \\r \\n, other control\n"
     "bytes as \\xHH. An error that stops the extraction is reported on stderr after the records found\n"
-    "before it (exit status 0). Exit status 2 when a file cannot be read or the arguments are wrong.\n",
+    "before it (exit status 0). Exit status 2 when a file cannot be read, the arguments are wrong or the\n"
+    "definition's Charset names an unknown charset.\n",
     RunExtract};
 
 const CommandRegistration kRegistration(kExtract);
@@ -94,12 +95,17 @@ int RunExtract(const std::vector<std::string>& args) {
 
   // As a search reads it: a page of a charset other than UTF-8, GB and BIG5 in UTF-8.
   const std::string charset = TrimControls(definition.HeaderValue("Charset"));
-  const std::string readable =
-      charset.empty() || IsUtf8Name(charset) ? *page : CharsetToUtf8(*page, charset).value_or(*page);
+  const std::optional<std::string> readable =
+      charset.empty() || IsUtf8Name(charset) ? page : CharsetToUtf8(*page, charset);
+  if (!readable) {
+    // A search fails such an engine: reading the page as UTF-8 would show results it never gives.
+    std::cerr << "quorvex-cli extract: unknown charset " << Escape(charset) << "\n";
+    return 2;
+  }
   const int start = definition.FirstStart();
   THtmlParser parser;
   const std::optional<std::string> error =
-      definition.ExtractPage(parser, std::string(definition.CutResultArea(readable)), parsed->url,
+      definition.ExtractPage(parser, std::string(definition.CutResultArea(*readable)), parsed->url,
                              definition.NextLinkText(start, definition.Step()));
 
   const std::string listing = ListRecords(definition);

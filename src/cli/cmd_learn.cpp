@@ -6,8 +6,10 @@
 #include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
-#include "core/common/file_io.h"
+#include "core/common/ascii.h"
 #include "core/engines/definition_learner.h"
+#include "core/engines/saved_page.h"
+#include "core/search/engine_health.h"
 
 namespace quorvex::cli {
 namespace {
@@ -25,7 +27,7 @@ const Command kLearn{
     "definition finds on PAGE; save stdout as NAME.txt in the engine folder and list it in Index.txt.\n"
     "\n"
     "Exit status 0 when a definition was written; 1 when the page holds no repeating result block (or\n"
-    "the definition would read fewer than three results on it); 2 when the arguments are wrong (an empty\n"
+    "the definition would read fewer than three results on it); 2 when the arguments are wrong (a blank\n"
     "KEYWORD too), PAGE cannot be read or the definition cannot be written to stdout.\n",
     RunLearn};
 
@@ -38,16 +40,20 @@ int RunLearn(const std::vector<std::string>& args) {
   const auto words = ArgParser().Text("--url", url).Text("--name", name).Parse(args, problem);
   if (!words) return UsageError(kLearn, problem);
   if (words->size() != 2) return UsageError(kLearn, "expected KEYWORD and PAGE");
-  if ((*words)[0].empty()) return UsageError(kLearn, "KEYWORD is empty");
-  std::optional<std::string> page = ReadWholeFile((*words)[1]);
+  if (TrimControls((*words)[0]).empty()) return UsageError(kLearn, "KEYWORD is blank");
+  std::optional<TSavedPage> page = ReadSavedPage((*words)[1], problem);
   if (!page) {
-    std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "'\n";
+    std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "': " << problem << "\n";
     return 2;
   }
-  const TLearnedDefinition learned = LearnDefinition(TLearnInput{std::move(*page), (*words)[0], url.value_or("")});
   const std::string who = name ? *name + ": " : std::string();
+  if (page->cut) std::cerr << who << CutPageNote() << "\n";
+  const TLearnedDefinition learned =
+      LearnDefinition(TLearnInput{std::move(page->bytes), (*words)[0], url.value_or(""),
+                                  ReadKeptRequest((*words)[1]).charset});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
+  if (!learned.keyed) std::cerr << who << "the address holds no item with the keyword: write $key$ into url= by hand\n";
   std::cerr << who << learned.records.size() << " results on the page";
   for (size_t i = 0; i < learned.records.size() && i < 3; ++i) {
     const TRecord& record = learned.records[i];

@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
 #include "core/engines/learned_engine.h"
+#include "core/engines/saved_page.h"
 #include "core/search/engine_health.h"
 #include "gui/display_text.h"
 #include "gui/named_edit.h"
@@ -82,9 +82,12 @@ TfmLearnEngine::TfmLearnEngine(EngineIndex& index, QWidget* parent)
     connect(edit, &QLineEdit::textEdited, this, &TfmLearnEngine::Forget);
 }
 
-bool TfmLearnEngine::Execute(const QString& page, const QString& name) {
+bool TfmLearnEngine::Execute(const QString& page, const QString& name, const std::string& category) {
   cbCategory_->clear();
-  for (const std::string& category : index_.CategoryNames()) cbCategory_->addItem(ToDisplay(category));
+  for (const std::string& each : index_.CategoryNames()) {
+    cbCategory_->addItem(ToDisplay(each));
+    if (each == category) cbCategory_->setCurrentIndex(cbCategory_->count() - 1);
+  }
   if (!page.isEmpty()) {
     // A kept page comes with the search that fetched it.
     const TKeptRequest kept = ReadKeptRequest(page.toStdString());
@@ -118,14 +121,20 @@ void TfmLearnEngine::Learn() {
     lbReport_->setText(QStringLiteral("Type the keyword the page was searched for."));
     return;
   }
-  const std::optional<std::string> page = ReadWholeFile(Utf8(edPage_));
+  std::string problem;
+  std::optional<TSavedPage> page = ReadSavedPage(Utf8(edPage_), problem);
   if (!page) {
-    lbReport_->setText(QStringLiteral("The page cannot be read."));
+    lbReport_->setText(QStringLiteral("The page cannot be read: %1.").arg(ToDisplay(problem)));
     return;
   }
-  learned_ = LearnDefinition(TLearnInput{*page, Utf8(edKeyword_), Utf8(edUrl_)});
+  learned_ = LearnDefinition(
+      TLearnInput{std::move(page->bytes), Utf8(edKeyword_), Utf8(edUrl_), ReadKeptRequest(Utf8(edPage_)).charset});
   QStringList report;
+  if (page->cut) report.append(ToDisplay(CutPageNote()));
   for (const std::string& line : learned_.report) report.append(ToDisplay(line));
+  if (learned_.found && !learned_.keyed)
+    report.append(QStringLiteral("The address does not hold the keyword: type the address the page came from, "
+                                 "with the keyword in it."));
   if (learned_.found) report.append(QStringLiteral("%1 results on the page.").arg(learned_.records.size()));
   lbReport_->setText(report.join(QLatin1Char('\n')));
   for (const TRecord& record : learned_.records) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <string>
 
 #include "core/engines/EngineIndex.h"
 #include "core/engines/definition_learner.h"
@@ -20,8 +21,9 @@ class TfmLearnEngine : public QDialog {
  public:
   // index is the window's engine index: the one that gets the new engine and is saved with it.
   explicit TfmLearnEngine(EngineIndex& index, QWidget* parent = nullptr);
-  // Shows the dialog modally, page and name filled in when given; true when OK added an engine.
-  bool Execute(const QString& page = {}, const QString& name = {});
+  // Shows the dialog modally, page and name filled in when given and category (of the index) chosen;
+  // true when OK added an engine.
+  bool Execute(const QString& page, const QString& name, const std::string& category);
 
  private:
   void Browse();

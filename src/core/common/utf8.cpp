@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 namespace quorvex {
 namespace {
@@ -89,6 +90,18 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
     skip = std::min(skip, inLeft);
     in += skip;
     inLeft -= skip;
+    // A stateful charset (ISO-2022-JP) returns to its initial state first, where the replacement reads
+    // as itself.
+    if (!replacement.empty()) {
+      for (;;) {
+        char* out = output.data() + written;
+        size_t outLeft = output.size() - written;
+        const size_t reset = ::iconv(converter.Get(), nullptr, nullptr, &out, &outLeft);
+        written = output.size() - outLeft;
+        if (reset != static_cast<size_t>(-1) || errno != E2BIG) break;
+        output.resize(output.size() * 2);
+      }
+    }
     if (output.size() - written < replacement.size()) output.resize(output.size() * 2 + replacement.size());
     output.replace(written, replacement.size(), replacement);
     written += replacement.size();
@@ -97,23 +110,54 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
   return output;
 }
 
-// The name iconv reads a declared charset by, or "" for a name that could carry iconv's own options
-// ("//IGNORE"). Browsers read pages declared ISO-8859-1 or ASCII as windows-1252, EUC-KR as windows-949
-// and Shift_JIS as windows-31J, the supersets that pages of those names are written in.
+// The encodings browsers know (their common labels, lower case) and the iconv converter each is read
+// with; other iso-8859-N and windows-125N labels are matched by number below. Browsers read UTF-16 and
+// UTF-32 labels on a page as UTF-8 (the page's bytes are ASCII-compatible where the label could be
+// read), ISO-8859-1 and ASCII as windows-1252, EUC-KR as windows-949 and Shift_JIS as windows-31J.
+constexpr std::pair<std::string_view, const char*> kCharsetLabels[] = {
+    {"utf-8", "UTF-8"},          {"utf8", "UTF-8"},          {"unicode-1-1-utf-8", "UTF-8"},
+    {"utf-16", "UTF-8"},         {"utf-16le", "UTF-8"},      {"utf-16be", "UTF-8"},
+    {"utf-32", "UTF-8"},         {"utf-32le", "UTF-8"},      {"utf-32be", "UTF-8"},
+    {"unicode", "UTF-8"},        {"ucs-2", "UTF-8"},         {"ascii", "WINDOWS-1252"},
+    {"us-ascii", "WINDOWS-1252"}, {"latin1", "WINDOWS-1252"}, {"l1", "WINDOWS-1252"},
+    {"latin2", "ISO-8859-2"},    {"l2", "ISO-8859-2"},       {"latin3", "ISO-8859-3"},
+    {"latin4", "ISO-8859-4"},    {"cyrillic", "ISO-8859-5"}, {"arabic", "ISO-8859-6"},
+    {"greek", "ISO-8859-7"},     {"hebrew", "ISO-8859-8"},   {"latin5", "WINDOWS-1254"},
+    {"latin6", "ISO-8859-10"},   {"ibm866", "IBM866"},       {"cp866", "IBM866"},
+    {"koi8-r", "KOI8-R"},        {"koi8", "KOI8-R"},         {"koi8_r", "KOI8-R"},
+    {"koi8-u", "KOI8-U"},        {"koi8-ru", "KOI8-U"},      {"macintosh", "MACINTOSH"},
+    {"x-mac-roman", "MACINTOSH"}, {"windows-874", "CP874"},   {"tis-620", "CP874"},
+    {"gbk", "GBK"},              {"gb2312", "GBK"},          {"x-gbk", "GBK"},
+    {"gb18030", "GB18030"},      {"big5", "BIG5-HKSCS"},     {"big5-hkscs", "BIG5-HKSCS"},
+    {"euc-jp", "EUC-JP"},        {"x-euc-jp", "EUC-JP"},     {"iso-2022-jp", "ISO-2022-JP"},
+    {"shift_jis", "CP932"},      {"sjis", "CP932"},          {"ms932", "CP932"},
+    {"windows-31j", "CP932"},    {"x-sjis", "CP932"},        {"euc-kr", "CP949"},
+    {"korean", "CP949"},         {"ks_c_5601-1987", "CP949"}, {"windows-949", "CP949"}};
+
+// The iconv converter a charset label names, or "" for a label of no encoding browsers know (which
+// also keeps iconv's own options, "//IGNORE", and rarely used converters out).
 std::string IconvName(std::string_view charset) {
-  if (charset.empty() || charset.size() > 40) return {};
-  std::string name;
-  for (const char c : charset) {
-    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                         c == '_' || c == '.' || c == ':';
-    if (!allowed) return {};
-    name += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  std::string label;
+  for (const char c : charset) label += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  for (const auto& [known, name] : kCharsetLabels) {
+    if (label == known) return name;
   }
-  if (name == "ISO-8859-1" || name == "ISO8859-1" || name == "LATIN1" || name == "US-ASCII" || name == "ASCII")
-    return "WINDOWS-1252";
-  if (name == "EUC-KR") return "CP949";
-  if (name == "SHIFT_JIS" || name == "SJIS") return "CP932";
-  return name;
+  // iso-8859-N (also iso8859-N, iso_8859-N) and windows-125N (also cp125N, x-cp125N).
+  for (const std::string_view prefix : {"iso-8859-", "iso8859-", "iso_8859-"}) {
+    if (!label.starts_with(prefix)) continue;
+    const std::string_view number = std::string_view(label).substr(prefix.size());
+    if (number == "1") return "WINDOWS-1252";
+    if (number == "9") return "WINDOWS-1254";
+    if (number == "11") return "CP874";
+    for (const std::string_view known : {"2", "3", "4", "5", "6", "7", "8", "10", "13", "14", "15", "16"}) {
+      if (number == known) return "ISO-8859-" + std::string(number);
+    }
+  }
+  for (const std::string_view prefix : {"windows-125", "cp125", "x-cp125"}) {
+    if (label.size() == prefix.size() + 1 && label.starts_with(prefix) && label.back() >= '0' && label.back() <= '8')
+      return "WINDOWS-125" + std::string(1, label.back());
+  }
+  return {};
 }
 
 }  // namespace
@@ -137,10 +181,7 @@ std::string Utf8ToGb18030(std::string_view text) {
 
 std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8").value_or(std::string(text)); }
 
-bool IsUtf8Name(std::string_view charset) {
-  const std::string name = IconvName(charset);
-  return name == "UTF-8" || name == "UTF8";
-}
+bool IsUtf8Name(std::string_view charset) { return IconvName(charset) == "UTF-8"; }
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the text, then what it is written in
 std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset) {

@@ -17,13 +17,15 @@ std::string Gb18030ToUtf8(std::string_view text);
 std::string Utf8ToGb18030(std::string_view text);
 std::string Utf8ToBig5(std::string_view text);
 
-// The charset name says UTF-8 ("UTF-8", "utf8", any letter case).
+// The charset name is read as UTF-8: "UTF-8", "utf8", any letter case, and the UTF-16 and UTF-32
+// labels, which browsers read so on a page.
 bool IsUtf8Name(std::string_view charset);
 
-// Text in a charset a page or a definition names (EUC-KR, Shift_JIS, ISO-8859-x, windows-125x, KOI8-R,
-// ...; ISO-8859-1 and ASCII read as windows-1252, EUC-KR as windows-949, as browsers do) as UTF-8: a
-// byte sequence that is no character of it becomes U+FFFD and the rest still converts. Nothing when the
-// charset is unknown.
+// Text in a charset a page or a definition names (the labels of the encodings browsers know: EUC-KR,
+// Shift_JIS, EUC-JP, ISO-2022-JP, GBK, GB18030, Big5, ISO-8859-x, windows-125x, KOI8-R, ...;
+// ISO-8859-1 and ASCII read as windows-1252, EUC-KR as windows-949, as browsers do) as UTF-8: a byte
+// sequence that is no character of it becomes U+FFFD and the rest still converts. Nothing when the
+// charset is unknown (any other label).
 std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset);
 
 // UTF-8 text in that charset: a character it cannot hold, or a byte that starts no UTF-8 character,

@@ -1,6 +1,7 @@
 #include "core/engines/definition_learner.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,6 +16,7 @@
 #include "core/engines/query_text.h"
 #include "core/engines/result_blocks.h"
 #include "core/engines/result_links.h"
+#include "core/engines/saved_page.h"
 #include "core/net/THtmlParser.h"
 #include "core/net/entities.h"
 
@@ -33,11 +35,14 @@ std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t
   return TrimControls(text);
 }
 
-// Every query item whose decoded value is the keyword, as typed or as the page writes it, becomes $key$
-// (an engine may repeat it in a second item).
+// The first query item whose decoded value is the keyword, as typed or as the page writes it, becomes
+// $key$; the request fills in only the first $key$, so further items that repeat the keyword are dropped
+// (dropped counts them) rather than sent with the old keyword or a literal "$key$".
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the address, then the keyword's two forms
-std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed) {
+std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed,
+                     size_t& dropped) {
   keyed = false;
+  dropped = 0;
   const size_t query = url.find('?');
   if (query == std::string::npos) return url;
   std::string out = url.substr(0, query + 1);
@@ -49,15 +54,20 @@ std::string KeyedUrl(const std::string& url, const std::string& keyword, const s
     rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
     const size_t equals = item.find('=');
     std::string piece(item);
+    bool keep = true;
     if (equals != std::string_view::npos) {
       const std::string value = DecodeQuery(item.substr(equals + 1));
       if (EqualsIgnoreCase(value, keyword) || EqualsIgnoreCase(value, written)) {
         piece = std::string(item.substr(0, equals + 1)) + "$key$";
+        keep = !keyed;
+        dropped += keyed ? 1 : 0;
         keyed = true;
       }
     }
-    out += (first ? "" : "&") + piece;
-    first = false;
+    if (keep) {
+      out += (first ? "" : "&") + piece;
+      first = false;
+    }
     if (amp == std::string_view::npos) break;
   }
   return out;
@@ -121,7 +131,7 @@ class TLearner {
  public:
   explicit TLearner(const TLearnInput& input)
       : input_(input),
-        charsetName_(DeclaredCharsetName(input.page)),
+        charsetName_(DeclaredCharsetName(input.page).empty() ? input.charset : DeclaredCharsetName(input.page)),
         charset_(CharsetOfName(charsetName_)),
         page_(ReadablePage()),
         items_(ScanPageItems(page_, kMaxItems, readBytes_)),
@@ -166,16 +176,18 @@ class TLearner {
 // A page of a charset other than UTF-8, GB or BIG5 is read converted to UTF-8; one of a charset nobody
 // knows, as UTF-8.
 std::string TLearner::ReadablePage() {
-  if (charset_ != TPageCharset::Other) return input_.page;
+  // No more than a saved page is read to, whoever passes the page.
+  const std::string_view page = std::string_view(input_.page).substr(0, kMaxSavedPageBytes);
+  if (charset_ != TPageCharset::Other) return std::string(page);
   charset_ = TPageCharset::Utf8;
-  std::optional<std::string> converted = CharsetToUtf8(input_.page, charsetName_);
+  std::optional<std::string> converted = CharsetToUtf8(page, charsetName_);
   if (converted) {
     Note("the page is written in " + charsetName_ + ": read in UTF-8, and the definition says so");
     return std::move(*converted);
   }
   Note("the page declares the unknown charset '" + charsetName_ + "': read as UTF-8");
   charsetName_.clear();
-  return input_.page;
+  return std::string(page);
 }
 
 // The class word of the title links that no link before the title in its block has, so that the line
@@ -369,17 +381,33 @@ std::vector<std::string> TLearner::Rules(const TResultBlocks& found) {
     chooseSix();
   }
   // Every shape, also one this page does not show: a link without its marker passes unchanged, and an
-  // engine that starts to wrap its links in a later release is still read.
+  // engine that starts to wrap its links in a later release is still read. $7 = "^" $1, so that a marker
+  // can be anchored at the link's start; the unwrapped $6 replaces $1 only when it is an address.
+  const std::string host = HostOf(input_.url);
   for (const TRedirectShape& shape : RedirectShapes()) {
     if (std::any_of(found.blocks.begin(), found.blocks.end(), [&](const TResultBlock& b) {
-          return items_[b.titleLink].href.find(shape.marker) != std::string::npos;
+          return WrappedAt(items_[b.titleLink].href, shape) != std::string::npos;
         }))
-      Note(std::string("links are wrapped as '") + shape.marker + "': unwrapped");
-    rules.push_back(std::string("S,$1,") + shape.marker + ",$8,$6");
-    rules.push_back("S,$6,&amp;,$6");
+      Note(std::string("links are wrapped as '") + shape.markers[0] + "': unwrapped");
+    rules.emplace_back("+,$7,^,$1");
+    std::vector<std::string> markers;
+    if (shape.ownSite) {
+      markers.push_back(std::string("^") + shape.markers[0]);
+      if (!host.empty() && FitsTemplateLine(host)) {
+        for (const char* scheme : {"^https://", "^http://", "^//"}) markers.push_back(scheme + host + shape.markers[0]);
+      }
+    } else {
+      for (const char* marker : shape.markers) {
+        if (*marker != '\0') markers.emplace_back(marker);
+      }
+    }
+    for (const std::string& marker : markers) rules.push_back("S,$7," + marker + ",$8,$6");
+    rules.emplace_back("S,$6,&amp;,$6");
     rules.push_back(std::string("S,$6,") + shape.end + ",$6");
-    rules.push_back("D,$6");
-    if (shape.base64) rules.push_back("B,$6");
+    rules.emplace_back("D,$6");
+    if (shape.base64) rules.emplace_back("B,$6");
+    // $6 = "" unless it starts with "http": $8 begins "^^" only then.
+    rules.insert(rules.end(), {"+,$7,^,$6", "S,$7,^http,$8,$7", "+,$8,^,$7", "S,$8,^^,$6"});
     chooseSix();
   }
   if (std::any_of(found.blocks.begin(), found.blocks.end(),
@@ -485,10 +513,14 @@ std::vector<std::string> TLearner::Header() {
   std::vector<std::string> header;
   std::string url = input_.url;
   bool keyed = false;
+  size_t dropped = 0;
   const std::string written = OtherCharset() ? Utf8ToCharset(input_.keyword, charsetName_).value_or(input_.keyword)
                                              : KeywordAsPageWrites(input_.keyword, charset_);
-  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed);
-  if (!keyed) Note("could not decide: the address holds no item with the keyword; write $key$ into url= by hand");
+  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed, dropped);
+  if (dropped > 0)
+    Note("the address repeats the keyword in " + std::to_string(dropped) +
+         " further query item(s): left out, as a search fills in only the first");
+  result_.keyed = keyed;
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
   header.push_back("url=" + url);
   // GB and BIG5 pages are read and asked in their own code page.
@@ -555,7 +587,11 @@ TLearnedDefinition TLearner::Learn() {
   THtmlParser parser;
   definition.ExtractPage(parser, page_.substr(0, readBytes_), input_.url,
                          definition.NextLinkText(definition.FirstStart(), definition.Step()));
-  result_.records.assign(definition.KeptRecords().begin() + 1, definition.KeptRecords().end());
+  // Only records a search keeps as results: with an address and a title.
+  std::copy_if(definition.KeptRecords().begin() + 1, definition.KeptRecords().end(),
+               std::back_inserter(result_.records), [](const TRecord& record) {
+                 return record.size() > 1 && !TrimControls(record[0]).empty() && !TrimControls(record[1]).empty();
+               });
   if (result_.records.size() < kMinBlocks) {
     // Blocks that repeat but that the written lines and rules do not read (links the rules cannot make
     // absolute, a block the template loses its way in) give an engine that finds nothing.

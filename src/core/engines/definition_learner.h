@@ -11,14 +11,17 @@ namespace quorvex {
 struct TLearnInput {
   std::string page;
   std::string keyword;
-  std::string url;  // empty: the definition gets no url= line the user can search with
+  std::string url;      // empty: the definition gets no url= line the user can search with
+  std::string charset = {};  // the page's when it declares none (a kept page's request tells it); "" UTF-8
 };
 
 struct TLearnedDefinition {
   bool found = false;               // a repeating result block was found and a definition written
   std::string definition;           // the definition file's text, LF-ended lines
   std::vector<std::string> report;  // what was chosen and why, what could not be decided
-  std::vector<TRecord> records;     // what the written definition extracts from the page itself
+  std::vector<TRecord> records;     // what the written definition extracts from the page itself, with an
+                                    // address and a title
+  bool keyed = false;  // url= carries $key$; when it does not, the user is to give an address with the keyword
 };
 
 // Finds the block that repeats once per result (the same tag and class word, three times or more,

@@ -10,8 +10,10 @@
 namespace quorvex {
 namespace {
 
-constexpr TRedirectShape kRedirectShapes[] = {
-    {"/url?q=", "&", false}, {"uddg=", "&", false}, {"u=a1", "&", true}, {"/RU=", "/RK=", false}};
+constexpr TRedirectShape kRedirectShapes[] = {{{"/url?q=", "", ""}, "&", false, true},
+                                             {{"?uddg=", "&uddg=", "&amp;uddg="}, "&", false, false},
+                                             {{"?u=a1", "&u=a1", "&amp;u=a1"}, "&", true, false},
+                                             {{"/RU=", "", ""}, "/RK=", false, false}};
 
 constexpr const char* kOpaqueRedirectShapes[] = {"link?url="};
 
@@ -19,7 +21,7 @@ constexpr const char* kAdvertShapes[] = {"aclick", "/aclk?", "/cbclk", "y.js?ad"
 
 const TRedirectShape* ShapeOf(std::string_view href) {
   const auto shape = std::find_if(std::begin(kRedirectShapes), std::end(kRedirectShapes), [&](const TRedirectShape& s) {
-    return href.find(s.marker) != std::string_view::npos;
+    return WrappedAt(href, s) != std::string_view::npos;
   });
   return shape == std::end(kRedirectShapes) ? nullptr : shape;
 }
@@ -32,6 +34,24 @@ bool IsOpaque(std::string_view href) {
 }  // namespace
 
 std::span<const TRedirectShape> RedirectShapes() { return kRedirectShapes; }
+
+size_t WrappedAt(std::string_view href, const TRedirectShape& shape) {
+  if (shape.ownSite) {
+    // The path right after the host: "/url?q=", "//host/url?q=", "https://host/url?q=".
+    const size_t scheme = href.find("//");
+    const size_t path = scheme == std::string_view::npos || href.find('/') < scheme ? 0 : href.find('/', scheme + 2);
+    const std::string_view marker = shape.markers[0];
+    return path != std::string_view::npos && href.substr(path).starts_with(marker) ? path + marker.size()
+                                                                                    : std::string_view::npos;
+  }
+  size_t best = std::string_view::npos;
+  for (const std::string_view marker : shape.markers) {
+    const size_t at = marker.empty() ? std::string_view::npos : href.find(marker);
+    if (at != std::string_view::npos && (best == std::string_view::npos || at + marker.size() < best))
+      best = at + marker.size();
+  }
+  return best;
+}
 
 std::span<const char* const> OpaqueRedirectShapes() { return kOpaqueRedirectShapes; }
 
@@ -62,11 +82,11 @@ std::string TargetAddress(const TPageItem& link) {
   if (!link.dataLinks.empty()) return link.dataLinks.front().second;
   const TRedirectShape* shape = ShapeOf(link.href);
   if (shape == nullptr) return link.href;
-  std::string_view wrapped =
-      std::string_view(link.href).substr(link.href.find(shape->marker) + std::string_view(shape->marker).size());
+  std::string_view wrapped = std::string_view(link.href).substr(WrappedAt(link.href, *shape));
   wrapped = wrapped.substr(0, wrapped.find(shape->end));
   const std::string decoded = DecodeQuery(wrapped);
-  return shape->base64 ? DecodeBase64Url(decoded).value_or(std::string()) : decoded;
+  const std::string target = shape->base64 ? DecodeBase64Url(decoded).value_or(std::string()) : decoded;
+  return target.starts_with("http") ? target : link.href;
 }
 
 bool HidesTarget(const TPageItem& link) { return IsOpaque(link.href) && link.dataLinks.empty(); }

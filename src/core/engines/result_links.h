@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -7,14 +8,21 @@
 
 namespace quorvex {
 
-// Redirect shapes an engine wraps result addresses in: the marker before the wrapped address, what ends
-// it, and whether it is base64url text.
+// Redirect shapes an engine wraps result addresses in: the markers before the wrapped address (each
+// starting at a query item's or path segment's boundary, so that "sku=a1" is no "u=a1"), what ends it,
+// whether it is base64url text, and whether only a link into the engine's own site (relative, or to its
+// host) is one.
 struct TRedirectShape {
-  const char* marker;
+  std::array<const char*, 3> markers;  // unused places are ""
   const char* end;
   bool base64;
+  bool ownSite;
 };
 std::span<const TRedirectShape> RedirectShapes();
+
+// Where the wrapped address of link begins after one of shape's markers (an ownSite shape's marker at
+// the start of a relative link or right after the link's host); npos when it has none.
+size_t WrappedAt(std::string_view href, const TRedirectShape& shape);
 
 // Redirects through the engine's own site whose target cannot be read off the link: kept as they are
 // (the engine's own links are otherwise no results). The text that follows the site's address.

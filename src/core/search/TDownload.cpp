@@ -56,6 +56,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   // charset is sent the keyword in it, and its pages are read in UTF-8 (converted by the worker).
   const std::string charset = TrimControls(definition.HeaderValue("Charset"));
   utf8_ = !charset.empty();
+  charset_ = utf8_ ? charset : codePage_ == kCodePageGb ? "GB18030" : codePage_ == kCodePageBig5 ? "BIG5" : "";
   keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
   if (utf8_ && !IsUtf8Name(charset)) {
     const std::optional<std::string> inCharset = Utf8ToCharset(keyword_, charset);
@@ -132,7 +133,7 @@ void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
   run_.EngineFinished(TEngineOutcome{engineName_, usable_, failure_, pages_, elapsed.count(), std::move(keptPage_),
-                                     Utf8Keyword(key_.Keyword), firstUrl_});
+                                     Utf8Keyword(key_.Keyword), firstUrl_, charset_});
 }
 
 std::string TDownload::StoredText(const std::string& field) const {

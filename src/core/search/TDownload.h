@@ -72,6 +72,7 @@ class TDownload {
   std::string failure_;
   int pages_ = 0;
   std::string keptPage_;  // the page that showed a block or no record matched
+  std::string charset_;   // of the pages as fetched, for the user who learns from the kept one
   std::string firstUrl_;  // the address of the first page, for the user who learns from the kept one
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::unique_ptr<TSearchProgressRow> progress_;

@@ -1,6 +1,11 @@
 #include "core/search/engine_health.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <system_error>
 
@@ -33,6 +38,26 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
   fields.push_back(line);
   return fields;
 }
+
+// An exclusive lock on the engine folder's Health.lock while held: writers that re-read and replace the
+// health file one after the other keep each other's lines. A folder where the lock file cannot be made
+// (read-only) goes without it.
+class THealthLock {
+ public:
+  explicit THealthLock(const std::filesystem::path& folder)
+      : fd_(::open((folder / "Health.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+    while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~THealthLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  THealthLock(const THealthLock&) = delete;
+  THealthLock& operator=(const THealthLock&) = delete;
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -107,6 +132,7 @@ TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage) {
   for (const std::string& line : SplitLines(ReadWholeFile(KeptRequestPath(keptPage)).value_or(""))) {
     if (line.starts_with("key=")) request.keyword = line.substr(4);
     if (line.starts_with("url=")) request.address = line.substr(4);
+    if (line.starts_with("charset=")) request.charset = line.substr(8);
   }
   return request;
 }
@@ -117,6 +143,7 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   // Read just before it is replaced, so that another writer's engines (the window's and check-engines'
   // at the same time) keep their lines.
   const std::filesystem::path file = folder / kHealthFileName;
+  const THealthLock lock(folder);
   const std::optional<std::string> text = ReadWholeFile(file);
   if (!text && MayExist(file))
     return file.string() + " cannot be read: the engines' outcomes of this search are not kept.";
@@ -134,15 +161,21 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   WriteFileAtomically(file, HealthText(engines));
   for (const TEngineOutcome& outcome : outcomes) {
     const TEngineState state = ClassifyOutcome(outcome, when).state;
-    if ((state != TEngineState::Blocked && state != TEngineState::NoRecordMatched) || outcome.keptPage.empty())
-      continue;
+    if (state != TEngineState::Blocked && state != TEngineState::NoRecordMatched) continue;
     const std::filesystem::path page = KeptPagePath(folder, outcome.name);
     std::error_code error;
+    if (outcome.keptPage.empty()) {
+      // An older page would be offered for learning as this outcome's.
+      std::filesystem::remove(page, error);
+      std::filesystem::remove(KeptRequestPath(page), error);
+      continue;
+    }
     std::filesystem::create_directories(page.parent_path(), error);
     // Without its page the request would describe the page kept before: both go, or neither.
     if (WriteFileAtomically(page, outcome.keptPage))
       WriteFileAtomically(KeptRequestPath(page),
-                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) + "\n");
+                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) +
+                              "\ncharset=" + OneField(outcome.charset) + "\n");
   }
   return {};
 }

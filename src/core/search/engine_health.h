@@ -49,11 +49,12 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
 inline constexpr const char* kHealthFileName = "Health.txt";
 std::filesystem::path KeptPagePath(const std::filesystem::path& folder, std::string_view engineName);
 
-// What a kept page was the answer to: the keyword (UTF-8) and the page's address; empty texts when they
-// are not known.
+// What a kept page was the answer to: the keyword (UTF-8), the page's address and charset; empty texts
+// when they are not known.
 struct TKeptRequest {
   std::string keyword;
   std::string address;
+  std::string charset;  // the page's, as the engine's definition names it: for a page that declares none
 };
 std::filesystem::path KeptRequestPath(const std::filesystem::path& keptPage);
 TKeptRequest ReadKeptRequest(const std::filesystem::path& keptPage);

@@ -16,6 +16,7 @@ struct TEngineOutcome {
   std::string keptPage;  // the first page when it was a block page or held no record the definition reads
   std::string keyword;   // of the search, UTF-8
   std::string address;   // of the first page
+  std::string charset;   // the pages' as the definition names it (GB18030, BIG5 by its Version); "" unknown
 };
 
 // What the user is told when engines came back empty-handed: "2 of 9 engines gave nothing: Google

@@ -1,9 +1,11 @@
 // The learner on pages in another code page than the keyword's, and on pages made to exhaust it.
 #include "core/engines/definition_learner.h"
+#include "core/engines/saved_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "engine_test_support.h"
 #include "support/test_support.h"
@@ -52,10 +54,11 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       {"serp/sogou-aql-1-big5.html", "跨市場買賣", "http://www.sogou.com/web?query=%B8%F3%A5%AB%B3%F5%B6R%BD%E6",
        "url=http://www.sogou.com/web?query=$key$&page=$page$\nVersion=1\n", 5,
        "http://baike.china.alibaba.com/doc/history/view.html?eid=354042", ""},
-      // A page of the engine's home link besides its ten results, which a search drops for its empty title.
+      // Ten results, not the engine's home link beside them, which a search drops for its empty title.
       {"serp/naver-aql-1.html", "장외 발매소",
        "http://search.naver.com/search.naver?query=%C0%E5%BF%DC+%B9%DF%B8%C5%BC%D2",
-       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 11, "http://www.naver.com/",
+       "url=http://search.naver.com/search.naver?query=$key$\nVersion=2\nCharset=euc-kr\n", 10,
+       "http://www.snhorse.co.kr/news/new/9910-732.htm",
        "유종수의원의 질문과 답변"},
       {"serp/google-aql-2.html", "\" Stikfas \"", "http://www.google.com/search?q=%22+Stikfas+%22",
        "url=http://www.google.com/search?q=$key$&start=$page$\nVersion=2\nCharset=ISO-8859-1\n", 10,
@@ -71,6 +74,11 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       return (record[1] + record[2]).find(page.text) != std::string::npos;
     })) << page.page;
   }
+  // A page that declares no charset is read in the one its kept request names.
+  std::string bare = test::ReadFixture(kPages[2].page);
+  for (size_t at = bare.find("charset"); at != std::string::npos; at = bare.find("charset", at)) bare[at] = 'C';
+  const TLearnedDefinition fromRequest = LearnDefinition({bare, kPages[2].keyword, kPages[2].url, "euc-kr"});
+  EXPECT_TRUE(fromRequest.definition.starts_with(kPages[2].written) && fromRequest.records.size() == 10);
   // The declaration names the code page, not a "big5" in the title of a UTF-8 page.
   const TLearnedDefinition utf8 = LearnDefinition(
       {"<html><head><meta charset=\"utf-8\"><title>big5 table</title></head><body>" + Results(4, "big5 table", ""),
@@ -82,8 +90,8 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
 // The next-page link's text is written so that it reads back whole ("More results" unquoted reads as
 // "More", and the link followed would be whichever link says "More"; "Next &gt;" is read as the engine
 // sees it); only the query item that counts pages becomes $page$, not one whose name ends as its name
-// does, and counts from the first page when the page was the second; every item with the keyword
-// becomes $key$.
+// does, and counts from the first page when the page was the second; the first item with the keyword
+// becomes $key$ and a second one goes, as a search fills in only the first.
 TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
   const struct {
     const char* link;
@@ -95,7 +103,7 @@ TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
        "Page=1,10,\"More results\"\n"},
       {"<a href=\"/search?q=kw&amp;oq=kw&amp;start=20\"><span>Next &gt;</span></a>",
        "https://engine.example/search?q=kw&oq=kw&start=10",
-       "url=https://engine.example/search?q=$key$&oq=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
+       "url=https://engine.example/search?q=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
        "Page=0,10,\"Next &gt;\"\n"},
   };
   for (const auto& paging : kPages) {
@@ -106,7 +114,36 @@ TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
     TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
     const std::string link = paging.link;
     EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, link.substr(9, link.find("\">") - 9));
+    const std::string other = test::DefinitionFromText(learned.definition, "zz").BuildPageUrl(1, 10, "").url;
+    EXPECT_TRUE(other.find("q=zz&") != std::string::npos && other.find("kw") == std::string::npos &&
+                other.find('$') == std::string::npos)
+        << other;
   }
+}
+
+// Redirect markers count only at a query item's or path segment's start, and a link is replaced only by
+// an address: links that merely hold "u=a1", "uddg=" or "/RU=" are results as they stand, wherever the
+// definition was learned.
+TEST(DefinitionLearner, OnlyWrappedLinksAreUnwrapped) {
+  const std::string learnedFrom = Results(4, "kw", "");
+  const TLearnedDefinition learned = LearnDefinition({learnedFrom, "kw", "https://www.engine.example/s?q=kw"});
+  ASSERT_TRUE(learned.found);
+  std::string page;
+  const char* const kLinks[][2] = {
+      {"https://shop.example/item?sku=a1234", "https://shop.example/item?sku=a1234"},
+      {"https://cafe.example/?x=1&amp;menu=a1b2&amp;puddg=1", "https://cafe.example/?x=1&amp;menu=a1b2&amp;puddg=1"},
+      {"https://docs.example/RU=intro/RK=2", "https://docs.example/RU=intro/RK=2"},
+      {"https://other.example/url?q=https://q.example/", "https://other.example/url?q=https://q.example/"},
+      {"https://www.engine.example/ck/a?p=1&amp;u=a1aHR0cHM6Ly9iLmV4YW1wbGUv&amp;n=1", "https://b.example/"},
+      {"/l/?uddg=https%3A%2F%2Fd.example%2F&amp;r=1", "https://d.example/"},
+      {"/url?q=https://g.example/&amp;sa=U", "https://g.example/"},
+      {"https://www.engine.example/url?q=https://h.example/", "https://h.example/"}};
+  for (const auto& link : kLinks)
+    page += std::string("<div class=\"result\"><h3><a href=\"") + link[0] + "\">kw</a></h3></div>";
+  TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
+  const test::PageRun run = test::RunPage(definition, page + "<div class=\"result\"></div>", "https://www.engine.example/s?q=kw");
+  ASSERT_EQ(run.records.size(), std::size(kLinks));
+  for (size_t i = 0; i < std::size(kLinks); ++i) EXPECT_EQ(run.records[i][0], kLinks[i][1]);
 }
 
 // A definition that reads too few of the blocks it was learned from would give an engine that finds
@@ -135,7 +172,8 @@ TEST(DefinitionLearner, RelativeResultLinksAreMadeAbsolute) {
 }
 
 // A page of 200,000 results is read only as far as the learner's bound, and markup nested 100,000 deep
-// (closed or left open) is weighed without a recursion it controls.
+// (closed or left open) is weighed without a recursion it controls; a saved page is read only from a
+// regular file and only to its bound.
 TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
   std::string repeated;
   for (int i = 0; i < 200000; ++i) {
@@ -153,4 +191,13 @@ TEST(DefinitionLearner, HostilePagesAreLearnedOrRefusedWithinBounds) {
   for (int i = 0; i < 100000; ++i) closed += "</span></div>";
   EXPECT_FALSE(LearnDefinition({open + "<a href=\"http://a.example/\">kw</a>", "kw", ""}).found);
   EXPECT_FALSE(LearnDefinition({closed, "kw", ""}).found);
+
+  test::TempDir dir;
+  std::filesystem::resize_file(dir.Write("big.html", "<p>"), kMaxSavedPageBytes + 5);
+  std::string problem;
+  const std::optional<TSavedPage> big = ReadSavedPage(dir / "big.html", problem);
+  ASSERT_TRUE(big);
+  EXPECT_TRUE(big->cut && big->bytes.size() == kMaxSavedPageBytes && big->bytes.starts_with("<p>"));
+  EXPECT_FALSE(ReadSavedPage("/dev/zero", problem));
+  EXPECT_FALSE(ReadSavedPage(dir.Path(), problem));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/app/AppState.h"
@@ -282,9 +284,10 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   EXPECT_TRUE(health["Closed"].reason.starts_with("Conncet_error: ")) << health["Closed"].reason;
   EXPECT_GT(health["Hits"].when, 0);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Blocked")), "<p>Unusual traffic from you</p>");
-  // With the search that fetched it, for learning from it; names that make one file name keep two pages.
+  // With the search that fetched it and the charset its definition reads it in, for learning from it; names that make one file name keep two pages.
   const TKeptRequest request = ReadKeptRequest(KeptPagePath(engines_.Path(), "Blocked"));
-  EXPECT_EQ(std::pair(request.keyword, request.address), std::pair(std::string("zz"), blocked.Url("/s?q=zz")));
+  EXPECT_EQ(std::tuple(request.keyword, request.address, request.charset),
+            std::tuple(std::string("zz"), blocked.Url("/s?q=zz"), std::string("GB18030")));
   EXPECT_NE(KeptPagePath(engines_.Path(), "A/B"), KeptPagePath(engines_.Path(), "A_B"));
   EXPECT_EQ(KeptPagePath(engines_.Path(), "A/B").parent_path(), engines_ / "KeptPages");
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), ReadWholeFile(engines_ / "other.html"));
@@ -300,6 +303,12 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   ASSERT_EQ(after.size(), 7u);
   EXPECT_EQ(ReadWholeFile(KeptPagePath(engines_.Path(), "Changed")), "<div class=newer-layout></div>");
   EXPECT_EQ(HealthText(after), HealthText(ParseHealth(HealthText(after))));
+  // An empty page of the same outcome leaves no older page to be learned from as its own.
+  engines_.Write("other.html", "");
+  ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
+  RunToEnd();
+  EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "Changed")));
+  EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(KeptPagePath(engines_.Path(), "Changed"))));
   // The time reads back as written, whatever the locale: the window runs under the user's, where a
   // decimal comma would leave a date no reader takes; a file written so is still read.
   const TEngineHealth exact{"A", TEngineState::Worked, "", 1, 1, 5, 46363.77880312};
@@ -313,6 +322,27 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   ASSERT_NE(Search("zz", {"Changed=changed.txt"}), nullptr);
   RunToEnd();
   EXPECT_NE(display_.activity.back().find("cannot be read"), std::string::npos) << display_.activity.back();
+}
+
+// Two programs that record outcomes at once keep every engine's line.
+TEST(EngineHealth, TwoWritersAtOnceKeepEachOthersLines) {
+  TempDir folder;
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < 2; ++writer) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (int i = 0; i < 40; ++i) {
+        TEngineOutcome outcome;
+        outcome.name = std::to_string(writer) + "-" + std::to_string(i);
+        outcome.reported = 1;
+        RecordEngineHealth(folder.Path(), {outcome}, 1);
+      }
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) waitpid(child, nullptr, 0);
+  EXPECT_EQ(ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or("")).size(), 80u);
 }
 
 TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
@@ -602,7 +632,8 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
   const std::string missing = (dir / "none.html").string();
-  const std::vector<std::vector<std::string>> wrong = {{"search", "--category", "No such", "k"},
+  const std::string odd = dir.Write("odd.txt", "Charset=ISO-2022-CN-EXT\n").string();
+  const std::vector<std::vector<std::string>> wrong = {{"extract", odd, page},{"search", "--category", "No such", "k"},
                                                        {"search", "--order", "8", "k"},
                                                        {"search", "--per-engine", "many", "k"},
                                                        {"search", "--frobnicate", "k"},
@@ -611,12 +642,16 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"extract", missing, page},
                                                        {"tags", missing},
                                                        {"unzip", "only-one-argument"},
-                                                       {"learn", "", page}};
+                                                       {"learn", "", page},
+                                                       {"learn", " \t", page},
+                                                       {"learn", "kw", "/dev/zero"},
+                                                       {"check-engines", " "}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
   }
   EXPECT_NE(RunCli({"tags", missing}).err.find("none.html"), std::string::npos);
+  EXPECT_NE(RunCli({"extract", odd, page}).err.find("unknown charset ISO-2022-CN-EXT"), std::string::npos);
   // A definition learned but not written is no page without results (exit 1).
   const std::string learn = std::string(QUORVEX_CLI_PATH) + " learn 'client-side graph database' '" +
                             FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string() +

@@ -107,13 +107,18 @@ TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
 }
 
 // Any other charset converts both ways: a byte sequence that is no character becomes U+FFFD and the rest
-// still converts (also a lead byte that ends the text), a stateful charset is closed, a page that
-// grows threefold fits, and a name that is unknown or carries iconv's options is refused.
+// still converts (also a lead byte that ends the text), a stateful charset is closed and shifted back
+// before a replacement, a page that grows threefold fits, and a name that is unknown or carries iconv's
+// options is refused, as is one of an encoding browsers do not know.
 TEST(Charsets, OtherCharsetsConvertAndBrokenTextGoesOn) {
   const std::string go = "\xEA\xB3\xA0";  // "고"
   EXPECT_EQ(CharsetToUtf8("\xB0\xED\xFF!\xB0", "euc-kr"), go + "\xEF\xBF\xBD!\xEF\xBF\xBD");
   EXPECT_EQ(Utf8ToCharset(go + "\xE4\xB8\xAD\xF0\x9F\x98\x80", "EUC-KR"), "\xB0\xED\xF1\xE9?");
-  EXPECT_EQ(Utf8ToCharset("\xE3\x81\x82", "ISO-2022-JP"), "\x1B$B$\"\x1B(B");
+  EXPECT_EQ(Utf8ToCharset("\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81\x82", "ISO-2022-JP"),
+            "\x1B$B$\"\x1B(B?\x1B$B$\"\x1B(B");
   EXPECT_EQ(CharsetToUtf8(std::string(100000, '\x80'), "ISO-8859-1")->size(), 300000u);  // "€" each
   EXPECT_TRUE(!CharsetToUtf8("x", "no-such-charset") && !Utf8ToCharset("x", "UTF-8//IGNORE") && IsUtf8Name("utf8"));
+  // Only encodings browsers know: a UTF-16 label on a page is read as UTF-8, as they read it.
+  EXPECT_TRUE(IsUtf8Name("UTF-16") && !CharsetToUtf8("x", "UCS-4") && !CharsetToUtf8("x", "ISO-2022-CN-EXT"));
+  EXPECT_EQ(CharsetToUtf8("\xE0", "iso_8859-5"), "\xD1\x80");
 }
