@@ -1,6 +1,5 @@
 #include "core/search/TDownload.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "core/config/Options.h"
@@ -11,7 +10,6 @@
 #include "core/common/name_value_list.h"
 #include "core/engines/TEngineDefinition.h"
 #include "core/common/numbers.h"
-#include "core/net/entities.h"
 #include "core/search/TGetList.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/code_page.h"
@@ -19,20 +17,9 @@
 #include "core/search/search_display.h"
 #include "core/common/utf8.h"
 #include "core/store/TOneKey.h"
-#include "core/store/TOneResult.h"
 
 namespace quorvex {
 namespace {
-
-
-std::uint8_t LanguageOf(const TRecord& record) {
-  if (record.size() < 4) return 0;
-  const std::string& marker = record[3];
-  if (marker == "GB") return kLanguageGB;
-  if (marker == "BIG5") return kLanguageBig5;
-  if (marker == "ENG") return kLanguageEnglish;
-  return 0;
-}
 
 std::string FolderPrefix(const std::filesystem::path& folder) {
   return WithTrailingSlash(folder.string());
@@ -50,22 +37,23 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   if (!text) failure_ = "cannot read the definition " + definitionFile_;
   TEngineDefinition definition;
   definition.LoadDefinition(text ? SplitLines(*text) : std::vector<std::string>());
-  codePage_ = ParseIntOr(definition.HeaderValue("Version"), kCodePageGb);
+  const int codePage = ParseIntOr(definition.HeaderValue("Version"), kCodePageGb);
   weight_ = ParseIntOr(definition.HeaderValue("Score"), 100);
   // "Charset=UTF-8" marks an engine that takes and answers UTF-8: no GB/BIG5 conversion applies.
-  utf8_ = EqualsIgnoreCase(TrimControls(definition.HeaderValue("Charset")), "UTF-8");
-  keyword_ = utf8_ ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage_);
+  const bool utf8 = EqualsIgnoreCase(TrimControls(definition.HeaderValue("Charset")), "UTF-8");
+  keyword_ = utf8 ? Utf8Keyword(key.Keyword) : ConvertCodePage(key.Keyword, kCodePageGb, codePage);
   definition.SetKey(keyword_);
 
   worker_ = std::make_unique<TGetList>(run.Dispatcher());
   worker_->OnConnecting = [this] { OnConnecting(); };
-  worker_->OnPageDone = [this](const std::vector<TRecord>& records, int firstNew, std::string_view failure,
-                               std::string_view page, bool& stop) { OnPageDone(records, firstNew, failure, page, stop); };
+  worker_->OnPageDone = [this](std::vector<TReadyRecord>& records, std::string_view failure, std::string_view page,
+                               bool& stop) { OnPageDone(records, failure, page, stop); };
   worker_->OnFinished = [this] { OnFinished(); };
   worker_->Proxy = Options().ProxyAddress();
   worker_->TimeOutSeconds = Options().TimeOutSeconds("SearchTimeOut");
   worker_->EngineFolder = run.EngineFolder;
   worker_->Markers = run.Markers();
+  worker_->Form = TRecordForm{codePage, utf8, weight_, run.QueryWords()};
 
   progress_ = run.Display().AddProgressRow(engineName_, key);
   run.EngineStarted();
@@ -76,18 +64,10 @@ TDownload::~TDownload() = default;
 
 void TDownload::Stop() { worker_->Stop(); }
 
-TMerged TDownload::AddResult(const std::string& title, const std::string& summary, const std::string& url,
-                             std::uint8_t language, std::string_view engineName) {
-  const TMergeContext context{run_.QueryWords(), run_.UpdateMode(), run_.UpdateStart(), NowDateTime()};
-  const TMerged merged = MergeResult(key_, TFoundRecord{title, summary, url, language}, engineName, weight_, context);
-  if (merged == TMerged::Added) ++added_;
-  return merged;
-}
-
 void TDownload::OnConnecting() { progress_->Connected(); }
 
-void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure,
-                           std::string_view page, bool& stop) {
+void TDownload::OnPageDone(std::vector<TReadyRecord>& records, std::string_view failure, std::string_view page,
+                           bool& stop) {
   ++pages_;
   if (failure_.empty()) {
     failure_ = failure;
@@ -95,14 +75,15 @@ void TDownload::OnPageDone(const std::vector<TRecord>& records, int firstNew, st
     if (failure_.starts_with("blocked: ") || failure_.starts_with("no record matched")) keptPage_ = page;
   }
   int usable = 0;
-  for (size_t i = static_cast<size_t>(std::max(firstNew, 0)); i < records.size(); ++i) {
-    const TRecord& record = records[i];
+  const TMergeTime time{run_.UpdateMode(), run_.UpdateStart(), NowDateTime()};
+  for (TReadyRecord& record : records) {
     ++reported_;
-    if (record.size() <= 2) continue;
-    const TMerged merged =
-        AddResult(StoredText(record[1]), StoredText(record[2]), record[0], LanguageOf(record), engineName_);
+    const TMerged merged = MergeReady(key_, std::move(record), engineName_, weight_, time);
     if (merged != TMerged::Dropped) ++usable;
-    if (merged == TMerged::Added) run_.ResultAdded();
+    if (merged == TMerged::Added) {
+      ++added_;
+      run_.ResultAdded();
+    }
   }
   usable_ += usable;
   // Records without an address or a title are no results: the definition no longer reads the page.
@@ -119,12 +100,6 @@ void TDownload::OnFinished() {
   progress_->FinishedDown(added_, failure_);
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
   run_.EngineFinished(TEngineOutcome{engineName_, usable_, failure_, pages_, elapsed.count(), std::move(keptPage_)});
-}
-
-std::string TDownload::StoredText(const std::string& field) const {
-  std::string text = SqueezeBlanks(field);
-  return utf8_ ? DecodeNumericReferences(text, TTextEncoding::Utf8)
-               : DecodeNumericReferences(ConvertCodePage(text, codePage_, kCodePageGb), TTextEncoding::Gb18030);
 }
 
 }  // namespace quorvex
