@@ -57,8 +57,6 @@ bool TSearchRun::StartUpdateSearch(TOneKey& key, const std::vector<std::string>&
 void TSearchRun::Announce(const std::string& keyword) {
   display_.ShowActivity(std::string(StateNames[0]) + ":" + keyword);
   queryWords_ = QueryWordsOf(keyword);
-  app_.ActivityState = TActivityState::Searching;
-  display_.ActivityStateChanged();
 }
 
 void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
@@ -100,8 +98,6 @@ void TSearchRun::StopSearch() {
     app_.UpdateMode = false;
     display_.SearchEnded(*key);
   }
-  app_.ActivityState = TActivityState::Idle;
-  display_.ActivityStateChanged();
   display_.ShowActivity(StateNames[3]);
 }
 

@@ -30,11 +30,12 @@ class QuietRow : public TSearchProgressRow {
   void FinishedDown(int, std::string_view) override {}
 };
 
-// What the program told its viewer about runs that ended.
+// What the program told its viewer about runs that ended, and the activity states it was told of.
 class RunEnds : public TProgramDisplay, public TVerifyDisplay {
  public:
+  explicit RunEnds(const AppState& app) : app_(app) {}
   void ShowActivity(std::string_view) override {}
-  void ActivityStateChanged() override {}
+  void ActivityStateChanged() override { states.push_back(app_.ActivityState); }
   void KeyAdded(TOneKey&) override {}
   void SearchStarted(TOneKey&) override {}
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view, const TOneKey&) override {
@@ -52,6 +53,10 @@ class RunEnds : public TProgramDisplay, public TVerifyDisplay {
 
   std::vector<TOneKey*> searched;
   std::vector<TOneKey*> verified;
+  std::vector<TActivityState> states;
+
+ private:
+  const AppState& app_;
 };
 
 // An engine folder with one local-file engine whose two results point at a closed port, and the
@@ -97,17 +102,19 @@ class ProgramTest : public ::testing::Test {
   TempDir work_;
   QueueDispatcher dispatcher_;
   AppState app_;
-  RunEnds display_;
+  RunEnds display_{app_};
 };
 
 // A search ends when its engines have, a verification run and an engineless search by the tick, and what
-// each changed is on disk without a shut-down; while one runs, no other starts and its keyword cannot
-// be deleted.
+// each changed is on disk without a shut-down; while one runs, no other starts, its keyword cannot be
+// deleted and the viewer was told of the busy state.
 TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   TProgram program(dispatcher_, app_, display_, Files());
   ASSERT_TRUE(program.LoadEngineIndex());
   TOneKey* key = program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
   ASSERT_NE(key, nullptr);
+  EXPECT_TRUE(program.Activity() == TActivityState::Searching &&
+              display_.states == std::vector{TActivityState::Searching});
   EXPECT_TRUE(program.StartSearch({"other", 0, 0, "", {}}, {30, 300}) == nullptr &&
               program.DeleteKeys({key}) == TKeyDeleteVerdict::Refused);
   // Listed before any page has come, in case the search never ends; its results come after this
@@ -117,7 +124,8 @@ TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   ASSERT_TRUE(RunUntil([&] { return !display_.searched.empty(); }));
   program.Tick(Clock::now() + SaveScheduler::kMinInterval);
   EXPECT_EQ(StatesOnDisk(), (std::vector<int>{0, 0}));
-  EXPECT_TRUE(display_.searched == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle);
+  EXPECT_TRUE(display_.searched == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle &&
+              display_.states == (std::vector{TActivityState::Searching, TActivityState::Idle}));
 
   ASSERT_TRUE(program.StartVerify(*key, kVerifyMode, display_));
   EXPECT_FALSE(program.StartVerify(*key, kVerifyMode, display_) || program.StartUpdateSearch(*key, 0, {30, 300}));
