@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 
 #include "gui/display_text.h"
 
@@ -92,6 +93,7 @@ class RowDelegate : public QStyledItemDelegate {
 };
 
 constexpr int kButtonArea = 40;
+constexpr std::chrono::milliseconds kFitInterval{50};
 }  // namespace
 
 TfmProgress::TfmProgress(QWidget* parent)
@@ -125,8 +127,14 @@ TfmProgress::TfmProgress(QWidget* parent)
   buttons->addWidget(btnHide);
   layout->addLayout(buttons);
   connect(btnHide, &QPushButton::clicked, this, &QDialog::hide);
-  connect(rows_, &QAbstractItemModel::rowsInserted, this, &TfmProgress::FitHeight);
-  connect(rows_, &QAbstractItemModel::rowsRemoved, this, &TfmProgress::FitHeight);
+  fit_.setSingleShot(true);
+  fit_.setInterval(kFitInterval);
+  connect(&fit_, &QTimer::timeout, this, &TfmProgress::FitHeight);
+  const auto fitSoon = [this] {
+    if (!fit_.isActive()) fit_.start();
+  };
+  connect(rows_, &QAbstractItemModel::rowsInserted, this, fitSoon);
+  connect(rows_, &QAbstractItemModel::rowsRemoved, this, fitSoon);
   setFixedWidth(490);
   FitHeight();
 }

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QTreeView>
 #include <memory>
 
@@ -22,8 +23,8 @@ class TfmProgress : public QDialog {
 
   explicit TfmProgress(QWidget* parent = nullptr);
 
-  // A new row for an engine, as the search run keeps it: the window grows by one row, and shrinks again
-  // when the row is freed. perEngineLimit is the keyword's per-engine result limit, which fills the bar.
+  // A new row for an engine, as the search run keeps it; freeing it removes the row. perEngineLimit is
+  // the keyword's per-engine result limit, which fills the bar.
   std::unique_ptr<TSearchProgressRow> AddEngineRow(const QString& engineName, int perEngineLimit);
   // Columns: engine name, progress (kPercentRole), state text; a failed engine's row has its reason as hint.
   const QStandardItemModel& Rows() const { return *rows_; }
@@ -35,6 +36,9 @@ class TfmProgress : public QDialog {
   void FitHeight();
 
   QStandardItemModel* rows_;
+  // The window fits its rows at most once per interval, however many come: every change of its height
+  // repaints all of it, and a search adds its engines' rows one per turn of the main loop.
+  QTimer fit_;
 };
 
 }  // namespace quorvex
