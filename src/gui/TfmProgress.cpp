@@ -131,7 +131,11 @@ TfmProgress::TfmProgress(QWidget* parent)
   fit_.setInterval(kFitInterval);
   connect(&fit_, &QTimer::timeout, this, &TfmProgress::FitHeight);
   const auto fitSoon = [this] {
-    if (!fit_.isActive()) fit_.start();
+    if (isHidden()) {
+      FitHeight();  // nothing is drawn yet
+    } else if (!fit_.isActive()) {
+      fit_.start();
+    }
   };
   connect(rows_, &QAbstractItemModel::rowsInserted, this, fitSoon);
   connect(rows_, &QAbstractItemModel::rowsRemoved, this, fitSoon);

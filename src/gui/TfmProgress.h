@@ -36,8 +36,8 @@ class TfmProgress : public QDialog {
   void FitHeight();
 
   QStandardItemModel* rows_;
-  // The window fits its rows at most once per interval, however many come: every change of its height
-  // repaints all of it, and a search adds its engines' rows one per turn of the main loop.
+  // While shown, the window fits its rows at most once per interval, however many come and go: every
+  // change of its height draws all of it again.
   QTimer fit_;
 };
 

@@ -27,9 +27,15 @@ std::string FolderPrefix(const std::filesystem::path& folder) {
 
 }  // namespace
 
-TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key) : run_(run), key_(key) {
+std::string_view EngineNameOf(std::string_view engineEntry) {
   const size_t equals = engineEntry.find('=');
-  if (equals != std::string_view::npos) engineName_ = engineEntry.substr(0, equals);
+  return equals == std::string_view::npos ? std::string_view() : engineEntry.substr(0, equals);
+}
+
+TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key,
+                     std::unique_ptr<TSearchProgressRow> progress)
+    : run_(run), key_(key), engineName_(EngineNameOf(engineEntry)), progress_(std::move(progress)) {
+  const size_t equals = engineEntry.find('=');
   definitionFile_ = FolderPrefix(run.EngineFolder);
   definitionFile_ += equals == std::string_view::npos ? engineEntry : engineEntry.substr(equals + 1);
 
@@ -55,7 +61,6 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_->Markers = run.Markers();
   worker_->Form = TRecordForm{codePage, utf8, weight_, run.QueryWords()};
 
-  progress_ = run.Display().AddProgressRow(engineName_, key);
   run.EngineStarted();
   worker_->LoadDefinition(std::move(definition));
 }

@@ -18,11 +18,14 @@ class TSearchRun;
 // the engine's worker, and merges the records of every page (made ready by the worker) into the
 // keyword's results on the main thread, counting them and deciding whether the engine fetches another
 // page. Owned by the search run; main thread only.
+// The engine's name in an engine entry "name=definition file"; empty when the entry has no "=".
+std::string_view EngineNameOf(std::string_view engineEntry);
+
 class TDownload {
  public:
   // Reads the engine's definition and starts its search. engineEntry is "name=definition file", the
-  // file relative to the run's engine folder.
-  TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key);
+  // file relative to the run's engine folder; progress is the engine's row, kept until the controller goes.
+  TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key, std::unique_ptr<TSearchProgressRow> progress);
   // Stops the worker (without waiting for its thread) and frees the progress row.
   ~TDownload();
   TDownload(const TDownload&) = delete;

@@ -15,6 +15,7 @@ class MainThreadDispatcher;
 class TDownload;
 class TOneKey;
 class TSearchDisplay;
+class TSearchProgressRow;
 
 // What the main window hands to a new search.
 struct TSearchRequest {
@@ -88,8 +89,8 @@ class TSearchRun {
   void Announce(const std::string& keyword);
   void Begin(TOneKey& key, const std::vector<std::string>& engines);
   // Starts the next engine's controller and leaves the one after it to a later turn of the main loop:
-  // each start reads a definition, starts a thread and adds a progress row, and twenty at once would
-  // hold the window still. A start asked for by an earlier search (generation) does nothing.
+  // each start reads a definition and starts a thread, and twenty at once would hold the window still.
+  // A start asked for by an earlier search (generation) does nothing.
   void StartNextEngine(unsigned generation);
   bool AllEnginesStarted() const { return nextEngine_ >= engines_.size(); }
 
@@ -105,6 +106,7 @@ class TSearchRun {
   size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
   std::vector<std::string> engines_;                     // its engines, started in turn
+  std::vector<std::unique_ptr<TSearchProgressRow>> waitingRows_;  // theirs, until their controllers take them
   std::shared_ptr<const PageMarkers> markers_;
   size_t nextEngine_ = 0;
   unsigned generation_ = 0;                              // one more at every start and stop

@@ -26,10 +26,10 @@ class TSearchProgressRow {
 // What a search tells its viewers, so that the search core needs no window: the window follows it with
 // its status bar, keyword list, progress bar and progress window, the command-line tool with lines on
 // stderr. Every change a viewer shows arrives as one of these events; none needs polling. Called on
-// the main thread only, in this order: ShowActivity, KeyAdded (a new search only), SearchStarted,
-// AddProgressRow for every engine (one per turn of the main loop); then, as pages come, the rows'
-// events and ResultsMerged; EnginesFinished; at the end SearchEnded, ShowActivity. A viewer never
-// starts or stops a search from inside an event: it queues that for after the event returns.
+// the main thread only, in this order: ShowActivity, KeyAdded (a new search only), AddProgressRow for
+// every engine, SearchStarted; then, as pages come, the rows' events and ResultsMerged; EnginesFinished;
+// at the end SearchEnded, ShowActivity. A viewer never starts or stops a search from inside an event:
+// it queues that for after the event returns.
 class TSearchDisplay {
  public:
   virtual ~TSearchDisplay() = default;
