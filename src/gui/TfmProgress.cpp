@@ -21,8 +21,8 @@ enum Column { kEngineColumn, kProgressColumn, kStateColumn };
 // may already be gone with the window at the program's end.
 class EngineRow : public TSearchProgressRow {
  public:
-  EngineRow(QStandardItemModel* model, int row, int perEngineLimit)
-      : model_(model), row_(model->index(row, kEngineColumn)), limit_(std::max(perEngineLimit, 1)) {}
+  EngineRow(QStandardItemModel* model, const QModelIndex& row, int perEngineLimit)
+      : model_(model), row_(row), limit_(std::max(perEngineLimit, 1)) {}
   ~EngineRow() override {
     if (model_ && row_.isValid()) model_->removeRow(row_.row());
   }
@@ -148,7 +148,7 @@ std::unique_ptr<TSearchProgressRow> TfmProgress::AddEngineRow(const QString& eng
   auto* progress = new QStandardItem;
   progress->setData(0, kPercentRole);
   rows_->appendRow({name, progress, new QStandardItem("0")});
-  return std::make_unique<EngineRow>(rows_, rows_->rowCount() - 1, perEngineLimit);
+  return std::make_unique<EngineRow>(rows_, name->index(), perEngineLimit);
 }
 
 void TfmProgress::FitHeight() {
