@@ -14,13 +14,13 @@ class TOneKey;
 class TSearchProgressRow;
 class TSearchRun;
 
+// The engine's name in an engine entry "name=definition file"; empty when the entry has no "=".
+std::string_view EngineNameOf(std::string_view engineEntry);
+
 // The controller of one engine in a search: it converts the keyword to the engine's code page, starts
 // the engine's worker, and merges the records of every page (made ready by the worker) into the
 // keyword's results on the main thread, counting them and deciding whether the engine fetches another
 // page. Owned by the search run; main thread only.
-// The engine's name in an engine entry "name=definition file"; empty when the entry has no "=".
-std::string_view EngineNameOf(std::string_view engineEntry);
-
 class TDownload {
  public:
   // Reads the engine's definition and starts its search. engineEntry is "name=definition file", the
