@@ -107,7 +107,6 @@ class SlowServer {
 class SilentDisplay : public TSearchDisplay {
  public:
   void ShowActivity(std::string_view) override {}
-  void ActivityStateChanged() override {}
   void KeyAdded(TOneKey&) override {}
   void SearchStarted(TOneKey&) override {}
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view, const TOneKey&) override {

@@ -108,9 +108,16 @@ Stalls SearchStalls(const test::TempDir& program) {
 
   AppState app;
   QtDispatcher dispatcher;
+  FirstPaint paint;
+  qApp->installEventFilter(&paint);
   TfmMetaSearch window(dispatcher, app);
   window.show();
-  RunUntil([&] { return window.isVisible(); });
+  RunUntil([&] { return paint.painted; });
+  qApp->removeEventFilter(&paint);
+  // The window's own start-up (its first exposure and activation) is over before the search starts.
+  QElapsedTimer settling;
+  settling.start();
+  RunUntil([&] { return settling.elapsed() >= 200; });
   Stalls stalls;
   QElapsedTimer clock;
   clock.start();

@@ -13,7 +13,6 @@ namespace quorvex::cli {
 class StderrSearchDisplay : public TSearchDisplay {
  public:
   void ShowActivity(std::string_view text) override;
-  void ActivityStateChanged() override {}
   void KeyAdded(TOneKey&) override {}
   void SearchStarted(TOneKey&) override {}
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override;

@@ -203,7 +203,7 @@ void TfmMetaSearch::ToggleMaximised() {
 }
 
 void TfmMetaSearch::LearnEngine(const QString& page, const QString& name) {
-  if (!learn_->Execute(page, name)) return;
+  if (!learn_->Execute(page, name, program_.CategoryName(engines_->Category()).value_or(""))) return;
   const int category = engines_->Category();
   engines_->Reload();
   engines_->SetCategory(category);

@@ -1,95 +1,160 @@
 #include "gui/TfmProgress.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPersistentModelIndex>
 #include <QPointer>
-#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
 
-#include "gui/TVisualDownloader.h"
 #include "gui/display_text.h"
 
 namespace quorvex {
 namespace {
 
-// The search run's handle on a row; the row may already be gone with the window at the program's end.
+enum Column { kEngineColumn, kProgressColumn, kStateColumn };
+
+// The search run's handle on a row: it writes the row's data and frees the row with itself. The model
+// may already be gone with the window at the program's end.
 class EngineRow : public TSearchProgressRow {
  public:
-  explicit EngineRow(TVisualDownloader* row) : row_(row) {}
-  ~EngineRow() override { delete row_.data(); }
+  EngineRow(QStandardItemModel* model, const QModelIndex& row, int perEngineLimit)
+      : model_(model), row_(row), limit_(std::max(perEngineLimit, 1)) {}
+  ~EngineRow() override {
+    if (model_ && row_.isValid()) model_->removeRow(row_.row());
+  }
   EngineRow(const EngineRow&) = delete;
   EngineRow& operator=(const EngineRow&) = delete;
+
   void Connected() override {
-    if (row_) row_->Connected();
+    if (!model_ || Percent() >= 1) return;
+    SetPercent(1);
+    SetState("Connected");
   }
   void Downloading(int reported) override {
-    if (row_) row_->Downloading(reported);
+    if (!model_) return;
+    SetState("Downloading:" + QString::number(reported));
+    SetPercent(reported == 0 ? std::min(Percent() + 1, 100) : std::min(reported, limit_) * 100 / limit_);
   }
   void FinishedDown(int added, std::string_view failure) override {
-    if (!row_) return;
-    row_->FinishedDown(added);
-    if (!failure.empty()) row_->Failed(ToDisplay(failure));
+    if (!model_) return;
+    SetPercent(100);
+    const QString finished = "Finished:" + QString::number(added);
+    if (failure.empty()) {
+      SetState(finished);
+      return;
+    }
+    const QString reason = ToDisplay(failure);
+    SetState(finished + " (" + reason + ")");
+    const QString hint = row_.data().toString() + ": " + reason;
+    for (int column : {kEngineColumn, kProgressColumn, kStateColumn})
+      model_->setData(model_->index(row_.row(), column), hint, Qt::ToolTipRole);
   }
 
  private:
-  QPointer<TVisualDownloader> row_;
+  int Percent() const { return model_->index(row_.row(), kProgressColumn).data(TfmProgress::kPercentRole).toInt(); }
+  void SetPercent(int percent) {
+    model_->setData(model_->index(row_.row(), kProgressColumn), percent, TfmProgress::kPercentRole);
+  }
+  void SetState(const QString& text) { model_->setData(model_->index(row_.row(), kStateColumn), text); }
+
+  QPointer<QStandardItemModel> model_;
+  QPersistentModelIndex row_;
+  int limit_;
 };
 
-constexpr int kHeaderHeight = 24;
-constexpr int kBevelHeight = 4;
+// Draws the Progress column as a bar, the other columns as text, every row kRowHeight high.
+class RowDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (index.column() != kProgressColumn) {
+      QStyledItemDelegate::paint(painter, option, index);
+      return;
+    }
+    QStyleOptionProgressBar bar;
+    bar.initFrom(option.widget);
+    bar.rect = option.rect.adjusted(0, 4, 0, -4);
+    bar.minimum = 0;
+    bar.maximum = 100;
+    bar.progress = index.data(TfmProgress::kPercentRole).toInt();
+    bar.textVisible = false;
+    bar.state |= QStyle::State_Horizontal;
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), TfmProgress::kRowHeight};
+  }
+};
+
 constexpr int kButtonArea = 40;
+constexpr std::chrono::milliseconds kFitInterval{50};
 }  // namespace
 
 TfmProgress::TfmProgress(QWidget* parent)
-    : QDialog(parent), Header(new QHeaderView(Qt::Horizontal, this)), btnHide(new QPushButton("&Hide Progress", this)) {
+    : QDialog(parent),
+      lvRows(new QTreeView(this)),
+      btnHide(new QPushButton("&Hide Progress", this)),
+      rows_(new QStandardItemModel(0, 3, this)) {
   setWindowTitle("Search Progress");
-  auto* sections = new QStandardItemModel(0, 3, this);
-  sections->setHorizontalHeaderLabels({"Search Engine", "Progress", "Count"});
-  Header->setModel(sections);
-  Header->setSectionsMovable(false);
-  Header->setFixedHeight(kHeaderHeight);
-  Header->resizeSection(0, 120);
-  Header->resizeSection(1, 240);
-  Header->resizeSection(2, 120);
+  rows_->setHorizontalHeaderLabels({"Search Engine", "Progress", "Count"});
+  lvRows->setModel(rows_);
+  lvRows->setItemDelegate(new RowDelegate(lvRows));
+  lvRows->setRootIsDecorated(false);
+  lvRows->setUniformRowHeights(true);
+  lvRows->setSelectionMode(QAbstractItemView::NoSelection);
+  lvRows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvRows->setFocusPolicy(Qt::NoFocus);
+  lvRows->setFrameShape(QFrame::NoFrame);
+  lvRows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lvRows->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lvRows->header()->setSectionsMovable(false);
+  lvRows->header()->setStretchLastSection(true);
+  lvRows->header()->resizeSection(kEngineColumn, 120);
+  lvRows->header()->resizeSection(kProgressColumn, 240);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(Header);
-  layout->addSpacing(kBevelHeight);
-  rows_ = new QVBoxLayout;
-  rows_->setSpacing(0);
-  layout->addLayout(rows_);
-  layout->addStretch();
+  layout->addWidget(lvRows);
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(8, 6, 8, 8);
   buttons->addStretch();
   buttons->addWidget(btnHide);
   layout->addLayout(buttons);
   connect(btnHide, &QPushButton::clicked, this, &QDialog::hide);
-  connect(Header, &QHeaderView::sectionResized, this, &TfmProgress::HeaderSectionResize);
+  fit_.setSingleShot(true);
+  fit_.setInterval(kFitInterval);
+  connect(&fit_, &QTimer::timeout, this, &TfmProgress::FitHeight);
+  const auto fitSoon = [this] {
+    if (isHidden()) {
+      FitHeight();  // nothing is drawn yet
+    } else if (!fit_.isActive()) {
+      fit_.start();
+    }
+  };
+  connect(rows_, &QAbstractItemModel::rowsInserted, this, fitSoon);
+  connect(rows_, &QAbstractItemModel::rowsRemoved, this, fitSoon);
   setFixedWidth(490);
   FitHeight();
 }
 
-TVisualDownloader* TfmProgress::AddRow(const QString& engineName, int perEngineLimit) {
-  auto* row = new TVisualDownloader(engineName, perEngineLimit, this);
-  rows_->addWidget(row);
-  row->resize(width(), TVisualDownloader::kHeight);
-  row->Place(Header->sectionPosition(1), Header->sectionPosition(2));
-  connect(row, &QObject::destroyed, this, &TfmProgress::FitHeight, Qt::QueuedConnection);
-  FitHeight();
-  return row;
-}
-
 std::unique_ptr<TSearchProgressRow> TfmProgress::AddEngineRow(const QString& engineName, int perEngineLimit) {
-  return std::make_unique<EngineRow>(AddRow(engineName, perEngineLimit));
-}
-
-QList<TVisualDownloader*> TfmProgress::Rows() const { return findChildren<TVisualDownloader*>(); }
-
-void TfmProgress::HeaderSectionResize() {
-  for (TVisualDownloader* row : Rows()) row->Place(Header->sectionPosition(1), Header->sectionPosition(2));
+  auto* name = new QStandardItem(engineName);
+  auto* progress = new QStandardItem;
+  progress->setData(0, kPercentRole);
+  rows_->appendRow({name, progress, new QStandardItem("0")});
+  return std::make_unique<EngineRow>(rows_, name->index(), perEngineLimit);
 }
 
 void TfmProgress::FitHeight() {
-  setFixedHeight(kHeaderHeight + kBevelHeight + kButtonArea + TVisualDownloader::kHeight * static_cast<int>(Rows().size()));
+  const int rowsHeight = lvRows->header()->sizeHint().height() + kRowHeight * rows_->rowCount();
+  lvRows->setFixedHeight(rowsHeight);
+  setFixedHeight(rowsHeight + kButtonArea);
 }
 
 }  // namespace quorvex

@@ -1,37 +1,44 @@
 #pragma once
 #include <QDialog>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QTreeView>
 #include <memory>
 
 #include "core/search/search_display.h"
 
 namespace quorvex {
 
-class TVisualDownloader;
-
-// "Search Progress": one row per engine of the running search under a three-section header. Hiding
-// it leaves the search running.
+// "Search Progress": one row per engine of the running search, with its name, a bar and a state text
+// with a count. Hiding it leaves the search running. The rows are a plain model: an engine's progress
+// only changes data, and the view draws the rows it shows at its next paint, so neither adding a row
+// nor a page merged ever waits for drawing.
 class TfmProgress : public QDialog {
   Q_OBJECT
  public:
+  static constexpr int kRowHeight = 28;
+  // Of a row's Progress column: the bar's filling, 0 to 100.
+  static constexpr int kPercentRole = Qt::UserRole;
+
   explicit TfmProgress(QWidget* parent = nullptr);
 
-  // A new row for an engine; the window grows by one row and shrinks again when the row is freed.
-  TVisualDownloader* AddRow(const QString& engineName, int perEngineLimit);
-  QList<TVisualDownloader*> Rows() const;
-  // The same row as the search run keeps it: freeing it removes the row.
+  // A new row for an engine, as the search run keeps it; freeing it removes the row. perEngineLimit is
+  // the keyword's per-engine result limit, which fills the bar.
   std::unique_ptr<TSearchProgressRow> AddEngineRow(const QString& engineName, int perEngineLimit);
+  // Columns: engine name, progress (kPercentRole), state text; a failed engine's row has its reason as hint.
+  const QStandardItemModel& Rows() const { return *rows_; }
 
-  QHeaderView* Header;
+  QTreeView* lvRows;
   QPushButton* btnHide;
 
  private:
-  void HeaderSectionResize();
   void FitHeight();
 
-  QVBoxLayout* rows_;
+  QStandardItemModel* rows_;
+  // While shown, the window fits its rows at most once per interval, however many come and go: every
+  // change of its height draws all of it again.
+  QTimer fit_;
 };
 
 }  // namespace quorvex

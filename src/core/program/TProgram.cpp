@@ -225,6 +225,12 @@ void TProgram::KeyAdded(TOneKey& key) {
   saver_.KeyListChanged();  // listed even if the search never ends
 }
 
+void TProgram::SearchStarted(TOneKey& key) {
+  app_.ActivityState = TActivityState::Searching;
+  display_.ActivityStateChanged();
+  display_.SearchStarted(key);
+}
+
 void TProgram::EnginesFinished() {
   display_.EnginesFinished();
   // Not inside the event: the worker that raised it must have left before its search is freed.
@@ -236,6 +242,8 @@ void TProgram::EnginesFinished() {
 void TProgram::SearchEnded(TOneKey& key) {
   display_.SearchEnded(key);
   saver_.KeyChanged(key);  // after the viewer shows it finished, as its line in AllKey.txt will
+  app_.ActivityState = TActivityState::Idle;
+  display_.ActivityStateChanged();
 }
 
 }  // namespace quorvex

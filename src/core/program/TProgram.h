@@ -24,6 +24,9 @@ class UnsavedFiles;
 // search once every engine has finished, so EnginesFinished asks nothing of the viewer.
 class TProgramDisplay : public TSearchDisplay {
  public:
+  // ActivityState has changed: the commands that depend on it follow (while a search runs the search
+  // command stops it). Comes before SearchStarted and after SearchEnded.
+  virtual void ActivityStateChanged() = 0;
   // A verification or download run of key has started, or has ended (stopped, or every page done).
   // ActivityStateChanged follows each.
   virtual void VerifyStarted(TOneKey& key) = 0;
@@ -46,7 +49,8 @@ struct TProgramFiles {
 // The program between its start-up and its close, without a window: the engine index, the search run,
 // the verification run, the save scheduler, the periodic tick and the shut-down. The window, the
 // command-line tool and the soak drive it; every edit of a kept keyword goes through it, so that the
-// background save sees it. ActivityState changes here and in the search run it owns. Main thread only.
+// background save sees it. ActivityState changes here only: the search run it owns tells it a search's
+// start and end. Main thread only.
 class TProgram : private TSearchDisplay {
  public:
   // currentTree gives the classes KeyTree.txt is written from; without it KeyTree.txt is never written
@@ -135,9 +139,8 @@ class TProgram : private TSearchDisplay {
  private:
   // TSearchDisplay: the run's events go on to the viewer, with the saves they make due.
   void ShowActivity(std::string_view text) override { display_.ShowActivity(text); }
-  void ActivityStateChanged() override { display_.ActivityStateChanged(); }
   void KeyAdded(TOneKey& key) override;
-  void SearchStarted(TOneKey& key) override { display_.SearchStarted(key); }
+  void SearchStarted(TOneKey& key) override;
   std::unique_ptr<TSearchProgressRow> AddProgressRow(std::string_view engineName, const TOneKey& key) override {
     return display_.AddProgressRow(engineName, key);
   }

@@ -1,12 +1,10 @@
 #pragma once
 #include <chrono>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/engines/record_fields.h"
 #include "core/search/result_merge.h"
 
 namespace quorvex {
@@ -16,15 +14,18 @@ class TOneKey;
 class TSearchProgressRow;
 class TSearchRun;
 
+// The engine's name in an engine entry "name=definition file"; empty when the entry has no "=".
+std::string_view EngineNameOf(std::string_view engineEntry);
+
 // The controller of one engine in a search: it converts the keyword to the engine's code page, starts
-// the engine's worker, and merges the records of every page into the keyword's results on the main
-// thread, counting them and deciding whether the engine fetches another page. Owned by the search run;
-// main thread only.
+// the engine's worker, and merges the records of every page (made ready by the worker) into the
+// keyword's results on the main thread, counting them and deciding whether the engine fetches another
+// page. Owned by the search run; main thread only.
 class TDownload {
  public:
   // Reads the engine's definition and starts its search. engineEntry is "name=definition file", the
-  // file relative to the run's engine folder.
-  TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key);
+  // file relative to the run's engine folder; progress is the engine's row, kept until the controller goes.
+  TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key, std::unique_ptr<TSearchProgressRow> progress);
   // Stops the worker (without waiting for its thread) and frees the progress row.
   ~TDownload();
   TDownload(const TDownload&) = delete;
@@ -33,16 +34,9 @@ class TDownload {
   // Stops the worker; no event of it follows.
   void Stop();
 
-  // Merges one record into the key's results.
-  TMerged AddResult(const std::string& title, const std::string& summary, const std::string& url, std::uint8_t language,
-                    std::string_view engineName);
-
   const std::string& Keyword() const { return keyword_; }  // as sent to the engine
   const std::string& EngineName() const { return engineName_; }
   const std::string& DefinitionFile() const { return definitionFile_; }
-  int CodePage() const { return codePage_; }
-  int Weight() const { return weight_; }
-  bool AnswersInUtf8() const { return utf8_; }
   int Added() const { return added_; }
   int Reported() const { return reported_; }
   // Why this engine's definition could not be read or its first failed page brought nothing; empty
@@ -51,21 +45,15 @@ class TDownload {
 
  private:
   void OnConnecting();
-  void OnPageDone(const std::vector<TRecord>& records, int firstNew, std::string_view failure, std::string_view page,
-                  bool& stop);
+  void OnPageDone(std::vector<TReadyRecord>& records, std::string_view failure, std::string_view page, bool& stop);
   void OnFinished();
-  // Title or summary of a record as stored: cleaned, and converted back to GB unless the engine
-  // answers in UTF-8.
-  std::string StoredText(const std::string& field) const;
 
   TSearchRun& run_;
   TOneKey& key_;
   std::string keyword_;
   std::string engineName_;
   std::string definitionFile_;
-  int codePage_ = 0;
   int weight_ = 100;
-  bool utf8_ = false;
   int added_ = 0;
   int reported_ = 0;
   int usable_ = 0;  // reported records with an address and a title

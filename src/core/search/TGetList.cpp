@@ -39,6 +39,21 @@ bool OutsideIntRange(long long value) {
   return value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min();
 }
 
+// The records from first on, made ready on the worker's thread so that the main thread only merges them.
+// Running out of memory ends the page's records there and says why, as a failed extraction does.
+std::vector<TReadyRecord> ReadyRecords(const std::vector<TRecord>& records, size_t first, const TRecordForm& form,
+                                       std::string& failure) {
+  std::vector<TReadyRecord> ready;
+  if (first >= records.size()) return ready;
+  try {
+    ready.reserve(records.size() - first);
+    for (size_t i = first; i < records.size(); ++i) ready.push_back(form.Ready(records[i]));
+  } catch (const std::exception& error) {
+    if (failure.empty()) failure = error.what();
+  }
+  return ready;
+}
+
 // Why a fetched page brings nothing, from the client's outcome; empty for a page to read.
 std::string RequestFailure(const TSHttp& http) {
   if (http.Status == TSHttp::kStatusFailed) return http.Failure;
@@ -57,6 +72,7 @@ struct TGetList::TCore {
     std::filesystem::path engineFolder;
     std::shared_ptr<const PageMarkers> markers;
     std::string pageCharset;
+    TRecordForm form;
     TNotify onConnecting;
     TPageNotify onPageDone;
     TNotify onFinished;
@@ -104,8 +120,9 @@ TGetList::~TGetList() { core_->Stop(); }
 void TGetList::LoadDefinition(TEngineDefinition definition) {
   {
     std::lock_guard lock(core_->mutex);
-    core_->pending = TCore::TSearchSettings{std::move(definition), Proxy,        TimeOutSeconds, EngineFolder, Markers,
-                                            PageCharset,           OnConnecting, OnPageDone,     OnFinished};
+    core_->pending = TCore::TSearchSettings{std::move(definition), Proxy,      TimeOutSeconds, EngineFolder,
+                                            Markers,               PageCharset, Form,           OnConnecting,
+                                            OnPageDone,            OnFinished};
     core_->started = true;
   }
   core_->signal.notify_all();
@@ -186,12 +203,12 @@ void TGetList::TCore::Search(TSearchSettings& settings) {
       failure = error.what();
     }
     if (terminate) break;
+    std::vector<TReadyRecord> ready = ReadyRecords(definition.KeptRecords(), previousCount, settings.form, failure);
+    if (terminate) break;
 
     bool stop = false;
     Raise([&] {
-      if (settings.onPageDone) {
-        settings.onPageDone(definition.KeptRecords(), static_cast<int>(previousCount), failure, pageText, stop);
-      }
+      if (settings.onPageDone) settings.onPageDone(ready, failure, pageText, stop);
     });
     const size_t count = definition.KeptRecords().size();
     nextPageTarget = definition.NextPageTarget();

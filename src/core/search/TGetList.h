@@ -9,6 +9,7 @@
 #include "core/engines/TEngineDefinition.h"
 #include "core/engines/page_markers.h"
 #include "core/engines/record_fields.h"
+#include "core/search/record_form.h"
 
 namespace quorvex {
 
@@ -16,8 +17,8 @@ class MainThreadDispatcher;
 
 // The worker thread that runs one engine's part of a search: it fetches the result pages one after
 // another with its own HTTP client (or reads a local file), cuts out the records with the engine's
-// definition, and after every page hands them to its owner on the main thread, where the owner decides
-// whether paging goes on. One worker serves one search.
+// definition, makes them ready for merging, and after every page hands them to its owner on the main
+// thread, where the owner decides whether paging goes on. One worker serves one search.
 //
 // The thread keeps what it works on alive by itself, so nobody ever waits for it: destroying the worker
 // stops it and returns at once, and a thread still inside a lookup or a request winds down on its own.
@@ -25,12 +26,11 @@ class MainThreadDispatcher;
 class TGetList {
  public:
   using TNotify = std::function<void()>;
-  // records: the kept records of the search, the head record first; firstNew: the first one not yet
-  // reported; failure: why the page brought nothing, empty when it was fetched and read (a socket
-  // step's message, an HTTP status, an extraction error, a missing local file); page: the page as it
-  // came. Setting stop ends the paging.
-  using TPageNotify = std::function<void(const std::vector<TRecord>& records, int firstNew, std::string_view failure,
-                                         std::string_view page, bool& stop)>;
+  // records: the page's new records, ready (the owner may take them over); failure: why the page
+  // brought nothing, empty when it was fetched and read (a socket step's message, an HTTP status, an
+  // extraction error, a missing local file); page: the page as it came. Setting stop ends the paging.
+  using TPageNotify =
+      std::function<void(std::vector<TReadyRecord>& records, std::string_view failure, std::string_view page, bool& stop)>;
 
   // Starts the thread, which waits for LoadDefinition. dispatcher must outlive every call of Stop.
   explicit TGetList(MainThreadDispatcher& dispatcher);
@@ -54,6 +54,8 @@ class TGetList {
   // The charset the engine's pages are written in when they are read in UTF-8 after conversion (the
   // page events still get the page as it came); empty for none.
   std::string PageCharset;
+  // How the records become results, applied on the worker's thread.
+  TRecordForm Form;
 
   // Hands over the loaded definition (its key set) and starts the search.
   void LoadDefinition(TEngineDefinition definition);

@@ -57,12 +57,14 @@ bool TSearchRun::StartUpdateSearch(TOneKey& key, const std::vector<std::string>&
 void TSearchRun::Announce(const std::string& keyword) {
   display_.ShowActivity(std::string(StateNames[0]) + ":" + keyword);
   queryWords_ = QueryWordsOf(keyword);
-  app_.ActivityState = TActivityState::Searching;
-  display_.ActivityStateChanged();
 }
 
 void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
   app_.CurrentSearch = &key;
+  // Every row at once, before the progress window opens: a row is only data, and the window then opens
+  // at its full height instead of growing (and being drawn again) at every engine's start.
+  waitingRows_.clear();
+  for (const std::string& engine : engines) waitingRows_.push_back(display_.AddProgressRow(EngineNameOf(engine), key));
   display_.SearchStarted(key);
   runTotal_ = 0;
   runningEngines_ = 0;
@@ -77,7 +79,9 @@ void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {
 
 void TSearchRun::StartNextEngine(unsigned generation) {
   if (generation != generation_ || !Searching() || AllEnginesStarted()) return;
-  controllers_.push_back(std::make_unique<TDownload>(*this, engines_[nextEngine_++], *app_.CurrentSearch));
+  controllers_.push_back(std::make_unique<TDownload>(*this, engines_[nextEngine_], *app_.CurrentSearch,
+                                                    std::move(waitingRows_[nextEngine_])));
+  ++nextEngine_;
   if (AllEnginesStarted()) return;
   dispatcher_.Later([this, generation, alive = std::weak_ptr<bool>(alive_)] {
     if (!alive.expired()) StartNextEngine(generation);
@@ -87,6 +91,7 @@ void TSearchRun::StartNextEngine(unsigned generation) {
 void TSearchRun::StopSearch() {
   ++generation_;  // engines not started yet stay so
   engines_.clear();
+  waitingRows_.clear();
   nextEngine_ = 0;
   // Every worker is told first, so that they all wind down at once; freeing them waits for none.
   for (const std::unique_ptr<TDownload>& controller : controllers_) controller->Stop();
@@ -100,8 +105,6 @@ void TSearchRun::StopSearch() {
     app_.UpdateMode = false;
     display_.SearchEnded(*key);
   }
-  app_.ActivityState = TActivityState::Idle;
-  display_.ActivityStateChanged();
   display_.ShowActivity(StateNames[3]);
   if (!healthProblem.empty()) display_.ShowActivity(healthProblem);
 }

@@ -15,6 +15,7 @@ class MainThreadDispatcher;
 class TDownload;
 class TOneKey;
 class TSearchDisplay;
+class TSearchProgressRow;
 
 // What the main window hands to a new search.
 struct TSearchRequest {
@@ -26,11 +27,12 @@ struct TSearchRequest {
   std::vector<std::string> Engines;
 };
 
-// Starts, runs and ends the searches of the program: one TDownload controller per engine, all at once,
-// merging into the keyword record that CurrentSearch names. Owns the controllers of the running search
-// and the state they share (the query words, the update start, the run total and the running-engine
-// count); CurrentSearch, UpdateMode and ActivityState live in app. Main thread only; nothing here waits
-// for the network.
+// Starts, runs and ends the searches of the program: one TDownload controller per engine, started one
+// per turn of the main loop, merging into the keyword record that CurrentSearch names. Owns the
+// controllers of the running search and the state they share (the query words, the update start, the
+// run total and the running-engine count); CurrentSearch and UpdateMode live in app. ActivityState is
+// the program's: the run only reads it, and tells its start and end through SearchStarted and
+// SearchEnded. Main thread only; nothing here waits for the network.
 class TSearchRun {
  public:
   TSearchRun(MainThreadDispatcher& dispatcher, TSearchDisplay& display, AppState& app);
@@ -51,7 +53,8 @@ class TSearchRun {
   // with no search running; false otherwise.
   bool StartUpdateSearch(TOneKey& key, const std::vector<std::string>& engines);
   // Stops and frees every controller of the current search and returns at once: a worker still inside
-  // a lookup or a request winds down on its own thread. The program is Idle afterwards. Never called
+  // a lookup or a request winds down on its own thread; the display is told SearchEnded when a search
+  // ran. Never called
   // inside a worker's event (the display's EnginesFinished asks for it right after that event).
   void StopSearch();
   // The main window's 200 ms timer, a safety net: the search ends if no engine is running any more.
@@ -82,12 +85,12 @@ class TSearchRun {
   const std::vector<TEngineOutcome>& Outcomes() const { return outcomes_; }
 
  private:
-  // Status bar, query words and ActivityState of a starting search.
+  // Status bar and query words of a starting search.
   void Announce(const std::string& keyword);
   void Begin(TOneKey& key, const std::vector<std::string>& engines);
   // Starts the next engine's controller and leaves the one after it to a later turn of the main loop:
-  // each start reads a definition, starts a thread and adds a progress row, and twenty at once would
-  // hold the window still. A start asked for by an earlier search (generation) does nothing.
+  // each start reads a definition and starts a thread, and twenty at once would hold the window still.
+  // A start asked for by an earlier search (generation) does nothing.
   void StartNextEngine(unsigned generation);
   bool AllEnginesStarted() const { return nextEngine_ >= engines_.size(); }
 
@@ -103,6 +106,7 @@ class TSearchRun {
   size_t engineCount_ = 0;
   std::vector<std::unique_ptr<TDownload>> controllers_;  // of the running search
   std::vector<std::string> engines_;                     // its engines, started in turn
+  std::vector<std::unique_ptr<TSearchProgressRow>> waitingRows_;  // theirs, until their controllers take them
   std::shared_ptr<const PageMarkers> markers_;
   size_t nextEngine_ = 0;
   unsigned generation_ = 0;                              // one more at every start and stop

@@ -61,17 +61,24 @@ int UrlDepthScore(std::string_view url) {
   return levels >= 8 ? 0 : 128 >> levels;
 }
 
-TMerged MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
-                    const TMergeContext& context) {
-  record.Url = CleanUrl(record.Url);
-  record.Title = TrimControls(DecodeEntities(record.Title));
-  record.Summary = TrimControls(DecodeEntities(record.Summary));
-  if (record.Title.empty() || record.Url.empty()) return TMerged::Dropped;
+TReadyRecord ReadyRecord(TFoundRecord record, int weight, const std::vector<std::string>& queryWords) {
+  TReadyRecord ready;
+  ready.Record.Url = CleanUrl(record.Url);
+  ready.Record.Title = TrimControls(DecodeEntities(record.Title));
+  ready.Record.Summary = TrimControls(DecodeEntities(record.Summary));
+  ready.Record.Language = record.Language;
+  if (!ready.Usable()) return ready;
+  ready.Key = TResultList::KeyOf(ready.Record.Url);
+  ready.Score = NewResultScore(ready.Record, weight, queryWords);
+  return ready;
+}
+
+TMerged MergeReady(TOneKey& key, TReadyRecord record, std::string_view engineName, int weight, const TMergeTime& time) {
+  if (!record.Usable()) return TMerged::Dropped;
 
   key.Modified = true;
-  std::string keyText = TResultList::KeyOf(record.Url);
-  TOneResult* found = key.Results.Find(keyText);
-  if (found != nullptr && (!context.UpdateMode || found->Found >= context.UpdateStart)) {
+  TOneResult* found = key.Results.Find(record.Key);
+  if (found != nullptr && (!time.UpdateMode || found->Found >= time.UpdateStart)) {
     // A substring test: an engine whose name is part of a name already listed adds nothing.
     if (found->Engines.find(engineName) == std::string::npos) {
       found->Engines += ';';
@@ -81,16 +88,21 @@ TMerged MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineNa
     return TMerged::Known;
   }
 
-  TOneResult& result = found != nullptr ? *found : key.Results.Add(std::move(keyText), TOneResult{});
-  result.Score = NewResultScore(record, weight, context.QueryWords);
-  result.Title = std::move(record.Title);
-  result.Summary = std::move(record.Summary);
-  result.Url = std::move(record.Url);
-  result.Language = record.Language;
+  TOneResult& result = found != nullptr ? *found : key.Results.Add(std::move(record.Key), TOneResult{});
+  result.Score = record.Score;
+  result.Title = std::move(record.Record.Title);
+  result.Summary = std::move(record.Record.Summary);
+  result.Url = std::move(record.Record.Url);
+  result.Language = record.Record.Language;
   result.Engines = engineName;
-  result.Found = context.Now;
+  result.Found = time.Now;
   key.ResultCount = static_cast<std::int32_t>(key.Results.Count());
   return TMerged::Added;
+}
+
+TMerged MergeResult(TOneKey& key, TFoundRecord record, std::string_view engineName, int weight,
+                    const TMergeContext& context) {
+  return MergeReady(key, ReadyRecord(std::move(record), weight, context.QueryWords), engineName, weight, context.Time);
 }
 
 }  // namespace quorvex

@@ -26,19 +26,16 @@ class TSearchProgressRow {
 // What a search tells its viewers, so that the search core needs no window: the window follows it with
 // its status bar, keyword list, progress bar and progress window, the command-line tool with lines on
 // stderr. Every change a viewer shows arrives as one of these events; none needs polling. Called on
-// the main thread only, in this order: ShowActivity, ActivityStateChanged, KeyAdded (a new search
-// only), SearchStarted, AddProgressRow for every engine; then, as pages come, the rows' events and
-// ResultsMerged; EnginesFinished; at the end SearchEnded, ActivityStateChanged, ShowActivity. A viewer
-// never starts or stops a search from inside an event: it queues that for after the event returns.
+// the main thread only, in this order: ShowActivity, KeyAdded (a new search only), AddProgressRow for
+// every engine, SearchStarted; then, as pages come, the rows' events and ResultsMerged; EnginesFinished;
+// at the end SearchEnded, ShowActivity. A viewer never starts or stops a search from inside an event:
+// it queues that for after the event returns.
 class TSearchDisplay {
  public:
   virtual ~TSearchDisplay() = default;
   // What the program is doing, for the status bar: "Searching...:KEYWORD" when a search starts,
   // "Finished" when it has ended.
   virtual void ShowActivity(std::string_view text) = 0;
-  // ActivityState has changed: the commands that depend on it follow (while a search runs the search
-  // command stops it).
-  virtual void ActivityStateChanged() = 0;
   // A new search has made key and appended it to KeyList: the keyword list gains its row, selected,
   // and the result view shows the key.
   virtual void KeyAdded(TOneKey& key) = 0;

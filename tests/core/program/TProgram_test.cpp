@@ -67,17 +67,19 @@ class ProgramTest : public ::testing::Test {
   TempDir work_;
   QueueDispatcher dispatcher_;
   AppState app_;
-  ProgramEvents display_;
+  ProgramEvents display_{&app_};
 };
 
 // A search ends when its engines have, a verification run and an engineless search by the tick, and what
-// each changed is on disk without a shut-down; while one runs, no other starts and its keyword cannot
-// be deleted.
+// each changed is on disk without a shut-down; while one runs, no other starts, its keyword cannot be
+// deleted and the viewer was told of the busy state.
 TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   TProgram program(dispatcher_, app_, display_, Files());
   ASSERT_TRUE(program.LoadEngineIndex());
   TOneKey* key = program.StartSearch({"zz", 0, 0, "", {}}, {30, 300});
   ASSERT_NE(key, nullptr);
+  EXPECT_TRUE(program.Activity() == TActivityState::Searching &&
+              display_.states == std::vector{TActivityState::Searching});
   EXPECT_TRUE(program.StartSearch({"other", 0, 0, "", {}}, {30, 300}) == nullptr &&
               program.DeleteKeys({key}) == TKeyDeleteVerdict::Refused);
   // Listed before any page has come, in case the search never ends; its results come after this
@@ -87,7 +89,8 @@ TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   ASSERT_TRUE(RunUntil([&] { return !display_.searched.empty(); }));
   program.Tick(Clock::now() + SaveScheduler::kMinInterval);
   EXPECT_EQ(StatesOnDisk(), (std::vector<int>{0, 0}));
-  EXPECT_TRUE(display_.searched == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle);
+  EXPECT_TRUE(display_.searched == std::vector<TOneKey*>{key} && program.Activity() == TActivityState::Idle &&
+              display_.states == (std::vector{TActivityState::Searching, TActivityState::Idle}));
 
   // Page states are not in AllKey.txt: the run's saves leave it alone.
   const auto listed = std::filesystem::last_write_time(work_ / "AllKey.txt");

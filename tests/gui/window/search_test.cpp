@@ -104,15 +104,27 @@ TEST_F(Searching, EnginesThatGaveNothingAreNamedWithTheirReason) {
   EXPECT_EQ(Results()->ShownNote(), summary);
 }
 
-// A silent engine keeps the search going: its keyword cannot be deleted, Stop returns at once after the
-// other engine finished, and closing the window during a search stops it and saves everything.
+// A silent engine keeps the search going: the progress window shows every engine's state meanwhile, its
+// keyword cannot be deleted, Stop returns at once after the other engines finished, and closing the
+// window during a search stops it and saves everything.
 TEST_F(Searching, StopOrCloseEndASearchAtOnceAndOnlyThenItsKeywordCanBeDeleted) {
   LoopbackServer answering({Sends(ResultPage("http://found.example/a", "Found"))});
+  LoopbackServer refusing({Sends("HTTP/1.0 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n")});
   LoopbackServer silent({Stall()});
-  UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))}, {"Silent", Definition(silent.Url("/s?q=$key$"))}});
+  UseEngines({{"Quick", Definition(answering.Url("/s?q=$key$"))},
+              {"Down", Definition(refusing.Url("/s?q=$key$"))},
+              {"Silent", Definition(silent.Url("/s?q=$key$"))}});
   TfmMetaSearch& window = Open();
   Search("anything");
-  ASSERT_TRUE(WaitUntil([&] { return window.Progress().Rows().size() == 2; }));  // started in turn
+  const QStandardItemModel& rows = window.Progress().Rows();
+  const auto shown = [&](int row, int column, int role = Qt::DisplayRole) { return rows.index(row, column).data(role); };
+  ASSERT_TRUE(WaitUntil([&] {
+    return rows.rowCount() == 3 && shown(0, 2).toString() == "Finished:1" &&
+           shown(1, 2).toString() == "Finished:0 (HTTP status 503)" && shown(2, 2).toString() == "Connected";
+  }));
+  EXPECT_TRUE(shown(0, 0) == "Quick" && shown(0, 1, TfmProgress::kPercentRole) == 100 &&
+              shown(2, 1, TfmProgress::kPercentRole) == 1 && !window.Progress().isHidden());
+  EXPECT_TRUE(shown(1, 0, Qt::ToolTipRole) == "Down: HTTP status 503" && shown(0, 0, Qt::ToolTipRole).isNull());
   ASSERT_TRUE(WaitUntil([&] { return Keys()->topLevelItemCount() == 1 && Keys()->topLevelItem(0)->text(3) == "1"; }));
   EXPECT_TRUE(Read(window).stopEnabled);  // the silent engine keeps the search going
   {
@@ -152,5 +164,6 @@ TEST_F(Searching, StopOrCloseEndASearchAtOnceAndOnlyThenItsKeywordCanBeDeleted) 
               app_.ActivityState == TActivityState::Idle);
   EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 17), "\"busy\",\"Loopback\"");
   EXPECT_TRUE(ReadWorkFile("Config.txt") != "(missing)" && ReadProgramFile("KeyTree.txt") != "(missing)" &&
-              ReadProgramFile("Engines1/Index.txt") == "[Loopback,1]\r\nQuick=Quick.txt\r\nSilent=Silent.txt\r\n");
+              ReadProgramFile("Engines1/Index.txt") ==
+                  "[Loopback,1]\r\nQuick=Quick.txt\r\nDown=Down.txt\r\nSilent=Silent.txt\r\n");
 }
