@@ -41,12 +41,15 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 
 // An exclusive lock on the engine folder's Health.lock while held: writers that re-read and replace the
 // health file one after the other keep each other's lines. A folder where the lock file cannot be made
-// (read-only) goes without it.
+// (read-only) goes without it. The write runs on the window's thread, so a lock another process keeps
+// (a stopped check-engines) is waited for a short while only.
 class THealthLock {
  public:
   explicit THealthLock(const std::filesystem::path& folder)
       : fd_(::open((folder / "Health.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-    while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    for (int attempt = 0; fd_ >= 0 && !held_ && attempt < 100; ++attempt) {
+      held_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+      if (!held_ && errno != EINTR) ::usleep(10'000);
     }
   }
   ~THealthLock() {
@@ -55,8 +58,12 @@ class THealthLock {
   THealthLock(const THealthLock&) = delete;
   THealthLock& operator=(const THealthLock&) = delete;
 
+  // False only when another writer kept the lock past the wait.
+  bool Usable() const { return fd_ < 0 || held_; }
+
  private:
   int fd_;
+  bool held_ = false;
 };
 
 }  // namespace
@@ -144,6 +151,8 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   // at the same time) keep their lines.
   const std::filesystem::path file = folder / kHealthFileName;
   const THealthLock lock(folder);
+  if (!lock.Usable())
+    return (folder / "Health.lock").string() + " is held by another program: the engines' outcomes of this search are not kept.";
   const std::optional<std::string> text = ReadWholeFile(file);
   if (!text && MayExist(file))
     return file.string() + " cannot be read: the engines' outcomes of this search are not kept.";

@@ -1,6 +1,8 @@
 #include "core/search/TSearchRun.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -342,6 +344,15 @@ TEST(EngineHealth, TwoWritersAtOnceKeepEachOthersLines) {
   }
   for (const pid_t child : children) waitpid(child, nullptr, 0);
   EXPECT_EQ(ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or("")).size(), 80u);
+
+  // A writer that keeps the lock (a stopped check-engines) is waited for a while, not for ever.
+  const int held = ::open((folder / "Health.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_TRUE(held >= 0 && ::flock(held, LOCK_EX) == 0);
+  TEngineOutcome late;
+  late.name = "late";
+  EXPECT_NE(RecordEngineHealth(folder.Path(), {late}, 1).find("held by another program"), std::string::npos);
+  ::close(held);
+  EXPECT_EQ(ParseHealth(ReadWholeFile(folder / kHealthFileName).value_or("")).size(), 80u);
 }
 
 TEST_F(SearchRun, BothLimitsStopPagingOnlyOncePassed) {
@@ -404,14 +415,15 @@ TEST_F(SearchRun, AnUpdateSearchRefreshesWhatItFindsAgain) {
   EXPECT_TRUE(run_.RunTotal() == 3 && !app_.UpdateMode);  // u1 and u2 refreshed, u3 new
 }
 
-// Any other charset a definition names is sent the keyword in it and read in UTF-8; an unknown one fails
-// the engine with its reason, before anything is fetched.
+// Any other charset a definition names is sent the keyword in it and read in UTF-8, and its records are
+// scored by the keyword's words in UTF-8; an unknown one fails the engine with its reason, before anything
+// is fetched.
 TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   const std::string gb = "\xD6\xD0\xCE\xC4";  // "中文"
   const std::string big5 = "\xA4\xA4\xA4\xE5";
   const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";
   const std::string eucKr = "\xB0\xED\xB5\xEE\xBE\xEE \xFF";  // "고등어" and a byte that is no character
-  LoopbackServer utf(std::vector{Sends(ResultPage({{"http://utf.example/" + utf8, utf8 + " title", utf8}}))});
+  LoopbackServer utf(std::vector{Sends(ResultPage({{"http://utf.example/", utf8, utf8}}))});
   LoopbackServer big(std::vector{Sends(ResultPage({{"http://big.example/" + big5, big5, big5 + "\r\n  s"}}))});
   LoopbackServer plain(std::vector{Sends(ResultPage({{"http://gb.example/", gb, gb}}))});
   LoopbackServer korean(std::vector{Sends(ResultPage({{"http://kr.example/", eucKr, "s"}}))});
@@ -429,8 +441,9 @@ TEST_F(SearchRun, KeywordsAndTextsFollowTheEnginesCodePage) {
   EXPECT_EQ(Found(key, "http://kr.example").Title, "\xEA\xB3\xA0\xEB\x93\xB1\xEC\x96\xB4 \xEF\xBF\xBD");
   EXPECT_EQ(display_.engines["Odd"].failure, "unknown charset no-such-charset");
   ASSERT_EQ(key.Results.Count(), 4u);
-  EXPECT_TRUE(Found(key, "http://utf.example/" + utf8).Title == utf8 + " title" &&
-              Found(key, "http://gb.example").Title == gb);
+  // The same record scores the same whichever code page its engine answers in.
+  EXPECT_TRUE(Found(key, "http://utf.example").Title == utf8 && Found(key, "http://gb.example").Title == gb &&
+              Found(key, "http://utf.example").Score == Found(key, "http://gb.example").Score);
   const TOneResult& fromBig = Found(key, "http://big.example/" + big5);  // URLs stay
   EXPECT_EQ(std::pair(fromBig.Title, fromBig.Summary), std::pair(gb, gb + " s"));
 }
