@@ -286,8 +286,10 @@ TEST_F(Commands, AVerifyRunShowsItsOwnCommandsAndEndsFinished) {
   TfmMetaSearch& window = Open();
   QMap<QString, QAction*> commands;
   for (QAction* action : window.findChildren<QAction*>()) commands[action->text()] = action;
+  MessageBoxAnswerer unexpected;  // a box here would otherwise wait for ever
   Keys()->setCurrentItem(Keys()->topLevelItem(0));
   commands["&Verify Web Page"]->trigger();
+  EXPECT_TRUE(unexpected.texts.isEmpty()) << unexpected.texts.join("\n").toStdString();
   EXPECT_EQ(app_.ActivityState, TActivityState::Verifying);
   EXPECT_FALSE(commands["&Verify Web Page"]->isVisible());
   EXPECT_TRUE(commands["Stop Verify or Download"]->isVisible() && commands["Stop Veirfy Or Download"]->isVisible());

@@ -82,6 +82,9 @@ void WindowTest::Type(QWidget* target, int key, Qt::KeyboardModifiers modifiers)
   target->activateWindow();
   WaitUntil([target] { return QApplication::activeWindow() == target->window(); }, std::chrono::seconds(2));
   QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+  // QTest leaves the application's modifier state at that of the last key pressed, and the next
+  // programmatic selection of a list row would take a held Ctrl as "toggle": a plain key clears it.
+  if (modifiers != Qt::NoModifier) QTest::keyClick(target, Qt::Key_Shift);
 }
 
 void WindowTest::Search(const QString& keyword) {
