@@ -66,12 +66,18 @@ TWindowLayout::TWindowLayout(QMainWindow& window, TKeywordPanel& keywords, TEngi
   setChildrenCollapsible(false);
 
   connect(keywordsPanel_, &QAction::toggled, this, &TWindowLayout::ShowKeywordPanel);
-  connect(treePanel_, &QAction::toggled, pnTree_, &QWidget::setVisible);
+  connect(treePanel_, &QAction::toggled, this, &TWindowLayout::ShowTreePanel);
 }
 
 void TWindowLayout::ShowKeywordPanel(bool show) {
+  if (!show) kept_ = WithShownSizes(kept_);
   keywords_.setVisible(show);
   keywordSeparator_->setVisible(show);
+}
+
+void TWindowLayout::ShowTreePanel(bool show) {
+  if (!show) kept_ = WithShownSizes(kept_);
+  pnTree_->setVisible(show);
 }
 
 void TWindowLayout::Load() {
@@ -114,18 +120,21 @@ void TWindowLayout::ApplyPanelSizes() {
   panelSizesApplied_ = true;
 }
 
-TLayoutConfig TWindowLayout::Current() const {
-  TLayoutConfig layout = kept_;
-  layout.SelectedTreeKey = keywords_.SelectedNode();
-  layout.SelectedKey = keywords_.SelectedRow();
-  // Hidden panels keep the sizes they had when they were last shown.
-  if (panelSizesApplied_ && !pnTree_->isHidden()) {
+TLayoutConfig TWindowLayout::WithShownSizes(TLayoutConfig layout) const {
+  if (!panelSizesApplied_) return layout;
+  if (!pnTree_->isHidden()) {
     layout.TreeHeight = treeSplitter_->sizes().value(0, layout.TreeHeight);
     layout.TypeHeight = engines_.sizes().value(0, layout.TypeHeight);
     layout.TreeWidth = sizes().value(0, layout.TreeWidth);
   }
-  if (panelSizesApplied_ && !keywords_.isHidden())
-    layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
+  if (!keywords_.isHidden()) layout.KeywordHeight = keywordSplitter_->sizes().value(0, layout.KeywordHeight);
+  return layout;
+}
+
+TLayoutConfig TWindowLayout::Current() const {
+  TLayoutConfig layout = WithShownSizes(kept_);
+  layout.SelectedTreeKey = keywords_.SelectedNode();
+  layout.SelectedKey = keywords_.SelectedRow();
   layout.ShowKey = !keywords_.isHidden();
   layout.ShowTree = !pnTree_->isHidden();
   layout.Type = engines_.Category();

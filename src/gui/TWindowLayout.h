@@ -16,7 +16,7 @@ class TSponsorPanel;
 struct TMainCommands;
 
 // The main window's panes (its central widget) and the layout kept of them and of the window in
-// Layout.txt: the keyword tree over the engine choice on the left (pnTree); the sponsor pane, the
+// Config.txt: the keyword tree over the engine choice on the left (pnTree); the sponsor pane, the
 // keyword panel and the results on the right. The two panel commands of commands show and hide their
 // panes.
 class TWindowLayout : public QSplitter {
@@ -26,10 +26,10 @@ class TWindowLayout : public QSplitter {
                 const TMainCommands& commands);
 
   TSponsorPanel* Sponsor() const { return sponsor_; }
-  // Reads Layout.txt (what it lacks stays as it is) and applies it: panes, window, list look and order,
+  // Reads Config.txt (what it lacks stays as it is) and applies it: panes, window, list look and order,
   // search limits, the selected class and keyword.
   void Load();
-  // The layout as it is now, for Layout.txt.
+  // The layout as it is now, for Config.txt.
   TLayoutConfig Current() const;
   // The limits of the next search, as the keyword dialog last set them.
   SearchLimits Limits() const { return {kept_.CountPerEngine, kept_.CountAll}; }
@@ -39,7 +39,10 @@ class TWindowLayout : public QSplitter {
 
  private:
   void Apply(const TLayoutConfig& layout);
+  // layout with the sizes of the panes now shown; a hidden pane keeps those it had when last shown.
+  TLayoutConfig WithShownSizes(TLayoutConfig layout) const;
   void ShowKeywordPanel(bool show);
+  void ShowTreePanel(bool show);
 
   QMainWindow& window_;
   TKeywordPanel& keywords_;

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QSplitter>
 
 #include "core/common/file_io.h"
 #include "core/config/ProgramDirs.h"
@@ -64,7 +65,8 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   workDir_.Write("AllKey.txt", kTwoKeys);
   workDir_.Write("Config.txt",
                  "SelectedTreeKey=2\r\nSelectedKey=0\r\npnShowKey=0\r\nType=1\r\nWindowState=0\r\n"
-                 "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\nlvType=150\r\n");
+                 "Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\nCountPerEngine=40\r\nlvType=150\r\n"
+                 "pnTree=180\r\nSortMethod=3\r\nSummaryLine=2\r\n");
   TfmMetaSearch& window = Open();
   EXPECT_TRUE(Tree()->NodeCount() == 4 && TKeyTreeView::TextOf(Tree()->currentItem()) == "Music");
   ASSERT_EQ(Keys()->topLevelItemCount(), 1);  // only the keyword of the class "Music"
@@ -79,7 +81,9 @@ TEST_F(Startup, SavedTreeKeywordsAndLayoutAreRestoredAndWrittenBack) {
   const std::string config = ReadWorkFile("Config.txt");
   EXPECT_TRUE(config.starts_with("SelectedTreeKey=0\r\n") && config.find("pnShowKey=0\r\n") != std::string::npos &&
               config.find("CountPerEngine=40\r\n") != std::string::npos);
-  EXPECT_NE(config.find("lvType=150\r\n"), std::string::npos);  // the engine list takes any change of height
+  // The engine list takes any change of height; the panes, order and list look are applied and read back.
+  for (const char* kept : {"lvType=150\r\n", "pnTree=180\r\n", "SortMethod=3\r\n", "SummaryLine=2\r\n"})
+    EXPECT_NE(config.find(kept), std::string::npos) << kept;
   EXPECT_EQ(ReadWorkFile("AllKey.txt").substr(0, 8), "\"alpha\",");
   EXPECT_EQ(ReadProgramFile("KeyTree.txt"), "Everything\r\n\tSoftware\r\n\tMusic\r\nBin\r\n");
 }
@@ -168,6 +172,9 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommandAndCtrlXIsCutInTheKeywordE
   for (QAction* action : window.findChildren<QAction*>()) keys[action->text()] = action->shortcut();
   EXPECT_TRUE(keys["Keywords Panel"] == QKeySequence("Ctrl+K") && keys["Tree View Panel"] == QKeySequence("Ctrl+T") &&
               keys["&Home page "] == QKeySequence("Ctrl+H"));
+  // Panes the user sized and then hid keep those sizes in Config.txt.
+  for (QSplitter* splitter : {qobject_cast<QSplitter*>(window.centralWidget()), qobject_cast<QSplitter*>(Keywords().parentWidget())})
+    splitter->setSizes({160, splitter->sizes()[0] + splitter->sizes()[1] - 160});
   Type(Results(), Qt::Key_K, Qt::ControlModifier);
   EXPECT_TRUE(Find<QWidget>("pnKeyWord")->isHidden());
   Type(Results(), Qt::Key_T, Qt::ControlModifier);
@@ -193,7 +200,10 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommandAndCtrlXIsCutInTheKeywordE
   Results()->setFocus();
   ASSERT_TRUE(WaitUntil([&] { return Results()->hasFocus(); }, std::chrono::seconds(2)));
   Type(Results(), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_TRUE(!window.isVisible() && ReadWorkFile("Config.txt") != "(missing)");
+  const std::string config = ReadWorkFile("Config.txt");
+  EXPECT_TRUE(!window.isVisible() && config.find("pnTree=160\r\npnKeyword=160\r\npnShowKey=0\r\npnShowTree=0\r\n") !=
+                                         std::string::npos)
+      << config;
 }
 
 using Saving = WindowTest;
