@@ -105,7 +105,14 @@ TEST_F(ProgramTest, RunsEndByTheTickAndTheirKeywordIsOnDiskWithoutAShutDown) {
   const TOneResult* second = &key->Results[1];
   program.MarkVisited(*key, key->Results[0]);
   EXPECT_TRUE(program.DeleteResult(*key, second) && !program.DeleteResult(*key, second));
-  ASSERT_TRUE(RunUntil([&] { return StatesOnDisk(&TOneResult::Visited) == std::vector<int>{1}; }, &program, 2 * SaveScheduler::kMinInterval));
+  // The count in AllKey.txt follows the delete too: the next start lists it before reading the results.
+  const auto listedCount = [&] {
+    AppState next;
+    const bool listed = LoadKeyList(next, work_ / "AllKey.txt", {"Local"}) && next.KeyList.size() == 1;
+    return listed ? next.KeyList[0]->ResultCount : -1;
+  };
+  ASSERT_TRUE(RunUntil([&] { return StatesOnDisk(&TOneResult::Visited) == std::vector<int>{1} && listedCount() == 1; },
+                       &program, 2 * SaveScheduler::kMinInterval));
   EXPECT_EQ(display_.edited, (std::vector<TOneKey*>{key, key}));
   EXPECT_EQ(program.DeleteKeys({key}), TKeyDeleteVerdict::Allowed);
   ASSERT_TRUE(RunUntil([&] { return ReadWholeFile(work_ / "AllKey.txt") == ""; }, &program, 3 * SaveScheduler::kMinInterval));

@@ -173,7 +173,8 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommandAndCtrlXIsCutInTheKeywordE
   EXPECT_TRUE(keys["Keywords Panel"] == QKeySequence("Ctrl+K") && keys["Tree View Panel"] == QKeySequence("Ctrl+T") &&
               keys["&Home page "] == QKeySequence("Ctrl+H"));
   // Panes the user sized and then hid keep those sizes in Config.txt.
-  for (QSplitter* splitter : {qobject_cast<QSplitter*>(window.centralWidget()), qobject_cast<QSplitter*>(Keywords().parentWidget())})
+  for (QSplitter* splitter :
+       {qobject_cast<QSplitter*>(window.centralWidget()), qobject_cast<QSplitter*>(Keywords().parentWidget())})
     splitter->setSizes({160, splitter->sizes()[0] + splitter->sizes()[1] - 160});
   Type(Results(), Qt::Key_K, Qt::ControlModifier);
   EXPECT_TRUE(Find<QWidget>("pnKeyWord")->isHidden());
@@ -201,8 +202,8 @@ TEST_F(Commands, TheKeyEachMenuItemShowsDoesItsCommandAndCtrlXIsCutInTheKeywordE
   ASSERT_TRUE(WaitUntil([&] { return Results()->hasFocus(); }, std::chrono::seconds(2)));
   Type(Results(), Qt::Key_X, Qt::ControlModifier);
   const std::string config = ReadWorkFile("Config.txt");
-  EXPECT_TRUE(!window.isVisible() && config.find("pnTree=160\r\npnKeyword=160\r\npnShowKey=0\r\npnShowTree=0\r\n") !=
-                                         std::string::npos)
+  EXPECT_TRUE(!window.isVisible() &&
+              config.find("pnTree=160\r\npnKeyword=160\r\npnShowKey=0\r\npnShowTree=0\r\n") != std::string::npos)
       << config;
 }
 
