@@ -41,7 +41,6 @@ TProgram::TProgram(MainThreadDispatcher& dispatcher, AppState& app, TProgramDisp
 }
 
 TProgram::~TProgram() {
-  *alive_ = false;
   if (run_.Searching()) run_.StopSearch();
   if (app_.CurrentVerify) {
     StopVerifiers(*app_.CurrentVerify);
@@ -153,7 +152,8 @@ void TProgram::FileKey(TOneKey& key, const std::string& classify) {
 }
 
 bool TProgram::DeleteResult(TOneKey& key, const TOneResult* result) {
-  if (!key.DeleteResult(result)) return false;
+  // A verification run takes its key's results by position; a delete would make it pass one over.
+  if (app_.CurrentVerify == &key || !key.DeleteResult(result)) return false;
   saver_.KeyChanged(key);  // the count in its line changed too
   display_.ResultsEdited(key);
   return true;
