@@ -114,8 +114,12 @@ void TResultPanel::ShowKeyLabels(const TOneKey& key) {
 }
 
 void TResultPanel::ShowProgress(int runTotal, int countAll) {
+  // A progress bar repaints the window at once on each new value; drawn with the next paint instead,
+  // a merged page's turn of the event loop stays short.
+  pbDownload_->setUpdatesEnabled(false);
   pbDownload_->setMaximum(countAll);
   pbDownload_->setValue(std::clamp(runTotal, 0, std::max(countAll, 0)));
+  pbDownload_->setUpdatesEnabled(true);  // schedules that paint
   lblNum_->setText(QString::number(runTotal) + "  ");
 }
 
