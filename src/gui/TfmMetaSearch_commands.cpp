@@ -115,7 +115,7 @@ void TfmMetaSearch::BuildCommands() {
 void TfmMetaSearch::UpdateCommands() {
   const TMainCommands& c = commands_;
   const TCommandStates states = CommandStatesFor(app_.ActivityState);
-  for (QAction* command : {c.updateSearch, c.verify, c.download}) command->setVisible(states.VerifyCommandsShown);
+  for (QAction* command : {c.updateSearchEntry, c.verify, c.download}) command->setVisible(states.VerifyCommandsShown);
   for (QAction* command : {c.search, c.verify, c.download}) command->setEnabled(states.StartControlsEnabled);
   searchBar_->SetKeywordEnabled(states.StartControlsEnabled);
   keyProp_->SetStartEnabled(states.StartControlsEnabled);

@@ -23,6 +23,8 @@ struct TMainCommands {
   QAction* maximise = nullptr;
   QAction* editKeyword = nullptr;
   QAction* updateSearch = nullptr;
+  // The keyword popup's own "&Update Search": it hides while the program is busy, the Search menu's stays.
+  QAction* updateSearchEntry = nullptr;
   QAction* deleteKeywords = nullptr;
   QAction* verify = nullptr;
   QAction* download = nullptr;

@@ -65,10 +65,11 @@ void BuildMenuBar(QMenuBar& bar, const TMainCommands& c) {
   bar.addMenu("&Help")->addActions({c.help, c.homePage, c.about});
 }
 
-void BuildPopupMenus(const TMainCommands& c, TKeywordPanel& keywords, TSearchList& results) {
+void BuildPopupMenus(TMainCommands& c, TKeywordPanel& keywords, TSearchList& results) {
   auto* keyMenu = new QMenu(&keywords);
   Entry(keyMenu, c.editKeyword, "Edit Keywords", nullptr, {}, "F2");
-  keyMenu->addAction(c.updateSearch);
+  c.updateSearchEntry = keyMenu->addAction(c.updateSearch->text());
+  QObject::connect(c.updateSearchEntry, &QAction::triggered, c.updateSearch, &QAction::trigger);
   Entry(keyMenu, c.deleteKeywords, "Delete Keywords", keywords.List(), Qt::Key_Delete);
   keyMenu->addSeparator();
   Entry(keyMenu, c.verify, "Verify Web Page");

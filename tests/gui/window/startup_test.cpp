@@ -304,6 +304,8 @@ TEST_F(Commands, AVerifyRunShowsItsOwnCommandsAndEndsFinished) {
   EXPECT_EQ(app_.ActivityState, TActivityState::Verifying);
   EXPECT_FALSE(commands["&Verify Web Page"]->isVisible());
   EXPECT_TRUE(commands["Stop Verify or Download"]->isVisible() && commands["Stop Veirfy Or Download"]->isVisible());
+  const QList<QAction*> all = window.findChildren<QAction*>();  // the Search menu's stays, the popup's hides
+  EXPECT_EQ(std::count_if(all.begin(), all.end(), [](QAction* a) { return a->text() == "&Update Search" && a->isVisible(); }), 1);
   ASSERT_TRUE(WaitUntil([&] { return app_.ActivityState == TActivityState::Idle; }));
   EXPECT_FALSE(commands["Stop Verify or Download"]->isVisible());
   EXPECT_EQ(Find<QLabel>("StatusPanel1")->text(), "Finished");
