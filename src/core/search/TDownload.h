@@ -34,14 +34,6 @@ class TDownload {
   // Stops the worker; no event of it follows.
   void Stop();
 
-  const std::string& Keyword() const { return keyword_; }  // as sent to the engine
-  const std::string& EngineName() const { return engineName_; }
-  const std::string& DefinitionFile() const { return definitionFile_; }
-  int Added() const { return added_; }
-  int Reported() const { return reported_; }
-  // Why this engine's definition could not be read or its first failed page brought nothing; empty
-  // when nothing failed.
-  const std::string& Failure() const { return failure_; }
 
  private:
   void OnConnecting();
