@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/common/numbers.h"
+#include "core/common/utf8.h"
 
 namespace quorvex::cli {
 
@@ -60,6 +61,10 @@ std::optional<std::vector<std::string>> ArgParser::Parse(const std::vector<std::
   }
   if (!problem.empty()) return std::nullopt;
   return operands;
+}
+
+std::string KeywordFromArgument(std::string_view argument) {
+  return IsValidUtf8(argument) ? Utf8ToGb18030(argument) : std::string(argument);
 }
 
 }  // namespace quorvex::cli

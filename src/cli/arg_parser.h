@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex::cli {
@@ -37,5 +38,10 @@ class ArgParser {
 
   std::vector<Option> options_;
 };
+
+// A keyword as typed on a UTF-8 command line, in the form keywords are searched and kept (GB18030, as the
+// window keeps them), so GB and BIG5 engines are sent it in their own code page and a keyword the window
+// kept is found; an argument that is no UTF-8 is taken as already in that form.
+std::string KeywordFromArgument(std::string_view argument);
 
 }  // namespace quorvex::cli

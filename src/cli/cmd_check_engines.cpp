@@ -68,7 +68,7 @@ int RunCheckEngines(const std::vector<std::string>& args) {
   run.EngineFolder = engineFolder;
   run.Limits.CountPerEngine = 0;  // one page each
   TSearchRequest request;
-  request.Keyword = words->front();
+  request.Keyword = KeywordFromArgument(words->front());
   request.Category = choice->index;
   request.Engines = choice->engines;
   if (run.StartSearch(request) == nullptr) {

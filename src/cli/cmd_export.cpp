@@ -76,7 +76,7 @@ int RunExport(const std::vector<std::string>& args) {
 
   AppState& app = App();
   if (!LoadKeyList(app, kAllKeyFileName, {})) return Fail(std::string("cannot read '") + kAllKeyFileName + "'", 2);
-  TOneKey* key = FindKeyword(app.KeyList, parsed->keyword);
+  TOneKey* key = FindKeyword(app.KeyList, KeywordFromArgument(parsed->keyword));
   if (key == nullptr) return Fail("no keyword '" + parsed->keyword + "' in " + kAllKeyFileName, 2);
   key->LoadResults(SearchResultDir());
   ViewCursor cursor;

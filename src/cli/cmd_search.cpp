@@ -129,7 +129,7 @@ int RunSearch(const std::vector<std::string>& args) {
   run.EngineFolder = engineFolder;
   run.Limits = SearchLimits{parsed->perEngine, parsed->all};
   TSearchRequest request;
-  request.Keyword = parsed->keyword;
+  request.Keyword = KeywordFromArgument(parsed->keyword);
   request.Category = choice->index;
   request.Engines = choice->engines;
   TOneKey* key = run.StartSearch(request);

@@ -138,7 +138,7 @@ int RunVerify(const std::vector<std::string>& args) {
     return Fail("cannot read '" + (files.engineFolder / EngineIndex::kFileName).string() + "'");
   }
   if (const std::string problem = program.LoadKeywords(); !problem.empty()) return Fail(problem);
-  TOneKey* key = FindKey(app.KeyList, parsed->keyword);
+  TOneKey* key = FindKey(app.KeyList, KeywordFromArgument(parsed->keyword));
   if (key == nullptr) return Fail("no kept keyword '" + parsed->keyword + "' in " + files.allKeyFile.string());
 
   CreateDataFolders();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/escape.h"
+#include "core/common/utf8.h"
 
 namespace quorvex::cli {
 namespace {
@@ -27,7 +28,8 @@ class StderrProgressRow : public TSearchProgressRow {
 
 }  // namespace
 
-void StderrSearchDisplay::ShowActivity(std::string_view text) { std::cerr << Escape(text) << '\n'; }
+// The keyword in it is kept as GB18030; the terminal reads UTF-8.
+void StderrSearchDisplay::ShowActivity(std::string_view text) { std::cerr << Escape(Utf8Keyword(text)) << '\n'; }
 
 std::unique_ptr<TSearchProgressRow> StderrSearchDisplay::AddProgressRow(std::string_view engineName, const TOneKey&) {
   return std::make_unique<StderrProgressRow>(engineName);

@@ -640,6 +640,18 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
 }
 
 // Every command shares one argument parser; this checks it once and each command's own operands.
+// A keyword typed on a UTF-8 command line reaches a GB engine in GB, as the window's does, and is told
+// back in UTF-8.
+TEST(SearchCli, AUtf8KeywordIsSentToAGbEngineInGb) {
+  LoopbackServer gb(std::vector{Sends(ResultPage({{"http://gb.example/", "t", "s"}}))});
+  TempDir engines;
+  engines.Write("Index.txt", "[One]\r\nG=g.txt\r\n");
+  engines.Write("g.txt", ListDefinition(gb.Url("/?q=$key$")));
+  const CliResult result = RunCli({"search", "--engines", engines.Path().string(), "\xE4\xB8\xAD\xE6\x96\x87"});
+  EXPECT_EQ(Targets(gb), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
+  EXPECT_TRUE(result.exitCode == 0 && result.err.starts_with("Searching...:\xE4\xB8\xAD\xE6\x96\x87\n")) << result.err;
+}
+
 TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
