@@ -205,6 +205,8 @@ std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "
 
 bool IsUtf8Name(std::string_view charset) { return IconvName(charset) == "UTF-8"; }
 
+bool IsKnownCharset(std::string_view charset) { return !IconvName(charset).empty(); }
+
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the text, then what it is written in
 std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset) {
   const std::string name = IconvName(charset);

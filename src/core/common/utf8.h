@@ -21,6 +21,9 @@ std::string Utf8ToBig5(std::string_view text);
 // labels, which browsers read so on a page.
 bool IsUtf8Name(std::string_view charset);
 
+// The charset name is a label of an encoding CharsetToUtf8 reads.
+bool IsKnownCharset(std::string_view charset);
+
 // Text in a charset a page or a definition names (the labels of the encodings browsers know: EUC-KR,
 // Shift_JIS, EUC-JP, ISO-2022-JP, GBK, GB18030, Big5, ISO-8859-x, windows-125x, KOI8-R, ...;
 // ISO-8859-1 and ASCII read as windows-1252, EUC-KR as windows-949, as browsers do) as UTF-8: a byte

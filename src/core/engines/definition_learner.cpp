@@ -113,6 +113,14 @@ std::string CommaItem(std::string_view text) {
   return item + '"';
 }
 
+// The charset the page is read in: the one it declares, or its kept request's when it declares none or
+// one nobody knows (the server's header named it, and the page's own label may be a typo).
+std::string PageCharsetName(const TLearnInput& input) {
+  std::string declared = DeclaredCharsetName(input.page);
+  if (!input.charset.empty() && (declared.empty() || !IsKnownCharset(declared))) return input.charset;
+  return declared;
+}
+
 // How the title link and its heading follow one another in the blocks that have them.
 enum class TAdjacency {
   None,        // other tags come between in some block
@@ -131,7 +139,7 @@ class TLearner {
  public:
   explicit TLearner(const TLearnInput& input)
       : input_(input),
-        charsetName_(DeclaredCharsetName(input.page).empty() ? input.charset : DeclaredCharsetName(input.page)),
+        charsetName_(PageCharsetName(input)),
         charset_(CharsetOfName(charsetName_)),
         page_(ReadablePage()),
         items_(ScanPageItems(page_, kMaxItems, readBytes_)),

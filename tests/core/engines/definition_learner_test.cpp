@@ -74,11 +74,16 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       return (record[1] + record[2]).find(page.text) != std::string::npos;
     })) << page.page;
   }
-  // A page that declares no charset is read in the one its kept request names.
+  // A page that declares no charset, or one nobody knows, is read in the one its kept request names.
   std::string bare = test::ReadFixture(kPages[2].page);
+  std::string unknown = bare;
   for (size_t at = bare.find("charset"); at != std::string::npos; at = bare.find("charset", at)) bare[at] = 'C';
-  const TLearnedDefinition fromRequest = LearnDefinition({bare, kPages[2].keyword, kPages[2].url, "euc-kr"});
-  EXPECT_TRUE(fromRequest.definition.starts_with(kPages[2].written) && fromRequest.records.size() == 10);
+  unknown.replace(unknown.find("=euc-kr"), 7, "=x-euc");
+  for (const std::string& page : {bare, unknown}) {
+    const TLearnedDefinition fromRequest = LearnDefinition({page, kPages[2].keyword, kPages[2].url, "euc-kr"});
+    EXPECT_TRUE(fromRequest.definition.starts_with(kPages[2].written) && fromRequest.records.size() == 10)
+        << fromRequest.definition;
+  }
   // The declaration names the code page, not a "big5" in the title of a UTF-8 page.
   const TLearnedDefinition utf8 = LearnDefinition(
       {"<html><head><meta charset=\"utf-8\"><title>big5 table</title></head><body>" + Results(4, "big5 table", ""),
