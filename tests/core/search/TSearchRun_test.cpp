@@ -310,6 +310,21 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   RunToEnd();
   EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "Changed")));
   EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(KeptPagePath(engines_.Path(), "Changed"))));
+  // A page and its request are replaced as one: a request that cannot be written takes its new page with
+  // it, and a page that cannot be written takes the old request.
+  TEngineOutcome kept;
+  kept.name = "Kept";
+  kept.keptPage = "<p>new</p>";
+  const std::filesystem::path keptPage = KeptPagePath(engines_.Path(), "Kept");
+  std::filesystem::create_directories(KeptRequestPath(keptPage) / "in-the-way");
+  RecordEngineHealth(engines_.Path(), {kept}, 1);
+  EXPECT_FALSE(std::filesystem::exists(keptPage));
+  std::filesystem::remove_all(KeptRequestPath(keptPage));
+  std::filesystem::remove_all(keptPage);
+  std::filesystem::create_directories(keptPage / "in-the-way");
+  ASSERT_TRUE(WriteFileAtomically(KeptRequestPath(keptPage), "key=old\n"));
+  RecordEngineHealth(engines_.Path(), {kept}, 1);
+  EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(keptPage)));
   // The time reads back as written, whatever the locale: the window runs under the user's, where a
   // decimal comma would leave a date no reader takes; a file written so is still read.
   const TEngineHealth exact{"A", TEngineState::Worked, "", 1, 1, 5, 46363.77880312};
