@@ -193,6 +193,22 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+bool IsBlankKeyword(std::string_view utf8) {
+  while (!utf8.empty()) {
+    const size_t length = Utf8SequenceLength(utf8);
+    if (length == 0) return false;
+    // The code point: the lead byte's payload bits, then six bits from each continuation byte.
+    char32_t point = static_cast<unsigned char>(utf8[0]) & (length == 1 ? 0x7Fu : 0x7Fu >> length);
+    for (size_t i = 1; i < length; ++i) point = (point << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3Fu);
+    const bool blank = point <= 0x20 || (point >= 0x7F && point <= 0xA0) || point == 0x1680 || point == 0x180E ||
+                       (point >= 0x2000 && point <= 0x200B) || point == 0x2028 || point == 0x2029 ||
+                       point == 0x202F || point == 0x205F || point == 0x2060 || point == 0x3000 || point == 0xFEFF;
+    if (!blank) return false;
+    utf8.remove_prefix(length);
+  }
+  return true;
+}
+
 std::string Gb18030ToUtf8(std::string_view text) {
   return Converted(text, "UTF-8", "GB18030").value_or(std::string(text));
 }

@@ -17,6 +17,11 @@ std::string Gb18030ToUtf8(std::string_view text);
 std::string Utf8ToGb18030(std::string_view text);
 std::string Utf8ToBig5(std::string_view text);
 
+// The keyword (UTF-8) holds nothing to search for: only controls and blanks, Unicode's too (no-break
+// and ideographic spaces, the typographic spaces, zero-width space, byte order mark). A byte that
+// starts no UTF-8 character counts as text.
+bool IsBlankKeyword(std::string_view utf8);
+
 // The charset name is read as UTF-8: "UTF-8", "utf8", any letter case, and the UTF-16 and UTF-32
 // labels, which browsers read so on a page.
 bool IsUtf8Name(std::string_view charset);

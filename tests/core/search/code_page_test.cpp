@@ -104,6 +104,11 @@ TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
   // Over-long "/", a surrogate, past U+10FFFF, cut short, GB.
   for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", gb.c_str()})
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+  // A keyword of Unicode blanks (no-break, ideographic, em space with a byte order mark) is blank; one
+  // with a character, or a byte that starts none, is not.
+  for (const char* blank : {"", " \t", "\xC2\xA0", "\xE3\x80\x80", "\xE2\x80\x83\xEF\xBB\xBF"})
+    EXPECT_TRUE(IsBlankKeyword(blank)) << blank;
+  for (const char* text : {"@", "\xC2\xA0x", "\xE4\xB8\xAD", "\xFF"}) EXPECT_FALSE(IsBlankKeyword(text)) << text;
 }
 
 // Any other charset converts both ways: a byte sequence that is no character becomes U+FFFD and the rest
