@@ -53,7 +53,11 @@ int RunLearn(const std::vector<std::string>& args) {
                                   ReadKeptRequest((*words)[1]).charset});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
-  if (!learned.keyed) std::cerr << who << "the address holds no item with the keyword: write $key$ into url= by hand\n";
+  if (!learned.keyed)
+    std::cerr << who
+              << (url ? "the address holds no item with the keyword: write $key$ into url= by hand\n"
+                      : "no address given (--url): write the address the engine searches at into url=, with $key$ "
+                        "where the keyword goes\n");
   std::cerr << who << learned.records.size() << " results on the page";
   for (size_t i = 0; i < learned.records.size() && i < 3; ++i) {
     const TRecord& record = learned.records[i];

@@ -671,7 +671,10 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"unzip", "only-one-argument"},
                                                        {"learn", "", page},
                                                        {"learn", " \t", page},
+                                                       {"learn", "\xC2\xA0\xE3\x80\x80", page},
                                                        {"learn", "kw", "/dev/zero"},
+                                                       {"extract", page, "/dev/zero"},
+                                                       {"extract", odd, "/dev/zero"},
                                                        {"check-engines", " "}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
@@ -684,6 +687,13 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                             FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string() +
                             "' > /dev/full 2> /dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(learn.c_str())), 2);
+  // Without --url there is no address to have held the keyword.
+  const CliResult noUrl = RunCli(
+      {"learn", "client-side graph database",
+       FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string()});
+  EXPECT_TRUE(noUrl.exitCode == 0 && noUrl.err.find("no address given (--url)") != std::string::npos &&
+              noUrl.err.find("holds no item") == std::string::npos)
+      << noUrl.err;
   for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
     const CliResult help = RunCli({command, "--help"});
     EXPECT_TRUE(help.exitCode == 0 && help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;
