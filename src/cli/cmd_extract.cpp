@@ -11,6 +11,7 @@
 #include "core/common/name_value_list.h"
 #include "core/common/utf8.h"
 #include "core/engines/TEngineDefinition.h"
+#include "core/engines/saved_page.h"
 #include "core/net/THtmlParser.h"
 
 namespace quorvex::cli {
@@ -86,22 +87,29 @@ int RunExtract(const std::vector<std::string>& args) {
   if (!parsed) return UsageError(kExtract, problem);
   const std::optional<std::string> definitionText = ReadWholeFile(parsed->definition);
   if (!definitionText) return CannotRead(parsed->definition);
-  const std::optional<std::string> page = ReadWholeFile(parsed->page);
-  if (!page) return CannotRead(parsed->page);
-
   TEngineDefinition definition;
   definition.LoadDefinition(SplitLines(*definitionText));
   definition.SetKey(parsed->key);
 
-  // As a search reads it: a page of a charset other than UTF-8, GB and BIG5 in UTF-8.
+  // As a search reads it: a page of a charset other than UTF-8, GB and BIG5 in UTF-8. The charset is
+  // checked before the page is read, so that a wrong definition never waits on a large page.
   const std::string charset = TrimControls(definition.HeaderValue("Charset"));
-  const std::optional<std::string> readable =
-      charset.empty() || IsUtf8Name(charset) ? page : CharsetToUtf8(*page, charset);
-  if (!readable) {
-    // A search fails such an engine: reading the page as UTF-8 would show results it never gives.
+  // A search fails such an engine: reading the page as UTF-8 would show results it never gives.
+  const auto unknownCharset = [&] {
     std::cerr << "quorvex-cli extract: unknown charset " << Escape(charset) << "\n";
     return 2;
+  };
+  if (!charset.empty() && !IsKnownCharset(charset)) return unknownCharset();
+  std::optional<TSavedPage> page = ReadSavedPage(parsed->page, problem);
+  if (!page) {
+    std::cerr << "quorvex-cli extract: cannot read '" << parsed->page << "': " << problem << "\n";
+    return 2;
   }
+  if (page->cut) std::cerr << "quorvex-cli extract: " << CutPageNote() << "\n";
+  const std::optional<std::string> readable = charset.empty() || IsUtf8Name(charset)
+                                                  ? std::optional<std::string>(std::move(page->bytes))
+                                                  : CharsetToUtf8(page->bytes, charset);
+  if (!readable) return unknownCharset();
   const int start = definition.FirstStart();
   THtmlParser parser;
   const std::optional<std::string> error =

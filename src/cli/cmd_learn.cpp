@@ -6,7 +6,7 @@
 #include "cli/arg_parser.h"
 #include "cli/command.h"
 #include "cli/escape.h"
-#include "core/common/ascii.h"
+#include "core/common/utf8.h"
 #include "core/engines/definition_learner.h"
 #include "core/engines/saved_page.h"
 #include "core/search/engine_health.h"
@@ -40,7 +40,7 @@ int RunLearn(const std::vector<std::string>& args) {
   const auto words = ArgParser().Text("--url", url).Text("--name", name).Parse(args, problem);
   if (!words) return UsageError(kLearn, problem);
   if (words->size() != 2) return UsageError(kLearn, "expected KEYWORD and PAGE");
-  if (TrimControls((*words)[0]).empty()) return UsageError(kLearn, "KEYWORD is blank");
+  if (IsBlankKeyword((*words)[0])) return UsageError(kLearn, "KEYWORD is blank");
   std::optional<TSavedPage> page = ReadSavedPage((*words)[1], problem);
   if (!page) {
     std::cerr << "quorvex-cli learn: cannot read '" << (*words)[1] << "': " << problem << "\n";
@@ -53,7 +53,11 @@ int RunLearn(const std::vector<std::string>& args) {
                                   ReadKeptRequest((*words)[1]).charset});
   for (const std::string& line : learned.report) std::cerr << who << Escape(line) << "\n";
   if (!learned.found) return 1;
-  if (!learned.keyed) std::cerr << who << "the address holds no item with the keyword: write $key$ into url= by hand\n";
+  if (!learned.keyed)
+    std::cerr << who
+              << (url ? "the address holds no item with the keyword: write $key$ into url= by hand\n"
+                      : "no address given (--url): write the address the engine searches at into url=, with $key$ "
+                        "where the keyword goes\n");
   std::cerr << who << learned.records.size() << " results on the page";
   for (size_t i = 0; i < learned.records.size() && i < 3; ++i) {
     const TRecord& record = learned.records[i];

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/common/utf8.h"
 #include "core/config/ProgramDirs.h"
 #include "core/engines/learned_engine.h"
 #include "core/engines/saved_page.h"
@@ -117,7 +118,7 @@ void TfmLearnEngine::Forget() {
 
 void TfmLearnEngine::Learn() {
   Forget();
-  if (Utf8(edKeyword_).empty()) {
+  if (IsBlankKeyword(Utf8(edKeyword_))) {
     lbReport_->setText(QStringLiteral("Type the keyword the page was searched for."));
     return;
   }

@@ -65,6 +65,7 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
   char* in = input.data();
   size_t inLeft = input.size();
   size_t written = 0;
+  const bool skipsUtf8 = std::string_view(from) == "UTF-8";
   // Every round consumes input, skips a byte of it or grows the output: it ends on any page.
   for (;;) {
     char* out = output.data() + written;
@@ -86,13 +87,13 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
     if (flush || (error != EILSEQ && error != EINVAL)) break;
     // Past the whole UTF-8 character that the other side cannot hold, or past one stray byte.
     size_t skip = 1;
-    if (std::string_view(from) == "UTF-8") skip = std::max<size_t>(1, Utf8SequenceLength(std::string_view(in, inLeft)));
+    if (skipsUtf8) skip = std::max<size_t>(1, Utf8SequenceLength(std::string_view(in, inLeft)));
     skip = std::min(skip, inLeft);
     in += skip;
     inLeft -= skip;
-    // A stateful charset (ISO-2022-JP) returns to its initial state first, where the replacement reads
-    // as itself.
-    if (!replacement.empty()) {
+    // Writing a stateful charset (ISO-2022-JP), the output shifts back to its initial state first, where
+    // the replacement reads as itself. Reading one, the state stays: the rest of a kanji run is kanji.
+    if (!replacement.empty() && skipsUtf8) {
       for (;;) {
         char* out = output.data() + written;
         size_t outLeft = output.size() - written;
@@ -110,52 +111,73 @@ std::optional<std::string> Converted(std::string_view text, const char* to, cons
   return output;
 }
 
-// The encodings browsers know (their common labels, lower case) and the iconv converter each is read
-// with; other iso-8859-N and windows-125N labels are matched by number below. Browsers read UTF-16 and
-// UTF-32 labels on a page as UTF-8 (the page's bytes are ASCII-compatible where the label could be
-// read), ISO-8859-1 and ASCII as windows-1252, EUC-KR as windows-949 and Shift_JIS as windows-31J.
-constexpr std::pair<std::string_view, const char*> kCharsetLabels[] = {
-    {"utf-8", "UTF-8"},          {"utf8", "UTF-8"},          {"unicode-1-1-utf-8", "UTF-8"},
-    {"utf-16", "UTF-8"},         {"utf-16le", "UTF-8"},      {"utf-16be", "UTF-8"},
-    {"utf-32", "UTF-8"},         {"utf-32le", "UTF-8"},      {"utf-32be", "UTF-8"},
-    {"unicode", "UTF-8"},        {"ucs-2", "UTF-8"},         {"ascii", "WINDOWS-1252"},
-    {"us-ascii", "WINDOWS-1252"}, {"latin1", "WINDOWS-1252"}, {"l1", "WINDOWS-1252"},
-    {"latin2", "ISO-8859-2"},    {"l2", "ISO-8859-2"},       {"latin3", "ISO-8859-3"},
-    {"latin4", "ISO-8859-4"},    {"cyrillic", "ISO-8859-5"}, {"arabic", "ISO-8859-6"},
-    {"greek", "ISO-8859-7"},     {"hebrew", "ISO-8859-8"},   {"latin5", "WINDOWS-1254"},
-    {"latin6", "ISO-8859-10"},   {"ibm866", "IBM866"},       {"cp866", "IBM866"},
-    {"koi8-r", "KOI8-R"},        {"koi8", "KOI8-R"},         {"koi8_r", "KOI8-R"},
-    {"koi8-u", "KOI8-U"},        {"koi8-ru", "KOI8-U"},      {"macintosh", "MACINTOSH"},
-    {"x-mac-roman", "MACINTOSH"}, {"windows-874", "CP874"},   {"tis-620", "CP874"},
-    {"gbk", "GBK"},              {"gb2312", "GBK"},          {"x-gbk", "GBK"},
-    {"gb18030", "GB18030"},      {"big5", "BIG5-HKSCS"},     {"big5-hkscs", "BIG5-HKSCS"},
-    {"euc-jp", "EUC-JP"},        {"x-euc-jp", "EUC-JP"},     {"iso-2022-jp", "ISO-2022-JP"},
-    {"shift_jis", "CP932"},      {"sjis", "CP932"},          {"ms932", "CP932"},
-    {"windows-31j", "CP932"},    {"x-sjis", "CP932"},        {"euc-kr", "CP949"},
-    {"korean", "CP949"},         {"ks_c_5601-1987", "CP949"}, {"windows-949", "CP949"}};
+// The encodings browsers know, each with the iconv converter it is read with and its labels (lower case,
+// blank-separated). Browsers read UTF-16 and UTF-32 labels on a page as UTF-8 (the page's bytes are
+// ASCII-compatible where the label could be read), ISO-8859-1 and ASCII as windows-1252, ISO-8859-9 as
+// windows-1254, ISO-8859-11 as windows-874, EUC-KR as windows-949 and Shift_JIS as windows-31J.
+constexpr std::pair<const char*, std::string_view> kCharsetLabels[] = {
+    {"UTF-8",
+     "unicode-1-1-utf-8 unicode11utf8 unicode20utf8 utf-8 utf8 x-unicode20utf8 utf-16be unicodefffe csunicode "
+     "iso-10646-ucs-2 ucs-2 unicode unicodefeff utf-16 utf-16le utf-32 utf-32le utf-32be"},
+    {"IBM866", "866 cp866 csibm866 ibm866"},
+    {"ISO-8859-2", "csisolatin2 iso-8859-2 iso-ir-101 iso8859-2 iso88592 iso_8859-2 iso_8859-2:1987 l2 latin2"},
+    {"ISO-8859-3", "csisolatin3 iso-8859-3 iso-ir-109 iso8859-3 iso88593 iso_8859-3 iso_8859-3:1988 l3 latin3"},
+    {"ISO-8859-4", "csisolatin4 iso-8859-4 iso-ir-110 iso8859-4 iso88594 iso_8859-4 iso_8859-4:1988 l4 latin4"},
+    {"ISO-8859-5",
+     "csisolatincyrillic cyrillic iso-8859-5 iso-ir-144 iso8859-5 iso88595 iso_8859-5 iso_8859-5:1988"},
+    {"ISO-8859-6",
+     "arabic asmo-708 csiso88596e csiso88596i csisolatinarabic ecma-114 iso-8859-6 iso-8859-6-e iso-8859-6-i "
+     "iso-ir-127 iso8859-6 iso88596 iso_8859-6 iso_8859-6:1987"},
+    {"ISO-8859-7",
+     "csisolatingreek ecma-118 elot_928 greek greek8 iso-8859-7 iso-ir-126 iso8859-7 iso88597 iso_8859-7 "
+     "iso_8859-7:1987 sun_eu_greek"},
+    {"ISO-8859-8",
+     "csiso88598e csisolatinhebrew hebrew iso-8859-8 iso-8859-8-e iso-ir-138 iso8859-8 iso88598 iso_8859-8 "
+     "iso_8859-8:1988 visual csiso88598i iso-8859-8-i logical"},
+    {"ISO-8859-10", "csisolatin6 iso-8859-10 iso-ir-157 iso8859-10 iso885910 l6 latin6"},
+    {"ISO-8859-13", "iso-8859-13 iso8859-13 iso885913"},
+    {"ISO-8859-14", "iso-8859-14 iso8859-14 iso885914"},
+    {"ISO-8859-15", "csisolatin9 iso-8859-15 iso8859-15 iso885915 iso_8859-15 l9"},
+    {"ISO-8859-16", "iso-8859-16"},
+    {"KOI8-R", "cskoi8r koi koi8 koi8-r koi8_r"},
+    {"KOI8-U", "koi8-ru koi8-u"},
+    {"MACINTOSH", "csmacintosh mac macintosh x-mac-roman"},
+    {"MACCYRILLIC", "x-mac-cyrillic x-mac-ukrainian"},
+    {"CP874", "dos-874 iso-8859-11 iso8859-11 iso885911 tis-620 windows-874"},
+    {"WINDOWS-1250", "cp1250 windows-1250 x-cp1250"},
+    {"WINDOWS-1251", "cp1251 windows-1251 x-cp1251"},
+    {"WINDOWS-1252",
+     "ansi_x3.4-1968 ascii cp1252 cp819 csisolatin1 ibm819 iso-8859-1 iso-ir-100 iso8859-1 iso88591 iso_8859-1 "
+     "iso_8859-1:1987 l1 latin1 us-ascii windows-1252 x-cp1252"},
+    {"WINDOWS-1253", "cp1253 windows-1253 x-cp1253"},
+    {"WINDOWS-1254",
+     "cp1254 csisolatin5 iso-8859-9 iso-ir-148 iso8859-9 iso88599 iso_8859-9 iso_8859-9:1989 l5 latin5 "
+     "windows-1254 x-cp1254"},
+    {"WINDOWS-1255", "cp1255 windows-1255 x-cp1255"},
+    {"WINDOWS-1256", "cp1256 windows-1256 x-cp1256"},
+    {"WINDOWS-1257", "cp1257 windows-1257 x-cp1257"},
+    {"WINDOWS-1258", "cp1258 windows-1258 x-cp1258"},
+    {"GBK", "chinese csgb2312 csiso58gb231280 gb2312 gb_2312 gb_2312-80 gbk iso-ir-58 x-gbk"},
+    {"GB18030", "gb18030"},
+    {"BIG5-HKSCS", "big5 big5-hkscs cn-big5 csbig5 x-x-big5"},
+    {"EUC-JP", "cseucpkdfmtjapanese euc-jp x-euc-jp"},
+    {"ISO-2022-JP", "csiso2022jp iso-2022-jp"},
+    {"CP932", "csshiftjis ms932 ms_kanji shift-jis shift_jis sjis windows-31j x-sjis"},
+    {"CP949",
+     "cseuckr csksc56011987 euc-kr iso-ir-149 korean ks_c_5601-1987 ks_c_5601-1989 ksc5601 ksc_5601 "
+     "windows-949"}};
 
 // The iconv converter a charset label names, or "" for a label of no encoding browsers know (which
 // also keeps iconv's own options, "//IGNORE", and rarely used converters out).
 std::string IconvName(std::string_view charset) {
   std::string label;
   for (const char c : charset) label += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  for (const auto& [known, name] : kCharsetLabels) {
-    if (label == known) return name;
-  }
-  // iso-8859-N (also iso8859-N, iso_8859-N) and windows-125N (also cp125N, x-cp125N).
-  for (const std::string_view prefix : {"iso-8859-", "iso8859-", "iso_8859-"}) {
-    if (!label.starts_with(prefix)) continue;
-    const std::string_view number = std::string_view(label).substr(prefix.size());
-    if (number == "1") return "WINDOWS-1252";
-    if (number == "9") return "WINDOWS-1254";
-    if (number == "11") return "CP874";
-    for (const std::string_view known : {"2", "3", "4", "5", "6", "7", "8", "10", "13", "14", "15", "16"}) {
-      if (number == known) return "ISO-8859-" + std::string(number);
+  if (label.empty() || label.find(' ') != std::string::npos) return {};
+  for (const auto& [name, labels] : kCharsetLabels) {
+    for (size_t at = labels.find(label); at != std::string_view::npos; at = labels.find(label, at + 1)) {
+      const size_t end = at + label.size();
+      if ((at == 0 || labels[at - 1] == ' ') && (end == labels.size() || labels[end] == ' ')) return name;
     }
-  }
-  for (const std::string_view prefix : {"windows-125", "cp125", "x-cp125"}) {
-    if (label.size() == prefix.size() + 1 && label.starts_with(prefix) && label.back() >= '0' && label.back() <= '8')
-      return "WINDOWS-125" + std::string(1, label.back());
   }
   return {};
 }
@@ -171,6 +193,22 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+bool IsBlankKeyword(std::string_view utf8) {
+  while (!utf8.empty()) {
+    const size_t length = Utf8SequenceLength(utf8);
+    if (length == 0) return false;
+    // The code point: the lead byte's payload bits, then six bits from each continuation byte.
+    char32_t point = static_cast<unsigned char>(utf8[0]) & (length == 1 ? 0x7Fu : 0x7Fu >> length);
+    for (size_t i = 1; i < length; ++i) point = (point << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3Fu);
+    const bool blank = point <= 0x20 || (point >= 0x7F && point <= 0xA0) || point == 0x1680 || point == 0x180E ||
+                       (point >= 0x2000 && point <= 0x200B) || point == 0x2028 || point == 0x2029 ||
+                       point == 0x202F || point == 0x205F || point == 0x2060 || point == 0x3000 || point == 0xFEFF;
+    if (!blank) return false;
+    utf8.remove_prefix(length);
+  }
+  return true;
+}
+
 std::string Gb18030ToUtf8(std::string_view text) {
   return Converted(text, "UTF-8", "GB18030").value_or(std::string(text));
 }
@@ -182,6 +220,8 @@ std::string Utf8ToGb18030(std::string_view text) {
 std::string Utf8ToBig5(std::string_view text) { return Converted(text, "BIG5", "UTF-8").value_or(std::string(text)); }
 
 bool IsUtf8Name(std::string_view charset) { return IconvName(charset) == "UTF-8"; }
+
+bool IsKnownCharset(std::string_view charset) { return !IconvName(charset).empty(); }
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the text, then what it is written in
 std::optional<std::string> CharsetToUtf8(std::string_view text, std::string_view charset) {

@@ -17,9 +17,17 @@ std::string Gb18030ToUtf8(std::string_view text);
 std::string Utf8ToGb18030(std::string_view text);
 std::string Utf8ToBig5(std::string_view text);
 
+// The keyword (UTF-8) holds nothing to search for: only controls and blanks, Unicode's too (no-break
+// and ideographic spaces, the typographic spaces, zero-width space, byte order mark). A byte that
+// starts no UTF-8 character counts as text.
+bool IsBlankKeyword(std::string_view utf8);
+
 // The charset name is read as UTF-8: "UTF-8", "utf8", any letter case, and the UTF-16 and UTF-32
 // labels, which browsers read so on a page.
 bool IsUtf8Name(std::string_view charset);
+
+// The charset name is a label of an encoding CharsetToUtf8 reads.
+bool IsKnownCharset(std::string_view charset);
 
 // Text in a charset a page or a definition names (the labels of the encodings browsers know: EUC-KR,
 // Shift_JIS, EUC-JP, ISO-2022-JP, GBK, GB18030, Big5, ISO-8859-x, windows-125x, KOI8-R, ...;

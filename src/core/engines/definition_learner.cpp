@@ -35,42 +35,66 @@ std::string ElementText(const std::vector<TPageItem>& items, size_t from, size_t
   return TrimControls(text);
 }
 
-// The first query item whose decoded value is the keyword, as typed or as the page writes it, becomes
-// $key$; the request fills in only the first $key$, so further items that repeat the keyword are dropped
-// (dropped counts them) rather than sent with the old keyword or a literal "$key$".
+// The address with $key$ in the query item that holds the keyword, as typed or as the page writes it.
+struct TKeyedUrl {
+  std::string url;
+  std::string name;    // of the item that became $key$; "" when none holds the keyword
+  size_t holders = 0;  // items that held the keyword
+  bool usual = false;  // name is one engines usually give the query
+};
+
+// Where several items hold the keyword ("t=web&q=web"), the first with a name engines usually give the
+// query takes $key$, else the first; the request fills in only one $key$, so the others are dropped
+// rather than sent with the old keyword or a literal "$key$".
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the address, then the keyword's two forms
-std::string KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written, bool& keyed,
-                     size_t& dropped) {
-  keyed = false;
-  dropped = 0;
+TKeyedUrl KeyedUrl(const std::string& url, const std::string& keyword, const std::string& written) {
+  TKeyedUrl result;
+  result.url = url;
   const size_t query = url.find('?');
-  if (query == std::string::npos) return url;
-  std::string out = url.substr(0, query + 1);
-  std::string_view rest = std::string_view(url).substr(query + 1);
-  bool first = true;
-  while (!rest.empty() || first) {
+  if (query == std::string::npos) return result;
+  struct TItem {
+    std::string_view text;
+    size_t equals;
+    bool holds;
+  };
+  std::vector<TItem> items;
+  for (std::string_view rest = std::string_view(url).substr(query + 1);;) {
     const size_t amp = rest.find('&');
     const std::string_view item = rest.substr(0, amp);
-    rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
     const size_t equals = item.find('=');
-    std::string piece(item);
-    bool keep = true;
+    bool holds = false;
     if (equals != std::string_view::npos) {
       const std::string value = DecodeQuery(item.substr(equals + 1));
-      if (EqualsIgnoreCase(value, keyword) || EqualsIgnoreCase(value, written)) {
-        piece = std::string(item.substr(0, equals + 1)) + "$key$";
-        keep = !keyed;
-        dropped += keyed ? 1 : 0;
-        keyed = true;
-      }
+      holds = EqualsIgnoreCase(value, keyword) || EqualsIgnoreCase(value, written);
     }
-    if (keep) {
-      out += (first ? "" : "&") + piece;
-      first = false;
-    }
+    items.push_back({item, equals, holds});
+    result.holders += holds ? 1 : 0;
     if (amp == std::string_view::npos) break;
+    rest = rest.substr(amp + 1);
   }
-  return out;
+  if (result.holders == 0) return result;
+  static constexpr std::string_view kUsual[] = {"q",   "p", "query",  "wd",      "word",
+                                                "text", "k", "search", "keyword", "kw"};
+  const TItem* chosen = nullptr;
+  for (const TItem& item : items) {
+    if (!item.holds) continue;
+    const std::string name = AsciiLowered(item.text.substr(0, item.equals));
+    const bool usual = std::find(std::begin(kUsual), std::end(kUsual), name) != std::end(kUsual);
+    if (chosen == nullptr || (usual && !result.usual)) {
+      chosen = &item;
+      result.usual = usual;
+    }
+  }
+  result.name = std::string(chosen->text.substr(0, chosen->equals));
+  result.url = url.substr(0, query + 1);
+  bool first = true;
+  for (const TItem& item : items) {
+    if (item.holds && &item != chosen) continue;
+    result.url += first ? "" : "&";
+    result.url += &item == chosen ? result.name + "=$key$" : std::string(item.text);
+    first = false;
+  }
+  return result;
 }
 
 // Number of a query item in a link ("b=11" in "...&b=11&..."), the item's name given.
@@ -113,6 +137,14 @@ std::string CommaItem(std::string_view text) {
   return item + '"';
 }
 
+// The charset the page is read in: the one it declares, or its kept request's when it declares none or
+// one nobody knows (the server's header named it, and the page's own label may be a typo).
+std::string PageCharsetName(const TLearnInput& input) {
+  std::string declared = DeclaredCharsetName(input.page);
+  if (!input.charset.empty() && (declared.empty() || !IsKnownCharset(declared))) return input.charset;
+  return declared;
+}
+
 // How the title link and its heading follow one another in the blocks that have them.
 enum class TAdjacency {
   None,        // other tags come between in some block
@@ -131,7 +163,7 @@ class TLearner {
  public:
   explicit TLearner(const TLearnInput& input)
       : input_(input),
-        charsetName_(DeclaredCharsetName(input.page).empty() ? input.charset : DeclaredCharsetName(input.page)),
+        charsetName_(PageCharsetName(input)),
         charset_(CharsetOfName(charsetName_)),
         page_(ReadablePage()),
         items_(ScanPageItems(page_, kMaxItems, readBytes_)),
@@ -512,15 +544,15 @@ std::string TLearner::PagingItem(std::string& url) {
 std::vector<std::string> TLearner::Header() {
   std::vector<std::string> header;
   std::string url = input_.url;
-  bool keyed = false;
-  size_t dropped = 0;
   const std::string written = OtherCharset() ? Utf8ToCharset(input_.keyword, charsetName_).value_or(input_.keyword)
                                              : KeywordAsPageWrites(input_.keyword, charset_);
-  if (!url.empty()) url = KeyedUrl(url, input_.keyword, written, keyed, dropped);
-  if (dropped > 0)
-    Note("the address repeats the keyword in " + std::to_string(dropped) +
-         " further query item(s): left out, as a search fills in only the first");
-  result_.keyed = keyed;
+  const TKeyedUrl keyed = KeyedUrl(url, input_.keyword, written);
+  url = keyed.url;
+  if (keyed.holders > 1)
+    Note("the address holds the keyword in " + std::to_string(keyed.holders) + " query items: " + keyed.name +
+         "= takes $key$ (" + (keyed.usual ? "a usual name for the query" : "the first") +
+         "), the others are left out, as a search fills in only one");
+  result_.keyed = !keyed.name.empty();
   const std::string paging = url.empty() ? std::string() : PagingItem(url);
   header.push_back("url=" + url);
   // GB and BIG5 pages are read and asked in their own code page.

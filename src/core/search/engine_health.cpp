@@ -172,19 +172,17 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
     const TEngineState state = ClassifyOutcome(outcome, when).state;
     if (state != TEngineState::Blocked && state != TEngineState::NoRecordMatched) continue;
     const std::filesystem::path page = KeptPagePath(folder, outcome.name);
+    const std::filesystem::path request = KeptRequestPath(page);
     std::error_code error;
-    if (outcome.keptPage.empty()) {
-      // An older page would be offered for learning as this outcome's.
+    // The page and its request describe one search: the old request goes before the new page comes, and
+    // a page left without its new request goes too, so that no page is learned from with another's
+    // search. An empty page, or one that cannot be written, leaves no older page to be taken for it.
+    std::filesystem::remove(request, error);
+    if (!outcome.keptPage.empty()) std::filesystem::create_directories(page.parent_path(), error);
+    if (outcome.keptPage.empty() || !WriteFileAtomically(page, outcome.keptPage) ||
+        !WriteFileAtomically(request, "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) +
+                                          "\ncharset=" + OneField(outcome.charset) + "\n"))
       std::filesystem::remove(page, error);
-      std::filesystem::remove(KeptRequestPath(page), error);
-      continue;
-    }
-    std::filesystem::create_directories(page.parent_path(), error);
-    // Without its page the request would describe the page kept before: both go, or neither.
-    if (WriteFileAtomically(page, outcome.keptPage))
-      WriteFileAtomically(KeptRequestPath(page),
-                          "key=" + OneField(outcome.keyword) + "\nurl=" + OneField(outcome.address) +
-                              "\ncharset=" + OneField(outcome.charset) + "\n");
   }
   return {};
 }

@@ -74,11 +74,16 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
       return (record[1] + record[2]).find(page.text) != std::string::npos;
     })) << page.page;
   }
-  // A page that declares no charset is read in the one its kept request names.
+  // A page that declares no charset, or one nobody knows, is read in the one its kept request names.
   std::string bare = test::ReadFixture(kPages[2].page);
+  std::string unknown = bare;
   for (size_t at = bare.find("charset"); at != std::string::npos; at = bare.find("charset", at)) bare[at] = 'C';
-  const TLearnedDefinition fromRequest = LearnDefinition({bare, kPages[2].keyword, kPages[2].url, "euc-kr"});
-  EXPECT_TRUE(fromRequest.definition.starts_with(kPages[2].written) && fromRequest.records.size() == 10);
+  unknown.replace(unknown.find("=euc-kr"), 7, "=x-euc");
+  for (const std::string& page : {bare, unknown}) {
+    const TLearnedDefinition fromRequest = LearnDefinition({page, kPages[2].keyword, kPages[2].url, "euc-kr"});
+    EXPECT_TRUE(fromRequest.definition.starts_with(kPages[2].written) && fromRequest.records.size() == 10)
+        << fromRequest.definition;
+  }
   // The declaration names the code page, not a "big5" in the title of a UTF-8 page.
   const TLearnedDefinition utf8 = LearnDefinition(
       {"<html><head><meta charset=\"utf-8\"><title>big5 table</title></head><body>" + Results(4, "big5 table", ""),
@@ -90,27 +95,33 @@ TEST(DefinitionLearner, FindsTheKeywordAsThePagesCharsetWritesIt) {
 // The next-page link's text is written so that it reads back whole ("More results" unquoted reads as
 // "More", and the link followed would be whichever link says "More"; "Next &gt;" is read as the engine
 // sees it); only the query item that counts pages becomes $page$, not one whose name ends as its name
-// does, and counts from the first page when the page was the second; the first item with the keyword
-// becomes $key$ and a second one goes, as a search fills in only the first.
+// does, and counts from the first page when the page was the second; of the items with the keyword the
+// first with a usual query name becomes $key$ and the others go, as a search fills in only one.
 TEST(DefinitionLearner, PagingFollowsTheNextLinkTheLearnerSaw) {
   const struct {
     const char* link;
     const char* url;
     const char* written;
+    bool ambiguous;  // several items hold the keyword
   } kPages[] = {
       {"<a href=\"/search?q=kw&amp;pos=1&amp;s=11\">More results</a>", "https://engine.example/search?q=kw&pos=1&s=1",
        "url=https://engine.example/search?q=$key$&pos=1&s=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
-       "Page=1,10,\"More results\"\n"},
+       "Page=1,10,\"More results\"\n", false},
       {"<a href=\"/search?q=kw&amp;oq=kw&amp;start=20\"><span>Next &gt;</span></a>",
        "https://engine.example/search?q=kw&oq=kw&start=10",
        "url=https://engine.example/search?q=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
-       "Page=0,10,\"Next &gt;\"\n"},
+       "Page=0,10,\"Next &gt;\"\n", true},
+      // The usual name for the query takes the keyword, not an earlier item that happens to equal it.
+      {"<a href=\"/search?t=kw&amp;q=kw&amp;start=20\">Next</a>", "https://engine.example/search?t=kw&q=kw&start=10",
+       "url=https://engine.example/search?q=$key$&start=$page$\nVersion=2\nCharset=UTF-8\nScore=100\n"
+       "Page=0,10,Next\n", true},
   };
   for (const auto& paging : kPages) {
     const std::string page = Results(4, "kw", "//engine.example/aclk?ad=1") + paging.link + "</body></html>";
     const TLearnedDefinition learned = LearnDefinition({page, "kw", paging.url});
     ASSERT_TRUE(learned.found);
     EXPECT_TRUE(learned.definition.starts_with(paging.written)) << learned.definition;
+    EXPECT_EQ(Reports(learned, "query items: q= takes $key$"), paging.ambiguous);
     TEngineDefinition definition = test::DefinitionFromText(learned.definition, "kw");
     const std::string link = paging.link;
     EXPECT_EQ(test::RunPage(definition, page).nextPageTarget, link.substr(9, link.find("\">") - 9));

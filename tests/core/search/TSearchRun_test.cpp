@@ -310,6 +310,21 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   RunToEnd();
   EXPECT_FALSE(std::filesystem::exists(KeptPagePath(engines_.Path(), "Changed")));
   EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(KeptPagePath(engines_.Path(), "Changed"))));
+  // A page and its request are replaced as one: a request that cannot be written takes its new page with
+  // it, and a page that cannot be written takes the old request.
+  TEngineOutcome kept;
+  kept.name = "Kept";
+  kept.keptPage = "<p>new</p>";
+  const std::filesystem::path keptPage = KeptPagePath(engines_.Path(), "Kept");
+  std::filesystem::create_directories(KeptRequestPath(keptPage) / "in-the-way");
+  RecordEngineHealth(engines_.Path(), {kept}, 1);
+  EXPECT_FALSE(std::filesystem::exists(keptPage));
+  std::filesystem::remove_all(KeptRequestPath(keptPage));
+  std::filesystem::remove_all(keptPage);
+  std::filesystem::create_directories(keptPage / "in-the-way");
+  ASSERT_TRUE(WriteFileAtomically(KeptRequestPath(keptPage), "key=old\n"));
+  RecordEngineHealth(engines_.Path(), {kept}, 1);
+  EXPECT_FALSE(std::filesystem::exists(KeptRequestPath(keptPage)));
   // The time reads back as written, whatever the locale: the window runs under the user's, where a
   // decimal comma would leave a date no reader takes; a file written so is still read.
   const TEngineHealth exact{"A", TEngineState::Worked, "", 1, 1, 5, 46363.77880312};
@@ -668,7 +683,10 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"unzip", "only-one-argument"},
                                                        {"learn", "", page},
                                                        {"learn", " \t", page},
+                                                       {"learn", "\xC2\xA0\xE3\x80\x80", page},
                                                        {"learn", "kw", "/dev/zero"},
+                                                       {"extract", page, "/dev/zero"},
+                                                       {"extract", odd, "/dev/zero"},
                                                        {"check-engines", " "}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
@@ -681,6 +699,13 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                             FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string() +
                             "' > /dev/full 2> /dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(learn.c_str())), 2);
+  // Without --url there is no address to have held the keyword.
+  const CliResult noUrl = RunCli(
+      {"learn", "client-side graph database",
+       FixturePath("serp-real/ddg-html-2026-02-27-client-side-graph-database.html").string()});
+  EXPECT_TRUE(noUrl.exitCode == 0 && noUrl.err.find("no address given (--url)") != std::string::npos &&
+              noUrl.err.find("holds no item") == std::string::npos)
+      << noUrl.err;
   for (const char* command : {"search", "fetch", "extract", "tags", "unzip"}) {
     const CliResult help = RunCli({command, "--help"});
     EXPECT_TRUE(help.exitCode == 0 && help.out.starts_with("usage: quorvex-cli " + std::string(command))) << command;

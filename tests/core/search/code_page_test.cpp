@@ -104,11 +104,16 @@ TEST(Utf8Keyword, GbBecomesUtf8ValidUtf8StaysAndStrayBytesAreDropped) {
   // Over-long "/", a surrogate, past U+10FFFF, cut short, GB.
   for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", gb.c_str()})
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+  // A keyword of Unicode blanks (no-break, ideographic, em space with a byte order mark) is blank; one
+  // with a character, or a byte that starts none, is not.
+  for (const char* blank : {"", " \t", "\xC2\xA0", "\xE3\x80\x80", "\xE2\x80\x83\xEF\xBB\xBF"})
+    EXPECT_TRUE(IsBlankKeyword(blank)) << blank;
+  for (const char* text : {"@", "\xC2\xA0x", "\xE4\xB8\xAD", "\xFF"}) EXPECT_FALSE(IsBlankKeyword(text)) << text;
 }
 
 // Any other charset converts both ways: a byte sequence that is no character becomes U+FFFD and the rest
-// still converts (also a lead byte that ends the text), a stateful charset is closed and shifted back
-// before a replacement, a page that grows threefold fits, and a name that is unknown or carries iconv's
+// still converts (also a lead byte that ends the text), a stateful charset written is closed and shifted
+// back before a replacement while one read keeps its state past a bad byte, a page that grows threefold fits, and a name that is unknown or carries iconv's
 // options is refused, as is one of an encoding browsers do not know.
 TEST(Charsets, OtherCharsetsConvertAndBrokenTextGoesOn) {
   const std::string go = "\xEA\xB3\xA0";  // "고"
@@ -116,9 +121,21 @@ TEST(Charsets, OtherCharsetsConvertAndBrokenTextGoesOn) {
   EXPECT_EQ(Utf8ToCharset(go + "\xE4\xB8\xAD\xF0\x9F\x98\x80", "EUC-KR"), "\xB0\xED\xF1\xE9?");
   EXPECT_EQ(Utf8ToCharset("\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81\x82", "ISO-2022-JP"),
             "\x1B$B$\"\x1B(B?\x1B$B$\"\x1B(B");
+  const std::string nihon = "\xE6\x97\xA5\xE6\x9C\xAC";  // "日本"
+  EXPECT_EQ(CharsetToUtf8("\x1B$BF|K\\\x80" "F|K\\F|K\\\x1B(B end", "csISO2022JP"),
+            nihon + "\xEF\xBF\xBD" + nihon + nihon + " end");
   EXPECT_EQ(CharsetToUtf8(std::string(100000, '\x80'), "ISO-8859-1")->size(), 300000u);  // "€" each
   EXPECT_TRUE(!CharsetToUtf8("x", "no-such-charset") && !Utf8ToCharset("x", "UTF-8//IGNORE") && IsUtf8Name("utf8"));
   // Only encodings browsers know: a UTF-16 label on a page is read as UTF-8, as they read it.
   EXPECT_TRUE(IsUtf8Name("UTF-16") && !CharsetToUtf8("x", "UCS-4") && !CharsetToUtf8("x", "ISO-2022-CN-EXT"));
   EXPECT_EQ(CharsetToUtf8("\xE0", "iso_8859-5"), "\xD1\x80");
+  // Every label of an encoding names it, and only a whole label does.
+  const std::pair<const char*, std::pair<std::string, std::string>> labels[] = {
+      {"shift-jis", {"\x82\xA0", "\xE3\x81\x82"}}, {"MS_Kanji", {"\x82\xA0", "\xE3\x81\x82"}},
+      {"iso_8859-1:1987", {"\x80", "\xE2\x82\xAC"}}, {"iso885915", {"\xA4", "\xE2\x82\xAC"}},
+      {"iso-8859-8-i", {"\xE0", "\xD7\x90"}},       {"x-mac-cyrillic", {"\x80", "\xD0\x90"}},
+      {"ks_c_5601-1989", {"\xB0\xED", go}},           {"cn-big5", {"\xA4\xA4", "\xE4\xB8\xAD"}},
+      {"unicodefeff", {"x", "x"}}};
+  for (const auto& [label, text] : labels) EXPECT_EQ(CharsetToUtf8(text.first, label), text.second) << label;
+  EXPECT_TRUE(!CharsetToUtf8("x", "jis") && !CharsetToUtf8("x", "utf-8 latin1") && !CharsetToUtf8("x", ""));
 }
