@@ -9,13 +9,13 @@
 #include "cli/command.h"
 #include "cli/engine_category.h"
 #include "cli/escape.h"
-#include "core/common/ascii.h"
 #include "cli/stderr_search_display.h"
 #include "core/app/AppState.h"
 #include "core/config/Options.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/common/dispatcher.h"
+#include "core/common/utf8.h"
 #include "core/search/TSearchRun.h"
 #include "core/search/engine_health.h"
 #include "core/search/search_loop.h"
@@ -53,7 +53,7 @@ int RunCheckEngines(const std::vector<std::string>& args) {
   if (!words) return UsageError(kCheckEngines, problem);
   if (words->size() != 1) return UsageError(kCheckEngines, "expected one KEYWORD");
   // A blank keyword would search for everything and replace the kept pages with what that gives.
-  if (TrimControls(words->front()).empty()) return UsageError(kCheckEngines, "KEYWORD is blank");
+  if (IsBlankKeyword(words->front())) return UsageError(kCheckEngines, "KEYWORD is blank");
   LoadOptions();
   const std::filesystem::path engineFolder = engines.value_or(EngineDir());
   const std::optional<EngineCategoryChoice> choice = ChooseEngineCategory(engineFolder, category, problem);

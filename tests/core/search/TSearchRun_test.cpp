@@ -687,7 +687,7 @@ TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
                                                        {"learn", "kw", "/dev/zero"},
                                                        {"extract", page, "/dev/zero"},
                                                        {"extract", odd, "/dev/zero"},
-                                                       {"check-engines", " "}};
+                                                       {"check-engines", " \xE3\x80\x80"}};
   for (const std::vector<std::string>& args : wrong) {
     const CliResult result = RunCli(args);
     EXPECT_TRUE(result.exitCode == 2 && result.out.empty() && !result.err.empty()) << args.back();
