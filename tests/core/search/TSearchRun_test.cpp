@@ -319,8 +319,7 @@ TEST_F(SearchRun, EachEnginesLastOutcomeAndItsTellingPageAreKept) {
   std::filesystem::create_directories(KeptRequestPath(keptPage) / "in-the-way");
   RecordEngineHealth(engines_.Path(), {kept}, 1);
   EXPECT_FALSE(std::filesystem::exists(keptPage));
-  std::filesystem::remove_all(KeptRequestPath(keptPage));
-  std::filesystem::remove_all(keptPage);
+  for (const auto& path : {KeptRequestPath(keptPage), keptPage}) std::filesystem::remove_all(path);
   std::filesystem::create_directories(keptPage / "in-the-way");
   ASSERT_TRUE(WriteFileAtomically(KeptRequestPath(keptPage), "key=old\n"));
   RecordEngineHealth(engines_.Path(), {kept}, 1);
@@ -654,7 +653,6 @@ TEST(SearchCli, ACategoryOfAnotherEngineFolderSearchesItsCheckedEnginesOnly) {
   EXPECT_TRUE(result.err.find("C: ") == std::string::npos && result.err.find("A: ") == std::string::npos);
 }
 
-// Every command shares one argument parser; this checks it once and each command's own operands.
 // A keyword typed on a UTF-8 command line reaches a GB engine in GB, as the window's does, and is told
 // back in UTF-8.
 TEST(SearchCli, AUtf8KeywordIsSentToAGbEngineInGb) {
@@ -663,10 +661,11 @@ TEST(SearchCli, AUtf8KeywordIsSentToAGbEngineInGb) {
   engines.Write("Index.txt", "[One]\r\nG=g.txt\r\n");
   engines.Write("g.txt", ListDefinition(gb.Url("/?q=$key$")));
   const CliResult result = RunCli({"search", "--engines", engines.Path().string(), "\xE4\xB8\xAD\xE6\x96\x87"});
-  EXPECT_EQ(Targets(gb), std::vector<std::string>{"/?q=%D6%D0%CE%C4"});
-  EXPECT_TRUE(result.exitCode == 0 && result.err.starts_with("Searching...:\xE4\xB8\xAD\xE6\x96\x87\n")) << result.err;
+  EXPECT_TRUE(Targets(gb) == std::vector<std::string>{"/?q=%D6%D0%CE%C4"} && result.exitCode == 0 &&
+              result.err.starts_with("Searching...:\xE4\xB8\xAD\xE6\x96\x87\n")) << result.err;
 }
 
+// Every command shares one argument parser; this checks it once and each command's own operands.
 TEST(Cli, WrongArgumentsExitTwoWithTheUsageAndHelpAndVersionExitZero) {
   TempDir dir;
   const std::string page = dir.Write("page.html", "<b>x</b>").string();
