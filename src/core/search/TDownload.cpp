@@ -73,8 +73,7 @@ TDownload::TDownload(TSearchRun& run, std::string_view engineEntry, TOneKey& key
   worker_->EngineFolder = run.EngineFolder;
   worker_->Markers = run.Markers();
   if (utf8 && !IsUtf8Name(charset)) worker_->PageCharset = charset;
-  // Its texts are kept in UTF-8, so the words they are scored by must be too.
-  worker_->Form = TRecordForm{codePage, utf8, weight_, utf8 ? QueryWordsOf(Utf8Keyword(key.Keyword)) : run.QueryWords()};
+  worker_->Form = TRecordForm{codePage, utf8, weight_, run.QueryWords(utf8)};
 
   run.EngineStarted();
   worker_->LoadDefinition(std::move(definition));

@@ -5,6 +5,7 @@
 
 #include "core/app/AppState.h"
 #include "core/common/dispatcher.h"
+#include "core/common/utf8.h"
 #include "core/config/ProgramDirs.h"
 #include "core/common/datetime.h"
 #include "core/common/file_io.h"
@@ -57,6 +58,7 @@ bool TSearchRun::StartUpdateSearch(TOneKey& key, const std::vector<std::string>&
 void TSearchRun::Announce(const std::string& keyword) {
   display_.ShowActivity(std::string(StateNames[0]) + ":" + keyword);
   queryWords_ = QueryWordsOf(keyword);
+  utf8QueryWords_ = QueryWordsOf(Utf8Keyword(keyword));
 }
 
 void TSearchRun::Begin(TOneKey& key, const std::vector<std::string>& engines) {

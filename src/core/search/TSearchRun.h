@@ -67,7 +67,8 @@ class TSearchRun {
   // The engine folder's markers, read once at the start of each search.
   std::shared_ptr<const PageMarkers> Markers() const { return markers_; }
   TSearchDisplay& Display() const { return display_; }
-  const std::vector<std::string>& QueryWords() const { return queryWords_; }
+  // The keyword's words as kept (GB18030), and in UTF-8 for the engines whose texts are kept so.
+  const std::vector<std::string>& QueryWords(bool utf8) const { return utf8 ? utf8QueryWords_ : queryWords_; }
   bool UpdateMode() const;
   double UpdateStart() const { return updateStart_; }
   int RunTotal() const { return runTotal_; }
@@ -98,6 +99,7 @@ class TSearchRun {
   TSearchDisplay& display_;
   AppState& app_;
   std::vector<std::string> queryWords_;
+  std::vector<std::string> utf8QueryWords_;
   double updateStart_ = 0;
   int runTotal_ = 0;
   int runningEngines_ = 0;

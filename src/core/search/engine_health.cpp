@@ -152,13 +152,17 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   const std::filesystem::path file = folder / kHealthFileName;
   const THealthLock lock(folder);
   if (!lock.Usable())
-    return (folder / "Health.lock").string() + " is held by another program: the engines' outcomes of this search are not kept.";
+    return (folder / "Health.lock").string() +
+           " is held by another program: the engines' outcomes of this search are not kept.";
   const std::optional<std::string> text = ReadWholeFile(file);
   if (!text && MayExist(file))
     return file.string() + " cannot be read: the engines' outcomes of this search are not kept.";
   std::vector<TEngineHealth> engines = ParseHealth(text.value_or(""));
+  std::vector<const TEngineOutcome*> telling;  // blocked, or no record matched: their pages are kept
   for (const TEngineOutcome& outcome : outcomes) {
     const TEngineHealth health = ClassifyOutcome(outcome, when);
+    if (health.state == TEngineState::Blocked || health.state == TEngineState::NoRecordMatched)
+      telling.push_back(&outcome);
     const auto same =
         std::find_if(engines.begin(), engines.end(), [&](const TEngineHealth& e) { return e.name == health.name; });
     if (same == engines.end())
@@ -168,9 +172,8 @@ std::string RecordEngineHealth(const std::filesystem::path& folder, const std::v
   }
   // A folder that cannot be written (an installed program's) keeps no health, silently.
   WriteFileAtomically(file, HealthText(engines));
-  for (const TEngineOutcome& outcome : outcomes) {
-    const TEngineState state = ClassifyOutcome(outcome, when).state;
-    if (state != TEngineState::Blocked && state != TEngineState::NoRecordMatched) continue;
+  for (const TEngineOutcome* told : telling) {
+    const TEngineOutcome& outcome = *told;
     const std::filesystem::path page = KeptPagePath(folder, outcome.name);
     const std::filesystem::path request = KeptRequestPath(page);
     std::error_code error;
